@@ -1,0 +1,186 @@
+// Speed of the data file on a realistic folder: a full decoding scan, one
+// append and one purge, each beside a plain sequential read (and a plain
+// copy, for the purge) of the same file in the same run.
+//
+//   kestrova_bench [--count N] [--dir FOLDER] [benchmark options]
+//
+// Without --dir the reports are generated into a temporary folder, which is
+// removed afterwards. The default count is 50000 (about 1 GB).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "cli/report_generator.h"
+#include "core/reports/data_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kestrova;
+
+fs::path g_folder;
+
+long PeakRssKb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void SequentialRead(benchmark::State& state) {
+  std::vector<char> buffer(1 << 20);
+  for (auto _ : state) {
+    const int fd = ::open((g_folder / reports::kDataFileName).c_str(), O_RDONLY);
+    std::size_t total = 0;
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;) total += static_cast<std::size_t>(n);
+    ::close(fd);
+    benchmark::DoNotOptimize(total);
+    state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(total));
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+}
+
+void FullScanDecode(benchmark::State& state) {
+  for (auto _ : state) {
+    std::size_t narrative = 0;
+    std::int32_t records = 0;
+    const auto status = reports::ScanRecords(g_folder, [&](std::int32_t n, const char* bytes) {
+      const auto r = reports::DecodeReportRecord(bytes);
+      narrative += r.Narrative.size();
+      records = n;
+      return true;
+    });
+    if (!status.ok()) state.SkipWithError(status.message().c_str());
+    benchmark::DoNotOptimize(narrative);
+    state.counters["records"] = records;
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+}
+
+void AppendOne(benchmark::State& state) {
+  cli::ReportGenerator generator(99);
+  const auto record = generator.Next();
+  for (auto _ : state) {
+    const auto n = reports::AppendReport(g_folder, record);
+    if (!n.ok()) state.SkipWithError(n.message().c_str());
+  }
+  state.PauseTiming();
+  // Take the appended reports out again so the next benchmark sees the
+  // same file.
+  const auto path = g_folder / reports::kDataFileName;
+  fs::resize_file(path, fs::file_size(path) - state.iterations() * reports::kReportRecordSize);
+  state.ResumeTiming();
+  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+}
+
+void PlainCopy(benchmark::State& state) {
+  std::vector<char> buffer(1 << 20);
+  const auto target = g_folder / "copy.bench";
+  for (auto _ : state) {
+    const int in = ::open((g_folder / reports::kDataFileName).c_str(), O_RDONLY);
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (ssize_t n; (n = ::read(in, buffer.data(), buffer.size())) > 0;) {
+      if (::write(out, buffer.data(), static_cast<std::size_t>(n)) != n) state.SkipWithError("write");
+    }
+    ::fsync(out);
+    ::close(out);
+    ::close(in);
+  }
+  fs::remove(target);
+}
+
+void PurgeOne(benchmark::State& state) {
+  std::mt19937 pick(5);
+  for (auto _ : state) {
+    state.PauseTiming();
+    // Mark one report as the delete command does, outside the timing.
+    reports::DataFile file(g_folder);
+    if (!file.OpenDataFile().ok()) state.SkipWithError("open");
+    const auto n = std::uniform_int_distribution<std::int32_t>(1, file.RecordCount())(pick);
+    auto record = file.ReadRecord(n);
+    record->CaseNumber = std::string(reports::kKilledMark);
+    (void)file.WriteRecord(n, *record);
+    state.ResumeTiming();
+    const auto counts = file.PurgeKilledRecords();
+    if (!counts.ok()) state.SkipWithError(counts.message().c_str());
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+}
+
+// Prints each measured time as a ratio to the plain file operations.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const auto at = [&](const char* name) { return times_.count(name) ? times_[name] : 0.0; };
+    const double read = at("SequentialRead");
+    const double copy = at("PlainCopy");
+    std::cout << "\nRatios (same run):\n";
+    if (read > 0) {
+      std::cout << "  full scan / sequential read: " << at("FullScanDecode") / read << "  (target <= 1.5)\n";
+    }
+    std::cout << "  one append: " << at("AppendOne") << " ms  (target < 5 ms)\n";
+    if (copy > 0) std::cout << "  purge one / plain copy: " << at("PurgeOne") / copy << "  (target <= 2)\n";
+    std::cout << "  peak resident memory: " << PeakRssKb() / 1024 << " MB\n";
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::int32_t count = 50000;
+  fs::path dir;
+  std::vector<char*> rest = {argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) {
+      count = std::stoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
+      dir = argv[++i];
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  const bool temporary = dir.empty();
+  if (temporary) dir = fs::temp_directory_path() / ("kestrova-bench-" + std::to_string(::getpid()));
+  g_folder = dir;
+  if (!fs::exists(dir / reports::kDataFileName)) {
+    std::cout << "Generating " << count << " reports in " << dir << " ..." << std::endl;
+    const auto status = cli::GenerateReports(dir, count, 1);
+    if (!status.ok()) {
+      std::cerr << status.message() << "\n";
+      return 1;
+    }
+  }
+  std::cout << "Data file: " << fs::file_size(dir / reports::kDataFileName) / (1024 * 1024) << " MB\n";
+
+  benchmark::RegisterBenchmark("SequentialRead", SequentialRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+  benchmark::RegisterBenchmark("FullScanDecode", FullScanDecode)->Unit(benchmark::kMillisecond)->Iterations(3);
+  benchmark::RegisterBenchmark("AppendOne", AppendOne)->Unit(benchmark::kMillisecond)->Iterations(200);
+  benchmark::RegisterBenchmark("PlainCopy", PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
+  benchmark::RegisterBenchmark("PurgeOne", PurgeOne)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+  int args = static_cast<int>(rest.size());
+  benchmark::Initialize(&args, rest.data());
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  if (temporary) fs::remove_all(dir);
+  return 0;
+}

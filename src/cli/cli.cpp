@@ -1,0 +1,281 @@
+#include "cli/cli.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+
+#include "cli/report_export.h"
+#include "cli/report_generator.h"
+#include "core/reports/data_file.h"
+#include "core/text/fixed_text.h"
+#include "core/time/date_format.h"
+#include "core/time/ole_date.h"
+
+namespace kestrova::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using reports::DataFile;
+using reports::DataFileAccess;
+using reports::kReportRecordSize;
+
+constexpr const char* kUsage =
+    "Usage: kestrova-cli [--data-dir DIR] COMMAND [OPTIONS]\n"
+    "\n"
+    "Reads and checks the reports of a Kestrova data folder (default: the current folder).\n"
+    "\n"
+    "Commands:\n"
+    "  show N [--json]                  print report number N\n"
+    "  records                          one line per report in file order: number, case\n"
+    "                                   number, date entered, list status, title (tab-separated)\n"
+    "  export --format csv|json         every report with all its members, to standard output\n"
+    "  verify                           check the data file and list every problem found\n"
+    "  generate --count N [--seed S]    write N made-up reports into a folder without a data file\n"
+    "\n"
+    "Options:\n"
+    "  --data-dir DIR                   the data folder\n"
+    "  --help                           show this text\n"
+    "\n"
+    "Exit status: 0 success, 1 a problem was found, 2 bad usage.\n";
+
+struct Context {
+  fs::path folder;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+int Usage(std::ostream& err, const std::string& message) {
+  err << "kestrova-cli: " << message << "\n" << "Try 'kestrova-cli --help'.\n";
+  return kExitUsage;
+}
+
+template <class T>
+std::optional<T> Number(const std::string& text) {
+  T value{};
+  const auto* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+int Show(Context& c, const std::vector<std::string>& args) {
+  std::optional<std::int32_t> n;
+  bool json = false;
+  for (const auto& a : args) {
+    if (a == "--json") {
+      json = true;
+    } else if (!n) {
+      n = Number<std::int32_t>(a);
+      if (!n) return Usage(c.err, "show needs a report number, not '" + a + "'");
+    } else {
+      return Usage(c.err, "show takes one report number");
+    }
+  }
+  if (!n) return Usage(c.err, "show needs a report number");
+  DataFile file(c.folder);
+  Status opened = file.OpenDataFile(DataFileAccess::Read);
+  if (!opened.ok()) {
+    c.err << "kestrova-cli: " << opened.message() << "\n";
+    return kExitProblem;
+  }
+  auto record = file.ReadRecord(*n);
+  (void)file.CloseDataFile();
+  if (!record.ok()) {
+    c.err << "kestrova-cli: " << record.message() << "\n";
+    return kExitProblem;
+  }
+  if (json) {
+    WriteReportJson(c.out, *record);
+    c.out << "\n";
+  } else {
+    for (const auto& m : reports::ReportMembers()) {
+      c.out << m.name << ": " << MemberText(*record, m) << "\n";
+    }
+  }
+  return kExitOk;
+}
+
+int Records(Context& c, const std::vector<std::string>& args) {
+  if (!args.empty()) return Usage(c.err, "records takes no arguments");
+  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
+    const auto r = reports::DecodeReportRecord(bytes);
+    c.out << n << '\t' << text::Trim(r.CaseNumber) << '\t'
+          << time::FormatOleDate(r.DateEntered, time::kDateFormat).value_or("invalid date") << '\t'
+          << static_cast<int>(r.ListStatus) << '\t' << text::Trim(r.Title) << '\n';
+    return true;
+  });
+  if (!scanned.ok()) {
+    c.err << "kestrova-cli: " << scanned.message() << "\n";
+    return kExitProblem;
+  }
+  return kExitOk;
+}
+
+int Export(Context& c, const std::vector<std::string>& args) {
+  std::string format;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--format" && i + 1 < args.size()) {
+      format = args[++i];
+    } else if (args[i].rfind("--format=", 0) == 0) {
+      format = args[i].substr(9);
+    } else {
+      return Usage(c.err, "export does not know '" + args[i] + "'");
+    }
+  }
+  if (format != "csv" && format != "json") return Usage(c.err, "export needs --format csv or --format json");
+  bool first = true;
+  if (format == "csv") {
+    WriteCsvHeader(c.out);
+  } else {
+    c.out << "[";
+  }
+  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t, const char* bytes) {
+    const auto r = reports::DecodeReportRecord(bytes);
+    if (format == "csv") {
+      WriteReportCsv(c.out, r);
+    } else {
+      c.out << (first ? "\n  " : ",\n  ");
+      WriteReportJson(c.out, r, "  ");
+    }
+    first = false;
+    return true;
+  });
+  if (format == "json") c.out << (first ? "]\n" : "\n]\n");
+  if (!scanned.ok()) {
+    c.err << "kestrova-cli: " << scanned.message() << "\n";
+    return kExitProblem;
+  }
+  return kExitOk;
+}
+
+int Verify(Context& c, const std::vector<std::string>& args) {
+  if (!args.empty()) return Usage(c.err, "verify takes no arguments");
+  const fs::path path = c.folder / reports::kDataFileName;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    c.out << "No data file in " << c.folder.string() << ": no reports on file.\n";
+    return kExitOk;
+  }
+  int problems = 0;
+  auto problem = [&](std::int32_t n, const std::string& what) {
+    ++problems;
+    if (n > 0) {
+      c.out << "record " << n << ": " << what << "\n";
+    } else {
+      c.out << "file: " << what << "\n";
+    }
+  };
+  const auto length = fs::file_size(path, ec);
+  if (ec) {
+    c.err << "kestrova-cli: cannot read the size of " << path.string() << ": " << ec.message() << "\n";
+    return kExitProblem;
+  }
+  if (length % kReportRecordSize != 0) {
+    problem(0, "length " + std::to_string(length) + " is not a whole number of " +
+                   std::to_string(kReportRecordSize) + "-byte records (" +
+                   std::to_string(length % kReportRecordSize) + " bytes after record " +
+                   std::to_string(length / kReportRecordSize) + ")");
+  }
+  std::int32_t records = 0;
+  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
+    records = n;
+    const auto r = reports::DecodeReportRecord(bytes);
+    if (r.ListStatus != reports::kActiveList && r.ListStatus != reports::kInactiveList) {
+      problem(n, "ListStatus is " + std::to_string(r.ListStatus) + ", not 1 or 2");
+    }
+    if (r.ProgramVersion <= 410 || r.ProgramVersion >= 499) {
+      problem(n, "ProgramVersion is " + std::to_string(r.ProgramVersion) +
+                     ", not that of a current-format report (411 to 498)");
+    }
+    if (reports::IsKilled(bytes)) problem(n, "marked $Killed$ by a delete that did not finish");
+    for (const auto& m : reports::ReportMembers()) {
+      if (m.type != reports::MemberType::Date) continue;
+      const double value = r.*m.date;
+      if (!std::isfinite(value)) {
+        problem(n, std::string(m.name) + " is not a finite number");
+      } else if (value != 0 && !time::FromOleDate(value)) {
+        problem(n, std::string(m.name) + " is out of range (" + std::to_string(value) + ")");
+      }
+    }
+    return true;
+  });
+  if (!scanned.ok()) {
+    c.err << "kestrova-cli: " << scanned.message() << "\n";
+    return kExitProblem;
+  }
+  if (problems == 0) {
+    c.out << records << " reports checked, no problems found.\n";
+    return kExitOk;
+  }
+  c.out << records << " reports checked, " << problems << (problems == 1 ? " problem" : " problems")
+        << " found.\n";
+  return kExitProblem;
+}
+
+int Generate(Context& c, const std::vector<std::string>& args) {
+  std::optional<std::int32_t> count;
+  std::uint64_t seed = 1;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--count" && i + 1 < args.size()) {
+      count = Number<std::int32_t>(args[++i]);
+      if (!count || *count < 0) return Usage(c.err, "--count needs a whole number from 0 up");
+    } else if (args[i] == "--seed" && i + 1 < args.size()) {
+      const auto s = Number<std::uint64_t>(args[++i]);
+      if (!s) return Usage(c.err, "--seed needs a whole number from 0 up");
+      seed = *s;
+    } else {
+      return Usage(c.err, "generate does not know '" + args[i] + "'");
+    }
+  }
+  if (!count) return Usage(c.err, "generate needs --count N");
+  Status generated = GenerateReports(c.folder, *count, seed);
+  if (!generated.ok()) {
+    c.err << "kestrova-cli: " << generated.message() << "\n";
+    return kExitProblem;
+  }
+  c.out << "Wrote " << *count << " reports to " << (c.folder / reports::kDataFileName).string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Context c{fs::path("."), out, err};
+  std::string command;
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out << kUsage;
+      return kExitOk;
+    }
+    if (command.empty() && a == "--data-dir") {
+      if (i + 1 >= args.size()) return Usage(err, "--data-dir needs a folder");
+      c.folder = args[++i];
+    } else if (command.empty() && a.rfind("--data-dir=", 0) == 0) {
+      c.folder = a.substr(11);
+    } else if (command.empty()) {
+      if (a.rfind("--", 0) == 0) return Usage(err, "unknown option '" + a + "'");
+      command = a;
+    } else {
+      rest.push_back(a);
+    }
+  }
+  if (command.empty()) return Usage(err, "no command given");
+  if (command != "generate") {
+    std::error_code ec;
+    if (!fs::is_directory(c.folder, ec)) {
+      err << "kestrova-cli: the data folder " << c.folder.string() << " does not exist.\n";
+      return kExitProblem;
+    }
+  }
+  if (command == "show") return Show(c, rest);
+  if (command == "records") return Records(c, rest);
+  if (command == "export") return Export(c, rest);
+  if (command == "verify") return Verify(c, rest);
+  if (command == "generate") return Generate(c, rest);
+  return Usage(err, "unknown command '" + command + "'");
+}
+
+}  // namespace kestrova::cli

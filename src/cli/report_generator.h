@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "core/reports/report_record.h"
+#include "core/status.h"
+
+// Realistic made-up reports for demonstrations and benchmarks.
+namespace kestrova::cli {
+
+class ReportGenerator {
+ public:
+  explicit ReportGenerator(std::uint64_t seed);
+  // The next report; the same seed always gives the same sequence.
+  reports::ReportRecord Next();
+
+ private:
+  std::uint64_t Draw();
+  std::uint64_t Below(std::uint64_t n);
+  template <class List>
+  const char* Pick(const List& list) {
+    return list[Below(std::size(list))];
+  }
+  std::string PersonName();
+  std::string Narrative(const reports::ReportRecord& r, std::size_t target);
+
+  std::uint64_t state_;
+  std::uint32_t serial_ = 0;
+};
+
+// Writes count generated reports into a folder that has no data file yet
+// (creating the folder when needed); refuses a folder that has one.
+Status GenerateReports(const std::filesystem::path& folder, std::int32_t count,
+                       std::uint64_t seed);
+
+}  // namespace kestrova::cli

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "core/reports/data_file.h"
+#include "core/time/ole_date.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using reports::ReportRecord;
+using testing::TempFolder;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+ReportRecord Sample() {
+  ReportRecord r;
+  r.ControlNumber = time::ToOleDate({2024, 1, 5, 15, 5, 9});
+  r.CaseNumber = "24-0042";
+  r.Title = "Stolen bicycle, \"red\"";
+  r.ReportMadeBy = "Ofc. Jos\u00E9 Park";
+  r.DateEntered = time::ToOleDate({2024, 1, 5, 15, 0, 0});
+  r.Narrative = "Line one\r\nLine two";
+  r.Property1Value = 12345000;
+  r.Property2Value = -5;
+  r.ListStatus = 2;
+  r.ProgramVersion = 414;
+  return r;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void Add(const ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(folder.path(), r).ok()); }
+  std::string Dir() const { return folder.path().string(); }
+  TempFolder folder;
+};
+
+TEST_F(CliTest, ShowJsonHasOneKeyPerMemberWithTypedValues) {
+  Add(Sample());
+  const CliRun run = Cli({"--data-dir", Dir(), "show", "1", "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string& j = run.out;
+  EXPECT_NE(j.find("\"ControlNumber\": \"2024-01-05T15:05:09\""), std::string::npos) << j;
+  EXPECT_NE(j.find("\"CaseNumber\": \"24-0042\""), std::string::npos);
+  EXPECT_NE(j.find("\"Title\": \"Stolen bicycle, \\\"red\\\"\""), std::string::npos);
+  EXPECT_NE(j.find("\"ReportMadeBy\": \"Ofc. Jos\u00E9 Park\""), std::string::npos);
+  EXPECT_NE(j.find("\"OccurredFrom\": null"), std::string::npos);
+  EXPECT_NE(j.find("\"Narrative\": \"Line one\\r\\nLine two\""), std::string::npos);
+  EXPECT_NE(j.find("\"Property1Value\": \"1234.5000\""), std::string::npos);
+  EXPECT_NE(j.find("\"Property2Value\": \"-0.0005\""), std::string::npos);
+  EXPECT_NE(j.find("\"Property3Value\": \"0.0000\""), std::string::npos);
+  EXPECT_NE(j.find("\"ListStatus\": 2,"), std::string::npos);
+  EXPECT_NE(j.find("\"ProgramVersion\": 414\n"), std::string::npos);
+  EXPECT_NE(j.find("\"CaseNotes\": \"\""), std::string::npos);
+  std::size_t keys = 0;
+  for (std::size_t at = j.find("\": "); at != std::string::npos; at = j.find("\": ", at + 1)) ++keys;
+  EXPECT_EQ(keys, 51u);
+}
+
+TEST_F(CliTest, ShowRefusesARecordThatIsNotThere) {
+  Add(Sample());
+  const CliRun missing = Cli({"--data-dir", Dir(), "show", "2"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("not on file"), std::string::npos);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "show", "two"}).status, 2);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "show"}).status, 2);
+  const CliRun plain = Cli({"--data-dir", Dir(), "show", "1"});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_NE(plain.out.find("CaseNumber: 24-0042\n"), std::string::npos);
+}
+
+TEST_F(CliTest, RecordsListsEveryReportInFileOrder) {
+  Add(Sample());
+  ReportRecord second = Sample();
+  second.CaseNumber = "  24-0043  ";
+  second.Title = "Found property";
+  second.ListStatus = 1;
+  second.DateEntered = time::ToOleDate({2023, 12, 31, 23, 0, 0});
+  Add(second);
+  const CliRun run = Cli({"--data-dir", Dir(), "records"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "1\t24-0042\t01/05/2024\t2\tStolen bicycle, \"red\"\n"
+            "2\t24-0043\t12/31/2023\t1\tFound property\n");
+}
+
+TEST_F(CliTest, ExportCsvQuotesAsRfc4180Asks) {
+  Add(Sample());
+  const CliRun run = Cli({"--data-dir", Dir(), "export", "--format", "csv"});
+  ASSERT_EQ(run.status, 0);
+  std::istringstream lines(run.out);
+  std::string header;
+  std::getline(lines, header);
+  EXPECT_EQ(header.rfind("ControlNumber,CaseNumber,Title,CriminalViolations,", 0), 0u);
+  EXPECT_EQ(header.back(), '\r');
+  EXPECT_NE(header.find(",ListStatus,ProgramVersion\r"), std::string::npos);
+  EXPECT_NE(run.out.find("\r\n2024-01-05T15:05:09,24-0042,\"Stolen bicycle, \"\"red\"\"\",,"),
+            std::string::npos)
+      << run.out.substr(0, 600);
+  EXPECT_NE(run.out.find(",\"Line one\r\nLine two\","), std::string::npos);
+  EXPECT_NE(run.out.find(",1234.5000,"), std::string::npos);
+  EXPECT_EQ(run.out.substr(run.out.size() - 8), ",2,414\r\n");
+}
+
+TEST_F(CliTest, ExportJsonIsAnArrayOfTheShownObjects) {
+  const CliRun empty = Cli({"--data-dir", Dir(), "export", "--format", "json"});
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.out, "[]\n");
+  Add(Sample());
+  Add(Sample());
+  const CliRun run = Cli({"--data-dir", Dir(), "export", "--format=json"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("[\n  {\n    \"ControlNumber\"", 0), 0u) << run.out.substr(0, 80);
+  EXPECT_NE(run.out.find("\n  },\n  {\n"), std::string::npos);
+  EXPECT_EQ(run.out.substr(run.out.size() - 7), "\n  }\n]\n");
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "export", "--format", "xml"}).status, 2);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "export"}).status, 2);
+}
+
+TEST_F(CliTest, VerifyNamesEveryProblemWithItsRecord) {
+  Add(Sample());
+  const CliRun clean = Cli({"--data-dir", Dir(), "verify"});
+  EXPECT_EQ(clean.status, 0) << clean.out;
+  EXPECT_EQ(clean.out, "1 reports checked, no problems found.\n");
+
+  ReportRecord bad = Sample();
+  bad.ListStatus = 7;
+  bad.ProgramVersion = 0;
+  bad.CaseNumber = "$Killed$";
+  bad.OccurredTo = 1e300;
+  bad.ReportedOn = std::numeric_limits<double>::quiet_NaN();
+  Add(bad);
+  {
+    std::ofstream tail(folder / "Kestrova.Data", std::ios::binary | std::ios::app);
+    tail << "junk";
+  }
+  const CliRun run = Cli({"--data-dir", Dir(), "verify"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("file: length 40006 is not a whole number of 20001-byte records"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("record 2: ListStatus is 7, not 1 or 2\n"), std::string::npos);
+  EXPECT_NE(run.out.find("record 2: ProgramVersion is 0"), std::string::npos);
+  EXPECT_NE(run.out.find("record 2: marked $Killed$"), std::string::npos);
+  EXPECT_NE(run.out.find("record 2: OccurredTo is out of range"), std::string::npos);
+  EXPECT_NE(run.out.find("record 2: ReportedOn is not a finite number"), std::string::npos);
+  EXPECT_EQ(run.out.find("record 1:"), std::string::npos);
+  EXPECT_NE(run.out.find("2 reports checked, 6 problems found.\n"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrorsAndHelp) {
+  const CliRun help = Cli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: kestrova-cli"), std::string::npos);
+  EXPECT_EQ(Cli({}).status, 2);
+  EXPECT_EQ(Cli({"frobnicate"}).status, 2);
+  EXPECT_EQ(Cli({"--data-dir"}).status, 2);
+  EXPECT_EQ(Cli({"--bogus", "records"}).status, 2);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "records", "extra"}).status, 2);
+  const CliRun missing = Cli({"--data-dir", (folder / "nowhere").string(), "records"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+}
+
+TEST_F(CliTest, GenerateWritesOnlyIntoAFolderWithoutReports) {
+  const CliRun run = Cli({"--data-dir", Dir(), "generate", "--count", "30", "--seed", "9"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 30u * 20001u);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "verify"}).status, 0);
+  const CliRun again = Cli({"--data-dir", Dir(), "generate", "--count", "5"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 30u * 20001u);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "generate"}).status, 2);
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "generate", "--count", "-4"}).status, 2);
+}
+
+}  // namespace
+}  // namespace kestrova::cli

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/reports/data_file.h"
+#include "core/startup/file_set.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::startup {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using testing::WriteFileBytes;
+
+TEST(FileSet, HoldsTheSevenFilesInOrder) {
+  const std::vector<std::string_view> expected = {
+      "Kestrova.Data", "User.List", "SignInOut.Log", "UserList.Log",
+      "DataRecords.Log", "Search.Log", "User.Log"};
+  EXPECT_EQ(std::vector<std::string_view>(FileSet.begin(), FileSet.end()), expected);
+  EXPECT_EQ(FileSet[0], reports::kDataFileName);
+  EXPECT_EQ(std::string(kApplicationTitle) + ".Data", FileSet[0]);
+}
+
+TEST(AccessLevels, AreNamedByPosition) {
+  EXPECT_EQ(AccessLevelName(1), "Read Only");
+  EXPECT_EQ(AccessLevelName(2), "Read/Edit");
+  EXPECT_EQ(AccessLevelName(3), "Read/Edit/Add");
+  EXPECT_EQ(AccessLevelName(4), "Full Access");
+  EXPECT_EQ(AccessLevelName(0), "");
+  EXPECT_EQ(AccessLevelName(5), "");
+}
+
+TEST(FileSet, LeavingDeletesOnlyEmptyFilesOfTheSet) {
+  TempFolder folder;
+  WriteFileBytes(folder / "Search.Log", "");
+  WriteFileBytes(folder / "Kestrova.Data", "");
+  WriteFileBytes(folder / "SignInOut.Log", "x\r\n");
+  WriteFileBytes(folder / "notes.txt", "");  // not ours
+  const auto sweep = DeleteEmptyFiles(folder.path());
+  EXPECT_EQ(sweep.deleted, (std::vector<std::string>{"Kestrova.Data", "Search.Log"}));
+  EXPECT_TRUE(sweep.problems.empty());
+  EXPECT_FALSE(fs::exists(folder / "Search.Log"));
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Data"));
+  EXPECT_TRUE(fs::exists(folder / "SignInOut.Log"));
+  EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+  EXPECT_FALSE(fs::exists(folder / "User.List")) << "a missing file is not created";
+}
+
+}  // namespace
+}  // namespace kestrova::startup
