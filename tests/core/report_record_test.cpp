@@ -144,6 +144,20 @@ TEST(ReportRecord, AnyStoredBytesComeBackUnchanged) {
   EXPECT_EQ(again, bytes);
 }
 
+TEST(ReportRecord, DecodingIntoAUsedRecordLeavesNothingOfTheOldOne) {
+  ReportRecord full;
+  full.Narrative = std::string(16000, 'n');
+  full.Title = "An old title";
+  full.Property1Value = 5;
+  ReportRecord small;
+  small.CaseNumber = "2";
+  std::vector<char> bytes(kReportRecordSize);
+  EncodeReportRecord(small, bytes.data());
+  ReportRecord reused = full;
+  DecodeReportRecord(bytes.data(), reused);
+  EXPECT_EQ(reused, small);
+}
+
 TEST(ReportRecord, QuickLooksAtAStoredRecord) {
   ReportRecord r;
   r.CaseNumber = "$Killed$";

@@ -46,6 +46,22 @@ TEST(Win1252, CharactersItCannotHoldBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToWin1252("\xED\xA0\x80"), "???");  // a surrogate
 }
 
+TEST(Win1252, LongPlainRunsAroundAnAccentConvert) {
+  // Plain text is copied in blocks; an accent anywhere in or after a block
+  // must still be converted, and padding of any length found.
+  for (std::size_t at = 0; at < 80; ++at) {
+    std::string bytes(80, 'a');
+    bytes[at] = '\xE9';
+    std::string expected = std::string(at, 'a') + "\u00E9" + std::string(79 - at, 'a');
+    ASSERT_EQ(Win1252ToUtf8(bytes), expected) << at;
+    std::string stored = bytes + std::string(at, ' ');
+    ASSERT_EQ(DecodeFixedText(stored.data(), stored.size()), expected) << at;
+    std::string reused = "left over from before";
+    Win1252ToUtf8(bytes.substr(0, at), reused);
+    ASSERT_EQ(reused, std::string(at, 'a'));
+  }
+}
+
 TEST(FixedText, IsCutToItsWidthAndPaddedWithBlanks) {
   std::array<char, 8> buffer{};
   EncodeFixedText("abc", buffer.data(), buffer.size());

@@ -11,7 +11,7 @@ namespace kestrova::reports {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr std::size_t kBlockRecords = 64;  // about 1.3 MB a read
+constexpr std::size_t kBlockRecords = 8;  // about 160 KB a read, kept in cache while decoding
 
 // Opens a shared file, retrying silently for a while: another workstation
 // may have it briefly. A file that is simply missing is not retried.

@@ -127,17 +127,21 @@ void EncodeReportRecord(const ReportRecord& record, char* dest) {
 
 ReportRecord DecodeReportRecord(const char* src) {
   ReportRecord record;
+  DecodeReportRecord(src, record);
+  return record;
+}
+
+void DecodeReportRecord(const char* src, ReportRecord& record) {
   for (const ReportMember& m : kMembers) {
     const char* at = src + m.offset;
     switch (m.type) {
       case MemberType::Date: record.*m.date = Load<double>(at); break;
-      case MemberType::Text: record.*m.text = text::DecodeFixedText(at, m.width); break;
+      case MemberType::Text: text::DecodeFixedText(at, m.width, record.*m.text); break;
       case MemberType::Currency: record.*m.currency = Load<std::int64_t>(at); break;
       case MemberType::Byte: record.*m.byte = Load<std::uint8_t>(at); break;
       case MemberType::Short: record.*m.shortValue = Load<std::int16_t>(at); break;
     }
   }
-  return record;
 }
 
 std::string StoredCaseNumber(const char* src) { return text::ReadFixedText(src + 8, 15); }

@@ -98,6 +98,9 @@ using RecordBytes = std::array<char, kReportRecordSize>;
 
 void EncodeReportRecord(const ReportRecord& record, char* dest);
 ReportRecord DecodeReportRecord(const char* src);
+// Decodes into an existing record, reusing its strings' storage; scans over
+// many records use this to stay clear of the allocator.
+void DecodeReportRecord(const char* src, ReportRecord& record);
 
 // The case number of an encoded record, trimmed, without decoding the rest.
 std::string StoredCaseNumber(const char* src);

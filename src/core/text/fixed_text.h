@@ -14,6 +14,8 @@ void EncodeFixedText(std::string_view utf8, char* dest, std::size_t width);
 // The stored text as UTF-8 without its padding (trailing blanks). Leading
 // blanks are kept, so decoding and encoding again gives back the same bytes.
 std::string DecodeFixedText(const char* src, std::size_t width);
+// The same into a string whose storage is reused (for scans).
+void DecodeFixedText(const char* src, std::size_t width, std::string& out);
 
 // Removes leading and trailing blanks, as every reader of a text member does
 // before showing, comparing or searching it.

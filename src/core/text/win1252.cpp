@@ -1,6 +1,10 @@
 #include "core/text/win1252.h"
 
 #include <array>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kestrova::text {
 namespace {
@@ -86,10 +90,29 @@ char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
   return cp;
 }
 
-std::string Win1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (char c : bytes) {
+void Win1252ToUtf8(std::string_view bytes, std::string& out) {
+  // Plain ASCII, the usual case, is already UTF-8: find where it ends
+  // eight bytes at a time and copy that much at once.
+  std::size_t ascii = 0;
+#if defined(__SSE2__)
+  while (ascii + 32 <= bytes.size()) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + ascii));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + ascii + 16));
+    if (_mm_movemask_epi8(_mm_or_si128(a, b)) != 0) break;
+    ascii += 32;
+  }
+#endif
+  while (ascii + 8 <= bytes.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + ascii, 8);
+    if (word & 0x8080808080808080ULL) break;
+    ascii += 8;
+  }
+  while (ascii < bytes.size() && static_cast<std::uint8_t>(bytes[ascii]) < 0x80) ++ascii;
+  out.assign(bytes.data(), ascii);
+  if (ascii == bytes.size()) return;
+  out.reserve(bytes.size() + 16);
+  for (char c : bytes.substr(ascii)) {
     const auto b = static_cast<std::uint8_t>(c);
     if (b < 0x80) {
       out.push_back(c);
@@ -97,6 +120,11 @@ std::string Win1252ToUtf8(std::string_view bytes) {
       AppendUtf8(out, Win1252ToCodePoint(b));
     }
   }
+}
+
+std::string Win1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  Win1252ToUtf8(bytes, out);
   return out;
 }
 

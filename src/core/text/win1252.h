@@ -18,6 +18,8 @@ char32_t Win1252ToCodePoint(std::uint8_t byte);
 std::optional<std::uint8_t> CodePointToWin1252(char32_t cp);
 
 std::string Win1252ToUtf8(std::string_view bytes);
+// The same into a string whose storage is reused.
+void Win1252ToUtf8(std::string_view bytes, std::string& out);
 
 // Characters the code page cannot hold, and bytes that are not valid UTF-8,
 // become "?".
