@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, when they are missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-base-dev qt6-multimedia-dev libgl-dev)
 
 missing=()
 for p in "${packages[@]}"; do

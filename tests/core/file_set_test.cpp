@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/reports/data_file.h"
+#include "core/startup/data_folder.h"
 #include "core/startup/file_set.h"
 #include "support/temp_folder.h"
 
@@ -45,6 +46,18 @@ TEST(FileSet, LeavingDeletesOnlyEmptyFilesOfTheSet) {
   EXPECT_TRUE(fs::exists(folder / "SignInOut.Log"));
   EXPECT_TRUE(fs::exists(folder / "notes.txt"));
   EXPECT_FALSE(fs::exists(folder / "User.List")) << "a missing file is not created";
+}
+
+TEST(DataFolder, MustBeAnExistingFolder) {
+  TempFolder folder;
+  EXPECT_TRUE(CheckDataFolder(folder.path()).ok());
+  const Status missing = CheckDataFolder(folder / "missing");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_NE(missing.message().find("does not exist"), std::string::npos);
+  WriteFileBytes(folder / "plain.txt", "x");
+  const Status file = CheckDataFolder(folder / "plain.txt");
+  ASSERT_FALSE(file.ok());
+  EXPECT_NE(file.message().find("is not a folder"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "gui/ui/message_dialog.h"
+#include "platform/input_box.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/system_message.h"
+
+namespace kestrova::gui {
+
+// What the desktop provides, as the session uses it. Tests fill it with
+// doubles and keep pointers to look at them.
+struct Desktop {
+  std::unique_ptr<platform::SettingsStore> settings;
+  std::unique_ptr<platform::Shell> shell;
+  std::unique_ptr<platform::SoundPlayer> sound;
+  std::unique_ptr<platform::InputBox> inputBox;
+  std::unique_ptr<platform::SystemMessage> systemMessage;
+  // Empty: the program's own message dialog answers.
+  std::unique_ptr<MessageAnswerer> messages;
+
+  static Desktop Real();
+};
+
+// The program-wide state every window is handed: the data folder, the
+// desktop adapters, who is signed in.
+class Session {
+ public:
+  Session(std::filesystem::path dataFolder, Desktop desktop);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const std::filesystem::path& dataFolder() const { return dataFolder_; }
+  // Where the program itself and its manual are.
+  const QString& programFolder() const { return programFolder_; }
+  void setProgramFolder(const QString& folder) { programFolder_ = folder; }
+
+  QString applicationTitle() const { return QStringLiteral("Kestrova"); }
+  QString makerName() const { return QStringLiteral("the Kestrova team"); }
+  QString makerEmail() const { return QStringLiteral("support@kestrova.example"); }
+  QString makerWebSite() const { return QStringLiteral("www.kestrova.example"); }
+
+  platform::SettingsStore& settings() { return *desktop_.settings; }
+  platform::Shell& shell() { return *desktop_.shell; }
+  platform::SoundPlayer& sound() { return *desktop_.sound; }
+  platform::InputBox& inputBox() { return *desktop_.inputBox; }
+  platform::SystemMessage& systemMessage() { return *desktop_.systemMessage; }
+  MessageAnswerer& messages() { return *desktop_.messages; }
+
+  // The signed-in user's first and last name and access level (0: nobody).
+  QString CurrentUserName;
+  int CurrentAccessLevel = 0;
+  // Set once the user has chosen to leave: windows close without asking.
+  bool exiting = false;
+  // Ends the program's event loop; tests put a recorder in its place.
+  std::function<void()> endProgram;
+
+ private:
+  std::filesystem::path dataFolder_;
+  QString programFolder_;
+  Desktop desktop_;
+};
+
+}  // namespace kestrova::gui

@@ -1,0 +1,37 @@
+#include "gui/startup/exit_program.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "core/startup/file_set.h"
+#include "gui/session.h"
+
+namespace kestrova::gui {
+
+bool ExitProgram(Session& session, bool skip, QWidget* owner) {
+  if (!skip) {
+    const QString title = session.applicationTitle();
+    MessageRequest request;
+    request.caption = QStringLiteral("Exit ") + title + QStringLiteral("?");
+    request.iconKind = kIconQuestion;
+    request.message = QStringLiteral("This will close ") + title + QStringLiteral(".\n\n") +
+                      QStringLiteral("Is this what you want to do?");
+    request.defaultButton = 1;
+    request.buttons = {QStringLiteral("&Yes") + QStringLiteral(", exit ") + title,
+                       QStringLiteral("&No") + QStringLiteral(", don't quit yet")};
+    if (ShowMessage(session, request, owner).pressedButton != 1) return false;
+  }
+  session.exiting = true;
+  // No file is held open between operations; let pending work finish.
+  QApplication::processEvents();
+  startup::DeleteEmptyFiles(session.dataFolder());
+  // Each window's own closing work runs; the windows let themselves close
+  // now that the session is ending.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible()) window->close();
+  }
+  if (session.endProgram) session.endProgram();
+  return true;
+}
+
+}  // namespace kestrova::gui

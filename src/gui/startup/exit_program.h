@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+namespace kestrova::gui {
+
+class Session;
+
+// The program's one way out. Unless skip is set, asks first; declining
+// returns false and changes nothing. Going ahead tidies the data folder
+// (empty files of the file set are deleted), closes every window and ends
+// the event loop; it returns true and the caller returns at once.
+bool ExitProgram(Session& session, bool skip, QWidget* owner = nullptr);
+
+}  // namespace kestrova::gui

@@ -1,0 +1,128 @@
+#include "gui/startup/frm_title_page.h"
+
+#include <QCloseEvent>
+#include <algorithm>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "gui/session.h"
+#include "gui/startup/exit_program.h"
+#include "gui/ui/twips.h"
+#include "gui/ui/zel_button.h"
+
+namespace kestrova::gui {
+
+QString VersionCaption() {
+  return QStringLiteral("Version w%1.%2.%3")
+      .arg(KESTROVA_VERSION_MAJOR)
+      .arg(KESTROVA_VERSION_MINOR)
+      .arg(QString::fromLatin1(KESTROVA_VERSION_STRING).section(QLatin1Char('.'), 2, 2).toInt());
+}
+
+QPixmap TitleArtwork(const QSize& size) {
+  QPixmap art(size);
+  QPainter p(&art);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, size.height());
+  sky.setColorAt(0, QColor(18, 38, 74));
+  sky.setColorAt(0.65, QColor(32, 78, 112));
+  sky.setColorAt(1, QColor(48, 110, 128));
+  p.fillRect(art.rect(), sky);
+  // A kestrel's outline, faint, on the right.
+  QPainterPath wing;
+  const qreal w = size.width(), h = size.height();
+  wing.moveTo(w * 0.55, h * 0.42);
+  wing.cubicTo(w * 0.68, h * 0.18, w * 0.84, h * 0.14, w * 0.98, h * 0.20);
+  wing.cubicTo(w * 0.86, h * 0.26, w * 0.78, h * 0.34, w * 0.74, h * 0.44);
+  wing.cubicTo(w * 0.82, h * 0.46, w * 0.90, h * 0.52, w * 0.94, h * 0.62);
+  wing.cubicTo(w * 0.80, h * 0.56, w * 0.66, h * 0.52, w * 0.55, h * 0.42);
+  p.fillPath(wing, QColor(255, 255, 255, 28));
+  p.setPen(QPen(QColor(255, 255, 255, 40), 1));
+  for (int i = 0; i < 6; ++i) {
+    const qreal y = h * (0.70 + i * 0.04);
+    p.drawLine(QPointF(0, y), QPointF(w, y - h * 0.05));
+  }
+  return art;
+}
+
+frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
+    : QWidget(parent), session_(session) {
+  setObjectName(QStringLiteral("frmTitlePage"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  imgBackground_ = new QLabel(this);
+  imgBackground_->setObjectName(QStringLiteral("imgBackground"));
+
+  const auto label = [this](const char* name, int pointSize, bool bold) {
+    auto* l = new QLabel(this);
+    l->setObjectName(QString::fromLatin1(name));
+    QFont f(QStringLiteral("Georgia"), pointSize);
+    f.setBold(bold);
+    l->setFont(f);
+    l->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    return l;
+  };
+  labelAppTitle_ = label("labelAppTitle", 34, true);
+  labelAppDescription_ = label("labelAppDescription", 13, false);
+  labelVersion_ = label("labelVersion", 10, false);
+  labelLegal_ = label("labelLegal", 8, false);
+  labelLegal_->setWordWrap(true);
+
+  cmdQuit_ = new ZelButton(this);
+  cmdQuit_->setObjectName(QStringLiteral("cmdQuit"));
+  cmdQuit_->setButtonType(14);
+  cmdQuit_->setColorScheme(2);
+  cmdQuit_->setBackColor(QColor(226, 232, 240));
+  cmdQuit_->setBackOver(QColor(246, 214, 150));
+  cmdQuit_->setForeColor(QColor(16, 32, 64));
+  cmdQuit_->setForeOver(QColor(16, 32, 64));
+  connect(cmdQuit_, &ZelButton::Click, this, &frmTitlePage::cmdQuit_Click);
+
+  Form_Load();
+}
+
+void frmTitlePage::Form_Load() {
+  const QScreen* s = screen();
+  setFixedSize(ToPixels(kWidthTwips, s), ToPixels(kHeightTwips, s));
+  setWindowTitle(session_.applicationTitle() + QStringLiteral(" - ") + QStringLiteral("Title Window"));
+  // The picture overlaps every edge a little, so no edge of the window shows.
+  const int overlap = std::max(1, ToPixels(10, s));
+  imgBackground_->setGeometry(-overlap, -overlap, width() + 2 * overlap, height() + 2 * overlap);
+  imgBackground_->setPixmap(TitleArtwork(imgBackground_->size()));
+  imgBackground_->lower();
+
+  labelAppTitle_->setText(session_.applicationTitle() + QLatin1Char(' '));
+  labelAppTitle_->setGeometry(ToPixels(600, s), ToPixels(450, s), ToPixels(6000, s), ToPixels(1000, s));
+  labelAppDescription_->setText(QStringLiteral("Incident Report Writing Software"));
+  labelAppDescription_->setGeometry(ToPixels(640, s), ToPixels(1450, s), ToPixels(6000, s), ToPixels(450, s));
+  labelVersion_->setText(VersionCaption());
+  labelVersion_->setGeometry(ToPixels(640, s), ToPixels(1950, s), ToPixels(4000, s), ToPixels(350, s));
+  labelLegal_->setText(QStringLiteral(
+      "Reports, users and activity logs are kept in the data folder. "
+      "Use of this program is limited to authorised members of the agency."));
+  labelLegal_->setGeometry(ToPixels(640, s), ToPixels(2500, s), ToPixels(5200, s), ToPixels(700, s));
+
+  cmdQuit_->setCaption(QStringLiteral("Exit ") + session_.applicationTitle());
+  cmdQuit_->setGeometry(ToPixels(6300, s), ToPixels(3700, s), ToPixels(1900, s), ToPixels(520, s));
+}
+
+void frmTitlePage::cmdQuit_Click() { ExitProgram(session_, false, this); }
+
+void frmTitlePage::CloseByProgram() {
+  closingByProgram_ = true;
+  close();
+}
+
+void frmTitlePage::closeEvent(QCloseEvent* e) {
+  // Closing it any other way (its close box) asks the exit question instead.
+  if (!closingByProgram_ && !session_.exiting) {
+    e->ignore();
+    cmdQuit_Click();
+    return;
+  }
+  e->accept();
+}
+
+}  // namespace kestrova::gui

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+#include "core/ui/message_layout.h"
+#include "gui/ui/message_dialog.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+
+namespace kestrova::gui {
+
+class Session;
+class ZelButton;
+
+// The message dialog: a label, one button per caption, an optional
+// "Don't show this again" box, laid out around its text.
+class frmMsgBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmMsgBox(Session& session, MessageRequest request, QWidget* parent = nullptr);
+
+  // Lays out, shows modally and returns the answer. A message too big for
+  // the screen gets the desktop's "Display issue" notice instead and 0.
+  MessageResult Run();
+
+  const ui::MessageLayout& layoutUsed() const { return layout_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  bool LayOut();
+  void cmdMessageButton_Click(int index);
+
+  Session& session_;
+  MessageRequest request_;
+  MessageResult result_;
+  ui::MessageLayout layout_;
+  QLabel* lblMessage_ = nullptr;
+  QLabel* imgIcon_ = nullptr;
+  QFrame* shpBand_ = nullptr;
+  QCheckBox* chkDontAsk_ = nullptr;
+  QList<ZelButton*> cmdMessageButton_;
+};
+
+}  // namespace kestrova::gui

@@ -1,0 +1,76 @@
+#include "gui/ui/shared_utilities.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "gui/session.h"
+
+namespace kestrova::gui {
+namespace {
+
+Qt::Key KeyOfVirtualKey(int vk) {
+  if (vk >= 112 && vk <= 135) return static_cast<Qt::Key>(Qt::Key_F1 + (vk - 112));
+  if (vk >= 'A' && vk <= 'Z') return static_cast<Qt::Key>(Qt::Key_A + (vk - 'A'));
+  if (vk >= '0' && vk <= '9') return static_cast<Qt::Key>(Qt::Key_0 + (vk - '0'));
+  switch (vk) {
+    case 8: return Qt::Key_Backspace;
+    case 9: return Qt::Key_Tab;
+    case 13: return Qt::Key_Return;
+    case 27: return Qt::Key_Escape;
+    case 32: return Qt::Key_Space;
+    case 37: return Qt::Key_Left;
+    case 38: return Qt::Key_Up;
+    case 39: return Qt::Key_Right;
+    case 40: return Qt::Key_Down;
+    case 46: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+  }
+}
+
+}  // namespace
+
+void OpenAddress(Session& session, int kind, QWidget* owner, const QString& address) {
+  QString target;
+  if (kind == kAddressEmail) {
+    target = QStringLiteral("mailto:") + (address.isEmpty() ? session.makerEmail() : address);
+  } else {
+    target = QStringLiteral("http://") + (address.isEmpty() ? session.makerWebSite() : address);
+  }
+  if (session.shell().OpenAddress(target)) return;
+  QApplication::processEvents();
+  MessageRequest request;
+  request.caption = QStringLiteral("Connection Error");
+  request.iconKind = kIconError;
+  request.message = QStringLiteral("An internet connection\ncould not be established.");
+  request.buttons = {QStringLiteral("&Okay")};
+  ShowMessage(session, request, owner);
+}
+
+void OpenManual(Session& session, QWidget* owner) {
+  const QString title = session.applicationTitle();
+  const QString manual = QDir(session.programFolder()).filePath(title + QStringLiteral(".PDF"));
+  if (QFileInfo::exists(manual) && session.shell().OpenDocument(manual)) return;
+  MessageRequest request;
+  request.caption = QStringLiteral("Can not open ") + title + QStringLiteral(" Manual");
+  request.iconKind = kIconWarning;
+  request.message = QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
+                    QStringLiteral("(in PDF format) is either\n") +
+                    QStringLiteral("missing or can not be opened...");
+  request.buttons = {QStringLiteral("&Okay") + QStringLiteral(", return to the program")};
+  ShowMessage(session, request, owner);
+}
+
+void PressKey(int virtualKey) {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) return;
+  const Qt::Key key = KeyOfVirtualKey(virtualKey);
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QApplication::sendEvent(target, &release);
+}
+
+}  // namespace kestrova::gui

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+
+#include "gui/session.h"
+#include "platform/input_box.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/system_message.h"
+#include "support/scripted_messages.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::testing {
+
+// A session on a fresh data folder with every desktop adapter replaced by a
+// double the test can look at.
+struct GuiSession {
+  GuiSession() : GuiSession(true) {}
+  explicit GuiSession(bool scriptedMessages) {
+    gui::Desktop d;
+    auto s = std::make_unique<platform::MemorySettingsStore>();
+    auto sh = std::make_unique<platform::FakeShell>();
+    auto so = std::make_unique<platform::FakeSoundPlayer>();
+    auto in = std::make_unique<platform::ScriptedInputBox>();
+    auto sm = std::make_unique<platform::FakeSystemMessage>();
+    settings = s.get();
+    shell = sh.get();
+    sound = so.get();
+    inputBox = in.get();
+    systemMessage = sm.get();
+    d.settings = std::move(s);
+    d.shell = std::move(sh);
+    d.sound = std::move(so);
+    d.inputBox = std::move(in);
+    d.systemMessage = std::move(sm);
+    if (scriptedMessages) {
+      auto m = std::make_unique<ScriptedMessages>();
+      messages = m.get();
+      d.messages = std::move(m);
+    }
+    session = std::make_unique<gui::Session>(folder.path(), std::move(d));
+    session->endProgram = [this] { ++programEnded; };
+  }
+
+  TempFolder folder;
+  platform::MemorySettingsStore* settings = nullptr;
+  platform::FakeShell* shell = nullptr;
+  platform::FakeSoundPlayer* sound = nullptr;
+  platform::ScriptedInputBox* inputBox = nullptr;
+  platform::FakeSystemMessage* systemMessage = nullptr;
+  ScriptedMessages* messages = nullptr;  // null when the real dialog answers
+  int programEnded = 0;
+  std::unique_ptr<gui::Session> session;
+};
+
+}  // namespace kestrova::testing
