@@ -24,7 +24,8 @@ void WhenDialogOpens(std::function<void(frmMsgBox*)> step) {
   auto tries = std::make_shared<int>(0);
   QObject::connect(poll, &QTimer::timeout, [poll, step, tries] {
     auto* dialog = qobject_cast<frmMsgBox*>(QApplication::activeModalWidget());
-    if (!dialog && ++*tries < 400) return;
+    // Wait until it is the active window, so the keyboard focus is settled.
+    if ((!dialog || !dialog->isActiveWindow()) && ++*tries < 400) return;
     poll->stop();
     poll->deleteLater();
     if (!dialog) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "gui/session.h"
+#include "support/qt_print.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
