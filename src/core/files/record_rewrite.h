@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "core/files/file.h"
+#include "core/status.h"
+
+// Rewriting a record file without some of its records: the survivors go to
+// a temporary file, which replaces the original only once it is complete and
+// on disk, so a failure never leaves half a file in the original's place.
+namespace kestrova::files {
+
+// Writes the first `count` records of `source` that `keep` accepts, in
+// order, into a new file at `temp`, and flushes it. `onBlock` runs after each
+// block (a long rewrite refreshes its lock there). Returns how many records
+// were kept; on failure `temp` is removed.
+Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, std::size_t recordSize,
+                                      const std::filesystem::path& temp,
+                                      const std::function<bool(const char*)>& keep,
+                                      const std::function<void()>& onBlock = {});
+
+// Puts a rewrite in place: with kept records, `temp` replaces `target` by
+// rename; with none, both files are removed.
+Status InstallRewrite(const std::filesystem::path& temp, const std::filesystem::path& target,
+                      std::int32_t kept);
+
+}  // namespace kestrova::files
