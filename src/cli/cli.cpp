@@ -7,7 +7,11 @@
 
 #include "cli/report_export.h"
 #include "cli/report_generator.h"
+#include "cli/local_clock.h"
+#include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
+#include "core/startup/file_set.h"
+#include "core/users/user_list.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
 #include "core/time/ole_date.h"
@@ -31,7 +35,13 @@ constexpr const char* kUsage =
     "                                   number, date entered, list status, title (tab-separated)\n"
     "  export --format csv|json         every report with all its members, to standard output\n"
     "  verify                           check the data file and list every problem found\n"
-    "  generate --count N [--seed S]    write N made-up reports into a folder without a data file\n"
+    "  users                            one line per user: number, first name, last name,\n"
+    "                                   access level, date created (tab-separated)\n"
+    "  log NAME                         print an activity log: signin, userlist, records or search\n"
+    "  generate [--count N] [--seed S] [--users]\n"
+    "                                   write N made-up reports into a folder without a data\n"
+    "                                   file; --users adds demo users to a folder without users\n"
+    "                                   and prints their passwords\n"
     "\n"
     "Options:\n"
     "  --data-dir DIR                   the data folder\n"
@@ -213,9 +223,50 @@ int Verify(Context& c, const std::vector<std::string>& args) {
   return kExitProblem;
 }
 
+int Users(Context& c, const std::vector<std::string>& args) {
+  if (!args.empty()) return Usage(c.err, "users takes no arguments");
+  auto users = users::ReadAllUsers(c.folder);
+  if (!users.ok()) {
+    c.err << "kestrova-cli: " << users.message() << "\n";
+    return kExitProblem;
+  }
+  std::int32_t n = 0;
+  for (const auto& u : *users) {
+    c.out << ++n << '\t' << text::Trim(u.FirstName) << '\t' << text::Trim(u.LastName) << '\t'
+          << startup::AccessLevelName(u.AccessLevel) << '\t'
+          << time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("invalid date") << '\n';
+  }
+  return kExitOk;
+}
+
+int Log(Context& c, const std::vector<std::string>& args) {
+  static const std::pair<const char*, std::string_view> kLogs[] = {
+      {"signin", logs::kSignInOutLog},
+      {"userlist", logs::kUserListLog},
+      {"records", logs::kDataRecordsLog},
+      {"search", logs::kSearchLog}};
+  if (args.size() != 1) return Usage(c.err, "log needs one of: signin, userlist, records, search");
+  for (const auto& [name, file] : kLogs) {
+    if (args[0] != name) continue;
+    auto text = logs::ReadLog(c.folder, file);
+    if (!text.ok()) {
+      if (text.error().kind == Error::Kind::NotFound) {
+        c.err << "kestrova-cli: " << file << " holds no entries yet.\n";
+        return kExitOk;
+      }
+      c.err << "kestrova-cli: " << text.message() << "\n";
+      return kExitProblem;
+    }
+    c.out << *text;
+    return kExitOk;
+  }
+  return Usage(c.err, "log needs one of: signin, userlist, records, search");
+}
+
 int Generate(Context& c, const std::vector<std::string>& args) {
   std::optional<std::int32_t> count;
   std::uint64_t seed = 1;
+  bool withUsers = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--count" && i + 1 < args.size()) {
       count = Number<std::int32_t>(args[++i]);
@@ -224,17 +275,33 @@ int Generate(Context& c, const std::vector<std::string>& args) {
       const auto s = Number<std::uint64_t>(args[++i]);
       if (!s) return Usage(c.err, "--seed needs a whole number from 0 up");
       seed = *s;
+    } else if (args[i] == "--users") {
+      withUsers = true;
     } else {
       return Usage(c.err, "generate does not know '" + args[i] + "'");
     }
   }
-  if (!count) return Usage(c.err, "generate needs --count N");
-  Status generated = GenerateReports(c.folder, *count, seed);
-  if (!generated.ok()) {
-    c.err << "kestrova-cli: " << generated.message() << "\n";
-    return kExitProblem;
+  if (!count && !withUsers) return Usage(c.err, "generate needs --count N, --users, or both");
+  if (count) {
+    Status generated = GenerateReports(c.folder, *count, seed);
+    if (!generated.ok()) {
+      c.err << "kestrova-cli: " << generated.message() << "\n";
+      return kExitProblem;
+    }
+    c.out << "Wrote " << *count << " reports to " << (c.folder / reports::kDataFileName).string() << "\n";
   }
-  c.out << "Wrote " << *count << " reports to " << (c.folder / reports::kDataFileName).string() << "\n";
+  if (withUsers) {
+    LocalClock clock;
+    auto demo = GenerateDemoUsers(c.folder, clock.Now());
+    if (!demo.ok()) {
+      c.err << "kestrova-cli: " << demo.message() << "\n";
+      return kExitProblem;
+    }
+    c.out << "Demo users (name, access level, password):\n";
+    for (const auto& u : *demo) {
+      c.out << "  " << u.name << "\t" << u.level << "\t" << u.password << "\n";
+    }
+  }
   return kExitOk;
 }
 
@@ -274,6 +341,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "records") return Records(c, rest);
   if (command == "export") return Export(c, rest);
   if (command == "verify") return Verify(c, rest);
+  if (command == "users") return Users(c, rest);
+  if (command == "log") return Log(c, rest);
   if (command == "generate") return Generate(c, rest);
   return Usage(err, "unknown command '" + command + "'");
 }

@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <iterator>
 
+#include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
+#include "core/startup/file_set.h"
+#include "core/users/passwords.h"
+#include "core/users/user_list.h"
 #include "core/text/currency.h"
 #include "core/time/date_format.h"
 #include "core/time/ole_date.h"
@@ -244,6 +248,47 @@ Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, 
     }
   }
   return file.CloseDataFile();
+}
+
+Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder,
+                                                const time::DateTime& now) {
+  struct Seed {
+    const char* first;
+    const char* last;
+    std::int16_t level;
+    const char* password;
+    const char* comments;
+  };
+  static constexpr Seed kDemo[] = {
+      {"Avery", "Brennan", 4, "kestrel4", "Records supervisor; maintains the user list."},
+      {"Jordan", "Okafor", 3, "report3", "Patrol sergeant."},
+      {"Casey", "Delgado", 2, "casey22", "Investigator; edits reports assigned to her."},
+      {"Morgan", "Park", 1, "view1", "Front desk; reads reports only."},
+  };
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (std::filesystem::exists(folder / users::kUserListFileName, ec)) {
+    return Error{Error::Kind::Invalid, "The folder " + folder.string() +
+                                           " already has users; --users writes only into a "
+                                           "folder without a user list."};
+  }
+  std::vector<DemoUser> made;
+  for (const Seed& s : kDemo) {
+    users::UserRecord u;
+    u.DateCreated = time::ToOleDate(now);
+    u.FirstName = s.first;
+    u.LastName = s.last;
+    u.Password = users::EncodePassword(s.password);
+    u.AccessLevel = s.level;
+    u.Comments = s.comments;
+    auto n = users::AddUser(folder, u);
+    if (!n.ok()) return n.error();
+    Status logged = logs::LogUserListChange(folder, now, logs::kAdded, users::UserDisplayName(u));
+    if (!logged.ok()) return logged.error();
+    made.push_back({users::UserDisplayName(u), std::string(startup::AccessLevelName(s.level)),
+                    s.password});
+  }
+  return made;
 }
 
 }  // namespace kestrova::cli

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/reports/report_record.h"
 #include "core/status.h"
+#include "core/time/ole_date.h"
 
 // Realistic made-up reports for demonstrations and benchmarks.
 namespace kestrova::cli {
@@ -28,6 +31,17 @@ class ReportGenerator {
   std::uint64_t state_;
   std::uint32_t serial_ = 0;
 };
+
+struct DemoUser {
+  std::string name;      // "First Last"
+  std::string level;     // the access level's name
+  std::string password;  // as typed at sign-in
+};
+
+// Adds the demo users (one per access level) to a folder that has no user
+// list yet, logging each addition as the program does; refuses otherwise.
+Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder,
+                                                const time::DateTime& now);
 
 // Writes count generated reports into a folder that has no data file yet
 // (creating the folder when needed); refuses a folder that has one.

@@ -7,6 +7,8 @@
 
 #include "cli/cli.h"
 #include "core/reports/data_file.h"
+#include "core/users/passwords.h"
+#include "core/users/user_list.h"
 #include "core/time/ole_date.h"
 #include "support/temp_folder.h"
 
@@ -186,6 +188,38 @@ TEST_F(CliTest, GenerateWritesOnlyIntoAFolderWithoutReports) {
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 30u * 20001u);
   EXPECT_EQ(Cli({"--data-dir", Dir(), "generate"}).status, 2);
   EXPECT_EQ(Cli({"--data-dir", Dir(), "generate", "--count", "-4"}).status, 2);
+}
+
+TEST_F(CliTest, GenerateUsersMakesDemoUsersThatSignIn) {
+  const CliRun run = Cli({"--data-dir", Dir(), "generate", "--users"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Avery Brennan\tFull Access\tkestrel4\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Morgan Park\tRead Only\tview1\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Data")) << "no reports without --count";
+
+  auto all = users::ReadAllUsers(folder.path());
+  ASSERT_TRUE(all.ok());
+  ASSERT_EQ(all->size(), 4u);
+  EXPECT_TRUE(users::PasswordMatches((*all)[0].Password, "kestrel4"));
+  EXPECT_EQ((*all)[0].AccessLevel, 4);
+
+  const CliRun list = Cli({"--data-dir", Dir(), "users"});
+  ASSERT_EQ(list.status, 0);
+  std::istringstream lines(list.out);
+  std::string first;
+  std::getline(lines, first);
+  EXPECT_EQ(first.rfind("1\tAvery\tBrennan\tFull Access\t", 0), 0u) << first;
+  EXPECT_EQ(first.size(), std::string("1\tAvery\tBrennan\tFull Access\t").size() + 10);
+  EXPECT_EQ(list.out.find("kestrel4"), std::string::npos) << "never a password";
+
+  const CliRun log = Cli({"--data-dir", Dir(), "log", "userlist"});
+  ASSERT_EQ(log.status, 0);
+  EXPECT_NE(log.out.find(" - 'Avery Brennan' added to the 'User List'\r\n"), std::string::npos) << log.out;
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "generate", "--users"}).status, 1) << "users exist already";
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "log", "nonsense"}).status, 2);
+  const CliRun empty = Cli({"--data-dir", Dir(), "log", "search"});
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.out, "");
 }
 
 }  // namespace

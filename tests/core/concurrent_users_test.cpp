@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "core/network/concurrent_users.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::network {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+std::int64_t Stored(const TempFolder& folder) {
+  const std::string bytes = ReadFileBytes(folder / "ccSys.system");
+  EXPECT_EQ(bytes.size(), 8u);
+  std::int64_t v = 0;
+  std::memcpy(&v, bytes.data(), 8);
+  return v;
+}
+
+TEST(ConcurrentUsers, CountsStartsAndExitsNeverBelowNought) {
+  TempFolder folder;
+  EXPECT_EQ(*ReadConcurrentUsers(folder.path()), 0) << "a missing file counts 0";
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationStarts), 1);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationStarts), 2);
+  EXPECT_EQ(Stored(folder), 20000);
+  EXPECT_EQ(*ReadConcurrentUsers(folder.path()), 2);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationEnds), 1);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationEnds), 0);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationEnds), 0);
+  EXPECT_EQ(Stored(folder), 0);
+  EXPECT_FALSE(UpdateConcurrentUsers(folder.path(), 2).ok());
+}
+
+TEST(ConcurrentUsers, TheFileIsReadOnlyBetweenUses) {
+  TempFolder folder;
+  ASSERT_TRUE(UpdateConcurrentUsers(folder.path(), kWorkstationStarts).ok());
+  struct stat st {};
+  ASSERT_EQ(::stat((folder / "ccSys.system").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH), 0u);
+  EXPECT_EQ(*ReadConcurrentUsers(folder.path()), 1);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationStarts), 2);
+}
+
+TEST(ConcurrentUsers, WorkstationsStartingAtOnceAllCount) {
+  TempFolder folder;
+  constexpr int kProcesses = 8;
+  constexpr int kEach = 10;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      files::RecordFileOptions options;
+      options.lock.wait = std::chrono::milliseconds(20000);
+      int failures = 0;
+      for (int i = 0; i < kEach; ++i) {
+        failures += UpdateConcurrentUsers(folder.path(), kWorkstationStarts, options).ok() ? 0 : 1;
+      }
+      ::_exit(failures);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(*ReadConcurrentUsers(folder.path()), kProcesses * kEach);
+}
+
+}  // namespace
+}  // namespace kestrova::network
