@@ -10,6 +10,8 @@
 #include "cli/local_clock.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
+#include "core/reports/report_list.h"
+#include "core/time/date_parse.h"
 #include "core/startup/file_set.h"
 #include "core/users/user_list.h"
 #include "core/text/fixed_text.h"
@@ -31,6 +33,12 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  show N [--json]                  print report number N\n"
+    "  list [--inactive] [--sort case|entered] [--show remarks|violations]\n"
+    "       [--phrase TEXT [--kind 1-15] [--match-case] [--whole-word]]\n"
+    "       [--summary 16-20 --from MM/DD/YYYY]\n"
+    "                                   the window's list: its caption, then one line per row\n"
+    "                                   (case number, date entered, title or violations,\n"
+    "                                   record number, sort key; tab-separated)\n"
     "  records                          one line per report in file order: number, case\n"
     "                                   number, date entered, list status, title (tab-separated)\n"
     "  export --format csv|json         every report with all its members, to standard output\n"
@@ -102,6 +110,85 @@ int Show(Context& c, const std::vector<std::string>& args) {
     for (const auto& m : reports::ReportMembers()) {
       c.out << m.name << ": " << MemberText(*record, m) << "\n";
     }
+  }
+  return kExitOk;
+}
+
+int List(Context& c, const std::vector<std::string>& args) {
+  reports::ListRequest request;
+  search::ResetForMainWindow(request.criteria);
+  std::optional<std::string> phrase;
+  std::optional<int> kind;
+  std::optional<int> summary;
+  std::optional<std::string> from;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--inactive") {
+      request.display = reports::DisplayList::Inactive;
+    } else if (a == "--sort" && hasValue) {
+      const std::string v = args[++i];
+      if (v == "case") {
+        request.sort = reports::SortOption::CaseNumber;
+      } else if (v == "entered") {
+        request.sort = reports::SortOption::Entered;
+      } else {
+        return Usage(c.err, "--sort takes case or entered");
+      }
+    } else if (a == "--show" && hasValue) {
+      const std::string v = args[++i];
+      if (v == "remarks") {
+        request.show = reports::ShowOption::Remarks;
+      } else if (v == "violations") {
+        request.show = reports::ShowOption::Violations;
+      } else {
+        return Usage(c.err, "--show takes remarks or violations");
+      }
+    } else if (a == "--phrase" && hasValue) {
+      phrase = args[++i];
+    } else if (a == "--kind" && hasValue) {
+      kind = Number<int>(args[++i]);
+      if (!kind || !search::IsPhraseKind(*kind)) return Usage(c.err, "--kind takes 1 to 15");
+    } else if (a == "--match-case") {
+      request.criteria.IgnoreCapitalization = 0;
+    } else if (a == "--whole-word") {
+      request.criteria.WholeWordOnly = 1;
+    } else if (a == "--summary" && hasValue) {
+      summary = Number<int>(args[++i]);
+      if (!summary || !search::IsSummaryKind(*summary)) return Usage(c.err, "--summary takes 16 to 20");
+    } else if (a == "--from" && hasValue) {
+      from = args[++i];
+    } else {
+      return Usage(c.err, "list does not know '" + a + "'");
+    }
+  }
+  if (phrase && summary) return Usage(c.err, "list takes --phrase or --summary, not both");
+  if (kind && !phrase) return Usage(c.err, "--kind goes with --phrase");
+  if (summary.has_value() != from.has_value()) return Usage(c.err, "--summary and --from go together");
+  if (phrase) {
+    const std::string trimmed(text::Trim(*phrase));
+    if (trimmed.empty()) return Usage(c.err, "--phrase needs some text");
+    request.flags = {false, true, false};
+    request.criteria.SearchPhrase = trimmed;
+    request.criteria.SearchKind = static_cast<std::int16_t>(kind.value_or(1));
+  } else if (summary) {
+    const auto date = time::ParseDateTime(*from);
+    if (!date || date->hour || date->minute || date->second) {
+      return Usage(c.err, "--from takes a date such as 03/01/2010");
+    }
+    request.flags = {false, false, true};
+    request.criteria.SearchKind = static_cast<std::int16_t>(*summary);
+    request.criteria.BeginningDate = time::ToOleDate(*date);
+  }
+  auto list = reports::BuildReportList(c.folder, request);
+  if (!list.ok()) {
+    c.err << "kestrova-cli: " << list.message() << "\n";
+    return kExitProblem;
+  }
+  c.out << list->caption << "\n";
+  for (const auto& row : list->rows) {
+    c.out << row.caseNumber << '\t' << row.dateEntered << '\t' << row.rightColumn << '\t'
+          << row.recordNumber << '\t' << row.sortKey << '\n';
   }
   return kExitOk;
 }
@@ -338,6 +425,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
   }
   if (command == "show") return Show(c, rest);
+  if (command == "list") return List(c, rest);
   if (command == "records") return Records(c, rest);
   if (command == "export") return Export(c, rest);
   if (command == "verify") return Verify(c, rest);

@@ -108,6 +108,53 @@ Status ScanRecords(const fs::path& folder,
   }
 }
 
+Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
+                       const std::function<bool(std::int32_t, const char*, std::uint8_t)>& visit,
+                       const DataFileOptions& options) {
+  constexpr std::size_t kStatusOffset = 19998;
+  constexpr std::size_t kTail = kReportRecordSize - kStatusOffset;  // status and version
+  if (prefix > kStatusOffset) prefix = kStatusOffset;
+  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options,
+                                   DataFileNames().description);
+  if (!file.ok()) {
+    if (file.error().kind == Error::Kind::NotFound) return {};
+    return file.error();
+  }
+  auto length = file->Size();
+  if (!length.ok()) return length.error();
+  const auto records = static_cast<std::int32_t>(*length / kReportRecordSize);
+  if (records == 0) return {};
+  // One read per record: the tail of the record before (its list status)
+  // and the head of this one lie side by side in the file.
+  std::vector<char> previous(kTail + prefix);
+  std::vector<char> current(kTail + prefix);
+  auto readAt = [&](std::uint64_t offset, char* into, std::size_t size) -> Status {
+    auto got = file->ReadSome(offset, into, size);
+    if (!got.ok()) return got.error();
+    if (*got < size) {
+      return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
+                                             " became shorter while it was being read; "
+                                             "another workstation may have removed reports. "
+                                             "Refresh the list."};
+    }
+    return {};
+  };
+  Status first = readAt(0, previous.data() + kTail, prefix);
+  if (!first.ok()) return first;
+  for (std::int32_t n = 2; n <= records; ++n) {
+    const std::uint64_t start = static_cast<std::uint64_t>(n - 1) * kReportRecordSize - kTail;
+    Status read = readAt(start, current.data(), kTail + prefix);
+    if (!read.ok()) return read;
+    if (!visit(n - 1, previous.data() + kTail, static_cast<std::uint8_t>(current[0]))) return {};
+    previous.swap(current);
+  }
+  char tail[kTail];
+  Status last = readAt(static_cast<std::uint64_t>(records) * kReportRecordSize - kTail, tail, kTail);
+  if (!last.ok()) return last;
+  visit(records, previous.data() + kTail, static_cast<std::uint8_t>(tail[0]));
+  return {};
+}
+
 Result<ListCounts> CountReports(const fs::path& folder, const DataFileOptions& options) {
   ListCounts counts;
   Status scanned = ScanRecords(

@@ -1,0 +1,310 @@
+#include "core/reports/report_list.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
+#include "core/time/date_format.h"
+#include "core/ui/contains_phrase.h"
+
+namespace kestrova::reports {
+namespace {
+
+// Where the members the list reads lie in a record.
+struct Member {
+  std::size_t offset;
+  std::size_t width;
+};
+constexpr Member kCaseNumber{8, 15};
+constexpr Member kTitle{23, 50};
+constexpr Member kViolations{73, 50};
+constexpr Member kMadeBy{123, 50};
+constexpr std::size_t kDateEntered = 173;
+constexpr std::size_t kOccurredFrom = 181;
+constexpr Member kLocationOccurred{197, 50};
+constexpr std::size_t kReportedOn = 247;
+constexpr Member kLocationReported{255, 50};
+constexpr Member kReportedBy[] = {{305, 40}, {345, 15}, {360, 50}};
+// name, contact, context for each person, as the search reads them
+constexpr Member kPeople[] = {{410, 40}, {465, 50}, {450, 15}, {515, 40}, {570, 50}, {555, 15},
+                              {620, 40}, {675, 50}, {660, 15}};
+constexpr Member kVehicles[] = {{725, 40}, {765, 15}, {780, 50}, {830, 40}, {870, 15},
+                                {885, 50}, {935, 40}, {975, 15}, {990, 50}};
+constexpr Member kProperty[] = {{1040, 40}, {1080, 15}, {1095, 50}, {1153, 40}, {1193, 15},
+                                {1208, 50}, {1266, 40}, {1306, 15}, {1321, 50}};
+constexpr Member kNarrative{1829, 16000};
+constexpr Member kCaseNotes{17829, 2169};
+
+std::string_view Piece(const char* record, Member m) {
+  return text::Trim(std::string_view(record + m.offset, m.width));
+}
+
+double DateAt(const char* record, std::size_t offset) {
+  double value;
+  std::memcpy(&value, record + offset, sizeof value);
+  return value;
+}
+
+void AppendDigits(std::string& out, int value, int width) {
+  char buffer[8];
+  for (int i = width - 1; i >= 0; --i) {
+    buffer[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  out.append(buffer, static_cast<std::size_t>(width));
+}
+
+// "mm/dd/yyyy" and "yyyymmddhhnnss" are written for every row, so they are
+// written directly rather than through the general pattern formatter.
+std::string ShortDate(double value) {
+  const auto dt = time::FromOleDate(value);
+  if (!dt) return {};
+  std::string out;
+  out.reserve(10);
+  AppendDigits(out, dt->month, 2);
+  out.push_back('/');
+  AppendDigits(out, dt->day, 2);
+  out.push_back('/');
+  AppendDigits(out, dt->year, 4);
+  return out;
+}
+
+std::string Stamp(double value) {
+  const auto dt = time::FromOleDate(value);
+  if (!dt) return {};
+  std::string out;
+  out.reserve(14);
+  AppendDigits(out, dt->year, 4);
+  AppendDigits(out, dt->month, 2);
+  AppendDigits(out, dt->day, 2);
+  AppendDigits(out, dt->hour, 2);
+  AppendDigits(out, dt->minute, 2);
+  AppendDigits(out, dt->second, 2);
+  return out;
+}
+
+void Add(std::string& text, std::string_view piece) {
+  text.append(piece);
+  text.push_back(' ');
+}
+
+void AddAll(std::string& text, const char* record, const Member* members, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) Add(text, Piece(record, members[i]));
+}
+
+void AddDate(std::string& text, double value) {
+  // Both forms the user might type: "Jan 05, 2024 3:05pm" and "01/05/2024".
+  if (const auto shown = time::FormatOleDate(value, time::kDateTimeFormat)) Add(text, *shown);
+  Add(text, ShortDate(value));
+}
+
+// How much of each record a request needs to read.
+std::size_t NeededPrefix(const ListRequest& r) {
+  std::size_t prefix = kDateEntered + 8;  // the row's own members
+  if (!r.flags.FullListShown && r.flags.PhraseSearchActive) {
+    switch (r.criteria.SearchKind) {
+      case 1: prefix = 1371; break;
+      case 8: prefix = kOccurredFrom + 8; break;
+      case 9: prefix = kReportedOn + 8; break;
+      case 10: prefix = 410; break;
+      case 11: prefix = 725; break;
+      case 12: prefix = 1040; break;
+      case 13: prefix = 1371; break;
+      case 14: prefix = kNarrative.offset + kNarrative.width; break;
+      case 15: prefix = kCaseNotes.offset + kCaseNotes.width; break;
+      default: break;
+    }
+  }
+  return prefix;
+}
+
+std::string Matches(std::size_t n) {
+  return " (" + std::to_string(n) + (n == 1 ? " match) " : " matches) ");
+}
+
+// Case-insensitive order of the sort keys, on their stored bytes.
+std::string FoldedKey(std::string_view win1252) {
+  std::string folded(win1252);
+  for (char& c : folded) c = static_cast<char>(ui::LowerByte(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+}  // namespace
+
+std::string SearchText(int kind, const char* record) {
+  std::string text;
+  switch (kind) {
+    case 1: {
+      Add(text, Stamp(DateAt(record, 0)));
+      Add(text, Piece(record, kCaseNumber));
+      Add(text, Piece(record, kViolations));
+      Add(text, Piece(record, kTitle));
+      Add(text, Piece(record, kMadeBy));
+      Add(text, Piece(record, kLocationOccurred));
+      Add(text, Piece(record, kLocationReported));
+      AddAll(text, record, kReportedBy, std::size(kReportedBy));
+      AddAll(text, record, kPeople, std::size(kPeople));
+      AddAll(text, record, kVehicles, std::size(kVehicles));
+      AddAll(text, record, kProperty, std::size(kProperty));
+      break;
+    }
+    case 2: Add(text, Stamp(DateAt(record, 0))); break;
+    case 3: Add(text, Piece(record, kCaseNumber)); break;
+    case 4: Add(text, Piece(record, kTitle)); break;
+    case 5: Add(text, Piece(record, kViolations)); break;
+    case 6: Add(text, Piece(record, kMadeBy)); break;
+    case 7: AddDate(text, DateAt(record, kDateEntered)); break;
+    case 8:
+      if (DateAt(record, kOccurredFrom) != 0) AddDate(text, DateAt(record, kOccurredFrom));
+      break;
+    case 9:
+      if (DateAt(record, kReportedOn) != 0) AddDate(text, DateAt(record, kReportedOn));
+      break;
+    case 10: AddAll(text, record, kReportedBy, std::size(kReportedBy)); break;
+    case 11: AddAll(text, record, kPeople, std::size(kPeople)); break;
+    case 12: AddAll(text, record, kVehicles, std::size(kVehicles)); break;
+    case 13: AddAll(text, record, kProperty, std::size(kProperty)); break;
+    case 14: Add(text, Piece(record, kNarrative)); break;
+    case 15: Add(text, Piece(record, kCaseNotes)); break;
+    default: break;
+  }
+  return text;
+}
+
+bool InSummaryPeriod(int kind, double beginning, double entered) {
+  if (entered < beginning) return false;
+  if (kind == 16) return entered < beginning + 1;
+  if (kind == 17) return entered <= beginning + 7;
+  const int months = kind == 18 ? 1 : kind == 19 ? 3 : kind == 20 ? 12 : 0;
+  if (months == 0) return false;
+  const auto start = time::FromOleDate(beginning);
+  if (!start) return false;
+  return entered <= time::ToOleDate(time::AddMonths(*start, months));
+}
+
+GridPosition FullListPosition(int rowCount, int& savedRow, int& savedTopRow) {
+  GridPosition p;
+  if (savedRow >= 1) {
+    p.currentRow = std::min(savedRow, rowCount);
+    savedRow = 0;
+  } else {
+    p.currentRow = rowCount;
+  }
+  if (savedTopRow >= 1) {
+    p.topRow = std::min(savedTopRow, rowCount);
+    savedTopRow = 0;
+  } else {
+    p.topRow = p.currentRow;
+  }
+  return p;
+}
+
+Result<ReportList> BuildReportList(const std::filesystem::path& folder, const ListRequest& request,
+                                   const DataFileOptions& options) {
+  ReportList list;
+  list.rightColumnHeading =
+      std::string(request.show == ShowOption::Remarks ? kRemarksHeading : kViolationsHeading);
+  const bool inactive = request.display == DisplayList::Inactive;
+  const ListFlags& f = request.flags;
+  const search::SearchCriteria& c = request.criteria;
+  const int kind = c.SearchKind;
+  const bool phrase = !f.FullListShown && f.PhraseSearchActive;
+  const bool summary = !f.FullListShown && !f.PhraseSearchActive && f.SummaryActive;
+  const ui::PhraseMatcher matcher(text::Utf8ToWin1252(c.SearchPhrase), c.IgnoreCapitalization,
+                                  c.WholeWordOnly);
+  const Member right = request.show == ShowOption::Remarks ? kTitle : kViolations;
+
+  std::vector<std::string> folded;
+  Status scanned = ScanRecordHeads(
+      folder, NeededPrefix(request),
+      [&](std::int32_t n, const char* record, std::uint8_t status) {
+        const bool isInactive = status == kInactiveList;
+        if (isInactive) {
+          ++list.counts.InactiveCount;
+        } else {
+          ++list.counts.ActiveCount;
+        }
+        if (isInactive != inactive) return true;
+        const double entered = DateAt(record, kDateEntered);
+        bool take = false;
+        if (f.FullListShown) {
+          take = true;
+        } else if (phrase) {
+          take = matcher.Matches(SearchText(kind, record));
+        } else if (summary) {
+          take = InSummaryPeriod(kind, c.BeginningDate, entered);
+        }
+        if (!take) return true;
+        ListRow row;
+        const std::string_view caseNumber = Piece(record, kCaseNumber);
+        row.caseNumber = text::Win1252ToUtf8(caseNumber);
+        row.dateEntered = ShortDate(entered);
+        row.rightColumn = text::Win1252ToUtf8(Piece(record, right));
+        row.recordNumber = n;
+        if (request.sort == SortOption::CaseNumber) {
+          row.sortKey = row.caseNumber;
+          folded.push_back(FoldedKey(caseNumber));
+        } else {
+          row.sortKey = Stamp(entered);
+          folded.push_back(row.sortKey);
+        }
+        list.rows.push_back(std::move(row));
+        return true;
+      },
+      options);
+  if (!scanned.ok()) return scanned.error();
+
+  if (list.rows.size() > 1) {
+    std::vector<std::size_t> order(list.rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
+    std::vector<ListRow> sorted;
+    sorted.reserve(list.rows.size());
+    for (std::size_t i : order) sorted.push_back(std::move(list.rows[i]));
+    list.rows = std::move(sorted);
+  }
+
+  const std::size_t n = list.rows.size();
+  if (f.FullListShown) {
+    if (n > 0) {
+      list.caption = std::string(" All ") + (inactive ? "Inactive" : "Active") + " Reports (" +
+                     std::to_string(inactive ? list.counts.InactiveCount : list.counts.ActiveCount) +
+                     ") ";
+    }
+    return list;
+  }
+  if (!phrase && !summary) return list;
+
+  list.searched = true;
+  const std::string summaryCaption =
+      request.summaryCaption.empty() ? std::string(search::SearchKindCaption(kind))
+                                     : request.summaryCaption;
+  const std::string beginning = ShortDate(c.BeginningDate);
+  const std::string dateLead = kind == 16 ? "for " : "with a beginning date of ";
+  if (phrase) {
+    list.searchLogDescription = "'" + c.SearchPhrase + "'";
+  } else {
+    list.searchLogDescription = summaryCaption + " starting " + beginning;
+  }
+  if (n > 0) {
+    if (phrase) {
+      list.caption = " Sub-list of reports containing '" + c.SearchPhrase + "'" + Matches(n);
+    } else {
+      list.caption = summaryCaption + " of reports " + dateLead + beginning + Matches(n);
+    }
+    return list;
+  }
+  list.noMatches = true;
+  if (phrase) {
+    list.noMatchLines = {"There were no matches", "searching for", "", c.SearchPhrase};
+  } else {
+    list.noMatchLines = {"There were no matches", "for a " + summaryCaption + " of reports ",
+                         dateLead + beginning};
+  }
+  return list;
+}
+
+}  // namespace kestrova::reports
