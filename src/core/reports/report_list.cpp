@@ -38,7 +38,7 @@ constexpr Member kNarrative{1829, 16000};
 constexpr Member kCaseNotes{17829, 2169};
 
 std::string_view Piece(const char* record, Member m) {
-  return text::Trim(std::string_view(record + m.offset, m.width));
+  return text::TrimStored(record + m.offset, m.width);
 }
 
 double DateAt(const char* record, std::size_t offset) {
@@ -232,7 +232,17 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
         if (f.FullListShown) {
           take = true;
         } else if (phrase) {
-          take = matcher.Matches(SearchText(kind, record));
+          // A kind that searches one member searches it where it lies: its
+          // trailing blank cannot be part of a trimmed phrase.
+          const Member* single = kind == 3   ? &kCaseNumber
+                                 : kind == 4  ? &kTitle
+                                 : kind == 5  ? &kViolations
+                                 : kind == 6  ? &kMadeBy
+                                 : kind == 14 ? &kNarrative
+                                 : kind == 15 ? &kCaseNotes
+                                              : nullptr;
+          take = single ? matcher.Matches(Piece(record, *single))
+                        : matcher.Matches(SearchText(kind, record));
         } else if (summary) {
           take = InSummaryPeriod(kind, c.BeginningDate, entered);
         }

@@ -18,7 +18,7 @@ void EncodeFixedText(std::string_view utf8, char* dest, std::size_t width) {
   std::memset(dest + n, ' ', width - n);
 }
 
-void DecodeFixedText(const char* src, std::size_t width, std::string& out) {
+std::size_t EndOfText(const char* src, std::size_t width) {
   // Most of a long member is padding: skip it a block at a time.
   std::size_t n = width;
 #if defined(__SSE2__)
@@ -39,7 +39,18 @@ void DecodeFixedText(const char* src, std::size_t width, std::string& out) {
     n -= 8;
   }
   while (n > 0 && src[n - 1] == ' ') --n;
-  Win1252ToUtf8(std::string_view(src, n), out);
+  return n;
+}
+
+std::string_view TrimStored(const char* src, std::size_t width) {
+  std::size_t end = EndOfText(src, width);
+  std::size_t start = 0;
+  while (start < end && src[start] == ' ') ++start;
+  return std::string_view(src + start, end - start);
+}
+
+void DecodeFixedText(const char* src, std::size_t width, std::string& out) {
+  Win1252ToUtf8(std::string_view(src, EndOfText(src, width)), out);
 }
 
 std::string DecodeFixedText(const char* src, std::size_t width) {

@@ -17,6 +17,12 @@ std::string DecodeFixedText(const char* src, std::size_t width);
 // The same into a string whose storage is reused (for scans).
 void DecodeFixedText(const char* src, std::size_t width, std::string& out);
 
+// Where the stored text ends: the width less its padding.
+std::size_t EndOfText(const char* src, std::size_t width);
+
+// A stored member's bytes without blanks at either end (still Windows-1252).
+std::string_view TrimStored(const char* src, std::size_t width);
+
 // Removes leading and trailing blanks, as every reader of a text member does
 // before showing, comparing or searching it.
 std::string_view Trim(std::string_view s);
