@@ -1,0 +1,227 @@
+#include "core/startup/data_file_upgrade.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/files/file.h"
+#include "core/files/folder_lock.h"
+#include "core/files/record_file.h"
+#include "core/reports/data_file.h"
+#include "core/text/fixed_text.h"
+
+namespace kestrova::startup {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Field {
+  std::size_t offset;
+  std::size_t width;
+};
+
+std::string Text(const char* old, Field f) { return text::DecodeFixedText(old + f.offset, f.width); }
+
+double Date(const char* old, std::size_t offset) {
+  double v;
+  std::memcpy(&v, old + offset, 8);
+  return v;
+}
+
+std::int64_t Money(const char* old, std::size_t offset) {
+  std::int64_t v;
+  std::memcpy(&v, old + offset, 8);
+  return v;
+}
+
+Error IoError(const std::string& what, const std::error_code& ec) {
+  return Error{Error::Kind::Io, what + ": " + ec.message()};
+}
+
+}  // namespace
+
+Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
+  const fs::path path = folder / reports::kDataFileName;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return DataFileState::Missing;
+  reports::DataFile data(folder);
+  Status opened = data.OpenDataFile(reports::DataFileAccess::Read);
+  if (!opened.ok()) return opened.error();
+  const std::uint64_t length = data.Length();
+  if (length == 0) return DataFileState::Empty;
+  if (data.RecordCount() >= 1) {
+    reports::RecordBytes bytes;
+    if (data.ReadRecordBytes(1, bytes.data()).ok()) {
+      std::int16_t version = 0;
+      std::memcpy(&version, bytes.data() + 19999, 2);
+      if (version > 410 && version < 499) return DataFileState::Current;
+    }
+  }
+  (void)data.CloseDataFile();
+  auto file = files::File::Open(path, files::OpenMode::Read);
+  if (!file.ok()) return file.error();
+  // The last member of a version-3 record holds 314. A file too short to
+  // hold it reads as zeros there.
+  char last[2] = {0, 0};
+  auto got = file->ReadSome(kVersion3RecordSize - 2, last, 2);
+  if (!got.ok()) return got.error();
+  std::int16_t marker = 0;
+  std::memcpy(&marker, last, 2);
+  if (*got == 2 && marker == 314) return DataFileState::Version3;
+  if (length % kVersion2RecordSize == 0) return DataFileState::Version2;
+  return DataFileState::Unknown;
+}
+
+reports::ReportRecord ConvertOldRecord(const char* old, DataFileState layout) {
+  reports::ReportRecord r;
+  r.ControlNumber = 0;
+  r.CaseNumber = Text(old, {0, 15});
+  r.Title = Text(old, {15, 50});
+  r.CriminalViolations = Text(old, {65, 50});
+  r.ReportMadeBy = Text(old, {115, 50});
+  r.DateEntered = Date(old, 165);
+  r.OccurredFrom = Date(old, 173);
+  r.OccurredTo = Date(old, 181);
+  r.LocationOccurred = Text(old, {189, 50});
+  r.ReportedOn = Date(old, 239);
+  r.LocationReported = Text(old, {247, 50});
+  std::string* people[][3] = {{&r.Person1Name, &r.Person1Context, &r.Person1Contact},
+                              {&r.Person2Name, &r.Person2Context, &r.Person2Contact},
+                              {&r.Person3Name, &r.Person3Context, &r.Person3Contact}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t base = 297 + i * 105;
+    *people[i][0] = Text(old, {base, 40});
+    *people[i][1] = Text(old, {base + 40, 15});
+    *people[i][2] = Text(old, {base + 55, 50});
+  }
+  std::string* vehicles[][3] = {{&r.Vehicle1Description, &r.Vehicle1Context, &r.Vehicle1Details},
+                                {&r.Vehicle2Description, &r.Vehicle2Context, &r.Vehicle2Details},
+                                {&r.Vehicle3Description, &r.Vehicle3Context, &r.Vehicle3Details}};
+  if (layout == DataFileState::Version3) {
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::size_t base = 612 + i * 105;
+      *vehicles[i][0] = Text(old, {base, 40});
+      *vehicles[i][1] = Text(old, {base + 40, 15});
+      *vehicles[i][2] = Text(old, {base + 55, 50});
+    }
+    std::string* items[][3] = {{&r.Property1Item, &r.Property1Context, &r.Property1Details},
+                               {&r.Property2Item, &r.Property2Context, &r.Property2Details},
+                               {&r.Property3Item, &r.Property3Context, &r.Property3Details}};
+    std::int64_t* values[] = {&r.Property1Value, &r.Property2Value, &r.Property3Value};
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::size_t base = 927 + i * 113;
+      *items[i][0] = Text(old, {base, 40});
+      *items[i][1] = Text(old, {base + 40, 15});
+      *items[i][2] = Text(old, {base + 55, 50});
+      *values[i] = Money(old, base + 105);
+    }
+    r.Narrative = Text(old, {1266, 13732});
+  } else {
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::size_t base = 612 + i * 100;
+      *vehicles[i][0] = Text(old, {base, 35});
+      *vehicles[i][1] = Text(old, {base + 35, 15});
+      *vehicles[i][2] = Text(old, {base + 50, 50});
+    }
+    r.Narrative = Text(old, {912, 9088});
+  }
+  r.ListStatus = reports::kActiveList;
+  r.ProgramVersion = reports::CurrentProgramVersion();
+  return r;
+}
+
+Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layout) {
+  if (layout != DataFileState::Version3 && layout != DataFileState::Version2) {
+    return Error{Error::Kind::Invalid, "Only version-2 and version-3 data files can be converted."};
+  }
+  const std::size_t oldSize = layout == DataFileState::Version3 ? kVersion3RecordSize : kVersion2RecordSize;
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  const fs::path data = folder / reports::kDataFileName;
+  const fs::path temp = folder / files::kTempFileName;
+  const fs::path old = folder / kOldDataFileName;
+  auto source = files::File::Open(data, files::OpenMode::Read);
+  if (!source.ok()) return source.error();
+  auto length = source->Size();
+  if (!length.ok()) return length.error();
+  const auto count = static_cast<std::int32_t>(
+      std::llround(static_cast<double>(*length) / static_cast<double>(oldSize)));
+  auto fail = [&](const Error& e) -> Result<std::int32_t> {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return e;
+  };
+  auto out = files::File::Open(temp, files::OpenMode::Truncate);
+  if (!out.ok()) return fail(out.error());
+  std::vector<char> in(oldSize);
+  reports::RecordBytes converted;
+  for (std::int32_t n = 1; n <= count; ++n) {
+    auto got = source->ReadSome(static_cast<std::uint64_t>(n - 1) * oldSize, in.data(), oldSize);
+    if (!got.ok()) return fail(got.error());
+    if (*got < oldSize) {
+      // A partial last record: what is missing reads as empty text and
+      // zero dates and values.
+      std::fill(in.begin() + static_cast<std::ptrdiff_t>(*got), in.end(), ' ');
+      for (std::size_t offset : {165u, 173u, 181u, 239u, 1032u, 1145u, 1258u}) {
+        if (offset + 8 > *got && offset + 8 <= oldSize) {
+          std::fill(in.begin() + static_cast<std::ptrdiff_t>(std::max(offset, *got)),
+                    in.begin() + static_cast<std::ptrdiff_t>(offset + 8), '\0');
+        }
+      }
+    }
+    reports::EncodeReportRecord(ConvertOldRecord(in.data(), layout), converted.data());
+    Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize,
+                                converted.data(), converted.size());
+    if (!wrote.ok()) return fail(wrote.error());
+    lock->Refresh();
+  }
+  Status synced = out->Sync();
+  if (!synced.ok()) return fail(synced.error());
+  Status closed = out->Close();
+  if (!closed.ok()) return fail(closed.error());
+  (void)source->Close();
+  // Keep the original as Kestrova.Old (replacing an older copy), then put
+  // the converted file in its place; if that fails, the original goes back.
+  std::error_code ec;
+  fs::rename(data, old, ec);
+  if (ec) return fail(IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec));
+  fs::rename(temp, data, ec);
+  if (ec) {
+    std::error_code back;
+    fs::rename(old, data, back);
+    return fail(IoError("Cannot put the converted data file in place", ec));
+  }
+  (void)files::SyncFolder(folder);
+  return count;
+}
+
+Status StartOverDataFile(const fs::path& folder) {
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  std::error_code ec;
+  fs::rename(folder / reports::kDataFileName, folder / kOldDataFileName, ec);
+  if (ec) return IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec);
+  return files::SyncFolder(folder);
+}
+
+Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
+  const fs::path path = folder / kOldestDataFileName;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return true;
+  const auto size = fs::file_size(path, ec);
+  if (ec) return IoError("Cannot read the size of " + std::string(kOldestDataFileName), ec);
+  if (size >= 1) return false;
+  fs::remove(path, ec);
+  if (ec) return IoError("Cannot delete " + std::string(kOldestDataFileName), ec);
+  return true;
+}
+
+Status SetAsideOldestDataFile(const fs::path& folder) {
+  std::error_code ec;
+  fs::rename(folder / kOldestDataFileName, folder / kOldestSetAsideName, ec);
+  if (ec) return IoError("Cannot rename " + std::string(kOldestDataFileName), ec);
+  return {};
+}
+
+}  // namespace kestrova::startup
