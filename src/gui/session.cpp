@@ -1,6 +1,10 @@
 #include "gui/session.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/clock.h"
 
 namespace kestrova::gui {
 
@@ -11,6 +15,7 @@ Desktop Desktop::Real() {
   d.sound = std::make_unique<platform::QtSoundPlayer>();
   d.inputBox = std::make_unique<platform::QtInputBox>();
   d.systemMessage = std::make_unique<platform::QtSystemMessage>();
+  d.clock = std::make_unique<platform::SystemClock>();
   return d;
 }
 
@@ -24,6 +29,13 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   if (!desktop_.inputBox) desktop_.inputBox = std::make_unique<platform::ScriptedInputBox>();
   if (!desktop_.systemMessage) desktop_.systemMessage = std::make_unique<platform::FakeSystemMessage>();
   if (!desktop_.messages) desktop_.messages = std::make_unique<DialogMessageAnswerer>(*this);
+  if (!desktop_.clock) desktop_.clock = std::make_unique<platform::FixedClock>();
+}
+
+QSize Session::screenSize() const {
+  if (screenSize_.isValid()) return screenSize_;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(1024, 768);
 }
 
 Session::~Session() = default;

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "core/search/search_criteria.h"
+#include "core/time/ole_date.h"
+#include "core/users/sign_in.h"
 #include "gui/ui/message_dialog.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
@@ -24,6 +28,7 @@ struct Desktop {
   std::unique_ptr<platform::SystemMessage> systemMessage;
   // Empty: the program's own message dialog answers.
   std::unique_ptr<MessageAnswerer> messages;
+  std::unique_ptr<time::Clock> clock;
 
   static Desktop Real();
 };
@@ -53,18 +58,28 @@ class Session {
   platform::InputBox& inputBox() { return *desktop_.inputBox; }
   platform::SystemMessage& systemMessage() { return *desktop_.systemMessage; }
   MessageAnswerer& messages() { return *desktop_.messages; }
+  const time::Clock& clock() const { return *desktop_.clock; }
 
-  // The signed-in user's first and last name and access level (0: nobody).
-  QString CurrentUserName;
-  int CurrentAccessLevel = 0;
+  // The screen's size in pixels; tests stand in for other screens.
+  QSize screenSize() const;
+  void setScreenSize(QSize size) { screenSize_ = size; }
+
+  // Who is signed in (the name as the user list shows it, and the level).
+  users::SignInState signIn;
+  // What the search dialog left behind; lives for the whole run.
+  search::SearchCriteria searchCriteria;
+  QString CurrentUserName() const { return QString::fromStdString(signIn.CurrentUserName); }
   // Set once the user has chosen to leave: windows close without asking.
   bool exiting = false;
+  // This workstation has been added to the count of running workstations.
+  bool workstationCounted = false;
   // Ends the program's event loop; tests put a recorder in its place.
   std::function<void()> endProgram;
 
  private:
   std::filesystem::path dataFolder_;
   QString programFolder_;
+  QSize screenSize_;
   Desktop desktop_;
 };
 

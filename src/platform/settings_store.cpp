@@ -34,6 +34,8 @@ void QtSettingsStore::Write(const QString& key, const QString& value) {
 
 void QtSettingsStore::Delete(const QString& key) { Open(fileName_)->remove(Key(key)); }
 
+QString QtSettingsStore::Location() const { return Open(fileName_)->fileName(); }
+
 std::optional<QString> MemorySettingsStore::Read(const QString& key) const {
   const auto it = values_.find(key);
   if (it == values_.end()) return std::nullopt;

@@ -14,6 +14,8 @@ class SettingsStore {
   virtual std::optional<QString> Read(const QString& key) const = 0;
   virtual void Write(const QString& key, const QString& value) = 0;
   virtual void Delete(const QString& key) = 0;
+  // Where the settings are kept, for messages.
+  virtual QString Location() const = 0;
 };
 
 // The desktop's settings store (QSettings: an INI file under the user's
@@ -25,6 +27,7 @@ class QtSettingsStore : public SettingsStore {
   std::optional<QString> Read(const QString& key) const override;
   void Write(const QString& key, const QString& value) override;
   void Delete(const QString& key) override;
+  QString Location() const override;
 
  private:
   QString fileName_;
@@ -36,6 +39,7 @@ class MemorySettingsStore : public SettingsStore {
   std::optional<QString> Read(const QString& key) const override;
   void Write(const QString& key, const QString& value) override { values_[key] = value; }
   void Delete(const QString& key) override { values_.remove(key); }
+  QString Location() const override { return QStringLiteral("memory"); }
   const QMap<QString, QString>& values() const { return values_; }
 
  private:

@@ -78,6 +78,7 @@ TEST(TitleWindow, LoadsAtItsSizeWithItsCaptionAndVersion) {
   GuiSession g;
   frmTitlePage title(*g.session);
   title.show();
+  title.Form_Activate();
   EXPECT_EQ(title.size(), QSize(ToPixels(8745), ToPixels(4875)));
   EXPECT_EQ(title.windowTitle(), QStringLiteral("Kestrova - Title Window"));
   EXPECT_EQ(title.findChild<QLabel*>(QStringLiteral("labelVersion"))->text(),

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "core/network/concurrent_users.h"
 #include "core/startup/file_set.h"
 #include "gui/session.h"
 
@@ -20,6 +21,11 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
     request.buttons = {QStringLiteral("&Yes") + QStringLiteral(", exit ") + title,
                        QStringLiteral("&No") + QStringLiteral(", don't quit yet")};
     if (ShowMessage(session, request, owner).pressedButton != 1) return false;
+    // Confirmed: this workstation leaves the count.
+    if (session.workstationCounted) {
+      (void)network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationEnds);
+      session.workstationCounted = false;
+    }
   }
   session.exiting = true;
   // No file is held open between operations; let pending work finish.

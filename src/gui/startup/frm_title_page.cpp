@@ -7,8 +7,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <QTimer>
+
+#include "core/network/concurrent_users.h"
 #include "gui/session.h"
 #include "gui/startup/exit_program.h"
+#include "gui/startup/sign_in_flow.h"
+#include "gui/ui/button_flasher.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -70,15 +75,25 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   labelLegal_ = label("labelLegal", 8, false);
   labelLegal_->setWordWrap(true);
 
-  cmdQuit_ = new ZelButton(this);
-  cmdQuit_->setObjectName(QStringLiteral("cmdQuit"));
-  cmdQuit_->setButtonType(14);
-  cmdQuit_->setColorScheme(2);
-  cmdQuit_->setBackColor(QColor(226, 232, 240));
-  cmdQuit_->setBackOver(QColor(246, 214, 150));
-  cmdQuit_->setForeColor(QColor(16, 32, 64));
-  cmdQuit_->setForeOver(QColor(16, 32, 64));
+  const auto button = [this](const char* name, const QColor& over) {
+    auto* b = new ZelButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setButtonType(14);
+    b->setColorScheme(2);
+    // Buttons rest in their hover colours.
+    b->setBackColor(over);
+    b->setBackOver(over);
+    b->setForeColor(QColor(16, 32, 64));
+    b->setForeOver(QColor(16, 32, 64));
+    return b;
+  };
+  // "&Sign In" pulses in the light-yellow family.
+  cmdSignIn_ = button("cmdSignIn", ColorFromNumber(8454143));
+  cmdUpdateCheck_ = button("cmdUpdateCheck", QColor(226, 232, 240));
+  cmdQuit_ = button("cmdQuit", QColor(226, 232, 240));
+  connect(cmdSignIn_, &ZelButton::Click, this, &frmTitlePage::cmdSignIn_Click);
   connect(cmdQuit_, &ZelButton::Click, this, &frmTitlePage::cmdQuit_Click);
+  flasher_ = new ButtonFlasher(ButtonFlasher::Family::Title, this);
 
   Form_Load();
 }
@@ -93,24 +108,56 @@ void frmTitlePage::Form_Load() {
   imgBackground_->setPixmap(TitleArtwork(imgBackground_->size()));
   imgBackground_->lower();
 
-  labelAppTitle_->setText(session_.applicationTitle() + QLatin1Char(' '));
   labelAppTitle_->setGeometry(ToPixels(600, s), ToPixels(450, s), ToPixels(6000, s), ToPixels(1000, s));
-  labelAppDescription_->setText(QStringLiteral("Incident Report Writing Software"));
+  labelAppDescription_->hide();
   labelAppDescription_->setGeometry(ToPixels(640, s), ToPixels(1450, s), ToPixels(6000, s), ToPixels(450, s));
-  labelVersion_->setText(VersionCaption());
   labelVersion_->setGeometry(ToPixels(640, s), ToPixels(1950, s), ToPixels(4000, s), ToPixels(350, s));
   labelLegal_->setText(QStringLiteral(
       "Reports, users and activity logs are kept in the data folder. "
       "Use of this program is limited to authorised members of the agency."));
   labelLegal_->setGeometry(ToPixels(640, s), ToPixels(2500, s), ToPixels(5200, s), ToPixels(700, s));
 
-  cmdQuit_->setCaption(QStringLiteral("Exit ") + session_.applicationTitle());
+  cmdSignIn_->setGeometry(ToPixels(640, s), ToPixels(3700, s), ToPixels(1700, s), ToPixels(520, s));
+  cmdUpdateCheck_->setGeometry(ToPixels(2500, s), ToPixels(3700, s), ToPixels(1700, s), ToPixels(520, s));
   cmdQuit_->setGeometry(ToPixels(6300, s), ToPixels(3700, s), ToPixels(1900, s), ToPixels(520, s));
 }
+
+void frmTitlePage::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!activated_) QTimer::singleShot(0, this, &frmTitlePage::Form_Activate);
+}
+
+void frmTitlePage::Form_Activate() {
+  if (activated_) return;
+  const QString title = session_.applicationTitle();
+  labelAppTitle_->setText(title + QLatin1Char(' '));
+  labelAppDescription_->setText(QStringLiteral("Incident Report Writing Software"));
+  labelAppDescription_->show();
+  labelVersion_->setText(VersionCaption());
+  cmdUpdateCheck_->setCaption(QStringLiteral("Version Check"));
+  cmdUpdateCheck_->setToolTip(QStringLiteral(" Check for a newer version of ") + title +
+                              QStringLiteral(" (internet connection required, <right-click for options) "));
+  cmdQuit_->setCaption(QStringLiteral("Exit ") + title);
+  cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
+  // The version check arrives with its own command; until then the button
+  // stays in its place, unavailable.
+  cmdUpdateCheck_->setEnabled(false);
+  // This workstation counts itself among those running the program; the
+  // count only informs, so a folder that refuses it does not stop start-up.
+  (void)network::UpdateConcurrentUsers(session_.dataFolder(), network::kWorkstationStarts);
+  session_.workstationCounted = true;
+  autoUpdateCheck_ =
+      session_.settings().Read(QStringLiteral("AutoUpdateCheck")).value_or(QString()) == QStringLiteral("True");
+  flasher_->Start(cmdSignIn_, 5000, 15);
+  activated_ = true;
+}
+
+void frmTitlePage::cmdSignIn_Click() { RunSignInFlow(session_, this); }
 
 void frmTitlePage::cmdQuit_Click() { ExitProgram(session_, false, this); }
 
 void frmTitlePage::CloseByProgram() {
+  flasher_->Stop();
   closingByProgram_ = true;
   close();
 }

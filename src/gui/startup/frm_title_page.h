@@ -6,6 +6,7 @@ class QLabel;
 
 namespace kestrova::gui {
 
+class ButtonFlasher;
 class Session;
 class ZelButton;
 
@@ -18,26 +19,40 @@ class frmTitlePage : public QWidget {
   explicit frmTitlePage(Session& session, QWidget* parent = nullptr);
 
   // Closes the window as the program's own step (after sign-in), without
-  // the exit question.
+  // the exit question; the pulse of "&Sign In" stops.
   void CloseByProgram();
+
+  // The first activation: labels, captions, this workstation counted, the
+  // pulse of "&Sign In" armed for five seconds later. Later calls do nothing.
+  void Form_Activate();
+  bool activated() const { return activated_; }
+  ButtonFlasher& flasher() { return *flasher_; }
+  bool autoUpdateCheck() const { return autoUpdateCheck_; }
 
   static constexpr int kWidthTwips = 8745;
   static constexpr int kHeightTwips = 4875;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void Form_Load();
+  void cmdSignIn_Click();
   void cmdQuit_Click();
 
   Session& session_;
   bool closingByProgram_ = false;
+  bool activated_ = false;
+  bool autoUpdateCheck_ = false;
+  ButtonFlasher* flasher_ = nullptr;
   QLabel* imgBackground_ = nullptr;
   QLabel* labelAppTitle_ = nullptr;
   QLabel* labelAppDescription_ = nullptr;
   QLabel* labelVersion_ = nullptr;
   QLabel* labelLegal_ = nullptr;
+  ZelButton* cmdSignIn_ = nullptr;
+  ZelButton* cmdUpdateCheck_ = nullptr;
   ZelButton* cmdQuit_ = nullptr;
 };
 

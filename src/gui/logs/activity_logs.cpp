@@ -1,0 +1,41 @@
+#include "gui/logs/activity_logs.h"
+
+#include "core/logs/activity_log.h"
+#include "gui/session.h"
+
+namespace kestrova::gui {
+namespace {
+
+void Report(Session& session, QWidget* owner, const Status& status) {
+  if (status.ok()) return;
+  MessageRequest r;
+  r.caption = QStringLiteral("Activity Log Not Written");
+  r.iconKind = kIconWarning;
+  r.message = QString::fromStdString(status.message()) +
+              QStringLiteral("\n\nWhat you did was done; only its log line is missing.");
+  r.buttons = {QStringLiteral("&Okay")};
+  ShowMessage(session, r, owner);
+}
+
+}  // namespace
+
+void LogSignInOut(Session& s, QWidget* owner, int action) {
+  Report(s, owner,
+         logs::LogSignInOut(s.dataFolder(), s.clock().Now(), action, s.signIn.CurrentUserName,
+                            s.signIn.CurrentAccessLevel));
+}
+
+void LogUserListChange(Session& s, QWidget* owner, int action, const std::string& userName) {
+  Report(s, owner, logs::LogUserListChange(s.dataFolder(), s.clock().Now(), action, userName));
+}
+
+void LogRecordChange(Session& s, QWidget* owner, int action, const reports::ReportRecord& report) {
+  Report(s, owner,
+         logs::LogRecordChange(s.dataFolder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
+}
+
+void LogSearch(Session& s, QWidget* owner, const std::string& description) {
+  Report(s, owner, logs::LogSearch(s.dataFolder(), s.clock().Now(), s.signIn.CurrentUserName, description));
+}
+
+}  // namespace kestrova::gui

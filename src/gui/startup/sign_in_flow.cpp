@@ -1,0 +1,172 @@
+#include "gui/startup/sign_in_flow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <filesystem>
+
+#include "core/network/concurrent_users.h"
+#include "core/reports/data_file.h"
+#include "core/startup/data_file_upgrade.h"
+#include "gui/session.h"
+#include "gui/startup/frm_title_page.h"
+#include "gui/startup/overview_text.h"
+#include "gui/users/frm_admin.h"
+
+namespace kestrova::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Notice(Session& s, QWidget* owner, const QString& caption, const QString& message,
+            const QString& button = QStringLiteral("&Continue"), int icon = kIconInformation) {
+  MessageRequest r;
+  r.caption = caption;
+  r.iconKind = icon;
+  r.message = message;
+  r.buttons = {button};
+  ShowMessage(s, r, owner);
+}
+
+void ShowFailure(Session& s, QWidget* owner, const QString& caption, const std::string& message) {
+  Notice(s, owner, caption, QString::fromStdString(message), QStringLiteral("&Okay"), kIconError);
+}
+
+void ShowNewUserOverview(Session& s, QWidget* owner) {
+  if (s.settings().Read(QStringLiteral("NewUser")).value_or(QString()) == QStringLiteral("NoShow")) return;
+  MessageRequest r;
+  r.caption = s.applicationTitle() + QStringLiteral(" - New User Overview");
+  r.iconKind = kIconInformation;
+  r.message = QStringLiteral("Welcome! Are you a new user? ") +
+              QStringLiteral("If so, then let's take a moment for a quick overview.") +
+              QStringLiteral("\n\n") + NewUserOverview();
+  r.showCheckBox = true;
+  r.buttons = {QStringLiteral("&Continue")};
+  if (ShowMessage(s, r, owner).dontAskAgain) s.settings().Write(QStringLiteral("NewUser"), QStringLiteral("NoShow"));
+}
+
+void ScreenCheck(Session& s, QWidget* owner) {
+  const QSize screen = s.screenSize();
+  if (screen.width() >= 1024) return;
+  const QString title = s.applicationTitle();
+  Notice(s, owner, QStringLiteral("Screen Resolution Issue"),
+         title + QStringLiteral(" is designed for use on a\n") +
+             QStringLiteral("screen resolution of at least 1024x720. \n\n") + title +
+             QStringLiteral(" may not display correctly on\n") +
+             QStringLiteral("your current screen resolution (%1x%2).\n\n").arg(screen.width()).arg(screen.height()) +
+             QStringLiteral("To adjust your screen resolution settings,\n") +
+             QStringLiteral("right-click on your screen desktop and\n") +
+             QStringLiteral("select the appropriate menu options."));
+  QApplication::processEvents();
+}
+
+void OldestDataFile(Session& s, QWidget* owner) {
+  auto done = startup::DeleteEmptyOldestDataFile(s.dataFolder());
+  if (!done.ok()) {
+    ShowFailure(s, owner, QStringLiteral("Data File Problem"), done.message());
+    return;
+  }
+  if (*done) return;
+  const QString dat = QString::fromLatin1(startup::kOldestDataFileName.data());
+  Notice(s, owner, QStringLiteral("Data file can not be updated"),
+         QStringLiteral("Your old '") + dat + QStringLiteral("' data file\n") +
+             QStringLiteral("is too old to be converted.\n\n") + QStringLiteral("It will be saved as '") + dat +
+             QStringLiteral(".Old'\n") + QStringLiteral("and a new ('") +
+             QString::fromLatin1(reports::kDataFileName.data()) + QStringLiteral("') data file\n") +
+             QStringLiteral("will be created for you now."));
+  Status moved = startup::SetAsideOldestDataFile(s.dataFolder());
+  if (!moved.ok()) ShowFailure(s, owner, QStringLiteral("Data File Problem"), moved.message());
+}
+
+}  // namespace
+
+bool UpgradeDataFile(Session& s, frmTitlePage* title) {
+  QApplication::processEvents();
+  auto state = startup::ClassifyDataFile(s.dataFolder());
+  if (!state.ok()) {
+    ShowFailure(s, title, QStringLiteral("Data File Problem"), state.message());
+    return true;
+  }
+  if (*state == startup::DataFileState::Empty) {
+    // A database without reports keeps no data file.
+    std::error_code ignored;
+    fs::remove(s.dataFolder() / reports::kDataFileName, ignored);
+    return true;
+  }
+  if (*state != startup::DataFileState::Version3 && *state != startup::DataFileState::Version2) return true;
+
+  const QString old = QString::fromLatin1(startup::kOldDataFileName.data());
+  MessageRequest ask;
+  ask.caption = QStringLiteral("Update older version data file?");
+  ask.iconKind = kIconQuestion;
+  ask.defaultButton = 1;
+  ask.message = QStringLiteral(
+                    "You have an older version data file that I would like\n"
+                    "to convert and use with this newer software version.\n\n"
+                    "If you agree, I will update your existing data file\n"
+                    "and save a copy of the old one as '") +
+                old +
+                QStringLiteral(
+                    "'.\n\n"
+                    "Or, if you'd rather, you can start fresh with a new data file\n"
+                    "(I will still rename and save a copy of the old data file).\n\n"
+                    "Or, if you're not ready to answer right now, you can select\n"
+                    "the last option.");
+  ask.buttons = {QStringLiteral("&Yes") + QStringLiteral(", update our existing data file"),
+                 QStringLiteral("&Let's start over with a new data file"),
+                 QStringLiteral("&Quit the program, let me think about it")};
+  const int answer = ShowMessage(s, ask, title).pressedButton;
+  QString closing;
+  if (answer == 1) {
+    if (title) title->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto converted = startup::ConvertDataFile(s.dataFolder(), *state);
+    QApplication::restoreOverrideCursor();
+    if (title) title->setEnabled(true);
+    if (!converted.ok()) {
+      ShowFailure(s, title, QStringLiteral("Data File Not Converted"),
+                  converted.message() + "\n\nThe data file was left as it was.");
+      return false;
+    }
+    closing = QStringLiteral("Your data file has been\nsuccessfully converted!\n");
+  } else if (answer == 2) {
+    Status moved = startup::StartOverDataFile(s.dataFolder());
+    if (!moved.ok()) {
+      ShowFailure(s, title, QStringLiteral("Data File Not Renamed"), moved.message());
+      return false;
+    }
+  } else {
+    // Quit: no data file is touched. The workstation leaves the count it
+    // joined when the title window opened.
+    if (s.workstationCounted) {
+      (void)network::UpdateConcurrentUsers(s.dataFolder(), network::kWorkstationEnds);
+      s.workstationCounted = false;
+    }
+    s.exiting = true;
+    if (title) title->CloseByProgram();
+    if (s.endProgram) s.endProgram();
+    return false;
+  }
+  QApplication::processEvents();
+  MessageRequest finished;
+  finished.caption = QStringLiteral("Finished Updating!");
+  finished.iconKind = kIconInformation;
+  finished.defaultButton = 1;
+  finished.message = closing;
+  finished.buttons = {QStringLiteral("Thank you-- let's &continue")};
+  ShowMessage(s, finished, title);
+  return true;
+}
+
+bool RunSignInFlow(Session& s, frmTitlePage* title) {
+  ShowNewUserOverview(s, title);
+  ScreenCheck(s, title);
+  if (!UpgradeDataFile(s, title)) return false;
+  OldestDataFile(s, title);
+  QApplication::processEvents();
+  if (title) title->CloseByProgram();
+  auto* admin = new frmAdmin(s);
+  admin->show();
+  return true;
+}
+
+}  // namespace kestrova::gui

@@ -1,0 +1,559 @@
+#include "gui/users/frm_admin.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+#include "core/logs/activity_log.h"
+#include "core/startup/file_set.h"
+#include "core/text/fixed_text.h"
+#include "core/time/date_format.h"
+#include "core/users/passwords.h"
+#include "core/users/user_list.h"
+#include "gui/logs/activity_logs.h"
+#include "gui/reports/frm_main.h"
+#include "gui/session.h"
+#include "gui/startup/exit_program.h"
+#include "gui/ui/access_code.h"
+#include "gui/ui/background.h"
+#include "gui/ui/button_flasher.h"
+#include "gui/ui/shared_utilities.h"
+#include "gui/ui/twips.h"
+#include "gui/ui/zel_button.h"
+#include "gui/users/frm_add_edit_user.h"
+
+namespace kestrova::gui {
+namespace {
+
+const QColor kUserSelectedColour(255, 255, 128);
+const QColor kEnterPasswordColour(255, 192, 128);
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+  setObjectName(QStringLiteral("frmAdmin"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  const QScreen* s = screen();
+  setFixedSize(ToPixels(kWidthTwips, s), ToPixels(kHeightTwips, s));
+  setWindowTitle(session_.applicationTitle() + QStringLiteral(" - Administrative Window"));
+
+  grid_ = new QTableWidget(this);
+  grid_->setObjectName(QStringLiteral("grid"));
+  grid_->setColumnCount(5);
+  grid_->setHorizontalHeaderLabels({QStringLiteral("User List"), QStringLiteral("Access Level"),
+                                    QStringLiteral("Date Created"), QStringLiteral("NameSort"),
+                                    QStringLiteral("RecNum")});
+  grid_->setColumnHidden(3, true);
+  grid_->setColumnHidden(4, true);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->verticalHeader()->hide();
+  grid_->horizontalHeader()->setStretchLastSection(false);
+  grid_->setGeometry(ToPixels(240, s), ToPixels(300, s), ToPixels(6000, s), ToPixels(3450, s));
+  grid_->viewport()->installEventFilter(this);
+  connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { grid_DblClick(); });
+
+  const auto button = [this](const char* name, const QColor& colour) {
+    auto* b = new ZelButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setButtonType(14);
+    b->setColorScheme(2);
+    b->setBackColor(colour);
+    b->setBackOver(colour);
+    b->setForeColor(QColor(0, 0, 64));
+    b->setForeOver(QColor(0, 0, 64));
+    return b;
+  };
+  const QColor plain(232, 236, 244);
+  cmdUserSelected_ = button("cmdUserSelected", kUserSelectedColour);
+  cmdEditList_ = button("cmdEditList", QColor(128, 255, 128));
+  cmdReviewLogs_ = button("cmdReviewLogs", QColor(128, 255, 255));
+  cmdBackupRestore_ = button("cmdBackupRestore", plain);
+  cmdAddUser_ = button("cmdAddUser", plain);
+  cmdEditUser_ = button("cmdEditUser", plain);
+  cmdDeleteUser_ = button("cmdDeleteUser", plain);
+  cmdSignIn_ = button("cmdSignIn", QColor(255, 128, 255));
+  cmdCancel_ = button("cmdCancel", plain);
+  cmdHelp_ = button("cmdHelp", plain);
+  cmdQuit_ = button("cmdQuit", plain);
+  cmdHelp_->setCaption(QStringLiteral("&Help"));
+  cmdQuit_->setCaption(QStringLiteral("&Quit"));
+
+  const auto place = [s](ZelButton* b, int x, int y, int w, int h) {
+    b->setGeometry(ToPixels(x, s), ToPixels(y, s), ToPixels(w, s), ToPixels(h, s));
+  };
+  place(cmdUserSelected_, 240, 3900, 2900, 500);
+  place(cmdSignIn_, 3300, 4520, 1350, 450);
+  place(cmdCancel_, 4750, 4520, 1490, 450);
+  place(cmdAddUser_, 240, 4520, 1900, 450);
+  place(cmdEditUser_, 2290, 4520, 1900, 450);
+  place(cmdDeleteUser_, 4340, 4520, 1900, 450);
+  place(cmdEditList_, 6500, 300, 2200, 450);
+  place(cmdReviewLogs_, 6500, 850, 2200, 450);
+  place(cmdBackupRestore_, 6500, 1400, 2200, 450);
+  place(cmdHelp_, 6500, 3900, 2200, 450);
+  place(cmdQuit_, 6500, 4520, 2200, 450);
+
+  txtPassword_ = new QLineEdit(this);
+  txtPassword_->setObjectName(QStringLiteral("txtPassword"));
+  txtPassword_->setEchoMode(QLineEdit::Password);
+  txtPassword_->setMaxLength(8);
+  txtPassword_->setGeometry(ToPixels(3300, s), ToPixels(3870, s), ToPixels(2940, s), ToPixels(560, s));
+  txtPassword_->hide();
+  cmdSignIn_->hide();
+  cmdCancel_->hide();
+  connect(txtPassword_, &QLineEdit::textChanged, this, [this] { txtPassword_Change(); });
+
+  cmdAddUser_->setEnabled(false);
+  cmdEditUser_->setEnabled(false);
+  cmdDeleteUser_->setEnabled(false);
+  // Log review and backup/restore arrive with their own windows; until then
+  // their buttons keep their places, unavailable.
+  cmdReviewLogs_->setEnabled(false);
+  cmdBackupRestore_->setEnabled(false);
+
+  connect(cmdUserSelected_, &ZelButton::Click, this, &frmAdmin::cmdUserSelected_Click);
+  connect(cmdSignIn_, &ZelButton::Click, this, &frmAdmin::cmdSignIn_Click);
+  connect(cmdCancel_, &ZelButton::Click, this, &frmAdmin::cmdCancel_Click);
+  connect(cmdEditList_, &ZelButton::Click, this, &frmAdmin::cmdEditList_Click);
+  connect(cmdAddUser_, &ZelButton::Click, this, &frmAdmin::cmdAddUser_Click);
+  connect(cmdEditUser_, &ZelButton::Click, this, &frmAdmin::cmdEditUser_Click);
+  connect(cmdDeleteUser_, &ZelButton::Click, this, &frmAdmin::cmdDeleteUser_Click);
+  connect(cmdHelp_, &ZelButton::Click, this, [this] { OpenManual(session_, this); });
+  connect(cmdQuit_, &ZelButton::Click, this, &frmAdmin::cmdQuit_Click);
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
+
+  flasher_ = new ButtonFlasher(ButtonFlasher::Family::Admin, this);
+}
+
+void frmAdmin::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  TileBackground(p, BackgroundTile(), rect());
+}
+
+void frmAdmin::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!activated_) QTimer::singleShot(0, this, &frmAdmin::Form_Activate);
+}
+
+int frmAdmin::UserCount() const { return userCount_; }
+
+void frmAdmin::Form_Activate() {
+  if (activated_) return;
+  FillUserList();
+  const QString title = session_.applicationTitle();
+  cmdEditList_->setCaption(QStringLiteral("Edit '&User List'"));
+  cmdEditList_->setToolTip(QStringLiteral(" Add, Edit/View, and/or Delete Users "));
+  cmdAddUser_->setCaption(QStringLiteral("&Add User"));
+  cmdAddUser_->setToolTip(QStringLiteral(" Add a User to the 'User Name' list "));
+  cmdEditUser_->setCaption(QStringLiteral("&Edit User"));
+  cmdEditUser_->setToolTip(QStringLiteral(" Edit the highlighted User "));
+  cmdDeleteUser_->setCaption(QStringLiteral("&Delete User"));
+  cmdDeleteUser_->setToolTip(QStringLiteral(" Delete the highlighted User "));
+  cmdReviewLogs_->setCaption(QStringLiteral("&Activity Logs"));
+  cmdReviewLogs_->setToolTip(QStringLiteral(" Review the program activity logs... "));
+  cmdBackupRestore_->setCaption(QStringLiteral("&Backup/Restore Data"));
+  cmdBackupRestore_->setToolTip(QStringLiteral(" Backup or Restore the '") + title + QStringLiteral("' data files "));
+  cmdUserSelected_->setCaption(QStringLiteral("&Sign in the Highlighted User"));
+  cmdUserSelected_->setToolTip(QStringLiteral(" Sign the highlighted user in... "));
+  cmdHelp_->setToolTip(QStringLiteral(" Illustrated Manual "));
+  cmdQuit_->setToolTip(QStringLiteral(" Exit ") + title + QStringLiteral(" "));
+  cmdUserSelected_->setVisible(userCount_ > 0);
+  activated_ = true;
+  if (userCount_ < 1) {
+    MessageRequest r;
+    r.caption = QStringLiteral("'User List' empty");
+    r.iconKind = kIconError;
+    r.message = QStringLiteral("There are currently no 'Users'\nentered in the 'User List'");
+    r.buttons = {QStringLiteral("&Continue")};
+    ShowMessage(session_, r, this);
+  } else {
+    SetDefaultButton(this, cmdUserSelected_);
+    SelectRow(1);
+    grid_->setFocus();
+  }
+}
+
+void frmAdmin::FillUserList() {
+  grid_->hide();
+  grid_->setRowCount(0);
+  userCount_ = 0;
+  auto users = users::ReadAllUsers(session_.dataFolder());
+  if (!users.ok()) {
+    MessageRequest r;
+    r.caption = QStringLiteral("User List Problem");
+    r.iconKind = kIconError;
+    r.message = Q(users.message());
+    r.buttons = {QStringLiteral("&Okay")};
+    ShowMessage(session_, r, this);
+    return;
+  }
+  struct Row {
+    QString name, level, created, sort;
+    int recNum;
+  };
+  std::vector<Row> rows;
+  int n = 0;
+  for (const auto& u : *users) {
+    ++n;
+    const std::string first(text::Trim(u.FirstName));
+    const std::string last(text::Trim(u.LastName));
+    rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
+                    Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")),
+                    Q(last + " " + first), n});
+  }
+  userCount_ = n;
+  // By last name, then first name, ignoring letter case.
+  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    return a.sort.compare(b.sort, Qt::CaseInsensitive) < 0;
+  });
+  grid_->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const Row& row = rows[static_cast<std::size_t>(r)];
+    const QString cells[] = {row.name, row.level, row.created, row.sort, QString::number(row.recNum)};
+    for (int c = 0; c < 5; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c == 2) item->setTextAlignment(Qt::AlignCenter);
+      // Even rows, counting the first data row as row 1, are shaded.
+      if (c < 3 && (r + 1) % 2 == 0) item->setBackground(QColor(224, 240, 224));
+      grid_->setItem(r, c, item);
+    }
+  }
+  if (userCount_ >= 1) {
+    const QScreen* s = screen();
+    grid_->setColumnWidth(1, ToPixels(1900, s));
+    grid_->setColumnWidth(2, ToPixels(1250, s));
+    // Column 0 takes the rest, so the hidden columns lie beyond the edge.
+    const int rest = grid_->viewport()->width() > 0 ? grid_->width() - 4 - ToPixels(3150, s) : ToPixels(4000, s);
+    grid_->setColumnWidth(0, std::max(ToPixels(4000, s) / 2, rest));
+    grid_->show();
+  }
+}
+
+void frmAdmin::SelectRow(int row) {
+  if (row < 1 || row > grid_->rowCount()) return;
+  grid_->setCurrentCell(row - 1, 0);
+  grid_->selectRow(row - 1);
+  grid_->scrollToItem(grid_->item(row - 1, 0), QAbstractItemView::PositionAtTop);
+}
+
+void frmAdmin::SelectUser(const QString& nameSort) {
+  if (userCount_ < 2) {
+    SelectRow(1);
+    return;
+  }
+  for (int r = 0; r < grid_->rowCount(); ++r) {
+    if (grid_->item(r, 3)->text() == nameSort) {
+      SelectRow(r + 1);
+      return;
+    }
+  }
+}
+
+int frmAdmin::HighlightedRecNum() const {
+  const int row = grid_->currentRow();
+  if (row < 0 || !grid_->item(row, 4)) return 0;
+  return grid_->item(row, 4)->text().toInt();
+}
+
+QString frmAdmin::GridToolTip() const {
+  if (cmdUserSelected_->isVisible()) return QStringLiteral(" Double-click to select this User ");
+  if (cmdEditUser_->isVisible() && cmdEditUser_->isEnabled()) {
+    return QStringLiteral(" Double-click to view/edit this User ");
+  }
+  return {};
+}
+
+bool frmAdmin::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == grid_->viewport() && e->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    const QString tip = grid_->itemAt(help->pos()) ? GridToolTip() : QString();
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, grid_->viewport());
+    }
+    return true;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void frmAdmin::grid_DblClick() {
+  if (cmdUserSelected_->isVisible()) {
+    cmdUserSelected_Click();
+  } else if (cmdEditUser_->isVisible() && cmdEditUser_->isEnabled()) {
+    cmdEditUser_Click();
+  }
+}
+
+// Password mode.
+
+void frmAdmin::cmdUserSelected_Click() {
+  if (!userSelectedTag_.isEmpty() || grid_->currentRow() < 0) return;
+  mode_ = Mode::Password;
+  grid_->setEnabled(false);
+  cmdEditList_->hide();
+  cmdReviewLogs_->hide();
+  cmdBackupRestore_->hide();
+  userSelectedTag_ = cmdUserSelected_->Caption();
+  cmdUserSelected_->setBackColor(kEnterPasswordColour);
+  QFont bold = cmdUserSelected_->font();
+  bold.setBold(true);
+  cmdUserSelected_->setFont(bold);
+  cmdUserSelected_->setCaption(QStringLiteral("Enter Password at right"));
+  cmdUserSelected_->setEnabled(false);
+  cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
+  cmdSignIn_->show();
+  cmdSignIn_->setEnabled(false);
+  cmdCancel_->setCaption(QStringLiteral("&Cancel"));
+  cmdCancel_->show();
+  QFont big = txtPassword_->font();
+  big.setPointSize(20);
+  txtPassword_->setFont(big);
+  txtPassword_->clear();
+  txtPassword_->show();
+  txtPassword_->setFocus();
+  flasher_->SetTarget(cmdSignIn_);
+  txtPassword_Change();
+}
+
+void frmAdmin::txtPassword_Change() {
+  if (mode_ != Mode::Password) return;
+  const int length = static_cast<int>(txtPassword_->text().size());
+  cmdSignIn_->setEnabled(length > 3);
+  if (cmdSignIn_->isEnabled()) {
+    flasher_->StartTimer(10);
+  } else {
+    flasher_->StopTimer();
+    ButtonFlasher::Rest(cmdSignIn_);
+  }
+  cmdCancel_->setEnabled(true);
+  // Enter signs in from the fourth character, cancels on an empty box, and
+  // does nothing in between.
+  if (length > 3) {
+    SetDefaultButton(this, cmdSignIn_);
+  } else if (length == 0) {
+    SetDefaultButton(this, cmdCancel_);
+  } else {
+    SetDefaultButton(this, nullptr);
+  }
+}
+
+void frmAdmin::cmdSignIn_Click() {
+  const int row = grid_->currentRow();
+  if (row < 0) return;
+  users::UserList list(session_.dataFolder());
+  Status opened = list.OpenUserList(users::UserListAccess::Read);
+  auto user = opened.ok() ? list.ReadUser(HighlightedRecNum()) : Result<users::UserRecord>(opened.error());
+  (void)list.CloseUserList();
+  session_.signIn.CurrentUserName = grid_->item(row, 0)->text().toStdString();
+  flasher_->StopTimer();
+  flasher_->ClearTarget();
+  ButtonFlasher::Rest(cmdSignIn_);
+  if (!user.ok()) {
+    MessageRequest r;
+    r.caption = QStringLiteral("User List Problem");
+    r.iconKind = kIconError;
+    r.message = Q(user.message());
+    r.buttons = {QStringLiteral("&Okay")};
+    ShowMessage(session_, r, this);
+    session_.signIn.CurrentUserName.clear();
+    cmdCancel_Click();
+    return;
+  }
+  if (!users::PasswordMatches(user->Password, txtPassword_->text().toStdString())) {
+    MessageRequest r;
+    r.caption = QStringLiteral("Incorrect Password");
+    r.iconKind = kIconError;
+    r.message = QStringLiteral("That is not the correct password\nassociated with this name");
+    r.defaultButton = 1;
+    r.buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")};
+    const int answer = ShowMessage(session_, r, this).pressedButton;
+    LogSignInOut(session_, this, logs::kIncorrectPassword);
+    session_.signIn.CurrentUserName.clear();
+    if (answer == 1) {
+      txtPassword_->clear();
+      txtPassword_->setFocus();
+    } else {
+      cmdCancel_Click();
+    }
+    return;
+  }
+  session_.signIn.CurrentAccessLevel = user->AccessLevel;
+  LogSignInOut(session_, this, logs::kSignedIn);
+  auto* main = new frmMain(session_);
+  CloseByProgram();
+  main->show();
+}
+
+void frmAdmin::cmdCancel_Click() {
+  txtPassword_->hide();
+  flasher_->StopTimer();
+  cmdSignIn_->hide();
+  ButtonFlasher::Rest(cmdSignIn_);
+  flasher_->ClearTarget();
+  ButtonFlasher::Rest(cmdCancel_);
+  cmdCancel_->hide();
+  cmdEditList_->show();
+  cmdReviewLogs_->show();
+  cmdBackupRestore_->show();
+  grid_->setEnabled(true);
+  cmdUserSelected_->setCaption(userSelectedTag_);
+  userSelectedTag_.clear();
+  QFont normal = cmdUserSelected_->font();
+  normal.setBold(false);
+  cmdUserSelected_->setFont(normal);
+  cmdUserSelected_->setBackColor(kUserSelectedColour);
+  cmdUserSelected_->setEnabled(true);
+  SetDefaultButton(this, cmdUserSelected_);
+  mode_ = Mode::List;
+}
+
+// User-list editing.
+
+void frmAdmin::cmdEditList_Click() {
+  if (mode_ == Mode::Editing) {
+    mode_ = Mode::List;
+    flasher_->Stop();
+    cmdEditList_->setCaption(editListTag_);
+    cmdEditList_->setToolTip(editListToolTip_);
+    ButtonFlasher::Rest(cmdEditList_);
+    for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) {
+      b->move(b->x(), addUserTop_);
+      b->setEnabled(false);
+    }
+    cmdReviewLogs_->show();
+    cmdBackupRestore_->show();
+    cmdUserSelected_->setVisible(grid_->isVisible());
+    if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
+    setWindowTitle(windowCaptionTag_);
+    return;
+  }
+  if (!RequestAccessCode(session_, this)) return;
+  mode_ = Mode::Editing;
+  editListTag_ = cmdEditList_->Caption();
+  cmdEditList_->setCaption(QStringLiteral("&Finished editing"));
+  editListToolTip_ = cmdEditList_->toolTip();
+  cmdEditList_->setToolTip(QStringLiteral(" Click here when finished editing the 'User List' "));
+  cmdReviewLogs_->hide();
+  cmdBackupRestore_->hide();
+  cmdUserSelected_->hide();
+  SetDefaultButton(this, nullptr);
+  addUserTop_ = cmdAddUser_->y();
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->move(b->x(), cmdUserSelected_->y());
+  cmdAddUser_->setEnabled(true);
+  cmdEditUser_->setEnabled(grid_->isVisible());
+  cmdDeleteUser_->setEnabled(grid_->isVisible());
+  windowCaptionTag_ = windowTitle();
+  setWindowTitle(QStringLiteral("'User List' Administration"));
+  if (userCount_ == 0) cmdAddUser_Click();
+  flasher_->Start(cmdEditList_, 10, 10);
+}
+
+void frmAdmin::cmdAddUser_Click() {
+  frmAddEditUser form(session_, frmAddEditUser::Mode::Add, 0, this);
+  form.exec();
+  if (!form.saved()) return;
+  FillUserList();
+  QApplication::processEvents();
+  SelectUser(form.savedNameSort());
+  if (userCount_ >= 1) {
+    cmdEditUser_->setEnabled(true);
+    cmdDeleteUser_->setEnabled(true);
+  }
+}
+
+void frmAdmin::cmdEditUser_Click() {
+  const int recNum = HighlightedRecNum();
+  if (recNum < 1) return;
+  frmAddEditUser form(session_, frmAddEditUser::Mode::ViewEdit, recNum, this);
+  form.exec();
+  if (!form.saved()) return;
+  FillUserList();
+  QApplication::processEvents();
+  SelectUser(form.savedNameSort());
+}
+
+void frmAdmin::cmdDeleteUser_Click() {
+  const int row = grid_->currentRow();
+  if (row < 0) return;
+  if (!skipDeleteConfirmation_) {
+    MessageRequest r;
+    r.caption = QStringLiteral("Confirm Deletion");
+    r.iconKind = kIconQuestion;
+    r.message = QStringLiteral("Are you sure you want to remove\n\n") + grid_->item(row, 0)->text() +
+                QStringLiteral("\n\nfrom the 'User List'?");
+    r.buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this User"),
+                 QStringLiteral("&No") + QStringLiteral(", do not delete")};
+    r.defaultButton = 2;
+    r.showCheckBox = true;
+    const MessageResult answer = ShowMessage(session_, r, this);
+    skipDeleteConfirmation_ = answer.dontAskAgain;
+    if (answer.pressedButton != 1) return;
+  }
+  setEnabled(false);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const int highlighted = row + 1;
+  Status deleted = users::DeleteUser(session_.dataFolder(), HighlightedRecNum(), [this](const std::string& name) {
+    return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), logs::kDeleted, name);
+  });
+  QApplication::restoreOverrideCursor();
+  if (!deleted.ok()) {
+    setEnabled(true);
+    MessageRequest r;
+    r.caption = QStringLiteral("User Not Deleted");
+    r.iconKind = kIconError;
+    r.message = Q(deleted.message());
+    r.buttons = {QStringLiteral("&Okay")};
+    ShowMessage(session_, r, this);
+    return;
+  }
+  const int remembered = std::max(highlighted - 1, 1);
+  FillUserList();
+  QApplication::processEvents();
+  if (grid_->isVisible()) SelectRow(remembered);
+  if (!skipDeleteConfirmation_) {
+    MessageRequest r;
+    r.caption = QStringLiteral("User removed");
+    r.iconKind = kIconInformation;
+    r.message = QStringLiteral("This name has been deleted\nfrom the 'User List'.");
+    r.buttons = {QStringLiteral("&Continue") + QStringLiteral(" editing")};
+    r.showCheckBox = true;
+    ShowMessage(session_, r, this);
+  }
+  cmdEditUser_->setEnabled(grid_->isVisible());
+  cmdDeleteUser_->setEnabled(grid_->isVisible());
+  setEnabled(true);
+}
+
+void frmAdmin::cmdQuit_Click() { ExitProgram(session_, false, this); }
+
+void frmAdmin::CloseByProgram() {
+  flasher_->Stop();
+  closingByProgram_ = true;
+  close();
+}
+
+void frmAdmin::closeEvent(QCloseEvent* e) {
+  if (!closingByProgram_ && !session_.exiting) {
+    e->ignore();
+    cmdQuit_Click();
+    return;
+  }
+  flasher_->Stop();
+  e->accept();
+}
+
+}  // namespace kestrova::gui

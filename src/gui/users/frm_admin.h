@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QTableWidget;
+
+namespace kestrova::gui {
+
+class ButtonFlasher;
+class Session;
+class ZelButton;
+
+// The window between the title window and the main window: the user list,
+// signing in, and the administrative functions behind the access code.
+class frmAdmin : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmAdmin(Session& session, QWidget* parent = nullptr);
+
+  static constexpr int kWidthTwips = 8930;
+  static constexpr int kHeightTwips = 5375;
+
+  enum class Mode { List, Password, Editing };
+  Mode mode() const { return mode_; }
+  ButtonFlasher& flasher() { return *flasher_; }
+
+  // The first activation: the list, captions and tool-tips, the empty-list
+  // notice. Later calls do nothing.
+  void Form_Activate();
+
+  // Closes the window as the program's own step (after a sign-in).
+  void CloseByProgram();
+
+  // Handlers, public so tests can drive them as a click would.
+  void cmdUserSelected_Click();
+  void cmdSignIn_Click();
+  void cmdCancel_Click();
+  void cmdEditList_Click();
+  void cmdAddUser_Click();
+  void cmdEditUser_Click();
+  void cmdDeleteUser_Click();
+  void cmdQuit_Click();
+  void grid_DblClick();
+
+  // The text the list shows as its tool-tip over a data row.
+  QString GridToolTip() const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void FillUserList();
+  void SelectRow(int row);
+  void SelectUser(const QString& nameSort);
+  int HighlightedRecNum() const;
+  int UserCount() const;
+  void txtPassword_Change();
+  void SetButtonsForList();
+
+  Session& session_;
+  Mode mode_ = Mode::List;
+  bool activated_ = false;
+  bool closingByProgram_ = false;
+  bool skipDeleteConfirmation_ = false;
+  int userCount_ = 0;
+  QString userSelectedTag_;
+  QString editListTag_;
+  QString editListToolTip_;
+  QString windowCaptionTag_;
+  int addUserTop_ = 0;
+  ButtonFlasher* flasher_ = nullptr;
+  QTableWidget* grid_ = nullptr;
+  QLineEdit* txtPassword_ = nullptr;
+  ZelButton* cmdEditList_ = nullptr;
+  ZelButton* cmdAddUser_ = nullptr;
+  ZelButton* cmdEditUser_ = nullptr;
+  ZelButton* cmdDeleteUser_ = nullptr;
+  ZelButton* cmdReviewLogs_ = nullptr;
+  ZelButton* cmdBackupRestore_ = nullptr;
+  ZelButton* cmdUserSelected_ = nullptr;
+  ZelButton* cmdSignIn_ = nullptr;
+  ZelButton* cmdCancel_ = nullptr;
+  ZelButton* cmdHelp_ = nullptr;
+  ZelButton* cmdQuit_ = nullptr;
+};
+
+}  // namespace kestrova::gui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "gui/session.h"
+
+namespace kestrova::testing {
+
+// The visible top-level window of a type, or null.
+template <class T>
+T* FindWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
+  }
+  return nullptr;
+}
+
+// Runs the step on the next modal window of type T once it is active (for
+// windows opened with exec()).
+template <class T>
+void WhenModalOpens(std::function<void(T*)> step) {
+  auto* poll = new QTimer;
+  poll->setInterval(5);
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, step, tries] {
+    auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+    if ((!w || !w->isActiveWindow()) && ++*tries < 400) return;
+    poll->stop();
+    poll->deleteLater();
+    if (!w) {
+      ADD_FAILURE() << "the modal window did not open";
+      return;
+    }
+    step(w);
+  });
+  poll->start();
+}
+
+// Closes every window the way the program does on its way out, and lets
+// them be deleted, so the next test starts with none.
+inline void CloseAllWindows(gui::Session& session) {
+  session.exiting = true;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible()) w->close();
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  session.exiting = false;
+}
+
+}  // namespace kestrova::testing
