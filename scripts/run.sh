@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Kestrova.
 #   scripts/run.sh [DATA_FOLDER]
-# Without a folder it opens a demo folder, ~/kestrova-demo, made with 200
-# sample reports the first time.
+# Without a folder it opens a demo folder, ~/kestrova-demo, made the first
+# time with 200 sample reports and four demo users, whose passwords it
+# prints.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,10 +22,18 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
-data="${1:-$HOME/kestrova-demo}"
-if [ ! -e "$data" ]; then
+if [ $# -ge 1 ]; then
+  data="$1"
   mkdir -p "$data"
-  build/src/cli/kestrova-cli --data-dir "$data" generate --count 200
+else
+  data="$HOME/kestrova-demo"
+  if [ ! -e "$data/User.List" ]; then
+    mkdir -p "$data"
+    [ -e "$data/Kestrova.Data" ] || build/src/cli/kestrova-cli --data-dir "$data" generate --count 200
+    build/src/cli/kestrova-cli --data-dir "$data" generate --users | tee "$data/demo-users.txt"
+  else
+    cat "$data/demo-users.txt" 2>/dev/null || true
+  fi
 fi
 echo "Data folder: $data"
 exec build/src/app/kestrova --data-dir "$data"

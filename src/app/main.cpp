@@ -10,7 +10,9 @@
 #include "core/startup/data_folder.h"
 #include "gui/session.h"
 #include "gui/startup/startup.h"
+#include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
+#include "platform/settings_store.h"
 
 namespace {
 
@@ -22,6 +24,9 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --data-dir DIR   the data folder with the reports, users and logs\n"
     "                   (default: the current folder)\n"
+    "  --reset-access-code\n"
+    "                   clear the administrative access code (asks first);\n"
+    "                   the next administrator to need it chooses a new one\n"
     "  --version        print the version and exit\n"
     "  --help           print this text and exit\n";
 
@@ -39,6 +44,32 @@ bool HasDisplay() {
 
 }  // namespace
 
+// Clears the access code after a confirmation typed on the terminal.
+int ResetAccessCode() {
+  QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+  kestrova::platform::QtSettingsStore settings;
+  kestrova::platform::AccessCodeStore store(settings);
+  if (!store.IsSet()) {
+    std::cout << "No access code is set (" << settings.Location().toStdString() << ").\n";
+    return 0;
+  }
+  std::cout << "This clears Kestrova's administrative access code, kept in\n  "
+            << settings.Location().toStdString()
+            << "\nThe next person to open the user list, the logs or backup/restore\n"
+               "chooses a new one. Type YES to clear it: "
+            << std::flush;
+  std::string answer;
+  std::getline(std::cin, answer);
+  if (answer != "YES") {
+    std::cout << "Nothing was changed.\n";
+    return 1;
+  }
+  store.Clear();
+  std::cout << "The access code has been cleared.\n";
+  return 0;
+}
+
 int main(int argc, char** argv) {
   std::filesystem::path dataDir;
   for (int i = 1; i < argc; ++i) {
@@ -51,6 +82,7 @@ int main(int argc, char** argv) {
       std::cout << "Kestrova " << KESTROVA_VERSION_STRING << "\n";
       return 0;
     }
+    if (arg == "--reset-access-code") return ResetAccessCode();
     if (arg == "--data-dir" && i + 1 < argc) {
       dataDir = argv[++i];
     } else if (arg.rfind("--data-dir=", 0) == 0) {

@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "core/users/passwords.h"
+#include "core/users/user_list.h"
+#include "gui/reports/frm_main.h"
+#include "gui/ui/access_code.h"
+#include "gui/ui/button_flasher.h"
+#include "gui/ui/zel_button.h"
+#include "gui/users/frm_add_edit_user.h"
+#include "gui/users/frm_admin.h"
+#include "platform/access_code_store.h"
+#include "support/gui_helpers.h"
+#include "support/gui_session.h"
+
+namespace kestrova::gui {
+namespace {
+
+using testing::CloseAllWindows;
+using testing::FindWindow;
+using testing::GuiSession;
+using testing::ReadFileBytes;
+
+users::UserRecord User(const std::string& first, const std::string& last, std::int16_t level,
+                       const std::string& password) {
+  users::UserRecord u;
+  u.DateCreated = time::ToOleDate({2024, 1, 5, 15, 5, 0});
+  u.FirstName = first;
+  u.LastName = last;
+  u.Password = users::EncodePassword(password);
+  u.AccessLevel = level;
+  return u;
+}
+
+class AdminWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& u : {User("Cy", "Adams", 2, "cypass1"), User("ann", "ZETA", 1, "annpass"),
+                          User("Bob", "adams", 3, "bobpass"), User("Al", "Adams", 4, "Secret12")}) {
+      ASSERT_TRUE(users::AddUser(g.folder.path(), u).ok());
+    }
+  }
+  void TearDown() override { CloseAllWindows(*g.session); }
+
+  frmAdmin* Open() {
+    auto* admin = new frmAdmin(*g.session);
+    admin->show();
+    admin->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
+    admin->Form_Activate();
+    return admin;
+  }
+  template <class T>
+  static T* Child(QWidget* w, const char* name) {
+    return w->findChild<T*>(QString::fromLatin1(name));
+  }
+  static QStringList Names(frmAdmin* admin) {
+    auto* grid = Child<QTableWidget>(admin, "grid");
+    QStringList names;
+    for (int r = 0; r < grid->rowCount(); ++r) names << grid->item(r, 0)->text();
+    return names;
+  }
+  std::string Log(const char* name) { return ReadFileBytes(g.folder / name); }
+  void SetAccessCode(const QString& code) { platform::AccessCodeStore(*g.settings).Set(code); }
+
+  GuiSession g;
+};
+
+TEST_F(AdminWindowTest, ListsUsersByLastThenFirstNameIgnoringCase) {
+  frmAdmin* admin = Open();
+  EXPECT_EQ(admin->windowTitle(), QStringLiteral("Kestrova - Administrative Window"));
+  EXPECT_EQ(Names(admin), (QStringList{QStringLiteral("Al Adams"), QStringLiteral("Bob adams"),
+                                       QStringLiteral("Cy Adams"), QStringLiteral("ann ZETA")}));
+  auto* grid = Child<QTableWidget>(admin, "grid");
+  EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("Full Access"));
+  EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("01/05/2024"));
+  EXPECT_EQ(grid->item(0, 4)->text(), QStringLiteral("4")) << "the record number";
+  EXPECT_EQ(grid->item(1, 0)->background().color(), QColor(224, 240, 224)) << "even rows are shaded";
+  EXPECT_NE(grid->item(0, 0)->background().color(), QColor(224, 240, 224));
+  EXPECT_EQ(grid->currentRow(), 0);
+  EXPECT_EQ(admin->GridToolTip(), QStringLiteral(" Double-click to select this User "));
+  auto* selected = Child<ZelButton>(admin, "cmdUserSelected");
+  EXPECT_TRUE(selected->isVisible());
+  EXPECT_EQ(selected->Caption(), QStringLiteral("&Sign in the Highlighted User"));
+  EXPECT_TRUE(g.messages->asked.isEmpty());
+}
+
+TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {
+  frmAdmin* admin = Open();
+  admin->cmdUserSelected_Click();
+  ASSERT_EQ(admin->mode(), frmAdmin::Mode::Password);
+  auto* selected = Child<ZelButton>(admin, "cmdUserSelected");
+  auto* signIn = Child<ZelButton>(admin, "cmdSignIn");
+  auto* password = Child<QLineEdit>(admin, "txtPassword");
+  EXPECT_EQ(selected->Caption(), QStringLiteral("Enter Password at right"));
+  EXPECT_FALSE(selected->isEnabled());
+  EXPECT_TRUE(password->isVisible());
+  EXPECT_FALSE(signIn->isEnabled());
+
+  QTest::keyClicks(password, QStringLiteral("Sec"));
+  EXPECT_FALSE(signIn->isEnabled());
+  QTest::keyClick(admin, Qt::Key_Return);
+  EXPECT_EQ(admin->mode(), frmAdmin::Mode::Password) << "with 1 to 3 characters Enter does nothing";
+  EXPECT_FALSE(admin->flasher().IsRunning());
+
+  QTest::keyClicks(password, QStringLiteral("r"));
+  EXPECT_TRUE(signIn->isEnabled());
+  EXPECT_TRUE(admin->flasher().IsRunning());
+  EXPECT_EQ(admin->flasher().target(), signIn);
+
+  QTest::keyClicks(password, QStringLiteral("et12345"));
+  EXPECT_EQ(password->text().size(), 8) << "no ninth character";
+
+  password->clear();
+  QTest::keyClick(admin, Qt::Key_Return);
+  EXPECT_EQ(admin->mode(), frmAdmin::Mode::List) << "an empty box: Enter cancels";
+  EXPECT_TRUE(selected->isEnabled());
+  EXPECT_EQ(selected->Caption(), QStringLiteral("&Sign in the Highlighted User"));
+}
+
+TEST_F(AdminWindowTest, AWrongPasswordIsLoggedAndEmptiesTheUserName) {
+  frmAdmin* admin = Open();
+  admin->cmdUserSelected_Click();
+  auto* password = Child<QLineEdit>(admin, "txtPassword");
+  QTest::keyClicks(password, QStringLiteral("secret12"));  // wrong letter case
+  g.messages->Press(1);  // "&Try again"
+  admin->cmdSignIn_Click();
+  const MessageRequest& r = g.messages->Last();
+  EXPECT_EQ(r.caption, QStringLiteral("Incorrect Password"));
+  EXPECT_EQ(r.iconKind, 2);
+  EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("That is not the correct password"),
+                                    QStringLiteral("associated with this name")}));
+  EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}));
+  EXPECT_EQ(Log("SignInOut.Log"), "12/06/2026 at 14:05:09 - Al Adams - Incorrect password submitted\r\n");
+  EXPECT_EQ(g.session->signIn.CurrentUserName, "");
+  EXPECT_EQ(admin->mode(), frmAdmin::Mode::Password);
+  EXPECT_TRUE(password->text().isEmpty());
+  // Enabled again from the fourth character, but nothing pulses any more.
+  QTest::keyClicks(password, QStringLiteral("Secr"));
+  EXPECT_TRUE(Child<ZelButton>(admin, "cmdSignIn")->isEnabled());
+  EXPECT_EQ(admin->flasher().target(), nullptr);
+
+  g.messages->Press(2);  // "&Cancel sign-in"
+  password->clear();
+  QTest::keyClicks(password, QStringLiteral("nope"));
+  admin->cmdSignIn_Click();
+  EXPECT_EQ(admin->mode(), frmAdmin::Mode::List);
+}
+
+TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
+  frmAdmin* admin = Open();
+  admin->cmdUserSelected_Click();
+  QTest::keyClicks(Child<QLineEdit>(admin, "txtPassword"), QStringLiteral("Secret12"));
+  QTest::keyClick(admin, Qt::Key_Return);
+  EXPECT_EQ(Log("SignInOut.Log"), "12/06/2026 at 14:05:09 - Al Adams signed in w/ Full Access privileges\r\n");
+  EXPECT_EQ(g.session->signIn.CurrentUserName, "Al Adams");
+  EXPECT_EQ(g.session->signIn.CurrentAccessLevel, 4);
+  EXPECT_EQ(FindWindow<frmAdmin>(), nullptr);
+  frmMain* main = FindWindow<frmMain>();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Kestrova"));
+
+  main->cmdAdminWindow_Click();
+  EXPECT_NE(Log("SignInOut.Log").find("12/06/2026 at 14:05:09 - Al Adams signed out\r\n"), std::string::npos);
+  EXPECT_EQ(FindWindow<frmMain>(), nullptr);
+  EXPECT_NE(FindWindow<frmAdmin>(), nullptr) << "a new administrative window";
+}
+
+TEST_F(AdminWindowTest, TheAccessCodeIsChosenOnFirstUseAndRefusedInTheWrongCase) {
+  // No code yet: the first request chooses one.
+  g.inputBox->answers = {QStringLiteral("Kestrel1"), QStringLiteral("Kestrel1")};
+  g.messages->Press(1);
+  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Set"));
+  const QString stored = g.settings->Read(QStringLiteral("AccessCode")).value_or(QString());
+  EXPECT_TRUE(stored.startsWith(QStringLiteral("sha256$")));
+  EXPECT_FALSE(stored.contains(QStringLiteral("Kestrel1"))) << "only a salted hash is kept";
+
+  g.inputBox->answers = {QStringLiteral("kestrel1")};
+  g.messages->Press(2);  // "&Never mind"
+  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
+  const MessageRequest& r = g.messages->Last();
+  EXPECT_EQ(r.caption, QStringLiteral("Invalid Entry"));
+  EXPECT_EQ(r.iconKind, 2);
+  EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("'kestrel1' is not the"), QString(),
+                                    QStringLiteral("correct Access Code")}));
+  EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
+  EXPECT_EQ(g.inputBox->requests.last().title, QStringLiteral("Access Code Required"));
+  EXPECT_EQ(g.inputBox->requests.last().prompt, QStringLiteral("\nPlease enter the\ncorrect access code..."));
+  EXPECT_EQ(g.inputBox->requests.last().defaultText, QStringLiteral("<Enter Access Code Here>"));
+
+  // "&Try again" asks again; the right code then passes.
+  g.inputBox->answers = {QStringLiteral("<Enter Access Code Here>"), QStringLiteral("Kestrel1")};
+  g.messages->Press(1);
+  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'<Enter Access Code Here>' is not the"));
+
+  // Cancelling asks nothing more.
+  const int asked = static_cast<int>(g.messages->asked.size());
+  g.inputBox->answers = {std::nullopt};
+  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_EQ(g.messages->asked.size(), asked);
+}
+
+TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
+  SetAccessCode(QStringLiteral("Kestrel1"));
+  frmAdmin* admin = Open();
+  g.inputBox->answers = {QStringLiteral("Kestrel1")};
+  admin->cmdEditList_Click();
+  ASSERT_EQ(admin->mode(), frmAdmin::Mode::Editing);
+  EXPECT_EQ(admin->windowTitle(), QStringLiteral("'User List' Administration"));
+  EXPECT_EQ(Child<ZelButton>(admin, "cmdEditList")->Caption(), QStringLiteral("&Finished editing"));
+  EXPECT_FALSE(Child<ZelButton>(admin, "cmdUserSelected")->isVisible());
+  EXPECT_TRUE(Child<ZelButton>(admin, "cmdAddUser")->isEnabled());
+  EXPECT_EQ(admin->flasher().target(), Child<ZelButton>(admin, "cmdEditList"));
+
+  // Add.
+  testing::WhenModalOpens<frmAddEditUser>([](frmAddEditUser* form) {
+    form->Form_Activate();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Add a User - Kestrova"));
+    form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("  Dee "));
+    form->findChild<QLineEdit*>(QStringLiteral("txtfield2"))->setText(QStringLiteral("Baker"));
+    form->findChild<QLineEdit*>(QStringLiteral("txtfield3"))->setText(QStringLiteral(" dee123 "));
+    form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->click();
+    form->cmdSave_Click();
+  });
+  admin->cmdAddUser_Click();
+  EXPECT_EQ(Log("UserList.Log"), "12/06/2026 at 14:05:09 - 'Dee Baker' added to the 'User List'\r\n");
+  auto all = users::ReadAllUsers(g.folder.path());
+  ASSERT_EQ(all->size(), 5u);
+  EXPECT_EQ(all->back().FirstName, "Dee");
+  EXPECT_EQ(all->back().AccessLevel, 3);
+  EXPECT_TRUE(users::PasswordMatches(all->back().Password, "dee123"));
+  EXPECT_EQ(all->back().DateCreated, time::ToOleDate({2026, 12, 6, 14, 5, 9}));
+  auto* grid = Child<QTableWidget>(admin, "grid");
+  EXPECT_EQ(grid->item(grid->currentRow(), 0)->text(), QStringLiteral("Dee Baker")) << "the new user is selected";
+
+  // Edit: only the level changes.
+  testing::WhenModalOpens<frmAddEditUser>([](frmAddEditUser* form) {
+    form->Form_Activate();
+    auto* save = form->findChild<ZelButton*>(QStringLiteral("cmdSave"));
+    auto* cancel = form->findChild<ZelButton*>(QStringLiteral("cmdCancel"));
+    EXPECT_FALSE(save->isVisible());
+    EXPECT_EQ(cancel->Caption(), QStringLiteral("&Finished Viewing"));
+    EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("lblDateCreated"))->text(),
+              QStringLiteral(" Record Created 12/06/2026 02:05pm "));
+    form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel4"))->click();
+    EXPECT_TRUE(save->isVisible());
+    EXPECT_EQ(cancel->Caption(), QStringLiteral("&Cancel Changes"));
+    form->cmdSave_Click();
+  });
+  admin->cmdEditUser_Click();
+  EXPECT_NE(Log("UserList.Log").find("'Dee Baker' edited in the 'User List'\r\n"), std::string::npos);
+  all = users::ReadAllUsers(g.folder.path());
+  EXPECT_EQ(all->back().AccessLevel, 4);
+  EXPECT_EQ(all->back().DateCreated, time::ToOleDate({2026, 12, 6, 14, 5, 9})) << "an edit keeps the date";
+
+  // Delete the user in row 1; row 1 is selected afterwards.
+  grid->setCurrentCell(0, 0);
+  g.messages->Press(1).Press(1);
+  admin->cmdDeleteUser_Click();
+  const MessageRequest& confirm = g.messages->asked[g.messages->asked.size() - 2];
+  EXPECT_EQ(confirm.caption, QStringLiteral("Confirm Deletion"));
+  EXPECT_EQ(confirm.lines(), (QStringList{QStringLiteral("Are you sure you want to remove"), QString(),
+                                          QStringLiteral("Al Adams"), QString(),
+                                          QStringLiteral("from the 'User List'?")}));
+  EXPECT_EQ(confirm.defaultButton, 2);
+  EXPECT_TRUE(confirm.showCheckBox);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("User removed"));
+  EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Continue editing")});
+  EXPECT_NE(Log("UserList.Log").find("'Al Adams' deleted from the 'User List'\r\n"), std::string::npos);
+  EXPECT_EQ(grid->rowCount(), 4);
+  EXPECT_EQ(grid->currentRow(), 0);
+
+  // Row 3 deleted with the box ticked: row 2 is selected, later deletions ask nothing.
+  grid->setCurrentCell(2, 0);
+  g.messages->Press(1, true);
+  admin->cmdDeleteUser_Click();
+  EXPECT_EQ(grid->currentRow(), 1);
+  const int asked = static_cast<int>(g.messages->asked.size());
+  admin->cmdDeleteUser_Click();
+  EXPECT_EQ(g.messages->asked.size(), asked) << "immediate and silent";
+  EXPECT_EQ(grid->rowCount(), 2);
+
+  admin->cmdEditList_Click();
+  EXPECT_EQ(admin->mode(), frmAdmin::Mode::List);
+  EXPECT_EQ(admin->windowTitle(), QStringLiteral("Kestrova - Administrative Window"));
+  EXPECT_FALSE(admin->flasher().IsRunning());
+}
+
+TEST_F(AdminWindowTest, EditingAnEmptyListOpensTheAddFormAtOnce) {
+  CloseAllWindows(*g.session);
+  std::filesystem::remove(g.folder / "User.List");
+  SetAccessCode(QStringLiteral("Kestrel1"));
+  g.messages->Press(1);  // "'User List' empty"
+  frmAdmin* admin = Open();
+  EXPECT_FALSE(Child<QTableWidget>(admin, "grid")->isVisible());
+  EXPECT_FALSE(Child<ZelButton>(admin, "cmdUserSelected")->isVisible());
+  g.inputBox->answers = {QStringLiteral("Kestrel1")};
+  bool opened = false;
+  testing::WhenModalOpens<frmAddEditUser>([&](frmAddEditUser* form) {
+    opened = true;
+    form->reject();
+  });
+  admin->cmdEditList_Click();
+  EXPECT_TRUE(opened);
+  EXPECT_FALSE(Child<ZelButton>(admin, "cmdEditUser")->isEnabled());
+}
+
+TEST(AddEditUserForm, TheHintTheIndicatorAndTheInvalidPassword) {
+  GuiSession g;
+  frmAddEditUser form(*g.session, frmAddEditUser::Mode::Add, 0);
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.Form_Activate();
+  auto* save = form.findChild<ZelButton*>(QStringLiteral("cmdSave"));
+  EXPECT_EQ(save->Caption(), QStringLiteral("&Save New Entry"));
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("optAccessLevel1"))->isChecked());
+  EXPECT_EQ(form.findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->text(), QStringLiteral("Read/Edit/Add"));
+  form.findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("Eve"));
+  form.findChild<QLineEdit*>(QStringLiteral("txtfield2"))->setText(QStringLiteral("Ng"));
+  EXPECT_FALSE(save->isEnabled());
+  auto* password = form.findChild<QLineEdit*>(QStringLiteral("txtfield3"));
+  password->setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(password->text(), QStringLiteral("<4 to 8 chars only>"));
+  EXPECT_EQ(password->selectedText(), QStringLiteral("<4 to 8 chars only>"));
+  EXPECT_TRUE(save->isEnabled()) << "the hint counts as an entry";
+  g.messages->Press(1);
+  form.cmdSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Invalid Password Entry"));
+  EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("The password must be"),
+                                                     QStringLiteral("4 to 8 characters, using"),
+                                                     QStringLiteral("letters and numbers only.")}));
+  EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Please enter valid password")});
+  EXPECT_FALSE(form.saved());
+  EXPECT_FALSE(std::filesystem::exists(g.folder / "User.List"));
+
+  auto* comments = form.findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"));
+  auto* full = form.findChild<QLabel*>(QStringLiteral("lblSpaceFull"));
+  comments->setPlainText(QStringLiteral("abcd"));
+  EXPECT_EQ(full->text(), QStringLiteral(" 1% full "));
+  comments->setPlainText(QString(500, QLatin1Char('x')));
+  EXPECT_EQ(comments->toPlainText().size(), 439);
+  EXPECT_EQ(full->text(), QStringLiteral(" 100% full "));
+  comments->clear();
+  EXPECT_FALSE(full->isVisible());
+  EXPECT_EQ(CommentsFullCaption(219), QStringLiteral(" 50% full "));
+}
+
+TEST(AddEditUserForm, ViewingAndFinishingWritesNothing) {
+  GuiSession g;
+  ASSERT_TRUE(users::AddUser(g.folder.path(), User("Ann", "Lee", 2, "annpass")).ok());
+  const std::string before = ReadFileBytes(g.folder / "User.List");
+  frmAddEditUser form(*g.session, frmAddEditUser::Mode::ViewEdit, 1);
+  form.show();
+  form.Form_Activate();
+  EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("txtfield3"))->text(), QStringLiteral("annpass"));
+  EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("optAccessLevel2"))->isChecked());
+  form.reject();
+  EXPECT_FALSE(form.saved());
+  EXPECT_EQ(ReadFileBytes(g.folder / "User.List"), before);
+  EXPECT_FALSE(std::filesystem::exists(g.folder / "UserList.Log"));
+}
+
+}  // namespace
+}  // namespace kestrova::gui
