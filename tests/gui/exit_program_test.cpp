@@ -64,6 +64,7 @@ TEST(ExitProgram, ConfirmingRemovesEmptyFilesAndClosesTheWindows) {
   EXPECT_TRUE(fs::exists(g.folder / "SignInOut.Log"));
   EXPECT_FALSE(fs::exists(g.folder / "User.List")) << "a missing file is not created";
   QTRY_VERIFY(QApplication::topLevelWidgets().indexOf(title) < 0 || !title->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(ExitProgram, SkippingTheQuestionGoesStraightOut) {

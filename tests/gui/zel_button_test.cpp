@@ -116,6 +116,20 @@ TEST(ZelButton, EnterAndEscapePressTheMarkedButtons) {
   EXPECT_EQ(saves.count(), 1) << "the mark was cleared";
 }
 
+TEST(ZelButton, EnterPressesTheFocusedButtonBeforeTheDefault) {
+  Fixture f;
+  auto* other = new ZelButton(f.window.get());
+  other->setGeometry(150, 20, 100, 32);
+  other->show();
+  SetDefaultButton(f.window.get(), f.button);
+  QSignalSpy defaults(f.button, &ZelButton::Click);
+  QSignalSpy focused(other, &ZelButton::Click);
+  other->setFocus();
+  QTest::keyClick(other, Qt::Key_Return);
+  EXPECT_EQ(focused.count(), 1);
+  EXPECT_EQ(defaults.count(), 0);
+}
+
 TEST(ZelButton, HoverStartsTheOverTimerWhichNoticesTheMouseLeaving) {
   Fixture f;
   bool over = true;

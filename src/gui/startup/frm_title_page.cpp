@@ -128,7 +128,8 @@ void frmTitlePage::showEvent(QShowEvent* e) {
 }
 
 void frmTitlePage::Form_Activate() {
-  if (activated_) return;
+  // A window closed before its first activation came is not activated.
+  if (activated_ || !isVisible()) return;
   const QString title = session_.applicationTitle();
   labelAppTitle_->setText(title + QLatin1Char(' '));
   labelAppDescription_->setText(QStringLiteral("Incident Report Writing Software"));

@@ -312,6 +312,15 @@ void ZelButton::OverTimer_Timer() {
 }
 
 bool ZelButton::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // A focused button takes Enter for itself, as desktop buttons do, before
+    // the window's default button would.
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && isEnabled()) {
+      e->accept();
+      return true;
+    }
+  }
   if (e->type() == QEvent::Shortcut) {
     auto* shortcut = static_cast<QShortcutEvent*>(e);
     if (shortcut->shortcutId() == shortcutId_) {
@@ -374,6 +383,10 @@ void ZelButton::keyPressEvent(QKeyEvent* e) {
   lastKey_ = e->key();
   if (e->key() == Qt::Key_Space) {
     Redraw(true);
+    return;
+  }
+  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    PerformClick();
     return;
   }
   QWidget::keyPressEvent(e);

@@ -151,7 +151,8 @@ void frmAdmin::showEvent(QShowEvent* e) {
 int frmAdmin::UserCount() const { return userCount_; }
 
 void frmAdmin::Form_Activate() {
-  if (activated_) return;
+  // A window closed before its first activation came is not activated.
+  if (activated_ || !isVisible()) return;
   FillUserList();
   const QString title = session_.applicationTitle();
   cmdEditList_->setCaption(QStringLiteral("Edit '&User List'"));
@@ -234,9 +235,10 @@ void frmAdmin::FillUserList() {
   if (userCount_ >= 1) {
     const QScreen* s = screen();
     grid_->setColumnWidth(1, ToPixels(1900, s));
-    grid_->setColumnWidth(2, ToPixels(1250, s));
+    // The heading must fit even where the font is wider than the design's.
+    grid_->setColumnWidth(2, std::max(ToPixels(1250, s), grid_->horizontalHeader()->sectionSizeHint(2)));
     // Column 0 takes the rest, so the hidden columns lie beyond the edge.
-    const int rest = grid_->viewport()->width() > 0 ? grid_->width() - 4 - ToPixels(3150, s) : ToPixels(4000, s);
+    const int rest = grid_->width() - 4 - grid_->columnWidth(1) - grid_->columnWidth(2);
     grid_->setColumnWidth(0, std::max(ToPixels(4000, s) / 2, rest));
     grid_->show();
   }
@@ -307,6 +309,8 @@ void frmAdmin::cmdUserSelected_Click() {
   cmdEditList_->hide();
   cmdReviewLogs_->hide();
   cmdBackupRestore_->hide();
+  // The user-list buttons share the row with the sign-in buttons.
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->hide();
   userSelectedTag_ = cmdUserSelected_->Caption();
   cmdUserSelected_->setBackColor(kEnterPasswordColour);
   QFont bold = cmdUserSelected_->font();
@@ -409,6 +413,7 @@ void frmAdmin::cmdCancel_Click() {
   cmdEditList_->show();
   cmdReviewLogs_->show();
   cmdBackupRestore_->show();
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->show();
   grid_->setEnabled(true);
   cmdUserSelected_->setCaption(userSelectedTag_);
   userSelectedTag_.clear();
