@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+// Which of the main window's command buttons are shown, usable and how
+// they read, for what the window is doing and who is signed in.
+namespace kestrova::reports {
+
+struct MainWindowState {
+  bool FullListShown = true;
+  bool PhraseSearchActive = false;
+  bool SummaryActive = false;
+  bool AddMode = false;
+  bool EditMode = false;
+  bool InactiveListShown = false;
+  int selectedRow = 0;   // 0 when nothing is selected
+  int rowCount = 1;      // the grid's rows, heading row included
+  int accessLevel = 1;   // 1 Read Only .. 4 Full Access
+  std::array<std::string, 3> picturePaths;
+};
+
+struct CommandLook {
+  std::string name;      // "cmdAddEntry"
+  bool visible = false;
+  bool enabled = false;  // only meaningful while visible
+  std::string caption;   // empty: the button keeps its own
+  std::string toolTip;   // empty: the button keeps its own
+};
+
+// Every button of the command row, in a fixed order.
+std::vector<CommandLook> CommandState(const MainWindowState& state, const std::string& applicationTitle);
+
+// The picture buttons of slot 1-3: "Enlarge/Print" shows only for a shown
+// picture outside adding and editing; add/edit and delete are the adding
+// and editing commands' to show.
+bool ShowLargerPicture(const MainWindowState& state, int slot);
+
+}  // namespace kestrova::reports
