@@ -1,67 +1,193 @@
 #include "gui/reports/frm_main.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QRadioButton>
 #include <QShortcut>
+#include <QTableView>
+#include <QTimer>
 
 #include "core/logs/activity_log.h"
-#include "core/reports/data_file.h"
+#include "core/network/concurrent_users.h"
 #include "core/startup/file_set.h"
 #include "gui/logs/activity_logs.h"
+#include "gui/reports/report_form.h"
+#include "gui/reports/report_list_model.h"
 #include "gui/session.h"
 #include "gui/startup/exit_program.h"
+#include "gui/startup/frm_title_page.h"
 #include "gui/ui/background.h"
+#include "gui/ui/button_flasher.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_admin.h"
 
 namespace kestrova::gui {
+namespace {
+
+int Px(int twips) { return ToPixels(twips); }
+
+}  // namespace
 
 frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setObjectName(QStringLiteral("frmMain"));
   setAttribute(Qt::WA_DeleteOnClose);
-  const QScreen* s = screen();
-  resize(ToPixels(kWidthTwips, s), ToPixels(kHeightTwips, s));
   setWindowTitle(session_.applicationTitle());
-  const QString title = session_.applicationTitle();
-
-  lblSummary_ = new QLabel(this);
-  lblSummary_->setObjectName(QStringLiteral("lblSummary"));
-  lblSummary_->setGeometry(ToPixels(300, s), ToPixels(300, s), ToPixels(12000, s), ToPixels(900, s));
-  const auto counts = reports::CountReports(session_.dataFolder());
-  lblSummary_->setText(counts.ok() ? QStringLiteral("%1 reports on the Active List, %2 on the Inactive List.")
-                                         .arg(counts->ActiveCount)
-                                         .arg(counts->InactiveCount)
-                                   : QString::fromStdString(counts.message()));
-
-  const auto button = [this](const char* name, const QString& caption, const QString& tip) {
-    auto* b = new ZelButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setButtonType(14);
-    b->setColorScheme(2);
-    b->setBackColor(QColor(232, 236, 244));
-    b->setBackOver(QColor(232, 236, 244));
-    b->setCaption(caption);
-    b->setToolTip(tip);
-    return b;
+  BuildLayout();
+  // Loading: the search starts from kind 1, ignoring capitalization; the
+  // list options come from the settings.
+  search::ResetForMainWindow(session_.searchCriteria);
+  const auto option = [this](const QString& key) {
+    const int v = session_.settings().Read(key).value_or(QStringLiteral("1")).toInt();
+    return v == 2 ? 2 : 1;
   };
-  cmdHelp_ = button("cmdHelp", QStringLiteral("&Help"), QStringLiteral(" Illustrated Manual "));
-  cmdUserInfo_ = button("cmdUserInfo", QStringLiteral("User &Info"),
-                        QStringLiteral(" User name/access information "));
-  cmdAdminWindow_ = button("cmdAdminWindow", QStringLiteral("Ad&ministrative Window"),
-                           QStringLiteral(" Return to the Administrative Window "));
-  cmdQuit_ = button("cmdQuit", QStringLiteral("&Quit"), QStringLiteral(" Click here to exit ") + title + QStringLiteral(" "));
-  int x = 300;
-  for (ZelButton* b : {cmdHelp_, cmdUserInfo_, cmdAdminWindow_, cmdQuit_}) {
-    b->setGeometry(ToPixels(x, s), ToPixels(kHeightTwips - 900, s), ToPixels(2400, s), ToPixels(480, s));
-    x += 2550;
+  sortOption_ = option(QStringLiteral("SortOption"));
+  showOption_ = option(QStringLiteral("ShowOption"));
+  optDisplay_[1]->setChecked(true);
+  optSort_[sortOption_]->setChecked(true);
+  optShow_[showOption_]->setChecked(true);
+  form_->setCurrentIndex(0);
+  flasher_ = new ButtonFlasher(ButtonFlasher::Family::Main, this);
+}
+
+ZelButton* frmMain::AddCommand(const char* name, const QString& caption) {
+  auto* b = new ZelButton(this);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setButtonType(14);
+  b->setColorScheme(2);
+  b->setBackColor(QColor(232, 236, 244));
+  b->setBackOver(QColor(232, 236, 244));
+  b->setForeColor(QColor(0, 0, 64));
+  b->setForeOver(QColor(0, 0, 64));
+  if (!caption.isEmpty()) b->setCaption(caption);
+  b->setFixedHeight(Px(450));
+  b->setMinimumWidth(Px(1100));
+  commands_.insert(QString::fromLatin1(name), b);
+  return b;
+}
+
+void frmMain::BuildLayout() {
+  // A tall screen lends its extra height to the list.
+  int height = kHeightTwips;
+  const int screenHeight = ScreenTwips().height();
+  if (screenHeight > 9000) height = static_cast<int>(screenHeight / 1.3);
+  const int extra = height - kHeightTwips;
+  resize(Px(kWidthTwips), Px(height));
+
+  frame1_ = new QGroupBox(this);
+  frame1_->setObjectName(QStringLiteral("frame1"));
+  frame1_->setGeometry(Px(120), Px(60), Px(9350), Px(3850 + extra));
+  grid_ = new QTableView(frame1_);
+  grid_->setObjectName(QStringLiteral("grid"));
+  grid_->setGeometry(Px(100), Px(280), Px(9150), Px(3450 + extra));
+  model_ = new ReportListModel(this);
+  grid_->setModel(model_);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->verticalHeader()->hide();
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+  grid_->horizontalHeader()->setHighlightSections(false);
+  grid_->setColumnWidth(0, Px(1600));
+  grid_->setColumnWidth(1, Px(1250));
+  // Columns 3 and 4 stay out of sight: column 2 takes the rest.
+  grid_->horizontalHeader()->setStretchLastSection(false);
+  grid_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+  grid_->setColumnHidden(3, true);
+  grid_->setColumnHidden(4, true);
+  grid_->setMouseTracking(true);
+  grid_->viewport()->installEventFilter(this);
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    if (grid_->isVisible() && !model_->rows().empty()) {
+      ShowSelectedReport();
+      RefreshCommandState();
+    }
+  });
+  lblStandBy_ = new QLabel(QStringLiteral("Sorting-- Please stand by..."), frame1_);
+  lblStandBy_->setObjectName(QStringLiteral("lblStandBy"));
+  lblStandBy_->setGeometry(Px(3000), Px(1500), Px(4000), Px(300));
+  lblStandBy_->hide();
+
+  const auto options = [this](const char* frameName, const QString& caption, const char* name,
+                              const QString& one, const QString& two, int y, QList<QRadioButton*>& into) {
+    auto* frame = new QGroupBox(caption, this);
+    frame->setObjectName(QString::fromLatin1(frameName));
+    frame->setGeometry(Px(9600), Px(y), Px(3300), Px(900));
+    into = {nullptr};
+    int i = 0;
+    for (const QString& text : {one, two}) {
+      auto* opt = new QRadioButton(text, frame);
+      opt->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(name)).arg(++i));
+      opt->setGeometry(Px(150), Px(250 + (i - 1) * 300), Px(3000), Px(280));
+      into.append(opt);
+    }
+    return frame;
+  };
+  frameDisplay_ = options("frameDisplay", QStringLiteral(" Display the "), "optDisplay", QStringLiteral("Active List"),
+                          QStringLiteral("Inactive List"), 60, optDisplay_);
+  frameSort_ = options("frameSort", QStringLiteral(" Sort by "), "optSort", QStringLiteral("Case#"),
+                       QStringLiteral("Entered"), 1020, optSort_);
+  frameShow_ = options("frameShow", QStringLiteral(" Show in right column "), "optShow",
+                       QStringLiteral("Remarks"), QStringLiteral("Violation(s)"), 1980, optShow_);
+  optSort_[1]->setToolTip(QStringLiteral(" Sort numerically by the Case# "));
+  optSort_[2]->setToolTip(QStringLiteral(" Sort by the date the report was entered into the database "));
+  for (int i = 1; i <= 2; ++i) {
+    connect(optDisplay_[i], &QRadioButton::clicked, this, [this, i] { optDisplay_Click(i); });
+    connect(optSort_[i], &QRadioButton::clicked, this, [this, i] { optSort_Click(i); });
+    connect(optShow_[i], &QRadioButton::clicked, this, [this, i] { optShow_Click(i); });
   }
-  connect(cmdHelp_, &ZelButton::Click, this, [this] { OpenManual(session_, this); });
-  connect(cmdUserInfo_, &ZelButton::Click, this, &frmMain::cmdUserInfo_Click);
-  connect(cmdAdminWindow_, &ZelButton::Click, this, &frmMain::cmdAdminWindow_Click);
-  connect(cmdQuit_, &ZelButton::Click, this, &frmMain::cmdQuit_Click);
+
+  AddCommand("cmdRefreshGrid", QStringLiteral("&Refresh List"))->setGeometry(Px(9600), Px(3000), Px(1600), Px(450));
+  AddCommand("cmdNetworkInfo", QStringLiteral("Net&work"))->setGeometry(Px(11300), Px(3000), Px(1600), Px(450));
+
+  frame2_ = new QGroupBox(this);
+  frame2_->setObjectName(QStringLiteral("frame2"));
+  frame2_->setGeometry(Px(120), Px(4000 + extra), Px(12800), Px(5500));
+  form_ = new ReportForm(session_.dataFolder(), frame2_);
+  form_->setGeometry(Px(60), Px(60), Px(12680), Px(5380));
+
+  // Two rows of commands; hidden commands leave no gaps.
+  const auto row = [this](int y, std::initializer_list<ZelButton*> buttons) {
+    auto* w = new QWidget(this);
+    auto* layout = new QHBoxLayout(w);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(Px(60));
+    for (ZelButton* b : buttons) {
+      b->setParent(w);
+      layout->addWidget(b);
+    }
+    layout->addStretch();
+    w->setGeometry(Px(120), Px(y), Px(12800), Px(460));
+    return w;
+  };
+  commandRow1_ = row(9600 + extra,
+                     {AddCommand("cmdAddEntry"), AddCommand("cmdAddSave"), AddCommand("cmdAddCancel"),
+                      AddCommand("cmdEditEntry"), AddCommand("cmdEditSave"), AddCommand("cmdEditCancel"),
+                      AddCommand("cmdArchiveEntry"), AddCommand("cmdRestoreEntry"), AddCommand("cmdDeleteEntry"),
+                      AddCommand("cmdPrintEntry"), AddCommand("cmdEmailEntry")});
+  commandRow2_ = row(10150 + extra,
+                     {AddCommand("cmdFindEntries"), AddCommand("cmdSeeAllEntries"), AddCommand("cmdPrintList"),
+                      AddCommand("cmdHelp", QStringLiteral("&Help")), AddCommand("cmdAbout", QStringLiteral("A&bout")),
+                      AddCommand("cmdUserInfo", QStringLiteral("User &Info")),
+                      AddCommand("cmdAdminWindow", QStringLiteral("Ad&ministrative Window")),
+                      AddCommand("cmdQuit", QStringLiteral("&Quit"))});
+  resize(width(), Px(height + 150));
+
+  connect(command(QStringLiteral("cmdHelp")), &ZelButton::Click, this, [this] { OpenManual(session_, this); });
+  connect(command(QStringLiteral("cmdAbout")), &ZelButton::Click, this, &frmMain::cmdAbout_Click);
+  connect(command(QStringLiteral("cmdUserInfo")), &ZelButton::Click, this, &frmMain::cmdUserInfo_Click);
+  connect(command(QStringLiteral("cmdNetworkInfo")), &ZelButton::Click, this, &frmMain::cmdNetworkInfo_Click);
+  connect(command(QStringLiteral("cmdRefreshGrid")), &ZelButton::Click, this, &frmMain::cmdRefreshGrid_Click);
+  connect(command(QStringLiteral("cmdAdminWindow")), &ZelButton::Click, this, &frmMain::cmdAdminWindow_Click);
+  connect(command(QStringLiteral("cmdQuit")), &ZelButton::Click, this, &frmMain::cmdQuit_Click);
+  connect(command(QStringLiteral("cmdFindEntries")), &ZelButton::Click, this, &frmMain::cmdFindEntries_Click);
+  connect(command(QStringLiteral("cmdSeeAllEntries")), &ZelButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
 }
@@ -71,12 +197,65 @@ void frmMain::paintEvent(QPaintEvent*) {
   TileBackground(p, BackgroundTile(), rect());
 }
 
+void frmMain::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!activated_) QTimer::singleShot(0, this, &frmMain::Form_Activate);
+}
+
+void frmMain::Form_Activate() {
+  if (activated_ || !isVisible()) return;
+  activated_ = true;
+  form_->SetHeadingCaptions();
+  cmdSeeAllEntries_Click();
+  if (model_->rows().empty()) {
+    MessageRequest r;
+    r.caption = QStringLiteral("Nothing on file");
+    r.iconKind = kIconInformation;
+    r.message = QStringLiteral("There are currently\nno entries in your database...");
+    r.buttons = {QStringLiteral("&Continue")};
+    r.defaultButton = 1;
+    ShowMessage(session_, r, this);
+    ZelButton* add = command(QStringLiteral("cmdAddEntry"));
+    if (add->isVisible() && add->isEnabled()) add->setFocus();
+  } else if (grid_->isVisible() && grid_->isEnabled()) {
+    grid_->setFocus();
+  }
+  if (form_->isVisible()) form_->setCurrentIndex(0);
+}
+
 void frmMain::cmdUserInfo_Click() {
   MessageRequest r;
   r.caption = QStringLiteral("User Information");
   r.iconKind = kIconInformation;
   r.message = QStringLiteral("Current User:\n") + session_.CurrentUserName() + QStringLiteral("\n\nAccess Level:\n") +
               QString::fromLatin1(startup::AccessLevelName(session_.signIn.CurrentAccessLevel).data());
+  r.buttons = {QStringLiteral("&Okay")};
+  ShowMessage(session_, r, this);
+}
+
+void frmMain::cmdAbout_Click() {
+  const QString title = session_.applicationTitle();
+  MessageRequest r;
+  r.caption = QStringLiteral("About ") + title;
+  r.iconKind = kIconInformation;
+  r.message = title + QStringLiteral(" - Incident Report Writing Software\n") + VersionCaption() +
+              QStringLiteral("\n\n"
+                             "Reports, users and activity logs are kept as plain files in the data folder:\n") +
+              QString::fromStdString(session_.dataFolder().string()) +
+              QStringLiteral("\n\n"
+                             "The reports hold information about people and incidents. Use them only\n"
+                             "for your agency's work, and share them only as your agency's rules allow.");
+  r.buttons = {QStringLiteral("&Okay")};
+  ShowMessage(session_, r, this);
+}
+
+void frmMain::cmdNetworkInfo_Click() {
+  const auto count = network::ReadConcurrentUsers(session_.dataFolder());
+  MessageRequest r;
+  r.caption = QStringLiteral("Networking Information");
+  r.iconKind = kIconInformation;
+  r.message = count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)
+                         : QString::fromStdString(count.message());
   r.buttons = {QStringLiteral("&Okay")};
   ShowMessage(session_, r, this);
 }
@@ -97,6 +276,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     cmdQuit_Click();
     return;
   }
+  flasher_->Stop();
   LogSignInOut(session_, this, logs::kSignedOut);
   e->accept();
 }

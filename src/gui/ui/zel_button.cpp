@@ -91,6 +91,7 @@ void ZelButton::setCaption(const QString& caption) {
   caption_ = caption;
   setAccessibleName(QString(caption).remove(QLatin1Char('&')));
   UpdateShortcut();
+  updateGeometry();
   Redraw(drawnPressed_, true);
 }
 

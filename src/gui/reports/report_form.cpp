@@ -1,0 +1,300 @@
+#include "gui/reports/report_form.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "core/reports/report_display.h"
+#include "core/text/fixed_text.h"
+#include "gui/ui/twips.h"
+#include "gui/ui/zel_button.h"
+
+namespace kestrova::gui {
+namespace {
+
+const QColor kDisplayBack(192, 255, 255);  // &H00FFFFC0
+const QColor kTeal(0, 128, 128);           // &H00808000
+
+int Px(int twips) { return ToPixels(twips); }
+
+void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Base, back);
+  if (text.isValid()) p.setColor(QPalette::Text, text);
+  w->setPalette(p);
+}
+
+// The first field of each tab, for the caret while adding or editing.
+constexpr int kFirstField[] = {1, 6, 14, 23, 32, -1, 44};
+
+}  // namespace
+
+QLabel* ReportForm::Label(QWidget* page, int n, const QString& caption, int x, int y, int width) {
+  auto* l = new QLabel(caption, page);
+  l->setObjectName(QStringLiteral("lblField%1").arg(n));
+  l->setGeometry(Px(x), Px(y), Px(width), Px(240));
+  headings_[static_cast<std::size_t>(n)] = l;
+  return l;
+}
+
+QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
+  auto* e = new QLineEdit(page);
+  e->setObjectName(QStringLiteral("txtfield%1").arg(n));
+  e->setMaxLength(reports::FieldMaxLength(n));
+  e->setGeometry(Px(x), Px(y), Px(width), Px(330));
+  fields_[static_cast<std::size_t>(n)] = e;
+  return e;
+}
+
+ReportForm::ReportForm(std::filesystem::path dataFolder, QWidget* parent)
+    : QTabWidget(parent), dataFolder_(std::move(dataFolder)) {
+  setObjectName(QStringLiteral("MainTab"));
+  const auto page = [this](const QString& caption) {
+    auto* p = new QWidget(this);
+    addTab(p, caption);
+    return p;
+  };
+  // Tab 0: who and when.
+  QWidget* admin = page(QStringLiteral("&Administrative"));
+  Label(admin, 0, QStringLiteral("Control Number"), 200, 150, 2200);
+  Line(admin, 0, 200, 400, 2200);
+  Label(admin, 1, QStringLiteral("Case Number"), 2600, 150, 2400);
+  Line(admin, 1, 2600, 400, 2400);
+  Label(admin, 2, QStringLiteral("Title or Descriptive Remarks"), 200, 950, 7000);
+  Line(admin, 2, 200, 1200, 7400);
+  Label(admin, 3, QStringLiteral("Criminal Violation(s) (if any)"), 200, 1750, 7000);
+  Line(admin, 3, 200, 2000, 7400);
+  Label(admin, 4, QStringLiteral("This Report Made by"), 200, 2550, 5000);
+  Line(admin, 4, 200, 2800, 5000);
+  Label(admin, 5, QString(), 5400, 2550, 3600);
+  Line(admin, 5, 5400, 2800, 3200);
+  auto* notice = new QLabel(QStringLiteral("(Red headings are mandatory)"), admin);
+  notice->setObjectName(QStringLiteral("lblMinimumEntryNotice"));
+  notice->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+  notice->setGeometry(Px(200), Px(3450), Px(5000), Px(260));
+  notice->hide();
+  QFont bold = fields_[1]->font();
+  bold.setBold(true);
+  fields_[1]->setFont(bold);
+
+  // Tab 1: when and where.
+  QWidget* where = page(QStringLiteral("(&Wh)o/en/ere"));
+  auto* occurred = new QGroupBox(QStringLiteral(" Occurred "), where);
+  occurred->setGeometry(Px(150), Px(80), Px(12200), Px(1650));
+  auto* lbl50 = new QLabel(QStringLiteral("on"), occurred);
+  lbl50->setObjectName(QStringLiteral("lblField50"));
+  lbl50->setGeometry(Px(150), Px(560), Px(300), Px(240));
+  Label(occurred, 6, QString(), 500, 250, 3200);
+  Line(occurred, 6, 500, 500, 3200);
+  auto* lbl51 = new QLabel(QStringLiteral("or     <---from/to--->"), occurred);
+  lbl51->setObjectName(QStringLiteral("lblField51"));
+  lbl51->setGeometry(Px(3800), Px(560), Px(2000), Px(240));
+  Label(occurred, 7, QString(), 5900, 250, 3200);
+  Line(occurred, 7, 5900, 500, 3200);
+  Label(occurred, 8, QStringLiteral("Location Occurred"), 500, 950, 7000);
+  Line(occurred, 8, 500, 1200, 7400);
+  auto* reported = new QGroupBox(QStringLiteral(" Reported "), where);
+  reported->setGeometry(Px(150), Px(1800), Px(12200), Px(2950));
+  auto* lbl46 = new QLabel(QStringLiteral("on"), reported);
+  lbl46->setObjectName(QStringLiteral("lblField46"));
+  lbl46->setGeometry(Px(150), Px(560), Px(300), Px(240));
+  Label(reported, 9, QString(), 500, 250, 3200);
+  Line(reported, 9, 500, 500, 3200);
+  Label(reported, 10, QStringLiteral("Location Reported"), 3900, 250, 7000);
+  Line(reported, 10, 3900, 500, 7400);
+  Label(reported, 11, QString(), 500, 1000, 5200);
+  Line(reported, 11, 500, 1250, 5200);
+  Label(reported, 12, QString(), 5900, 1000, 2200);
+  Line(reported, 12, 5900, 1250, 2200);
+  Label(reported, 13, QString(), 500, 1800, 7000);
+  Line(reported, 13, 500, 2050, 7600);
+
+  // Tabs 2-4: three people, vehicles, property items, each a group of three
+  // (four for property) fields: the 40- and 15-character fields side by side,
+  // the 50-character field below.
+  const auto groups = [&](QWidget* p, int first, bool withValue) {
+    const int stride = withValue ? 4 : 3;
+    for (int g = 0; g < 3; ++g) {
+      const int n = first + g * stride;
+      const int y = 100 + g * 1550;
+      Label(p, n, QString(), 200, y, 5200);
+      Line(p, n, 200, y + 250, 5200);
+      Label(p, n + 1, QString(), 5600, y, 2200);
+      Line(p, n + 1, 5600, y + 250, 2200);
+      Label(p, n + 2, QString(), 200, y + 650, 7000);
+      Line(p, n + 2, 200, y + 900, 7600);
+      if (withValue) {
+        Label(p, n + 3, QString(), 8000, y + 650, 2200);
+        Line(p, n + 3, 8000, y + 900, 2200);
+      }
+    }
+  };
+  groups(page(QStringLiteral("&People")), 14, false);
+  groups(page(QStringLiteral("&Vehicle(s)")), 23, false);
+  groups(page(QStringLiteral("P&roperty")), 32, true);
+
+  // Tab 5: three picture slots.
+  QWidget* photos = page(QStringLiteral("Photo(s)"));
+  for (int slot = 1; slot <= 3; ++slot) {
+    const int x = 300 + (slot - 1) * 4100;
+    const std::size_t i = static_cast<std::size_t>(slot - 1);
+    auto* img = new QLabel(photos);
+    img->setObjectName(QStringLiteral("imgPic%1").arg(slot));
+    img->setGeometry(Px(x), Px(100), Px(3000), Px(3000));
+    img->setFrameShape(QFrame::Box);
+    img->setAlignment(Qt::AlignCenter);
+    imgPic_[i] = img;
+    auto* caption = new QLabel(photos);
+    caption->setObjectName(QStringLiteral("lblPic%1").arg(slot));
+    caption->setGeometry(Px(x), Px(1300), Px(3000), Px(600));
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setWordWrap(true);
+    lblPic_[i] = caption;
+    const auto button = [&](const char* name, const QString& text, int bx) {
+      auto* b = new ZelButton(photos);
+      b->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(name)).arg(slot));
+      b->setCaption(text);
+      b->setGeometry(Px(bx), Px(3250), Px(950), Px(400));
+      b->hide();
+      return b;
+    };
+    cmdAddEditPic_[i] = button("cmdAddEditPic", QStringLiteral("Add/Edit"), x);
+    cmdLargerPic_[i] = button("cmdLargerPic", QStringLiteral("Enlarge"), x + 1025);
+    cmdDeletePic_[i] = button("cmdDeletePic", QStringLiteral("Delete"), x + 2050);
+    cmdLargerPic_[i]->setToolTip(QStringLiteral(" Enlarge/Print this picture "));
+    cmdDeletePic_[i]->setToolTip(QStringLiteral(" Delete this picture "));
+  }
+
+  // Tab 6: the narrative and the case notes.
+  QWidget* docs = page(QStringLiteral("&Documentation"));
+  Label(docs, 44, QStringLiteral("Incident report narrative"), 200, 100, 6000);
+  Label(docs, 45, QStringLiteral("Investigative case notes, etc."), 8400, 100, 3800);
+  for (int n : {44, 45}) {
+    auto* box = new QPlainTextEdit(docs);
+    box->setObjectName(QStringLiteral("txtfield%1").arg(n));
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setGeometry(n == 44 ? QRect(Px(200), Px(350), Px(8000), Px(4300))
+                             : QRect(Px(8400), Px(350), Px(3900), Px(4300)));
+    fields_[static_cast<std::size_t>(n)] = box;
+  }
+
+  // Field 0: white on teal, centred; never edited.
+  auto* control = static_cast<QLineEdit*>(fields_[0]);
+  control->setReadOnly(true);
+  control->setFocusPolicy(Qt::NoFocus);
+  control->setAlignment(Qt::AlignCenter);
+  Paint(control, kTeal, Qt::white);
+  setCurrentIndex(0);
+  connect(this, &QTabWidget::currentChanged, this, &ReportForm::MainTab_Click);
+  ShowReport(std::nullopt);
+}
+
+QLabel* ReportForm::heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
+
+QString ReportForm::fieldText(int n) const {
+  QWidget* w = field(n);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
+  if (auto* box = qobject_cast<QPlainTextEdit*>(w)) return box->toPlainText();
+  return {};
+}
+
+void ReportForm::SetHeadingCaptions() {
+  for (int n = 5; n <= 43; ++n) {
+    if (n == 8 || n == 10) continue;
+    if (QLabel* l = heading(n)) l->setText(QString::fromLatin1(reports::FieldHeading(n).data()));
+  }
+}
+
+void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) {
+  for (int n = 1; n < reports::kFieldCount; ++n) {
+    QWidget* w = field(n);
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      line->setReadOnly(true);
+      line->clear();
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
+      box->setReadOnly(true);
+      box->clear();
+    }
+    Paint(w, kDisplayBack);
+    // Out of the tab order; still selectable for copying.
+    w->setFocusPolicy(Qt::ClickFocus);
+  }
+  for (int n : {1, 2, 4, 5}) {
+    if (QLabel* l = heading(n)) l->setStyleSheet(QString());
+  }
+  if (!report) {
+    static_cast<QLineEdit*>(field(0))->clear();
+    for (int slot = 1; slot <= 3; ++slot) ShowPicture(slot, {});
+    return;
+  }
+  const auto texts = reports::FieldTexts(*report);
+  for (int n = 0; n < reports::kFieldCount; ++n) {
+    const QString text = QString::fromStdString(texts[static_cast<std::size_t>(n)]);
+    QWidget* w = field(n);
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      line->setText(text);
+      line->setCursorPosition(0);
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
+      box->setPlainText(text);
+    }
+  }
+  ShowPicture(1, report->Picture1);
+  ShowPicture(2, report->Picture2);
+  ShowPicture(3, report->Picture3);
+}
+
+void ReportForm::ShowPicture(int slot, const std::string& stored) {
+  const std::size_t i = static_cast<std::size_t>(slot - 1);
+  QLabel* img = imgPic_[i];
+  QLabel* caption = lblPic_[i];
+  const QRect box(img->x(), img->y(), Px(3000), Px(3000));
+  const std::string name(text::Trim(stored));
+  img->setPixmap(QPixmap());
+  img->setToolTip(QString());
+  img->setGeometry(box);
+  picturePaths_[i].clear();
+  if (name.empty()) {
+    caption->setText(QStringLiteral("No\npicture"));
+    caption->show();
+  } else {
+    // A relative name is found in the data folder.
+    std::filesystem::path path(name);
+    if (path.is_relative()) path = dataFolder_ / path;
+    QImageReader reader(QString::fromStdString(path.string()));
+    const QImage image = reader.read();
+    if (image.isNull()) {
+      caption->setText(QStringLiteral("There was an error in generating this picture"));
+      caption->show();
+    } else {
+      caption->hide();
+      picturePaths_[i] = QString::fromStdString(name);
+      const auto [w, h] = reports::FitPicture(ToTwips(image.width()), ToTwips(image.height()));
+      img->setGeometry(box.x(), box.y(), Px(w), Px(h));
+      img->setPixmap(QPixmap::fromImage(image).scaled(Px(w), Px(h), Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation));
+      img->setToolTip(QString::fromStdString(name));
+    }
+  }
+  img->show();
+  cmdLargerPic_[i]->setVisible(!caption->isVisibleTo(caption->parentWidget()));
+}
+
+void ReportForm::MainTab_Click(int tab) {
+  // Redraw the newly chosen tab completely.
+  update();
+  if (!editing_ || tab < 0 || tab >= static_cast<int>(std::size(kFirstField))) return;
+  if (tab == 5) {
+    for (std::size_t i = 0; i < 3; ++i) {
+      cmdAddEditPic_[i]->Refresh();
+      cmdLargerPic_[i]->Refresh();
+      cmdDeletePic_[i]->Refresh();
+    }
+    return;
+  }
+  if (QWidget* first = field(kFirstField[tab])) first->setFocus();
+}
+
+}  // namespace kestrova::gui

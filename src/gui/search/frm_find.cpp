@@ -1,0 +1,271 @@
+#include "gui/search/frm_find.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
+
+#include "gui/session.h"
+#include "gui/ui/background.h"
+#include "gui/ui/button_flasher.h"
+#include "gui/ui/shared_utilities.h"
+#include "gui/ui/twips.h"
+#include "gui/ui/zel_button.h"
+
+namespace kestrova::gui {
+namespace {
+
+int Px(int twips) { return ToPixels(twips); }
+
+QString Caption(int kind) { return QString::fromLatin1(search::SearchKindCaption(kind).data()); }
+
+time::DateTime FromQDate(const QDate& d) { return {d.year(), d.month(), d.day(), 0, 0, 0}; }
+
+}  // namespace
+
+frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+  setObjectName(QStringLiteral("frmFind"));
+  setFixedSize(Px(kWidthTwips), Px(kHeightTwips));
+  optFind_.append(nullptr);
+  for (int kind = 1; kind <= search::kLastKind; ++kind) {
+    auto* opt = new QRadioButton(Caption(kind), this);
+    opt->setObjectName(QStringLiteral("optFind%1").arg(kind));
+    const int y = kind <= 15 ? 200 + (kind - 1) * 300 : 5800 + (kind - 16) * 300;
+    opt->setGeometry(Px(240), Px(y), Px(3600), Px(280));
+    connect(opt, &QRadioButton::clicked, this, [this, kind] { optFind_Click(kind); });
+    optFind_.append(opt);
+  }
+  lblFind1_ = new QLabel(this);
+  lblFind1_->setObjectName(QStringLiteral("lblFind1"));
+  lblFind1_->setGeometry(Px(3950), Px(200), Px(2300), Px(500));
+  txtSearchPhrase_ = new QLineEdit(this);
+  txtSearchPhrase_->setObjectName(QStringLiteral("txtSearchPhrase"));
+  txtSearchPhrase_->setGeometry(Px(3950), Px(750), Px(2300), Px(340));
+  connect(txtSearchPhrase_, &QLineEdit::textChanged, this, [this] { txtSearchPhrase_Change(); });
+  chkCapStatus_ = new QCheckBox(QStringLiteral("&Ignore capitalization"), this);
+  chkCapStatus_->setObjectName(QStringLiteral("chkCapStatus"));
+  chkCapStatus_->setGeometry(Px(3950), Px(1200), Px(2400), Px(300));
+  chkWholeWordStatus_ = new QCheckBox(QStringLiteral("&Whole word only"), this);
+  chkWholeWordStatus_->setObjectName(QStringLiteral("chkWholeWordStatus"));
+  chkWholeWordStatus_->setGeometry(Px(3950), Px(1550), Px(2400), Px(300));
+
+  lblFind2_ = new QLabel(this);
+  lblFind2_->setObjectName(QStringLiteral("lblFind2"));
+  lblFind2_->setGeometry(Px(3950), Px(5800), Px(2300), Px(500));
+  calPickDate_ = new QDateEdit(this);
+  calPickDate_->setObjectName(QStringLiteral("calPickDate"));
+  calPickDate_->setCalendarPopup(true);
+  calPickDate_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
+  calPickDate_->setGeometry(Px(3950), Px(6350), Px(2300), Px(340));
+  // A date is picked from the calendar only; typing is refused.
+  calPickDate_->installEventFilter(this);
+  calPickDate_->findChild<QLineEdit*>()->installEventFilter(this);
+  QCalendarWidget* calendar = calPickDate_->calendarWidget();
+  calendar->setStyleSheet(QStringLiteral("QCalendarWidget QWidget { background-color: rgb(224, 255, 224); }"));
+  connect(calendar, &QCalendarWidget::clicked, this, [this] { calPickDate_CloseUp(); });
+  connect(calendar, &QCalendarWidget::activated, this, [this] { calPickDate_CloseUp(); });
+
+  const auto button = [this](const char* name, const QString& caption, int x) {
+    auto* b = new ZelButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setButtonType(14);
+    b->setColorScheme(2);
+    b->setBackColor(QColor(128, 255, 255));
+    b->setBackOver(QColor(128, 255, 255));
+    b->setCaption(caption);
+    b->setGeometry(Px(x), Px(7700), Px(1900), Px(500));
+    return b;
+  };
+  cmdFind_ = button("cmdFind", QStringLiteral("&Find"), 240);
+  cmdCancel_ = button("cmdCancel", QStringLiteral("&Cancel"), 2250);
+  cmdHelp_ = button("cmdHelp", QStringLiteral("&Help"), 4260);
+  cmdHelp_->setToolTip(QStringLiteral(" Illustrated Manual "));
+  connect(cmdFind_, &ZelButton::Click, this, &frmFind::cmdFind_Click);
+  connect(cmdCancel_, &ZelButton::Click, this, &frmFind::cmdCancel_Click);
+  connect(cmdHelp_, &ZelButton::Click, this, [this] { OpenManual(session_, this); });
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
+  // Escape presses Cancel, as its tool-tip says.
+  SetCancelButton(this, cmdCancel_);
+  flasher_ = new ButtonFlasher(ButtonFlasher::Family::Search, this);
+}
+
+void frmFind::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  TileBackground(p, BackgroundTile(), rect());
+}
+
+void frmFind::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (!activated_) QTimer::singleShot(0, this, &frmFind::Form_Activate);
+}
+
+void frmFind::Form_Activate() {
+  if (activated_) return;
+  activated_ = true;
+  setWindowTitle(QStringLiteral(" ") + session_.applicationTitle() + QStringLiteral(" - ") +
+                 QStringLiteral("Search/Summarize Records..."));
+  lblFind1_->setText(QStringLiteral("Enter a word or phrase \n(whole or partial) to search for..."));
+  lblFind2_->setText(QStringLiteral("Select a beginning date\nfor the indicated summary..."));
+  SetFindEnabled(false);
+  cmdCancel_->setToolTip(QStringLiteral(" Close this window <Esc> "));
+  const search::SearchCriteria& c = session_.searchCriteria;
+  txtSearchPhrase_->setText(QString::fromStdString(c.SearchPhrase));
+  if (!txtSearchPhrase_->text().isEmpty()) txtSearchPhrase_->selectAll();
+  QApplication::processEvents();
+  txtSearchPhrase_->setFocus();
+  int kind = c.SearchKind;
+  if (kind > 15 || kind < 1) kind = 1;
+  optFind_[kind]->setChecked(true);
+  optFind_Click(kind);
+  chkCapStatus_->setChecked(c.IgnoreCapitalization == 1);
+  chkWholeWordStatus_->setChecked(c.WholeWordOnly == 1);
+  const QDate today = [this] {
+    const time::DateTime now = session_.clock().Now();
+    return QDate(now.year, now.month, now.day);
+  }();
+  calPickDate_->setDateRange(QDate(2000, 1, 1), today);
+}
+
+int frmFind::SelectedKind() const {
+  for (int kind = 1; kind <= search::kLastKind; ++kind) {
+    if (optFind_[kind]->isChecked()) return kind;
+  }
+  return 1;
+}
+
+void frmFind::SetFindEnabled(bool enabled) {
+  cmdFind_->setEnabled(enabled);
+  // The find button pulses exactly while it can be pressed.
+  if (enabled) {
+    flasher_->Start(cmdFind_, 15, 15);
+  } else {
+    flasher_->Stop();
+  }
+}
+
+void frmFind::optFind_Click(int kind) {
+  const bool phrase = search::IsPhraseKind(kind);
+  if (!phrase) {
+    SetFindEnabled(false);
+    lblFind1_->setEnabled(false);
+    txtSearchPhrase_->setEnabled(false);
+    chkCapStatus_->setEnabled(false);
+    chkWholeWordStatus_->setEnabled(false);
+    lblFind2_->setEnabled(true);
+    calPickDate_->setEnabled(true);
+    cmdFind_->setToolTip(QStringLiteral(" ") + Caption(kind) + QStringLiteral(" "));
+    datePicked_ = false;
+    QApplication::processEvents();
+    calPickDate_->setFocus();
+    return;
+  }
+  SetFindEnabled(!txtSearchPhrase_->text().isEmpty());
+  lblFind1_->setEnabled(true);
+  txtSearchPhrase_->setEnabled(true);
+  chkCapStatus_->setEnabled(true);
+  chkWholeWordStatus_->setEnabled(true);
+  lblFind2_->setEnabled(false);
+  calPickDate_->setEnabled(false);
+}
+
+void frmFind::txtSearchPhrase_Change() {
+  const QString trimmed = txtSearchPhrase_->text().trimmed();
+  if (!trimmed.isEmpty()) {
+    cmdFind_->setToolTip(QStringLiteral(" Start searching for '") + trimmed + QStringLiteral("' "));
+    cmdFind_->setMousePointer(99);
+    SetFindEnabled(true);
+  } else {
+    cmdFind_->setToolTip(QString());
+    cmdFind_->setMousePointer(0);
+    SetFindEnabled(false);
+  }
+}
+
+void frmFind::calPickDate_CloseUp() {
+  datePicked_ = true;
+  SetFindEnabled(true);
+}
+
+bool frmFind::eventFilter(QObject* watched, QEvent* e) {
+  const bool picker = watched == calPickDate_ || watched == calPickDate_->findChild<QLineEdit*>();
+  if (picker && e->type() == QEvent::FocusIn && calPickDate_->isEnabled()) {
+    // The calendar drops down as soon as the picker has the focus.
+    QTimer::singleShot(0, this, [this] {
+      if (calPickDate_->hasFocus() && !calPickDate_->calendarWidget()->isVisible()) {
+        PressKey(115);
+        QApplication::processEvents();
+      }
+    });
+  }
+  if (picker && e->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key != Qt::Key_F4 && key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Escape &&
+        !(key == Qt::Key_Down && (static_cast<QKeyEvent*>(e)->modifiers() & Qt::AltModifier))) {
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void frmFind::cmdFind_Click() {
+  if (!txtSearchPhrase_->isEnabled()) {
+    const int kind = SelectedKind();
+    if (!datePicked_) return;
+    const QDate d = calPickDate_->date();
+    const search::SummaryQuestion q = search::BuildSummaryQuestion(kind, FromQDate(d));
+    MessageRequest r;
+    r.caption = QString::fromStdString(q.caption);
+    r.iconKind = kIconInformation;
+    QStringList lines;
+    for (const auto& line : q.lines) lines << QString::fromStdString(line);
+    r.message = lines.join(QLatin1Char('\n'));
+    for (const auto& b : q.buttons) r.buttons << QString::fromStdString(b);
+    r.defaultButton = 1;
+    if (ShowMessage(session_, r, this).pressedButton != 1) return;
+    if (!q.valid) {
+      QApplication::processEvents();
+      calPickDate_->setFocus();
+      return;
+    }
+  }
+  confirmed_ = true;
+  CloseDialog();
+}
+
+void frmFind::cmdCancel_Click() { CloseDialog(); }
+
+void frmFind::CloseDialog() {
+  flasher_->Stop();
+  search::FindDialogState state;
+  state.selectedKind = SelectedKind();
+  state.phraseText = txtSearchPhrase_->text().toStdString();
+  state.ignoreCapitalization = chkCapStatus_->isChecked();
+  state.wholeWordOnly = chkWholeWordStatus_->isChecked();
+  if (datePicked_) state.pickedDate = FromQDate(calPickDate_->date());
+  state.confirmed = confirmed_;
+  outcome_ = search::CloseFindDialog(state);
+  session_.searchCriteria = outcome_.criteria;
+  closing_ = true;
+  done(confirmed_ ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void frmFind::closeEvent(QCloseEvent* e) {
+  if (!closing_) {
+    // The close box cancels, through the same closing.
+    e->ignore();
+    CloseDialog();
+    return;
+  }
+  QDialog::closeEvent(e);
+}
+
+}  // namespace kestrova::gui
