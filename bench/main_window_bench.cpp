@@ -1,0 +1,103 @@
+// How much the main window adds to the core: opening it on a folder (the
+// list shown), showing a selected report, and a phrase search, each next to
+// the core function's own time, in one run.
+//
+//   QT_QPA_PLATFORM=offscreen kestrova_window_bench --dir FOLDER
+//
+// The folder should hold many reports (kestrova-cli generate --count 50000).
+
+#include <QApplication>
+#include <QTableView>
+#include <QElapsedTimer>
+#include <chrono>
+#include <cstring>
+#include <iostream>
+
+#include "core/reports/data_file.h"
+#include "core/reports/report_list.h"
+#include "gui/reports/frm_main.h"
+#include "gui/reports/report_list_model.h"
+#include "gui/session.h"
+
+using namespace kestrova;
+
+namespace {
+
+double Ms(QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
+
+// Each measured step runs on the window's own thread without returning to
+// the event loop, so its time is also how long the window is unresponsive.
+template <class F>
+double Time(F f) {
+  QElapsedTimer t;
+  t.start();
+  f();
+  return Ms(t);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  std::filesystem::path dir;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) dir = argv[++i];
+  }
+  if (dir.empty()) {
+    std::cerr << "usage: kestrova_window_bench --dir FOLDER\n";
+    return 2;
+  }
+  gui::Desktop desktop;
+  gui::Session session(dir, std::move(desktop));
+  session.signIn = {"Bench Mark", 4};
+  session.endProgram = [] {};
+
+  // Warm the page cache and the allocator once.
+  (void)reports::BuildReportList(dir, {});
+
+  reports::ListRequest full;
+  const double coreList = Time([&] { (void)reports::BuildReportList(dir, full); });
+  gui::frmMain* main = nullptr;
+  const double windowOpen = Time([&] {
+    main = new gui::frmMain(session);
+    main->show();
+    main->Form_Activate();
+  });
+  std::cout << "rows: " << main->model().rows().size() << "\n";
+
+  const int recNum = main->selectedRecordNumber();
+  const double coreRead = Time([&] {
+    reports::DataFile data(dir);
+    (void)data.OpenDataFile(reports::DataFileAccess::Read);
+    (void)data.ReadRecord(recNum);
+  });
+  const double windowRow = Time([&] {
+    main->grid()->setCurrentIndex(main->model().index(main->currentRow() - 2, 0));
+  });
+
+  reports::ListRequest phrase;
+  phrase.flags = {false, true, false};
+  phrase.criteria = {"suspect", 1, 1, 0, 0};
+  (void)reports::BuildReportList(dir, phrase);  // warm the pages this search reads
+  const double corePhrase = Time([&] { (void)reports::BuildReportList(dir, phrase); });
+  session.searchCriteria = phrase.criteria;
+  const double windowPhrase = Time([&] {
+    main->FullListShown = false;
+    main->PhraseSearchActive = true;
+    main->BuildReportList();
+    main->ShowSelectedReport();
+    main->RefreshCommandState();
+  });
+
+  std::cout << "                         core ms   window ms   added ms\n";
+  const auto line = [](const char* what, double core, double window) {
+    std::printf("%-24s %8.1f   %9.1f   %8.1f\n", what, core, window, window - core);
+  };
+  line("open: list shown", coreList, windowOpen);
+  line("row: report shown", coreRead, windowRow);
+  line("phrase search (kind 1)", corePhrase, windowPhrase);
+  session.exiting = true;
+  main->close();
+  return 0;
+}
