@@ -45,26 +45,28 @@ frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(
   }
   lblFind1_ = new QLabel(this);
   lblFind1_->setObjectName(QStringLiteral("lblFind1"));
-  lblFind1_->setGeometry(Px(3950), Px(200), Px(2300), Px(500));
+  lblFind1_->setGeometry(Px(3950), Px(200), Px(2350), Px(750));
+  lblFind1_->setWordWrap(true);
   txtSearchPhrase_ = new QLineEdit(this);
   txtSearchPhrase_->setObjectName(QStringLiteral("txtSearchPhrase"));
-  txtSearchPhrase_->setGeometry(Px(3950), Px(750), Px(2300), Px(340));
+  txtSearchPhrase_->setGeometry(Px(3950), Px(1000), Px(2300), Px(340));
   connect(txtSearchPhrase_, &QLineEdit::textChanged, this, [this] { txtSearchPhrase_Change(); });
   chkCapStatus_ = new QCheckBox(QStringLiteral("&Ignore capitalization"), this);
   chkCapStatus_->setObjectName(QStringLiteral("chkCapStatus"));
-  chkCapStatus_->setGeometry(Px(3950), Px(1200), Px(2400), Px(300));
+  chkCapStatus_->setGeometry(Px(3950), Px(1450), Px(2400), Px(300));
   chkWholeWordStatus_ = new QCheckBox(QStringLiteral("&Whole word only"), this);
   chkWholeWordStatus_->setObjectName(QStringLiteral("chkWholeWordStatus"));
-  chkWholeWordStatus_->setGeometry(Px(3950), Px(1550), Px(2400), Px(300));
+  chkWholeWordStatus_->setGeometry(Px(3950), Px(1800), Px(2400), Px(300));
 
   lblFind2_ = new QLabel(this);
   lblFind2_->setObjectName(QStringLiteral("lblFind2"));
-  lblFind2_->setGeometry(Px(3950), Px(5800), Px(2300), Px(500));
+  lblFind2_->setGeometry(Px(3950), Px(5650), Px(2350), Px(750));
+  lblFind2_->setWordWrap(true);
   calPickDate_ = new QDateEdit(this);
   calPickDate_->setObjectName(QStringLiteral("calPickDate"));
   calPickDate_->setCalendarPopup(true);
   calPickDate_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
-  calPickDate_->setGeometry(Px(3950), Px(6350), Px(2300), Px(340));
+  calPickDate_->setGeometry(Px(3950), Px(6450), Px(2300), Px(340));
   // A date is picked from the calendar only; typing is refused.
   calPickDate_->installEventFilter(this);
   calPickDate_->findChild<QLineEdit*>()->installEventFilter(this);
