@@ -19,6 +19,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "cli/report_generator.h"
 #include "core/reports/data_file.h"
 
@@ -29,11 +30,6 @@ using namespace kestrova;
 
 fs::path g_folder;
 
-long PeakRssKb() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 void SequentialRead(benchmark::State& state) {
   std::vector<char> buffer(1 << 20);
@@ -45,7 +41,7 @@ void SequentialRead(benchmark::State& state) {
     benchmark::DoNotOptimize(total);
     state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(total));
   }
-  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
 void FullScanDecode(benchmark::State& state) {
@@ -63,7 +59,7 @@ void FullScanDecode(benchmark::State& state) {
     benchmark::DoNotOptimize(narrative);
     state.counters["records"] = records;
   }
-  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
 void AppendOne(benchmark::State& state) {
@@ -77,7 +73,7 @@ void AppendOne(benchmark::State& state) {
   // same file.
   const auto path = g_folder / reports::kDataFileName;
   fs::resize_file(path, fs::file_size(path) - state.iterations() * reports::kReportRecordSize);
-  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
 void PlainCopy(benchmark::State& state) {
@@ -111,84 +107,43 @@ void PurgeOne(benchmark::State& state) {
     const auto counts = file.PurgeKilledRecords();
     if (!counts.ok()) state.SkipWithError(counts.message().c_str());
   }
-  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
 // Prints each measured time as a ratio to the plain file operations.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public bench::TimesReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    const auto at = [&](const char* name) { return times_.count(name) ? times_[name] : 0.0; };
-    const double read = at("SequentialRead");
-    const double copy = at("PlainCopy");
+    const double read = At("SequentialRead");
+    const double copy = At("PlainCopy");
     std::cout << "\nRatios (same run):\n";
     if (read > 0) {
-      std::cout << "  full scan / sequential read: " << at("FullScanDecode") / read << "  (target <= 1.5)\n";
+      std::cout << "  full scan / sequential read: " << At("FullScanDecode") / read << "  (target <= 1.5)\n";
     }
-    std::cout << "  one append: " << at("AppendOne") << " ms  (target < 5 ms)\n";
-    if (copy > 0) std::cout << "  purge one / plain copy: " << at("PurgeOne") / copy << "  (target <= 2)\n";
-    std::cout << "  peak resident memory: " << PeakRssKb() / 1024 << " MB\n";
+    std::cout << "  one append: " << At("AppendOne") << " ms  (target < 5 ms)\n";
+    if (copy > 0) std::cout << "  purge one / plain copy: " << At("PurgeOne") / copy << "  (target <= 2)\n";
+    std::cout << "  peak resident memory: " << bench::PeakRssKb() / 1024 << " MB\n";
   }
-
- private:
-  std::map<std::string, double> times_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::int32_t count = 50000;
-  fs::path dir;
-  std::vector<char*> rest = {argv[0]};
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) {
-      count = std::stoi(argv[++i]);
-    } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
-      dir = argv[++i];
-    } else {
-      rest.push_back(argv[i]);
-    }
-  }
-  const bool temporary = dir.empty();
-  if (temporary) dir = fs::temp_directory_path() / ("kestrova-bench-" + std::to_string(::getpid()));
-  g_folder = dir;
-  if (!fs::exists(dir / reports::kDataFileName)) {
-    std::cout << "Generating " << count << " reports in " << dir << " ..." << std::endl;
-    const auto status = cli::GenerateReports(dir, count, 1);
-    if (!status.ok()) {
-      std::cerr << status.message() << "\n";
-      return 1;
-    }
-  }
-  {
-    // Bring the file into the page cache so that every measurement below
-    // starts from the same place.
-    std::vector<char> buffer(1 << 20);
-    const int fd = ::open((dir / reports::kDataFileName).c_str(), O_RDONLY);
-    while (::read(fd, buffer.data(), buffer.size()) > 0) {
-    }
-    ::close(fd);
-  }
-  std::cout << "Data file: " << fs::file_size(dir / reports::kDataFileName) / (1024 * 1024) << " MB\n";
-
+  bench::BenchFolder folder = bench::PrepareFolder(argc, argv, "kestrova-bench-");
+  if (folder.dir.empty()) return 1;
+  g_folder = folder.dir;
   benchmark::RegisterBenchmark("SequentialRead", SequentialRead)->Unit(benchmark::kMillisecond)->Iterations(5);
   benchmark::RegisterBenchmark("FullScanDecode", FullScanDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
   benchmark::RegisterBenchmark("AppendOne", AppendOne)->Unit(benchmark::kMillisecond)->Iterations(200);
   benchmark::RegisterBenchmark("PlainCopy", PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RegisterBenchmark("PurgeOne", PurgeOne)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-  int args = static_cast<int>(rest.size());
-  benchmark::Initialize(&args, rest.data());
+  int args = static_cast<int>(folder.rest.size());
+  benchmark::Initialize(&args, folder.rest.data());
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  if (temporary) fs::remove_all(dir);
+  if (folder.temporary) fs::remove_all(folder.dir);
   return 0;
 }

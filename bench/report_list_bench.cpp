@@ -19,6 +19,7 @@
 #include <map>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "cli/report_generator.h"
 #include "core/reports/report_list.h"
 
@@ -30,11 +31,6 @@ using namespace kestrova;
 fs::path g_folder;
 const char* kPhrase = "suspect";
 
-long PeakRssKb() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
-}
 
 void SequentialRead(benchmark::State& state) {
   std::vector<char> buffer(128 * 1024);  // as cat reads
@@ -65,7 +61,7 @@ void List(benchmark::State& state, reports::ListRequest request) {
     rows = list->rows.size();
   }
   state.counters["rows"] = static_cast<double>(rows);
-  state.counters["peak_rss_mb"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
 reports::ListRequest FullEntered() {
@@ -90,67 +86,29 @@ reports::ListRequest Weekly() {
   return r;
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public bench::TimesReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    auto at = [&](const char* n) { return times_.count(n) ? times_[n] : 0.0; };
-    const double read = at("SequentialRead");
+    const double read = At("SequentialRead");
     std::cout << "\nRatios (same run):\n"
-              << "  full active list by Entered / sequential read: " << at("FullListEntered") / read
-              << "  (target <= 0.5; " << at("FullListEntered") << " ms, target < 100 ms)\n"
-              << "  phrase kind 1 / sequential read: " << at("PhraseKind1") / read << "  (target <= 1)\n"
-              << "  phrase kind 14 / grep -c -i -F: " << at("PhraseKind14") / at("GrepIgnoreCase")
+              << "  full active list by Entered / sequential read: " << At("FullListEntered") / read
+              << "  (target <= 0.5; " << At("FullListEntered") << " ms, target < 100 ms)\n"
+              << "  phrase kind 1 / sequential read: " << At("PhraseKind1") / read << "  (target <= 1)\n"
+              << "  phrase kind 14 / grep -c -i -F: " << At("PhraseKind14") / At("GrepIgnoreCase")
               << "  (target <= 1)\n"
-              << "  phrase kind 14 / grep -c -F: " << at("PhraseKind14") / at("GrepExact") << "\n"
-              << "  weekly summary / sequential read: " << at("WeeklySummary") / read << "\n"
-              << "  peak resident memory: " << PeakRssKb() / 1024 << " MB\n";
+              << "  phrase kind 14 / grep -c -F: " << At("PhraseKind14") / At("GrepExact") << "\n"
+              << "  weekly summary / sequential read: " << At("WeeklySummary") / read << "\n"
+              << "  peak resident memory: " << bench::PeakRssKb() / 1024 << " MB\n";
   }
-
- private:
-  std::map<std::string, double> times_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::int32_t count = 50000;
-  fs::path dir;
-  std::vector<char*> rest = {argv[0]};
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) {
-      count = std::stoi(argv[++i]);
-    } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
-      dir = argv[++i];
-    } else {
-      rest.push_back(argv[i]);
-    }
-  }
-  const bool temporary = dir.empty();
-  if (temporary) dir = fs::temp_directory_path() / ("kestrova-list-bench-" + std::to_string(::getpid()));
-  g_folder = dir;
-  if (!fs::exists(dir / reports::kDataFileName)) {
-    std::cout << "Generating " << count << " reports in " << dir << " ..." << std::endl;
-    const auto status = cli::GenerateReports(dir, count, 1);
-    if (!status.ok()) {
-      std::cerr << status.message() << "\n";
-      return 1;
-    }
-  }
-  {
-    // Start from a warm page cache, as a workstation that has used the file does.
-    std::vector<char> buffer(1 << 20);
-    const int fd = ::open((dir / reports::kDataFileName).c_str(), O_RDONLY);
-    while (::read(fd, buffer.data(), buffer.size()) > 0) {
-    }
-    ::close(fd);
-  }
+  bench::BenchFolder folder = bench::PrepareFolder(argc, argv, "kestrova-list-bench-");
+  if (folder.dir.empty()) return 1;
+  g_folder = folder.dir;
   using benchmark::RegisterBenchmark;
   const auto ms = benchmark::kMillisecond;
   RegisterBenchmark("SequentialRead", SequentialRead)->Unit(ms)->Iterations(5);
@@ -160,11 +118,11 @@ int main(int argc, char** argv) {
   RegisterBenchmark("PhraseKind1", List, Phrase(1))->Unit(ms)->Iterations(5);
   RegisterBenchmark("PhraseKind14", List, Phrase(14))->Unit(ms)->Iterations(3);
   RegisterBenchmark("WeeklySummary", List, Weekly())->Unit(ms)->Iterations(5);
-  int args = static_cast<int>(rest.size());
-  benchmark::Initialize(&args, rest.data());
+  int args = static_cast<int>(folder.rest.size());
+  benchmark::Initialize(&args, folder.rest.data());
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  if (temporary) fs::remove_all(dir);
+  if (folder.temporary) fs::remove_all(folder.dir);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/network/concurrent_users.h"
+#include "support/processes.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::network {
@@ -50,26 +51,15 @@ TEST(ConcurrentUsers, WorkstationsStartingAtOnceAllCount) {
   TempFolder folder;
   constexpr int kProcesses = 8;
   constexpr int kEach = 10;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      files::RecordFileOptions options;
-      options.lock.wait = std::chrono::milliseconds(20000);
-      int failures = 0;
-      for (int i = 0; i < kEach; ++i) {
-        failures += UpdateConcurrentUsers(folder.path(), kWorkstationStarts, options).ok() ? 0 : 1;
-      }
-      ::_exit(failures);
+  EXPECT_TRUE(testing::RunInChildren(kProcesses, [&](int) {
+    files::RecordFileOptions options;
+    options.lock.wait = std::chrono::milliseconds(20000);
+    int failures = 0;
+    for (int i = 0; i < kEach; ++i) {
+      failures += UpdateConcurrentUsers(folder.path(), kWorkstationStarts, options).ok() ? 0 : 1;
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return failures;
+  }));
   EXPECT_EQ(*ReadConcurrentUsers(folder.path()), kProcesses * kEach);
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "core/reports/data_file.h"
+#include "support/processes.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::reports {
@@ -246,27 +247,16 @@ TEST(DataFile, ProcessesAppendingAtOnceAllKeepTheirReports) {
   TempFolder folder;
   constexpr int kProcesses = 6;
   constexpr int kEach = 25;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      DataFileOptions options;
-      options.lock.wait = std::chrono::milliseconds(20000);
-      int failures = 0;
-      for (int i = 0; i < kEach; ++i) {
-        const std::string caseNumber = "P" + std::to_string(p) + "-" + std::to_string(i);
-        if (!AppendReport(folder.path(), Report(caseNumber), options).ok()) ++failures;
-      }
-      ::_exit(failures == 0 ? 0 : 1);
+  EXPECT_TRUE(testing::RunInChildren(kProcesses, [&](int p) {
+    DataFileOptions options;
+    options.lock.wait = std::chrono::milliseconds(20000);
+    int failures = 0;
+    for (int i = 0; i < kEach; ++i) {
+      const std::string caseNumber = "P" + std::to_string(p) + "-" + std::to_string(i);
+      if (!AppendReport(folder.path(), Report(caseNumber), options).ok()) ++failures;
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return failures;
+  }));
   const auto cases = CaseNumbers(folder.path());
   EXPECT_EQ(cases.size(), static_cast<std::size_t>(kProcesses * kEach));
   const std::set<std::string> unique(cases.begin(), cases.end());

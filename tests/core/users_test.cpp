@@ -8,6 +8,7 @@
 
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
+#include "support/processes.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::users {
@@ -216,28 +217,17 @@ TEST(UserList, WorkstationsAddingAtOnceLoseNoUser) {
   TempFolder folder;
   constexpr int kProcesses = 5;
   constexpr int kEach = 12;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      UserListOptions options;
-      options.lock.wait = std::chrono::milliseconds(20000);
-      int failures = 0;
-      for (int i = 0; i < kEach; ++i) {
-        if (!AddUser(folder.path(), User("P" + std::to_string(p), "N" + std::to_string(i)), options).ok()) {
-          ++failures;
-        }
+  EXPECT_TRUE(testing::RunInChildren(kProcesses, [&](int p) {
+    UserListOptions options;
+    options.lock.wait = std::chrono::milliseconds(20000);
+    int failures = 0;
+    for (int i = 0; i < kEach; ++i) {
+      if (!AddUser(folder.path(), User("P" + std::to_string(p), "N" + std::to_string(i)), options).ok()) {
+        ++failures;
       }
-      ::_exit(failures);
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return failures;
+  }));
   auto all = ReadAllUsers(folder.path());
   ASSERT_TRUE(all.ok());
   std::set<std::string> names;

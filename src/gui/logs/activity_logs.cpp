@@ -8,13 +8,8 @@ namespace {
 
 void Report(Session& session, QWidget* owner, const Status& status) {
   if (status.ok()) return;
-  MessageRequest r;
-  r.caption = QStringLiteral("Activity Log Not Written");
-  r.iconKind = kIconWarning;
-  r.message = QString::fromStdString(status.message()) +
-              QStringLiteral("\n\nWhat you did was done; only its log line is missing.");
-  r.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session, r, owner);
+  ShowNotice(session, owner, QStringLiteral("Activity Log Not Written"), QString::fromStdString(status.message()) +
+              QStringLiteral("\n\nWhat you did was done; only its log line is missing."), kIconWarning);
 }
 
 }  // namespace

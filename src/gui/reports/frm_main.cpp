@@ -56,14 +56,7 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
 }
 
 ZelButton* frmMain::AddCommand(const char* name, const QString& caption) {
-  auto* b = new ZelButton(this);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setButtonType(14);
-  b->setColorScheme(2);
-  b->setBackColor(QColor(232, 236, 244));
-  b->setBackOver(QColor(232, 236, 244));
-  b->setForeColor(QColor(0, 0, 64));
-  b->setForeOver(QColor(0, 0, 64));
+  ZelButton* b = MakeCommandButton(this, QString::fromLatin1(name), QColor(232, 236, 244));
   if (!caption.isEmpty()) b->setCaption(caption);
   b->setFixedHeight(Px(450));
   b->setMinimumWidth(Px(1100));
@@ -224,40 +217,25 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::cmdUserInfo_Click() {
-  MessageRequest r;
-  r.caption = QStringLiteral("User Information");
-  r.iconKind = kIconInformation;
-  r.message = QStringLiteral("Current User:\n") + session_.CurrentUserName() + QStringLiteral("\n\nAccess Level:\n") +
-              QString::fromLatin1(startup::AccessLevelName(session_.signIn.CurrentAccessLevel).data());
-  r.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session_, r, this);
+  ShowNotice(session_, this, QStringLiteral("User Information"), QStringLiteral("Current User:\n") + session_.CurrentUserName() + QStringLiteral("\n\nAccess Level:\n") +
+              QString::fromLatin1(startup::AccessLevelName(session_.signIn.CurrentAccessLevel).data()));
 }
 
 void frmMain::cmdAbout_Click() {
   const QString title = session_.applicationTitle();
-  MessageRequest r;
-  r.caption = QStringLiteral("About ") + title;
-  r.iconKind = kIconInformation;
-  r.message = title + QStringLiteral(" - Incident Report Writing Software\n") + VersionCaption() +
+  ShowNotice(session_, this, QStringLiteral("About ") + title, title + QStringLiteral(" - Incident Report Writing Software\n") + VersionCaption() +
               QStringLiteral("\n\n"
                              "Reports, users and activity logs are kept as plain files in the data folder:\n") +
               QString::fromStdString(session_.dataFolder().string()) +
               QStringLiteral("\n\n"
                              "The reports hold information about people and incidents. Use them only\n"
-                             "for your agency's work, and share them only as your agency's rules allow.");
-  r.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session_, r, this);
+                             "for your agency's work, and share them only as your agency's rules allow."));
 }
 
 void frmMain::cmdNetworkInfo_Click() {
   const auto count = network::ReadConcurrentUsers(session_.dataFolder());
-  MessageRequest r;
-  r.caption = QStringLiteral("Networking Information");
-  r.iconKind = kIconInformation;
-  r.message = count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)
-                         : QString::fromStdString(count.message());
-  r.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session_, r, this);
+  ShowNotice(session_, this, QStringLiteral("Networking Information"), count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)
+                         : QString::fromStdString(count.message()));
 }
 
 void frmMain::cmdAdminWindow_Click() {

@@ -29,12 +29,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 void ShowError(Session& session, QWidget* owner, const QString& caption, const std::string& message) {
-  MessageRequest r;
-  r.caption = caption;
-  r.iconKind = kIconError;
-  r.message = Q(message);
-  r.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session, r, owner);
+  ShowNotice(session, owner, caption, Q(message), kIconError);
 }
 
 }  // namespace

@@ -76,12 +76,7 @@ frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(
   connect(calendar, &QCalendarWidget::activated, this, [this] { calPickDate_CloseUp(); });
 
   const auto button = [this](const char* name, const QString& caption, int x) {
-    auto* b = new ZelButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setButtonType(14);
-    b->setColorScheme(2);
-    b->setBackColor(QColor(128, 255, 255));
-    b->setBackOver(QColor(128, 255, 255));
+    ZelButton* b = MakeCommandButton(this, QString::fromLatin1(name), QColor(128, 255, 255));
     b->setCaption(caption);
     b->setGeometry(Px(x), Px(7700), Px(1900), Px(500));
     return b;

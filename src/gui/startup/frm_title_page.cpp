@@ -76,16 +76,7 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   labelLegal_->setWordWrap(true);
 
   const auto button = [this](const char* name, const QColor& over) {
-    auto* b = new ZelButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setButtonType(14);
-    b->setColorScheme(2);
-    // Buttons rest in their hover colours.
-    b->setBackColor(over);
-    b->setBackOver(over);
-    b->setForeColor(QColor(16, 32, 64));
-    b->setForeOver(QColor(16, 32, 64));
-    return b;
+    return MakeCommandButton(this, QString::fromLatin1(name), over, QColor(16, 32, 64));
   };
   // "&Sign In" pulses in the light-yellow family.
   cmdSignIn_ = button("cmdSignIn", ColorFromNumber(8454143));

@@ -19,12 +19,7 @@ namespace fs = std::filesystem;
 
 void Notice(Session& s, QWidget* owner, const QString& caption, const QString& message,
             const QString& button = QStringLiteral("&Continue"), int icon = kIconInformation) {
-  MessageRequest r;
-  r.caption = caption;
-  r.iconKind = icon;
-  r.message = message;
-  r.buttons = {button};
-  ShowMessage(s, r, owner);
+  ShowNotice(s, owner, caption, message, icon, button);
 }
 
 void ShowFailure(Session& s, QWidget* owner, const QString& caption, const std::string& message) {

@@ -51,17 +51,12 @@ bool ChooseAccessCode(Session& session, QWidget* owner) {
       continue;
     }
     store.Set(*code);
-    MessageRequest done;
-    done.caption = QStringLiteral("Access Code Set");
-    done.iconKind = kIconInformation;
-    done.message = QStringLiteral(
+    ShowNotice(session, owner, QStringLiteral("Access Code Set"), QStringLiteral(
                        "The access code has been set.\n\n"
                        "It is kept, as a salted hash (never the code itself),\n"
                        "in the settings file:\n") +
                    session.settings().Location() +
-                   QStringLiteral("\n\nA forgotten code can be cleared with:\nkestrova --reset-access-code");
-    done.buttons = {QStringLiteral("&Continue")};
-    ShowMessage(session, done, owner);
+                   QStringLiteral("\n\nA forgotten code can be cleared with:\nkestrova --reset-access-code"), kIconInformation, QStringLiteral("&Continue"));
     return true;
   }
 }

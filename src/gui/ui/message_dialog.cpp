@@ -14,4 +14,14 @@ MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidg
   return session.messages().Answer(request, parent);
 }
 
+void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
+                int iconKind, const QString& button) {
+  MessageRequest r;
+  r.caption = caption;
+  r.iconKind = iconKind;
+  r.message = message;
+  r.buttons = {button};
+  ShowMessage(session, r, parent);
+}
+
 }  // namespace kestrova::gui

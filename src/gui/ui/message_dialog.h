@@ -59,4 +59,8 @@ class DialogMessageAnswerer : public MessageAnswerer {
 MessageResult ShowMessage(Session& session, const MessageRequest& request,
                           QWidget* parent = nullptr);
 
+// A notice with one button, the usual shape of a message that only informs.
+void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
+                int iconKind = kIconInformation, const QString& button = QStringLiteral("&Okay"));
+
 }  // namespace kestrova::gui

@@ -41,26 +41,16 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
   }
   if (session.shell().OpenAddress(target)) return;
   QApplication::processEvents();
-  MessageRequest request;
-  request.caption = QStringLiteral("Connection Error");
-  request.iconKind = kIconError;
-  request.message = QStringLiteral("An internet connection\ncould not be established.");
-  request.buttons = {QStringLiteral("&Okay")};
-  ShowMessage(session, request, owner);
+  ShowNotice(session, owner, QStringLiteral("Connection Error"), QStringLiteral("An internet connection\ncould not be established."), kIconError);
 }
 
 void OpenManual(Session& session, QWidget* owner) {
   const QString title = session.applicationTitle();
   const QString manual = QDir(session.programFolder()).filePath(title + QStringLiteral(".PDF"));
   if (QFileInfo::exists(manual) && session.shell().OpenDocument(manual)) return;
-  MessageRequest request;
-  request.caption = QStringLiteral("Can not open ") + title + QStringLiteral(" Manual");
-  request.iconKind = kIconWarning;
-  request.message = QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
+  ShowNotice(session, owner, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"), QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
                     QStringLiteral("(in PDF format) is either\n") +
-                    QStringLiteral("missing or can not be opened...");
-  request.buttons = {QStringLiteral("&Okay") + QStringLiteral(", return to the program")};
-  ShowMessage(session, request, owner);
+                    QStringLiteral("missing or can not be opened..."), kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
 }
 
 void PressKey(int virtualKey) {

@@ -59,6 +59,19 @@ QString Lower(const QString& s) { return s.toLower(); }
 
 QColor ColorFromNumber(quint32 number) { return ToQColor(ui::FromColorNumber(number)); }
 
+ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const QColor& face,
+                             const QColor& text) {
+  auto* b = new ZelButton(parent);
+  b->setObjectName(objectName);
+  b->setButtonType(14);
+  b->setColorScheme(2);
+  b->setBackColor(face);
+  b->setBackOver(face);
+  b->setForeColor(text);
+  b->setForeOver(text);
+  return b;
+}
+
 ZelButton::ZelButton(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);

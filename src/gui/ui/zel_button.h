@@ -168,6 +168,11 @@ class ZelButton : public QWidget {
   std::function<bool()> cursorProbe_;
 };
 
+// A command button in the program's own look: type 14, its own colours,
+// resting in its hover colours (which the pulses of the windows read).
+ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const QColor& face,
+                             const QColor& text = QColor(0, 0, 64));
+
 // Marks a window's default button (Enter presses it) or cancel button
 // (Escape presses it); nullptr clears the mark.
 void SetDefaultButton(QWidget* window, ZelButton* button);

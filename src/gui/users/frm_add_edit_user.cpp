@@ -108,13 +108,7 @@ frmAddEditUser::frmAddEditUser(Session& session, Mode mode, int recordNumber, QW
   label(QStringLiteral("* (Mandatory Entry)"), QRect(px(240), px(4300), px(2500), px(260)), "lblMandatory");
 
   const auto button = [this](const char* name) {
-    auto* b = new ZelButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setButtonType(14);
-    b->setColorScheme(2);
-    b->setBackColor(QColor(232, 236, 244));
-    b->setBackOver(QColor(232, 236, 244));
-    return b;
+    return MakeCommandButton(this, QString::fromLatin1(name), QColor(232, 236, 244));
   };
   cmdSave_ = button("cmdSave");
   cmdCancel_ = button("cmdCancel");
@@ -247,12 +241,7 @@ bool frmAddEditUser::eventFilter(QObject* watched, QEvent* e) {
 void frmAddEditUser::cmdSave_Click() {
   const QString password = txtfield_[3]->text();
   if (!users::IsValidPassword(password.toStdString())) {
-    MessageRequest r;
-    r.caption = QStringLiteral("Invalid Password Entry");
-    r.iconKind = kIconWarning;
-    r.message = QStringLiteral("The password must be\n4 to 8 characters, using\nletters and numbers only.");
-    r.buttons = {QStringLiteral("&Please enter valid password")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("Invalid Password Entry"), QStringLiteral("The password must be\n4 to 8 characters, using\nletters and numbers only."), kIconWarning, QStringLiteral("&Please enter valid password"));
     QApplication::processEvents();
     txtfield_[3]->setFocus();
     return;
@@ -297,12 +286,7 @@ void frmAddEditUser::cmdSave_Click() {
     }
   }
   if (!written.ok()) {
-    MessageRequest r;
-    r.caption = QStringLiteral("User Not Saved");
-    r.iconKind = kIconError;
-    r.message = QString::fromStdString(written.message());
-    r.buttons = {QStringLiteral("&Okay")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("User Not Saved"), QString::fromStdString(written.message()), kIconError);
     return;
   }
   LogUserListChange(session_, this, mode_ == Mode::Add ? logs::kAdded : logs::kEdited,

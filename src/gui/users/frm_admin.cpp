@@ -65,15 +65,7 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { grid_DblClick(); });
 
   const auto button = [this](const char* name, const QColor& colour) {
-    auto* b = new ZelButton(this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setButtonType(14);
-    b->setColorScheme(2);
-    b->setBackColor(colour);
-    b->setBackOver(colour);
-    b->setForeColor(QColor(0, 0, 64));
-    b->setForeOver(QColor(0, 0, 64));
-    return b;
+    return MakeCommandButton(this, QString::fromLatin1(name), colour);
   };
   const QColor plain(232, 236, 244);
   cmdUserSelected_ = button("cmdUserSelected", kUserSelectedColour);
@@ -174,12 +166,7 @@ void frmAdmin::Form_Activate() {
   cmdUserSelected_->setVisible(userCount_ > 0);
   activated_ = true;
   if (userCount_ < 1) {
-    MessageRequest r;
-    r.caption = QStringLiteral("'User List' empty");
-    r.iconKind = kIconError;
-    r.message = QStringLiteral("There are currently no 'Users'\nentered in the 'User List'");
-    r.buttons = {QStringLiteral("&Continue")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("'User List' empty"), QStringLiteral("There are currently no 'Users'\nentered in the 'User List'"), kIconError, QStringLiteral("&Continue"));
   } else {
     SetDefaultButton(this, cmdUserSelected_);
     SelectRow(1);
@@ -193,12 +180,7 @@ void frmAdmin::FillUserList() {
   userCount_ = 0;
   auto users = users::ReadAllUsers(session_.dataFolder());
   if (!users.ok()) {
-    MessageRequest r;
-    r.caption = QStringLiteral("User List Problem");
-    r.iconKind = kIconError;
-    r.message = Q(users.message());
-    r.buttons = {QStringLiteral("&Okay")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
     return;
   }
   struct Row {
@@ -367,12 +349,7 @@ void frmAdmin::cmdSignIn_Click() {
   flasher_->ClearTarget();
   ButtonFlasher::Rest(cmdSignIn_);
   if (!user.ok()) {
-    MessageRequest r;
-    r.caption = QStringLiteral("User List Problem");
-    r.iconKind = kIconError;
-    r.message = Q(user.message());
-    r.buttons = {QStringLiteral("&Okay")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(user.message()), kIconError);
     session_.signIn.CurrentUserName.clear();
     cmdCancel_Click();
     return;
@@ -517,12 +494,7 @@ void frmAdmin::cmdDeleteUser_Click() {
   QApplication::restoreOverrideCursor();
   if (!deleted.ok()) {
     setEnabled(true);
-    MessageRequest r;
-    r.caption = QStringLiteral("User Not Deleted");
-    r.iconKind = kIconError;
-    r.message = Q(deleted.message());
-    r.buttons = {QStringLiteral("&Okay")};
-    ShowMessage(session_, r, this);
+    ShowNotice(session_, this, QStringLiteral("User Not Deleted"), Q(deleted.message()), kIconError);
     return;
   }
   const int remembered = std::max(highlighted - 1, 1);
