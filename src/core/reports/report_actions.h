@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/reports/data_file.h"
+#include "core/reports/report_record.h"
+#include "core/status.h"
+
+// The writes of the report commands: each in its own locked bracket, and
+// each refused when the record at the list's number is no longer the
+// report on display (another workstation deleted or changed reports).
+namespace kestrova::reports {
+
+// Which report the window means: where the list says it is, and what it
+// was when it was read.
+struct ReportIdentity {
+  std::int32_t recordNumber = 0;
+  double controlNumber = 0;
+  std::string caseNumber;
+};
+
+// Rewrites the record: `change` gets the stored report and changes it.
+// Returns the report as written.
+Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& identity,
+                                  const std::function<void(ReportRecord&)>& change,
+                                  const DataFileOptions& options = {});
+
+// Moves the report to a list (kActiveList, kInactiveList) and counts both
+// lists afterwards.
+struct MoveResult {
+  ReportRecord report;
+  ListCounts counts;
+};
+Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& identity,
+                              std::uint8_t list, const DataFileOptions& options = {});
+
+// Deletes the report: `logDeleted` is called with the report before it is
+// marked (a failed log stops the deletion), then the file is rewritten
+// without it. Returns the counts of what remains.
+Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& identity,
+                                const std::function<Status(const ReportRecord&)>& logDeleted,
+                                const DataFileOptions& options = {});
+
+}  // namespace kestrova::reports

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/reports/report_display.h"
+#include "core/reports/report_record.h"
+
+// The rules of the report form while a report is being written.
+namespace kestrova::reports {
+
+using FieldTexts46 = std::array<std::string, kFieldCount>;
+
+bool IsDateField(int field);      // 5, 6, 7, 9
+bool IsValueField(int field);     // 35, 39, 43
+bool IsContextField(int field);   // 12, 15, 18, 21, 24, 27, 30, 33, 37, 41
+bool IsMandatoryField(int field); // 1, 2, 4, 5
+
+// The save button may be pressed once fields 1, 2, 4 and 5, trimmed, all
+// hold something.
+bool SaveAllowed(const FieldTexts46& fields);
+
+// What field 9 takes when it gains the focus: field 7's text when that is
+// a valid date, else field 6's when that is; nothing otherwise.
+std::optional<std::string> ReportedOnDefault(const std::string& field6, const std::string& field7);
+
+// The pick-list of a context field: its caption and its items in order,
+// an empty item standing for a separator.
+struct PickList {
+  std::string caption;
+  std::vector<std::string> items;
+};
+std::optional<PickList> PickListFor(int field);
+
+// Item k (1-based) of a list of n items chosen: the text the field takes
+// (the first and the last item clear it) and whether the focus moves on to
+// the next field (all but the last, "Other").
+struct PickResult {
+  std::string text;
+  bool moveOn = false;
+};
+PickResult ChoosePickItem(const PickList& list, int k);
+
+// " 25% full ": how full a long text field is (at least 1%).
+std::string SpaceFullCaption(std::size_t length, std::size_t maximum);
+
+// The check before a save: every field is trimmed; an empty value becomes
+// "0"; the first date or value that does not read is reported.
+struct EntryCheck {
+  bool ok = true;
+  int field = 0;  // the first bad field
+  int tab = 0;    // the tab to show for it
+  std::string caption;
+  std::vector<std::string> lines;
+};
+EntryCheck GoodData(FieldTexts46& fields, int currentYear);
+
+// Members 2-49 from the fields (text as typed, dates and values read);
+// the control number, pictures, list status and version are the caller's.
+// GoodData must have passed.
+void FillFromFields(const FieldTexts46& fields, int currentYear, ReportRecord& record);
+
+}  // namespace kestrova::reports
