@@ -16,6 +16,7 @@ Desktop Desktop::Real() {
   d.inputBox = std::make_unique<platform::QtInputBox>();
   d.systemMessage = std::make_unique<platform::QtSystemMessage>();
   d.clock = std::make_unique<platform::SystemClock>();
+  d.filePicker = std::make_unique<platform::QtFilePicker>();
   return d;
 }
 
@@ -30,6 +31,7 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   if (!desktop_.systemMessage) desktop_.systemMessage = std::make_unique<platform::FakeSystemMessage>();
   if (!desktop_.messages) desktop_.messages = std::make_unique<DialogMessageAnswerer>(*this);
   if (!desktop_.clock) desktop_.clock = std::make_unique<platform::FixedClock>();
+  if (!desktop_.filePicker) desktop_.filePicker = std::make_unique<platform::ScriptedFilePicker>();
 }
 
 QSize Session::screenSize() const {

@@ -10,6 +10,7 @@
 #include "core/time/ole_date.h"
 #include "core/users/sign_in.h"
 #include "gui/ui/message_dialog.h"
+#include "platform/file_picker.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -29,6 +30,7 @@ struct Desktop {
   // Empty: the program's own message dialog answers.
   std::unique_ptr<MessageAnswerer> messages;
   std::unique_ptr<time::Clock> clock;
+  std::unique_ptr<platform::FilePicker> filePicker;
 
   static Desktop Real();
 };
@@ -59,6 +61,7 @@ class Session {
   platform::SystemMessage& systemMessage() { return *desktop_.systemMessage; }
   MessageAnswerer& messages() { return *desktop_.messages; }
   const time::Clock& clock() const { return *desktop_.clock; }
+  platform::FilePicker& filePicker() { return *desktop_.filePicker; }
 
   // The screen's size in pixels; tests stand in for other screens.
   QSize screenSize() const;

@@ -25,6 +25,9 @@ struct GuiSession {
     auto so = std::make_unique<platform::FakeSoundPlayer>();
     auto in = std::make_unique<platform::ScriptedInputBox>();
     auto sm = std::make_unique<platform::FakeSystemMessage>();
+    auto fp = std::make_unique<platform::ScriptedFilePicker>();
+    filePicker = fp.get();
+    d.filePicker = std::move(fp);
     settings = s.get();
     shell = sh.get();
     sound = so.get();
@@ -50,6 +53,7 @@ struct GuiSession {
   platform::FakeSoundPlayer* sound = nullptr;
   platform::ScriptedInputBox* inputBox = nullptr;
   platform::FakeSystemMessage* systemMessage = nullptr;
+  platform::ScriptedFilePicker* filePicker = nullptr;
   ScriptedMessages* messages = nullptr;  // null when the real dialog answers
   int programEnded = 0;
   std::unique_ptr<gui::Session> session;

@@ -142,7 +142,7 @@ void frmMain::BuildLayout() {
   frame2_ = new QGroupBox(this);
   frame2_->setObjectName(QStringLiteral("frame2"));
   frame2_->setGeometry(Px(120), Px(4000 + extra), Px(12800), Px(5500));
-  form_ = new ReportForm(session_.dataFolder(), frame2_);
+  form_ = new ReportForm(session_, frame2_);
   form_->setGeometry(Px(60), Px(60), Px(12680), Px(5380));
 
   // Two rows of commands; hidden commands leave no gaps.
@@ -181,6 +181,25 @@ void frmMain::BuildLayout() {
   connect(command(QStringLiteral("cmdQuit")), &ZelButton::Click, this, &frmMain::cmdQuit_Click);
   connect(command(QStringLiteral("cmdFindEntries")), &ZelButton::Click, this, &frmMain::cmdFindEntries_Click);
   connect(command(QStringLiteral("cmdSeeAllEntries")), &ZelButton::Click, this, &frmMain::cmdSeeAllEntries_Click);
+  // Adding starts on the release of a mouse button over the command: the
+  // right button starts a template entry. Enter and the space bar start an
+  // ordinary one.
+  ZelButton* add = command(QStringLiteral("cmdAddEntry"));
+  connect(add, &ZelButton::Click, this, [this] { StartAdding(false); });
+  connect(add, &ZelButton::MouseUp, this, [this, add](int button, int, int x, int y) {
+    if (button == ZelButton::kRightButton && add->rect().contains(x, y)) StartAdding(true);
+  });
+  connect(command(QStringLiteral("cmdAddSave")), &ZelButton::Click, this, &frmMain::cmdAddSave_Click);
+  connect(command(QStringLiteral("cmdAddCancel")), &ZelButton::Click, this, &frmMain::cmdAddCancel_Click);
+  connect(command(QStringLiteral("cmdEditEntry")), &ZelButton::Click, this, &frmMain::cmdEditEntry_Click);
+  connect(command(QStringLiteral("cmdEditSave")), &ZelButton::Click, this, &frmMain::cmdEditSave_Click);
+  connect(command(QStringLiteral("cmdEditCancel")), &ZelButton::Click, this, &frmMain::cmdEditCancel_Click);
+  connect(command(QStringLiteral("cmdArchiveEntry")), &ZelButton::Click, this, &frmMain::cmdArchiveEntry_Click);
+  connect(command(QStringLiteral("cmdRestoreEntry")), &ZelButton::Click, this, &frmMain::cmdRestoreEntry_Click);
+  connect(command(QStringLiteral("cmdDeleteEntry")), &ZelButton::Click, this, &frmMain::cmdDeleteEntry_Click);
+  connect(form_, &ReportForm::FieldChanged, this, &frmMain::SaveButtonRule);
+  connect(form_, &ReportForm::AddEditPictureClicked, this, &frmMain::cmdAddEditPic_Click);
+  connect(form_, &ReportForm::DeletePictureClicked, this, &frmMain::cmdDeletePic_Click);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
 }

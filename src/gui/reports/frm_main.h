@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QWidget>
+#include <array>
 #include <optional>
 
 #include "core/reports/report_list.h"
@@ -39,6 +40,10 @@ class frmMain : public QWidget {
   bool EditMode = false;
   int SavedGridRow = 0;
   int SavedGridTopRow = 0;
+  bool TemplateMode = false;
+  bool OwnChangeFlag = false;
+  bool SkipArchiveQuestion = false;
+  bool SkipRestoreQuestion = false;
 
   void Form_Activate();
   void BuildReportList();
@@ -54,6 +59,21 @@ class frmMain : public QWidget {
   void cmdAdminWindow_Click();
   void cmdQuit_Click();
   void optDisplay_Click(int index);
+
+  // Writing reports.
+  void StartAdding(bool rightButton);
+  void cmdAddSave_Click();
+  void cmdAddCancel_Click();
+  void cmdEditEntry_Click();
+  void cmdEditSave_Click();
+  void cmdEditCancel_Click();
+  void cmdArchiveEntry_Click();
+  void cmdRestoreEntry_Click();
+  void cmdDeleteEntry_Click();
+  void cmdAddEditPic_Click(int slot);
+  void cmdDeletePic_Click(int slot);
+  // The report as last read for display.
+  const std::optional<reports::ReportRecord>& displayed() const { return displayed_; }
   void optSort_Click(int index);
   void optShow_Click(int index);
 
@@ -81,6 +101,14 @@ class frmMain : public QWidget {
   ZelButton* AddCommand(const char* name, const QString& caption = {});
   void SelectRow(int row, int top);
   reports::DisplayList Display() const;
+  void EndAdding(const QString& savedCase);
+  void EndEditing(bool saved);
+  void InactiveListEmpty();
+  bool CheckEntries();
+  // A write refused because the report moved: say so and rebuild.
+  void ReportMovedElsewhere(const Error& error);
+  void SaveButtonRule();
+  void SetShown(std::initializer_list<const char*> names, bool shown);
 
   Session& session_;
   bool activated_ = false;
@@ -88,6 +116,12 @@ class frmMain : public QWidget {
   int sortOption_ = 1;
   int showOption_ = 1;
   QString findTag_;  // the caption of a confirmed summary
+  std::optional<reports::ReportRecord> displayed_;
+  std::array<QString, 3> storedPicturePaths_;
+  QRect savedGeometry_;
+  int savedFormTop_ = 0;
+  int savedRow1Top_ = 0;
+  int savedRow2Top_ = 0;
   reports::ListCounts counts_;
   QGroupBox* frame1_ = nullptr;
   QGroupBox* frame2_ = nullptr;

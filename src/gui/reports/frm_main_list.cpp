@@ -166,6 +166,7 @@ void frmMain::ShowSelectedReport() {
       problem = read.message();
     }
   }
+  displayed_ = report;
   form_->ShowReport(report);
   setEnabled(true);
   QApplication::restoreOverrideCursor();

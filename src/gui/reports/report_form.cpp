@@ -2,13 +2,20 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QToolTip>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include "core/reports/report_display.h"
 #include "core/text/fixed_text.h"
+#include "core/time/date_format.h"
+#include "core/time/date_parse.h"
+#include "gui/session.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -17,6 +24,9 @@ namespace {
 
 const QColor kDisplayBack(192, 255, 255);  // &H00FFFFC0
 const QColor kTeal(0, 128, 128);           // &H00808000
+const QColor kFocusBack(255, 255, 192);    // &H00C0FFFF
+const QColor kFocusText(0, 0, 192);        // &H00C00000
+const QString kRedHeading = QStringLiteral("color: rgb(192, 0, 0);");
 
 int Px(int twips) { return ToPixels(twips); }
 
@@ -49,8 +59,8 @@ QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
   return e;
 }
 
-ReportForm::ReportForm(std::filesystem::path dataFolder, QWidget* parent)
-    : QTabWidget(parent), dataFolder_(std::move(dataFolder)) {
+ReportForm::ReportForm(Session& session, QWidget* parent)
+    : QTabWidget(parent), session_(session), dataFolder_(session.dataFolder()) {
   setObjectName(QStringLiteral("MainTab"));
   const auto page = [this](const QString& caption) {
     auto* p = new QWidget(this);
@@ -166,6 +176,8 @@ ReportForm::ReportForm(std::filesystem::path dataFolder, QWidget* parent)
     cmdDeletePic_[i] = button("cmdDeletePic", QStringLiteral("Delete"), x + 2050);
     cmdLargerPic_[i]->setToolTip(QStringLiteral(" Enlarge/Print this picture "));
     cmdDeletePic_[i]->setToolTip(QStringLiteral(" Delete this picture "));
+    connect(cmdAddEditPic_[i], &ZelButton::Click, this, [this, slot] { emit AddEditPictureClicked(slot); });
+    connect(cmdDeletePic_[i], &ZelButton::Click, this, [this, slot] { emit DeletePictureClicked(slot); });
   }
 
   // Tab 6: the narrative and the case notes.
@@ -179,6 +191,11 @@ ReportForm::ReportForm(std::filesystem::path dataFolder, QWidget* parent)
     box->setGeometry(n == 44 ? QRect(Px(200), Px(350), Px(8000), Px(4300))
                              : QRect(Px(8400), Px(350), Px(3900), Px(4300)));
     fields_[static_cast<std::size_t>(n)] = box;
+    auto* full = new QLabel(docs);
+    full->setObjectName(QStringLiteral("lblSpaceFull%1").arg(n));
+    full->setGeometry(n == 44 ? QRect(Px(6400), Px(100), Px(1800), Px(240)) : QRect(Px(10800), Px(100), Px(1500), Px(240)));
+    full->hide();
+    (n == 44 ? lblSpaceFull44_ : lblSpaceFull45_) = full;
   }
 
   // Field 0: white on teal, centred; never edited.
@@ -187,9 +204,255 @@ ReportForm::ReportForm(std::filesystem::path dataFolder, QWidget* parent)
   control->setFocusPolicy(Qt::NoFocus);
   control->setAlignment(Qt::AlignCenter);
   Paint(control, kTeal, Qt::white);
+  for (int n = 0; n < reports::kFieldCount; ++n) {
+    QWidget* w = field(n);
+    w->installEventFilter(this);
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      line->setMouseTracking(true);
+      connect(line, &QLineEdit::textChanged, this, [this, n] { txtField_Change(n); });
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
+      box->viewport()->installEventFilter(this);
+      connect(box, &QPlainTextEdit::textChanged, this, [this, n, box] {
+        // The box holds at most its member's width.
+        const int limit = reports::FieldMaxLength(n);
+        const QString text = box->toPlainText();
+        if (text.size() > limit) {
+          box->setPlainText(text.left(limit));
+          box->moveCursor(QTextCursor::End);
+          return;
+        }
+        txtField_Change(n);
+      });
+    }
+  }
   setCurrentIndex(0);
   connect(this, &QTabWidget::currentChanged, this, &ReportForm::MainTab_Click);
   ShowReport(std::nullopt);
+}
+
+int ReportForm::FieldIndex(QObject* w) const {
+  for (int n = 0; n < reports::kFieldCount; ++n) {
+    QWidget* f = field(n);
+    if (f == w) return n;
+    if (auto* box = qobject_cast<QPlainTextEdit*>(f); box && box->viewport() == w) return n;
+  }
+  return -1;
+}
+
+reports::FieldTexts46 ReportForm::Texts() const {
+  reports::FieldTexts46 t;
+  for (int n = 0; n < reports::kFieldCount; ++n) t[static_cast<std::size_t>(n)] = fieldText(n).toStdString();
+  return t;
+}
+
+void ReportForm::SetFieldText(int n, const QString& text) {
+  QWidget* w = field(n);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    if (line->text() != text) line->setText(text);
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
+    if (box->toPlainText() != text) box->setPlainText(text);
+  }
+}
+
+void ReportForm::SetTexts(const reports::FieldTexts46& texts) {
+  for (int n = 1; n < reports::kFieldCount; ++n) SetFieldText(n, QString::fromStdString(texts[static_cast<std::size_t>(n)]));
+}
+
+void ReportForm::FocusField(int n) {
+  if (n < 1 || n >= reports::kFieldCount) return;
+  const int tab = n <= 5 ? 0 : n <= 13 ? 1 : n <= 22 ? 2 : n <= 31 ? 3 : n <= 43 ? 4 : 6;
+  if (currentIndex() != tab) setCurrentIndex(tab);
+  field(n)->setFocus();
+}
+
+void ReportForm::UnlockForAdding(bool fromTemplate) {
+  for (int n = 1; n < reports::kFieldCount; ++n) {
+    remembered_[static_cast<std::size_t>(n)] = fromTemplate ? fieldText(n) : QString();
+    // Emptied while still locked, so the change leaves the remembered text.
+    filling_ = true;
+    SetFieldText(n, QString());
+    filling_ = false;
+  }
+  UnlockForEditing();
+}
+
+void ReportForm::UnlockForEditing() {
+  unlocked_ = true;
+  for (int n = 1; n < reports::kFieldCount; ++n) {
+    QWidget* w = field(n);
+    if (auto* line = qobject_cast<QLineEdit*>(w)) line->setReadOnly(false);
+    if (auto* box = qobject_cast<QPlainTextEdit*>(w)) box->setReadOnly(false);
+    w->setFocusPolicy(Qt::StrongFocus);
+  }
+  MarkMandatory(true);
+}
+
+void ReportForm::MarkMandatory(bool on) {
+  for (int n : {1, 2, 4, 5}) heading(n)->setStyleSheet(on ? kRedHeading : QString());
+  if (auto* notice = findChild<QLabel*>(QStringLiteral("lblMinimumEntryNotice"))) notice->setVisible(on);
+}
+
+void ReportForm::ShowControlNumber(bool shown) {
+  field(0)->setVisible(shown);
+  heading(0)->setVisible(shown);
+}
+
+void ReportForm::txtField_GotFocus(int n) {
+  if (!unlocked_ || n < 1) return;
+  currentField_ = n;
+  if (fieldText(n).isEmpty() && !remembered_[static_cast<std::size_t>(n)].isEmpty()) {
+    SetFieldText(n, remembered_[static_cast<std::size_t>(n)]);
+  }
+  Paint(field(n), kFocusBack, kFocusText);
+  if (auto* line = qobject_cast<QLineEdit*>(field(n))) {
+    QTimer::singleShot(0, line, [line] { line->selectAll(); });
+  } else if (auto* box = qobject_cast<QPlainTextEdit*>(field(n))) {
+    box->selectAll();
+  }
+  QFont bold = heading(n)->font();
+  bold.setBold(true);
+  heading(n)->setFont(bold);
+  if (n == 5 && fieldText(5).isEmpty()) {
+    SetFieldText(5, QString::fromStdString(time::FormatDateTime(session_.clock().Now(), time::kDateTimeFormat)));
+  }
+  if (n == 9) {
+    if (const auto copy = reports::ReportedOnDefault(fieldText(6).toStdString(), fieldText(7).toStdString())) {
+      SetFieldText(9, QString::fromStdString(*copy));
+    }
+  }
+  if (reports::IsContextField(n)) {
+    if (fieldText(n).isEmpty()) {
+      QTimer::singleShot(0, this, [this] { ShowContextMenu(); });
+    } else {
+      heading(n)->setText(QStringLiteral("Double-click for Menu"));
+    }
+  }
+}
+
+void ReportForm::txtField_LostFocus(int n) {
+  if (!unlocked_ || n < 1) return;
+  const QString text = fieldText(n);
+  if (text.trimmed() != text) SetFieldText(n, text.trimmed());
+  Paint(field(n), kDisplayBack, Qt::black);
+  QFont normal = heading(n)->font();
+  normal.setBold(false);
+  heading(n)->setFont(normal);
+  if (reports::IsContextField(n)) heading(n)->setText(QStringLiteral("Context"));
+  if (n == 44 || n == 45) spaceFull(n)->hide();
+}
+
+void ReportForm::txtField_Change(int n) {
+  if (unlocked_ && !filling_ && n >= 1) {
+    remembered_[static_cast<std::size_t>(n)] = fieldText(n);
+    emit FieldChanged();
+  }
+  if (n == 44 || n == 45) {
+    const QString text = fieldText(n);
+    QLabel* full = spaceFull(n);
+    full->setVisible(!text.isEmpty());
+    if (!text.isEmpty()) {
+      full->setText(QString::fromStdString(reports::SpaceFullCaption(
+          static_cast<std::size_t>(text.size()), static_cast<std::size_t>(reports::FieldMaxLength(n)))));
+    }
+  }
+}
+
+void ReportForm::ShowContextMenu() {
+  const auto list = reports::PickListFor(currentField_);
+  if (!list) return;
+  QWidget* window = this->window();
+  const int w = ToTwips(window->width());
+  const int h = ToTwips(window->height());
+  const QPoint at = currentField_ <= 21   ? QPoint(Px(w - 2000), Px(h - 4900))
+                    : currentField_ <= 30 ? QPoint(Px(w - 2100), Px(h - 4550))
+                                          : QPoint(Px(w - 2100), Px(h - 4250));
+  int k = 0;
+  if (chooser_) {
+    k = chooser_(*list, at);
+  } else {
+    QMenu menu(this);
+    menu.setTitle(QString::fromStdString(list->caption));
+    QList<QAction*> actions;
+    for (const std::string& item : list->items) {
+      actions.append(item.empty() ? menu.addSeparator() : menu.addAction(QString::fromStdString(item)));
+    }
+    QAction* chosen = menu.exec(window->mapToGlobal(at));
+    k = chosen ? static_cast<int>(actions.indexOf(chosen)) + 1 : 0;
+  }
+  if (k >= 1) ChoosePickItem(k);
+}
+
+void ReportForm::ChoosePickItem(int k) {
+  const auto list = reports::PickListFor(currentField_);
+  if (!list) return;
+  const reports::PickResult result = reports::ChoosePickItem(*list, k);
+  SetFieldText(currentField_, QString::fromStdString(result.text));
+  if (result.moveOn) {
+    QApplication::processEvents();
+    FocusField(currentField_ + 1);
+  }
+}
+
+bool ReportForm::LoadPicture(int slot, const QString& path) {
+  const std::size_t i = static_cast<std::size_t>(slot - 1);
+  QLabel* img = imgPic_[i];
+  const QRect box(img->x(), img->y(), Px(3000), Px(3000));
+  QImageReader reader(path);
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    img->setGeometry(box);
+    img->setPixmap(QPixmap());
+    img->setToolTip(QString());
+    img->show();
+    picturePaths_[i].clear();
+    return false;
+  }
+  picturePaths_[i] = path;
+  const auto [w, h] = reports::FitPicture(ToTwips(image.width()), ToTwips(image.height()));
+  img->setGeometry(box.x(), box.y(), Px(w), Px(h));
+  img->setPixmap(QPixmap::fromImage(image).scaled(Px(w), Px(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  img->setToolTip(path);
+  lblPic_[i]->hide();
+  img->show();
+  return true;
+}
+
+void ReportForm::ClearPicture(int slot) {
+  const std::size_t i = static_cast<std::size_t>(slot - 1);
+  imgPic_[i]->setPixmap(QPixmap());
+  imgPic_[i]->setToolTip(QString());
+  imgPic_[i]->setGeometry(imgPic_[i]->x(), imgPic_[i]->y(), Px(3000), Px(3000));
+  picturePaths_[i].clear();
+}
+
+bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
+  const int n = FieldIndex(watched);
+  if (n >= 0) {
+    switch (e->type()) {
+      case QEvent::FocusIn: txtField_GotFocus(n); break;
+      case QEvent::FocusOut: txtField_LostFocus(n); break;
+      case QEvent::MouseButtonDblClick:
+        if (unlocked_ && reports::IsContextField(n)) {
+          currentField_ = n;
+          ShowContextMenu();
+          return true;
+        }
+        break;
+      case QEvent::ToolTip:
+        if (reports::IsDateField(n)) {
+          // The weekday of a date field's date, in any mode.
+          const auto date = time::ParseDateTime(fieldText(n).toStdString());
+          if (date) {
+            QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(),
+                               QString::fromStdString(time::FormatDateTime(*date, "DDDD")), field(n));
+            return true;
+          }
+        }
+        break;
+      default: break;
+    }
+  }
+  return QTabWidget::eventFilter(watched, e);
 }
 
 QLabel* ReportForm::heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
@@ -209,6 +472,8 @@ void ReportForm::SetHeadingCaptions() {
 }
 
 void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) {
+  unlocked_ = false;
+  filling_ = true;
   for (int n = 1; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
@@ -228,6 +493,7 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   if (!report) {
     static_cast<QLineEdit*>(field(0))->clear();
     for (int slot = 1; slot <= 3; ++slot) ShowPicture(slot, {});
+    filling_ = false;
     return;
   }
   const auto texts = reports::FieldTexts(*report);
@@ -244,6 +510,7 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   ShowPicture(1, report->Picture1);
   ShowPicture(2, report->Picture2);
   ShowPicture(3, report->Picture3);
+  filling_ = false;
 }
 
 void ReportForm::ShowPicture(int slot, const std::string& stored) {

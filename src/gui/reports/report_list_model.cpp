@@ -11,6 +11,12 @@ void ReportListModel::SetRows(std::vector<reports::ListRow> rows, const QString&
   endResetModel();
 }
 
+void ReportListModel::UpdateRow(int row, const reports::ListRow& updated) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  rows_[static_cast<std::size_t>(row)] = updated;
+  emit dataChanged(index(row, 0), index(row, 4));
+}
+
 int ReportListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -18,6 +18,8 @@ class ReportListModel : public QAbstractTableModel {
 
   void SetRows(std::vector<reports::ListRow> rows, const QString& rightHeading);
   const std::vector<reports::ListRow>& rows() const { return rows_; }
+  // One row brought up to date where it stands.
+  void UpdateRow(int row, const reports::ListRow& updated);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
