@@ -123,8 +123,9 @@ void frmMain::StartAdding(bool rightButton) {
     form_->pictureCaption(slot)->show();
   }
   form_->show();
+  // Changing to tab 0 puts the caret in field 1; on tab 0 already, the
+  // fields wait to be entered (a template's texts come back on entering).
   form_->setCurrentIndex(0);
-  form_->FocusField(1);
 }
 
 void frmMain::cmdAddSave_Click() {

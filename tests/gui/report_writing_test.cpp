@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <cstring>
+#include <filesystem>
+
+#include "core/reports/data_file.h"
+#include "core/reports/report_actions.h"
+#include "gui/reports/frm_main.h"
+#include "gui/reports/report_form.h"
+#include "gui/reports/report_list_model.h"
+#include "gui/ui/zel_button.h"
+#include "support/gui_helpers.h"
+#include "support/gui_session.h"
+#include "support/processes.h"
+
+namespace kestrova::gui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CloseAllWindows;
+using testing::GuiSession;
+using testing::ReadFileBytes;
+
+reports::ReportRecord Report(const std::string& caseNumber, int day, std::uint8_t list = reports::kActiveList) {
+  reports::ReportRecord r;
+  r.ControlNumber = time::ToOleDate({2024, 1, day, 9, 0, 0});
+  r.CaseNumber = caseNumber;
+  r.Title = "Title " + caseNumber;
+  r.ReportMadeBy = "Ofc. Test";
+  r.DateEntered = time::ToOleDate({2024, 1, day, 9, 0, 0});
+  r.ListStatus = list;
+  r.ProgramVersion = 414;
+  return r;
+}
+
+class ReportWritingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { g.session->signIn = {"Al Adams", 4}; }
+  void TearDown() override { CloseAllWindows(*g.session); }
+  void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
+  frmMain* Open() {
+    auto* main = new frmMain(*g.session);
+    main->show();
+    main->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(main));
+    main->Form_Activate();
+    return main;
+  }
+  static ZelButton* Cmd(frmMain* m, const char* name) { return m->command(QString::fromLatin1(name)); }
+  static void Type(frmMain* m, int field, const QString& text) {
+    m->form()->FocusField(field);
+    QCoreApplication::processEvents();
+    m->form()->SetFieldText(field, text);
+  }
+  std::string Log() { return ReadFileBytes(g.folder / "DataRecords.Log"); }
+  reports::ReportRecord Stored(int n) {
+    reports::DataFile data(g.folder.path());
+    EXPECT_TRUE(data.OpenDataFile(reports::DataFileAccess::Read).ok());
+    return data.ReadRecord(n).value();
+  }
+  GuiSession g;
+};
+
+TEST_F(ReportWritingTest, AddingIntoAnEmptyDatabase) {
+  g.messages->Press(1);  // "Nothing on file"
+  frmMain* m = Open();
+  m->StartAdding(false);
+  EXPECT_TRUE(m->AddMode);
+  EXPECT_FALSE(m->findChild<QGroupBox*>(QStringLiteral("frame1"))->isVisible()) << "the window shrinks to the form";
+  ZelButton* save = Cmd(m, "cmdAddSave");
+  EXPECT_TRUE(save->isVisible());
+  EXPECT_FALSE(save->isEnabled());
+  EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
+  EXPECT_FALSE(m->form()->field(0)->isVisible()) << "no control number before saving";
+  Type(m, 1, QStringLiteral("24-0001"));
+  Type(m, 2, QStringLiteral("Stolen bicycle"));
+  Type(m, 4, QStringLiteral("   "));
+  EXPECT_FALSE(save->isEnabled()) << "blanks count as empty";
+  Type(m, 4, QStringLiteral("Ofc. Park"));
+  m->form()->FocusField(5);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(5), QStringLiteral("Dec 06, 2026 2:05pm")) << "field 5 takes the current moment";
+  EXPECT_TRUE(save->isEnabled());
+  m->form()->FocusField(44);
+  m->form()->SetFieldText(44, QString(4000, QLatin1Char('n')));
+  EXPECT_EQ(m->form()->spaceFull(44)->text(), QStringLiteral(" 25% full "));
+  m->form()->SetFieldText(44, QString(10, QLatin1Char('n')));
+  EXPECT_EQ(m->form()->spaceFull(44)->text(), QStringLiteral(" 1% full "));
+  m->cmdAddSave_Click();
+  EXPECT_FALSE(m->AddMode);
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
+  const auto r = Stored(1);
+  EXPECT_EQ(r.CaseNumber, "24-0001");
+  EXPECT_EQ(r.ControlNumber, time::ToOleDate({2026, 12, 6, 14, 5, 9}));
+  EXPECT_EQ(r.DateEntered, time::ToOleDate({2026, 12, 6, 14, 5, 0}));
+  EXPECT_EQ(r.ListStatus, 1);
+  EXPECT_EQ(r.ProgramVersion, 414);
+  EXPECT_EQ(r.Property1Value, 0) << "an empty value is stored as 0";
+  EXPECT_EQ(Log(), "12/06/2026 at 14:05:09 - Control#20261206140509 added by Al Adams\r\n");
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (1) "));
+  EXPECT_EQ(m->currentRow(), 1);
+  EXPECT_EQ(m->form()->fieldText(0), QStringLiteral("20261206140509"));
+  EXPECT_TRUE(m->form()->field(0)->isVisible());
+}
+
+TEST_F(ReportWritingTest, ATemplateAddBringsBackTheShownReportsTexts) {
+  reports::ReportRecord shown = Report("24-0017", 5);
+  shown.Person2Context = "Witness";
+  shown.Picture1 = "somewhere.png";
+  Add(shown);
+  frmMain* m = Open();
+  m->StartAdding(true);
+  EXPECT_TRUE(m->TemplateMode);
+  EXPECT_EQ(m->form()->fieldText(1), QString()) << "every field starts empty";
+  m->form()->FocusField(1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-0017"));
+  m->form()->FocusField(5);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(5), QStringLiteral("Jan 05, 2024 9:00am")) << "the template's date, not now";
+  int menus = 0;
+  m->form()->setPickListChooser([&](const reports::PickList&, QPoint) { return ++menus, 0; });
+  m->form()->FocusField(18);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(18), QStringLiteral("Witness"));
+  EXPECT_EQ(menus, 0) << "a context field with a remembered text opens no pick-list";
+  EXPECT_EQ(m->form()->heading(18)->text(), QStringLiteral("Double-click for Menu"));
+  EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty()) << "pictures are not taken over";
+  m->cmdAddCancel_Click();
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u) << "a cancelled add writes nothing";
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-0017"));
+}
+
+TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  m->StartAdding(false);
+  Type(m, 6, QStringLiteral("01/05/2024 10:00"));
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/05/2024 10:00"));
+  Type(m, 7, QStringLiteral("01/06/2024 11:00"));
+  Type(m, 9, QStringLiteral("typed over"));
+  m->form()->FocusField(10);
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/06/2024 11:00")) << "field 7 wins, every time";
+
+  std::string asked;
+  m->form()->setPickListChooser([&](const reports::PickList& list, QPoint) {
+    asked = list.caption;
+    return 4;  // "Victim"
+  });
+  m->form()->FocusField(15);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(asked, "Person Context");
+  EXPECT_EQ(m->form()->fieldText(15), QStringLiteral("Victim"));
+  EXPECT_EQ(m->form()->currentField(), 16) << "the focus moves on";
+  m->form()->setPickListChooser([](const reports::PickList&, QPoint) { return 16; });  // "Other"
+  m->form()->FocusField(18);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(18), QString());
+  EXPECT_EQ(m->form()->currentField(), 18) << "after Other the focus stays";
+
+  for (int f : {1, 2, 4}) Type(m, f, QStringLiteral("x"));
+  Type(m, 5, QStringLiteral("01/05/2024"));
+  Type(m, 6, QStringLiteral("32/13/2024"));
+  g.messages->Press(1);
+  m->cmdAddSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Unrecognizable Date"));
+  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("32/13/2024"));
+  EXPECT_EQ(m->form()->currentIndex(), 1);
+  EXPECT_TRUE(m->AddMode);
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u) << "nothing written";
+  EXPECT_FALSE(fs::exists(g.folder / "DataRecords.Log"));
+
+  // A bad value further on: the empty value before it already shows 0.
+  Type(m, 6, QStringLiteral("01/05/2024 10:00"));
+  Type(m, 43, QStringLiteral("lots"));
+  g.messages->Press(1);
+  m->cmdAddSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Unrecognizable Value"));
+  EXPECT_EQ(m->form()->currentIndex(), 4);
+  EXPECT_EQ(m->form()->fieldText(35), QStringLiteral("0")) << "empty values show 0 until displayed again";
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
+}
+
+TEST_F(ReportWritingTest, EditingRewritesTheRecordAndTheRowInPlace) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6));
+  frmMain* m = Open();
+  ASSERT_EQ(m->currentRow(), 2);
+  m->cmdEditEntry_Click();
+  EXPECT_TRUE(m->EditMode);
+  EXPECT_FALSE(Cmd(m, "cmdEditSave")->isEnabled()) << "nothing changed yet";
+  EXPECT_FALSE(Cmd(m, "cmdDeleteEntry")->isVisible());
+  Type(m, 1, QStringLiteral("00-first"));
+  Type(m, 2, QStringLiteral("A new title, longer than before"));
+  Type(m, 7, QString());
+  EXPECT_TRUE(Cmd(m, "cmdEditSave")->isEnabled());
+  m->cmdEditSave_Click();
+  EXPECT_FALSE(m->EditMode);
+  const std::string bytes = ReadFileBytes(g.folder / "Kestrova.Data");
+  EXPECT_EQ(bytes.substr(20001 + 8, 15), "00-first       ");
+  EXPECT_EQ(bytes.substr(20001 + 23, 31), "A new title, longer than before");
+  double control = 0;
+  std::memcpy(&control, bytes.data() + 20001, 8);
+  EXPECT_EQ(control, time::ToOleDate({2024, 1, 6, 9, 0, 0})) << "the control number is kept";
+  EXPECT_EQ(Log(), "12/06/2026 at 14:05:09 - Control#20240106090000 edited by Al Adams\r\n");
+  EXPECT_EQ(m->currentRow(), 2) << "the row stays where it was";
+  EXPECT_EQ(m->model().rows()[1].caseNumber, "00-first");
+  EXPECT_EQ(m->model().rows()[1].rightColumn, "A new title, longer than before");
+}
+
+TEST_F(ReportWritingTest, ArchiveRestoreWithTheirQuestionsAndTheEmptyInactiveList) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6));
+  frmMain* m = Open();
+  g.messages->Press(2, true);  // cancel, but don't ask again
+  m->cmdArchiveEntry_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Archive Option"));
+  EXPECT_EQ(g.messages->Last().buttons[1], QStringLiteral("&Cancel, don't do anything"));
+  EXPECT_EQ(Stored(2).ListStatus, 1) << "cancelled";
+  const int asked = static_cast<int>(g.messages->asked.size());
+  m->cmdArchiveEntry_Click();
+  EXPECT_EQ(g.messages->asked.size(), asked) << "the next archive asks nothing";
+  EXPECT_EQ(Stored(2).ListStatus, 2);
+  EXPECT_NE(Log().find("Control#20240106090000 archived by Al Adams"), std::string::npos);
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (1) "));
+
+  m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"))->click();
+  ASSERT_EQ(m->listCaption(), QStringLiteral(" All Inactive Reports (1) "));
+  g.messages->Press(1).Press(1);
+  m->cmdRestoreEntry_Click();
+  EXPECT_EQ(g.messages->asked[g.messages->asked.size() - 2].caption, QStringLiteral("Confirm Restoration"));
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'Inactive List' Empty"));
+  EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Return to the 'Active List'")});
+  EXPECT_TRUE(m->findChild<QRadioButton*>(QStringLiteral("optDisplay1"))->isChecked());
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) "));
+  EXPECT_NE(Log().find("restored by Al Adams"), std::string::npos);
+}
+
+TEST_F(ReportWritingTest, DeletingAsksWithNoAsDefaultAndTheLastLeavesNoFile) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6));
+  frmMain* m = Open();
+  g.messages->Press(2);
+  m->cmdDeleteEntry_Click();
+  const MessageRequest& ask = g.messages->Last();
+  EXPECT_EQ(ask.caption, QStringLiteral("Confirm Entry Deletion"));
+  EXPECT_EQ(ask.defaultButton, 2);
+  EXPECT_FALSE(ask.showCheckBox);
+  EXPECT_EQ(ask.lines()[1], QStringLiteral("this report from the Kestrova database?"));
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 40002u);
+  g.messages->Press(1);
+  m->cmdDeleteEntry_Click();
+  EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
+  EXPECT_EQ(Log(), "12/06/2026 at 14:05:09 - Control#20240106090000 deleted by Al Adams\r\n");
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (1) "));
+  g.messages->Press(1);
+  m->cmdDeleteEntry_Click();
+  EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Data"));
+  EXPECT_TRUE(m->model().rows().empty());
+}
+
+TEST_F(ReportWritingTest, AReportMovedByAnotherWorkstationIsNotOverwritten) {
+  for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
+  frmMain* m = Open();
+  ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("C"));
+  m->cmdEditEntry_Click();
+  Type(m, 2, QStringLiteral("my edit"));
+  // Meanwhile another workstation deletes A: C becomes record 2.
+  ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
+    const double control = time::ToOleDate({2024, 1, 5, 9, 0, 0});
+    return reports::DeleteReport(g.folder.path(), {1, control, "A"}, nullptr).ok() ? 0 : 1;
+  }));
+  const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
+  g.messages->Press(1);
+  m->cmdEditSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Changed Elsewhere"));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
+  EXPECT_FALSE(m->EditMode);
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
+}
+
+TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
+  Add(Report("24-1", 5));
+  QImage image(60, 30, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  const QString good = QString::fromStdString((g.folder / "good.png").string());
+  ASSERT_TRUE(image.save(good));
+  testing::WriteFileBytes(g.folder / "bad.png", "not a picture");
+  frmMain* m = Open();
+  m->cmdEditEntry_Click();
+  g.filePicker->answers = {QString::fromStdString((g.folder / "bad.png").string()), good};
+  g.messages->Press(1);
+  m->cmdAddEditPic_Click(1);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("File Access Error"));
+  EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty());
+  m->cmdAddEditPic_Click(1);
+  EXPECT_EQ(m->form()->picturePaths()[0], good);
+  EXPECT_TRUE(Cmd(m, "cmdEditSave")->isEnabled());
+  m->cmdEditSave_Click();
+  EXPECT_EQ(Stored(1).Picture1, good.toStdString());
+  // Removing it: the question, then the slot is empty and the file stays.
+  m->cmdEditEntry_Click();
+  g.messages->Press(1);
+  m->cmdDeletePic_Click(1);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Confirm picture deletion"));
+  EXPECT_EQ(g.messages->Last().defaultButton, 2);
+  m->cmdEditSave_Click();
+  EXPECT_EQ(Stored(1).Picture1, "");
+  EXPECT_TRUE(fs::exists(g.folder / "good.png"));
+}
+
+}  // namespace
+}  // namespace kestrova::gui
