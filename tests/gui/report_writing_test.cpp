@@ -322,5 +322,21 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   EXPECT_TRUE(fs::exists(g.folder / "good.png"));
 }
 
+TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  QTest::keyClick(m, Qt::Key_E, Qt::AltModifier);
+  EXPECT_TRUE(m->EditMode) << "Alt+E edits";
+  m->cmdEditCancel_Click();
+  QTest::keyClick(m, Qt::Key_A, Qt::AltModifier);
+  EXPECT_TRUE(m->AddMode) << "Alt+A adds a report";
+  m->cmdAddCancel_Click();
+  g.messages->Press(2);
+  QTest::keyClick(m, Qt::Key_D, Qt::AltModifier);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Confirm Entry Deletion")) << "Alt+D deletes";
+  QTest::keyClick(m, Qt::Key_P, Qt::AltModifier);
+  EXPECT_EQ(m->form()->currentIndex(), 2) << "Alt+P shows the People tab";
+}
+
 }  // namespace
 }  // namespace kestrova::gui

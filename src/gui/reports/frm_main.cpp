@@ -136,8 +136,8 @@ void frmMain::BuildLayout() {
     connect(optShow_[i], &QRadioButton::clicked, this, [this, i] { optShow_Click(i); });
   }
 
-  AddCommand("cmdRefreshGrid", QStringLiteral("&Refresh List"))->setGeometry(Px(9600), Px(3000), Px(1600), Px(450));
-  AddCommand("cmdNetworkInfo", QStringLiteral("Net&work"))->setGeometry(Px(11300), Px(3000), Px(1600), Px(450));
+  AddCommand("cmdRefreshGrid", QStringLiteral("Refresh &List"))->setGeometry(Px(9600), Px(3000), Px(1600), Px(450));
+  AddCommand("cmdNetworkInfo", QStringLiteral("Networ&k"))->setGeometry(Px(11300), Px(3000), Px(1600), Px(450));
 
   frame2_ = new QGroupBox(this);
   frame2_->setObjectName(QStringLiteral("frame2"));
@@ -202,6 +202,9 @@ void frmMain::BuildLayout() {
   connect(form_, &ReportForm::DeletePictureClicked, this, &frmMain::cmdDeletePic_Click);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
+  // "&Add New Report" and the tab "&Administrative" share a letter; the
+  // command wins, as the user means it.
+  GiveButtonsAccessKeyPriority(this);
 }
 
 void frmMain::paintEvent(QPaintEvent*) {

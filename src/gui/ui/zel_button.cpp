@@ -760,7 +760,41 @@ void Mark(QWidget* window, ZelButton* button, const char* name, QKeySequence key
   }
 }
 
+// Watches the keys of one window: Alt + a letter that a visible, usable
+// command button of the window has as its access key clicks that button.
+class AccessKeyPriority : public QObject {
+ public:
+  explicit AccessKeyPriority(QWidget* window) : QObject(window), window_(window) {
+    qApp->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::ShortcutOverride && e->type() != QEvent::KeyPress) return false;
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || target->window() != window_) return false;
+    auto* key = static_cast<QKeyEvent*>(e);
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier || key->isAutoRepeat()) return false;
+    if (key->key() < Qt::Key_0 || key->key() > Qt::Key_Z) return false;
+    const QChar letter = QChar(key->key()).toLower();
+    for (ZelButton* b : window_->findChildren<ZelButton*>()) {
+      if (!b->isVisible() || !b->isEnabled()) continue;
+      const auto access = ui::AccessKey(b->Caption().toStdString());
+      if (!access || QString::fromUcs4(&*access, 1) != letter) continue;
+      e->accept();
+      if (e->type() == QEvent::KeyPress) b->PerformClick();
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+};
+
 }  // namespace
+
+void GiveButtonsAccessKeyPriority(QWidget* window) { new AccessKeyPriority(window); }
 
 void SetDefaultButton(QWidget* window, ZelButton* button) {
   Mark(window, button, "defaultButtonKey", QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter));

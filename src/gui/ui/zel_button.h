@@ -178,6 +178,11 @@ ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const Q
 void SetDefaultButton(QWidget* window, ZelButton* button);
 void SetCancelButton(QWidget* window, ZelButton* button);
 
+// In this window a command button's access key wins over another control
+// (a tab, a label) with the same letter, which would otherwise make the
+// key do nothing.
+void GiveButtonsAccessKeyPriority(QWidget* window);
+
 // A colour given as the program's 0x00BBGGRR number.
 QColor ColorFromNumber(quint32 number);
 
