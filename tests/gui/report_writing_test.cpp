@@ -330,6 +330,13 @@ TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
   m->cmdEditCancel_Click();
   QTest::keyClick(m, Qt::Key_A, Qt::AltModifier);
   EXPECT_TRUE(m->AddMode) << "Alt+A adds a report";
+  EXPECT_EQ(m->form()->fieldText(1), QString());
+  EXPECT_EQ(m->form()->fieldText(2), QString());
+  // The keyboard is with the form: Tab enters field 1 and typing fills it.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("typed"));
+  EXPECT_TRUE(m->AddMode);
   m->cmdAddCancel_Click();
   g.messages->Press(2);
   QTest::keyClick(m, Qt::Key_D, Qt::AltModifier);

@@ -97,6 +97,8 @@ void frmMain::BuildLayout() {
   grid_->setMouseTracking(true);
   grid_->viewport()->installEventFilter(this);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    // While a report is written the list holds still.
+    if (AddMode || EditMode) return;
     if (grid_->isVisible() && !model_->rows().empty()) {
       ShowSelectedReport();
       RefreshCommandState();

@@ -124,8 +124,13 @@ void frmMain::StartAdding(bool rightButton) {
   }
   form_->show();
   // Changing to tab 0 puts the caret in field 1; on tab 0 already, the
-  // fields wait to be entered (a template's texts come back on entering).
-  form_->setCurrentIndex(0);
+  // fields wait to be entered (a template's texts come back on entering)
+  // and the keyboard is with the form, not with the hidden list.
+  if (form_->currentIndex() != 0) {
+    form_->setCurrentIndex(0);
+  } else {
+    form_->setFocus();
+  }
 }
 
 void frmMain::cmdAddSave_Click() {
