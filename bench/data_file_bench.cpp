@@ -1,5 +1,5 @@
 // Speed of the data file on a realistic folder: a full decoding scan, one
-// append and one purge, each beside a plain sequential read (and a plain
+// append, one edit saved, one archive and one purge, each beside a plain sequential read (and a plain
 // copy, for the purge) of the same file in the same run.
 //
 //   kestrova_bench [--count N] [--dir FOLDER] [benchmark options]
@@ -22,6 +22,7 @@
 #include "bench/bench_folder.h"
 #include "cli/report_generator.h"
 #include "core/reports/data_file.h"
+#include "core/reports/report_actions.h"
 
 namespace {
 
@@ -110,6 +111,56 @@ void PurgeOne(benchmark::State& state) {
   state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
 }
 
+// The identity of a random report, as the window holds it, read outside
+// the timing.
+reports::ReportIdentity PickReport(std::mt19937& pick, benchmark::State& state,
+                                   std::uint8_t* list = nullptr) {
+  reports::DataFile file(g_folder);
+  if (!file.OpenDataFile(reports::DataFileAccess::Read).ok()) state.SkipWithError("open");
+  const auto n = std::uniform_int_distribution<std::int32_t>(1, file.RecordCount())(pick);
+  const auto record = file.ReadRecord(n);
+  if (!record.ok()) state.SkipWithError(record.message().c_str());
+  if (list != nullptr) *list = record->ListStatus;
+  return {n, record->ControlNumber, record->CaseNumber};
+}
+
+// Saving an edit: the guard read and one record rewritten under the lock.
+void ChangeOne(benchmark::State& state) {
+  std::mt19937 pick(7);
+  for (auto _ : state) {
+    state.PauseTiming();
+    const auto identity = PickReport(pick, state);
+    state.ResumeTiming();
+    // Written back as it was, so the folder stays the same across runs;
+    // the encoding and the write are the same as for a real change.
+    const auto changed = reports::ChangeReport(g_folder, identity, [](reports::ReportRecord&) {});
+    if (!changed.ok()) state.SkipWithError(changed.message().c_str());
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
+}
+
+// Archiving (and, untimed, restoring again): the move plus the recount of
+// both lists.
+void ArchiveOne(benchmark::State& state) {
+  std::mt19937 pick(11);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::uint8_t list = 0;
+    const auto identity = PickReport(pick, state, &list);
+    state.ResumeTiming();
+    const auto moved = reports::MoveReport(g_folder, identity, reports::kInactiveList);
+    if (!moved.ok()) {
+      state.SkipWithError(moved.message().c_str());
+      break;
+    }
+    state.PauseTiming();
+    // Back to where it was, so the folder stays the same across runs.
+    (void)reports::MoveReport(g_folder, identity, list);
+    state.ResumeTiming();
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(bench::PeakRssKb()) / 1024.0;
+}
+
 // Prints each measured time as a ratio to the plain file operations.
 class RatioReporter : public bench::TimesReporter {
  public:
@@ -122,6 +173,8 @@ class RatioReporter : public bench::TimesReporter {
       std::cout << "  full scan / sequential read: " << At("FullScanDecode") / read << "  (target <= 1.5)\n";
     }
     std::cout << "  one append: " << At("AppendOne") << " ms  (target < 5 ms)\n";
+    std::cout << "  one edit saved: " << At("ChangeOne") << " ms\n";
+    std::cout << "  one archive (with recount): " << At("ArchiveOne") << " ms\n";
     if (copy > 0) std::cout << "  purge one / plain copy: " << At("PurgeOne") / copy << "  (target <= 2)\n";
     std::cout << "  peak resident memory: " << bench::PeakRssKb() / 1024 << " MB\n";
   }
@@ -136,6 +189,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("SequentialRead", SequentialRead)->Unit(benchmark::kMillisecond)->Iterations(5);
   benchmark::RegisterBenchmark("FullScanDecode", FullScanDecode)->Unit(benchmark::kMillisecond)->Iterations(5);
   benchmark::RegisterBenchmark("AppendOne", AppendOne)->Unit(benchmark::kMillisecond)->Iterations(200);
+  benchmark::RegisterBenchmark("ChangeOne", ChangeOne)->Unit(benchmark::kMillisecond)->Iterations(100);
+  benchmark::RegisterBenchmark("ArchiveOne", ArchiveOne)->Unit(benchmark::kMillisecond)->Iterations(20);
   benchmark::RegisterBenchmark("PlainCopy", PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RegisterBenchmark("PurgeOne", PurgeOne)->Unit(benchmark::kMillisecond)->Iterations(3);
 
