@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "core/reports/data_file.h"
 #include "core/reports/report_actions.h"
@@ -219,6 +220,49 @@ TEST_F(ReportWritingTest, EditingRewritesTheRecordAndTheRowInPlace) {
   EXPECT_EQ(m->currentRow(), 2) << "the row stays where it was";
   EXPECT_EQ(m->model().rows()[1].caseNumber, "00-first");
   EXPECT_EQ(m->model().rows()[1].rightColumn, "A new title, longer than before");
+}
+
+// A data file that cannot be written (here: a torn last record, which is
+// never written to) refuses the save; the form stays as the user left it.
+TEST_F(ReportWritingTest, ASaveThatCannotBeWrittenKeepsTheTyping) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  const auto path = g.folder / "Kestrova.Data";
+  {
+    std::ofstream tail(path, std::ios::binary | std::ios::app);
+    tail << "torn";
+  }
+  const auto size = fs::file_size(path);
+
+  m->StartAdding(false);
+  Type(m, 1, QStringLiteral("24-2"));
+  Type(m, 2, QStringLiteral("Broken window"));
+  Type(m, 4, QStringLiteral("Ofc. Park"));
+  m->form()->FocusField(5);  // takes the current moment
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(Cmd(m, "cmdAddSave")->isEnabled());
+  g.messages->Press(1);
+  m->cmdAddSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Saved"));
+  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("Kestrova.Data"))) << g.messages->Last().message.toStdString();
+  EXPECT_TRUE(g.messages->Last().message.endsWith(QStringLiteral("Your entries are still in the form.")));
+  EXPECT_TRUE(m->AddMode) << "the form stays open";
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-2"));
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Broken window"));
+  EXPECT_TRUE(Cmd(m, "cmdAddSave")->isEnabled()) << "the user may try again";
+  EXPECT_EQ(fs::file_size(path), size);
+  EXPECT_EQ(Log(), "") << "nothing saved, nothing logged";
+  m->cmdAddCancel_Click();
+
+  m->cmdEditEntry_Click();
+  Type(m, 2, QStringLiteral("Changed title"));
+  g.messages->Press(1);
+  m->cmdEditSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Saved"));
+  EXPECT_TRUE(m->EditMode);
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Changed title"));
+  EXPECT_EQ(ReadFileBytes(path).substr(23, 8), "Title 24") << "the stored report is untouched";
+  EXPECT_EQ(Log(), "");
 }
 
 TEST_F(ReportWritingTest, ArchiveRestoreWithTheirQuestionsAndTheEmptyInactiveList) {
