@@ -90,4 +90,15 @@ class TimesReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times_;
 };
 
+// Runs the registered benchmarks with the remaining arguments, then removes
+// a generated folder.
+inline int RunBenchmarks(BenchFolder& folder, benchmark::BenchmarkReporter& reporter) {
+  int args = static_cast<int>(folder.rest.size());
+  benchmark::Initialize(&args, folder.rest.data());
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  if (folder.temporary) std::filesystem::remove_all(folder.dir);
+  return 0;
+}
+
 }  // namespace kestrova::bench

@@ -194,11 +194,6 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("PlainCopy", PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RegisterBenchmark("PurgeOne", PurgeOne)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-  int args = static_cast<int>(folder.rest.size());
-  benchmark::Initialize(&args, folder.rest.data());
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  if (folder.temporary) fs::remove_all(folder.dir);
-  return 0;
+  return bench::RunBenchmarks(folder, reporter);
 }

@@ -118,11 +118,6 @@ int main(int argc, char** argv) {
   RegisterBenchmark("PhraseKind1", List, Phrase(1))->Unit(ms)->Iterations(5);
   RegisterBenchmark("PhraseKind14", List, Phrase(14))->Unit(ms)->Iterations(3);
   RegisterBenchmark("WeeklySummary", List, Weekly())->Unit(ms)->Iterations(5);
-  int args = static_cast<int>(folder.rest.size());
-  benchmark::Initialize(&args, folder.rest.data());
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  if (folder.temporary) fs::remove_all(folder.dir);
-  return 0;
+  return bench::RunBenchmarks(folder, reporter);
 }
