@@ -15,6 +15,13 @@ TEST(Win1252, EveryByteSurvivesARoundTripThroughUtf8) {
   EXPECT_EQ(Utf8ToWin1252(utf8), all);
 }
 
+TEST(Win1252, NamesEachCharacterItCannotHoldOnce) {
+  EXPECT_EQ(UnstorableCharacters("Jos\u00E9 \u20AC 5 \u2122"), "");
+  EXPECT_EQ(UnstorableCharacters("\u674E\u56DB and \u674E, \u0416 \U0001F600"),
+            "\u674E\u56DB\u0416\U0001F600");
+  EXPECT_EQ(UnstorableCharacters("bad \xFF byte"), "\uFFFD");
+}
+
 TEST(Win1252, MapsTheHighRangeToItsTypographicCharacters) {
   EXPECT_EQ(Win1252ToUtf8("\x80"), "\u20AC");
   EXPECT_EQ(Win1252ToUtf8("\x93quoted\x94"), "\u201Cquoted\u201D");

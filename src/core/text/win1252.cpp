@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <string>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -142,6 +143,26 @@ std::string Utf8ToWin1252(std::string_view utf8) {
     out.push_back(mapped ? static_cast<char>(*mapped) : '?');
   }
   return out;
+}
+
+std::string UnstorableCharacters(std::string_view utf8) {
+  std::string found;
+  std::u32string seen;
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const auto b = static_cast<std::uint8_t>(utf8[pos]);
+    if (b < 0x80) {
+      ++pos;
+      continue;
+    }
+    // An invalid byte reads as U+FFFD, which the code page cannot hold either.
+    const char32_t cp = NextCodePoint(utf8, pos);
+    if (CodePointToWin1252(cp)) continue;
+    if (seen.find(cp) != std::u32string::npos) continue;
+    seen.push_back(cp);
+    AppendUtf8(found, cp);
+  }
+  return found;
 }
 
 }  // namespace kestrova::text

@@ -25,6 +25,11 @@ void Win1252ToUtf8(std::string_view bytes, std::string& out);
 // become "?".
 std::string Utf8ToWin1252(std::string_view utf8);
 
+// The characters of the UTF-8 text that the code page cannot hold, each once,
+// in order of first appearance, as UTF-8 (an invalid byte shows as U+FFFD).
+// Empty when the text can be stored exactly.
+std::string UnstorableCharacters(std::string_view utf8);
+
 // Appends the UTF-8 form of one character.
 void AppendUtf8(std::string& out, char32_t cp);
 
