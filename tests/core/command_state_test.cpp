@@ -101,13 +101,43 @@ TEST(CommandState, NothingSelectedAndTheModes) {
   EXPECT_TRUE(Looks(s)["cmdEditCancel"].visible);
 }
 
-TEST(CommandState, TheLargerPictureButton) {
-  MainWindowState s = Viewing(1);
+TEST(CommandState, WhileAReportIsWrittenNothingCanReplaceIt) {
+  MainWindowState s = Viewing(4);
+  s.rowCount = 10;
+  s.PhraseSearchActive = true;
+  s.FullListShown = false;
+  s.EditMode = true;
+  auto m = Looks(s);
+  for (const char* name : {"cmdSeeAllEntries", "cmdPrintList"}) {
+    EXPECT_TRUE(m[name].visible) << name;
+    EXPECT_FALSE(m[name].enabled) << name;
+  }
+  for (const char* name : {"cmdRefreshGrid", "cmdAdminWindow", "cmdEditEntry", "cmdPrintEntry", "cmdEmailEntry"}) {
+    EXPECT_FALSE(m[name].visible) << name;
+  }
+  s = Viewing(4);
+  s.rowCount = 10;
+  s.AddMode = true;
+  m = Looks(s);
+  EXPECT_FALSE(m["cmdFindEntries"].enabled);
+  EXPECT_FALSE(m["cmdAddEntry"].visible);
+  EXPECT_FALSE(m["cmdDeleteEntry"].visible);
+}
+
+TEST(CommandState, ThePictureButtons) {
+  MainWindowState s = Viewing(2);
   s.picturePaths = {"a.jpg", "", "c.png"};
   EXPECT_TRUE(ShowLargerPicture(s, 1));
   EXPECT_FALSE(ShowLargerPicture(s, 2));
+  EXPECT_FALSE(PictureButtons(s, 1).addEdit) << "hidden outside adding and editing";
+  EXPECT_FALSE(PictureButtons(s, 1).remove);
   s.EditMode = true;
   EXPECT_FALSE(ShowLargerPicture(s, 3));
+  EXPECT_TRUE(PictureButtons(s, 1).addEditEnabled) << "Read/Edit may change a picture";
+  EXPECT_FALSE(PictureButtons(s, 2).addEditEnabled) << "but not add one";
+  EXPECT_EQ(PictureButtons(s, 2).addEditToolTip, " Add a picture... ");
+  EXPECT_TRUE(PictureButtons(s, 1).remove);
+  EXPECT_FALSE(PictureButtons(s, 1).removeEnabled) << "only Full Access deletes";
 }
 
 }  // namespace

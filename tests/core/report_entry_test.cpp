@@ -4,6 +4,7 @@
 
 #include "core/reports/report_actions.h"
 #include "core/reports/report_entry.h"
+#include "core/text/line_breaks.h"
 #include "core/time/ole_date.h"
 #include "support/processes.h"
 #include "support/temp_folder.h"
@@ -99,6 +100,51 @@ TEST(ReportEntry, GoodDataTrimsFillsValuesAndNamesTheFirstBadField) {
   EXPECT_EQ(r.OccurredTo, 0);
   EXPECT_EQ(r.Property1Value, 0);
   EXPECT_EQ(r.Property2Value, 12345000);
+}
+
+TEST(ReportEntry, AnEditWritesOnlyTheFieldsTheUserChanged) {
+  ReportRecord r;
+  r.CaseNumber = "24-9";
+  r.Title = "Old title";
+  r.CriminalViolations = "  indented";
+  r.DateEntered = time::ToOleDate({2024, 3, 1, 9, 15, 42});
+  r.OccurredFrom = time::ToOleDate({2024, 2, 28, 23, 59, 59});
+  r.Narrative = "Line one\r\n\r\nLine three";
+  r.Property1Value = 12345678;  // 1,234.5678 shows as 1,234.57
+  const FieldTexts46 shown = FieldTexts(r);
+  FieldTexts46 typed = shown;
+  typed[2] = "New title  ";
+  typed[9] = "03/02/2024 08:00";
+  ReportRecord saved = r;
+  FillChangedFields(shown, typed, 2026, saved);
+  EXPECT_EQ(saved.Title, "New title");
+  EXPECT_EQ(saved.ReportedOn, time::ToOleDate({2024, 3, 2, 8, 0, 0}));
+  EXPECT_EQ(saved.DateEntered, r.DateEntered) << "seconds kept";
+  EXPECT_EQ(saved.OccurredFrom, r.OccurredFrom);
+  EXPECT_EQ(saved.Narrative, r.Narrative) << "CR LF kept";
+  EXPECT_EQ(saved.CriminalViolations, "  indented") << "leading blanks kept";
+  EXPECT_EQ(saved.Property1Value, 12345678) << "fourth decimal kept";
+  typed[43] = "";  // an empty value that was 0 before is no change
+  typed[6] = "";
+  FillChangedFields(shown, typed, 2026, saved);
+  EXPECT_EQ(saved.OccurredFrom, 0) << "a cleared date is stored as 0";
+}
+
+TEST(ReportEntry, TextTheDataFileCannotHoldIsNamedNotSaved) {
+  FieldTexts46 f = Minimal();
+  f[3] = "Caf\u00E9 \u20AC5";  // both in Windows-1252
+  EXPECT_TRUE(StorableText(f).ok);
+  f[18] = "\u0416\u674E\u0416";
+  f[44] = "\U0001F600";
+  const EntryCheck c = StorableText(f);
+  EXPECT_FALSE(c.ok);
+  EXPECT_EQ(c.field, 18) << "the first field in order";
+  EXPECT_EQ(c.tab, 2);
+  EXPECT_EQ(c.lines[0], "'Person 2 - Context' holds characters");
+  EXPECT_EQ(c.lines[3], "\u0416 \u674E");
+  EXPECT_EQ(c.caption, "Characters Not Stored");
+  EXPECT_EQ(FieldName(40), "Property item 3 - Basic Info - Item Name, Brand Name, etc.");
+  EXPECT_EQ(FieldName(5), "Date Entered");
 }
 
 ReportRecord Stored(const std::string& caseNumber, double control) {

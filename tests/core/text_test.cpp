@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/text/fixed_text.h"
+#include "core/text/line_breaks.h"
 #include "core/text/win1252.h"
 
 namespace kestrova::text {
@@ -13,6 +14,14 @@ TEST(Win1252, EveryByteSurvivesARoundTripThroughUtf8) {
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   const std::string utf8 = Win1252ToUtf8(all);
   EXPECT_EQ(Utf8ToWin1252(utf8), all);
+}
+
+TEST(LineBreaks, StoredAsCrLfShownAsLfCountedAsTwo) {
+  EXPECT_EQ(ToStoredLineBreaks("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(ToShownLineBreaks("a\r\nb\rc\nd"), "a\nb\nc\nd");
+  EXPECT_EQ(ToStoredLineBreaks(ToShownLineBreaks("x\r\n\r\ny")), "x\r\n\r\ny");
+  EXPECT_EQ(StoredLength("ab\ncd"), 6u);
+  EXPECT_EQ(StoredLength("\u00E9\r\n"), 3u) << "one character, one break";
 }
 
 TEST(Win1252, NamesEachCharacterItCannotHoldOnce) {

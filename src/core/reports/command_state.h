@@ -33,8 +33,17 @@ struct CommandLook {
 std::vector<CommandLook> CommandState(const MainWindowState& state, const std::string& applicationTitle);
 
 // The picture buttons of slot 1-3: "Enlarge/Print" shows only for a shown
-// picture outside adding and editing; add/edit and delete are the adding
-// and editing commands' to show.
+// picture outside adding and editing; add/edit and delete only while a
+// report is written, by access level.
+struct PictureButtonLooks {
+  bool larger = false;
+  bool addEdit = false;
+  bool addEditEnabled = false;
+  std::string addEditToolTip;
+  bool remove = false;
+  bool removeEnabled = false;
+};
+PictureButtonLooks PictureButtons(const MainWindowState& state, int slot);
 bool ShowLargerPicture(const MainWindowState& state, int slot);
 
 }  // namespace kestrova::reports

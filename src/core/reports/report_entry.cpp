@@ -5,6 +5,7 @@
 
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
+#include "core/text/storable_text.h"
 #include "core/time/date_parse.h"
 
 namespace kestrova::reports {
@@ -62,16 +63,62 @@ PickResult ChoosePickItem(const PickList& list, int k) {
   return r;
 }
 
+std::string FieldName(int f) {
+  if (f < 0 || f >= kFieldCount) return {};
+  switch (f) {
+    case 5: return "Date Entered";
+    case 6: return "Occurred from";
+    case 7: return "Occurred to";
+    case 9: return "Reported on";
+    default: break;
+  }
+  std::string heading(FieldHeading(f));
+  if (f == 11 || f == 12 || f == 13) return "Reported by - " + heading;
+  if (f >= 14 && f <= 22) return "Person " + std::to_string((f - 14) / 3 + 1) + " - " + heading;
+  if (f >= 23 && f <= 31) return "Vehicle " + std::to_string((f - 23) / 3 + 1) + " - " + heading;
+  if (f >= 32 && f <= 43) return "Property item " + std::to_string((f - 32) / 4 + 1) + " - " + heading;
+  return heading;
+}
+
+int FieldTab(int f) {
+  if (f <= 5) return 0;
+  if (f <= 13) return 1;
+  if (f <= 22) return 2;
+  if (f <= 31) return 3;
+  if (f <= 43) return 4;
+  return 6;
+}
+
 std::string SpaceFullCaption(std::size_t length, std::size_t maximum) {
   const double share = std::max(0.01, static_cast<double>(length) / static_cast<double>(maximum));
   return " " + std::to_string(std::lround(share * 100)) + "% full ";
+}
+
+void NormalizeField(int f, std::string& t) {
+  t = Trimmed(t);
+  if (IsValueField(f) && t.empty()) t = "0";
+}
+
+EntryCheck StorableText(const FieldTexts46& fields) {
+  EntryCheck check;
+  for (int f = 1; f < kFieldCount; ++f) {
+    auto lines = text::UnstorableTextLines(FieldName(f), fields[static_cast<std::size_t>(f)]);
+    if (lines.empty()) continue;
+    check.ok = false;
+    check.field = f;
+    check.tab = FieldTab(f);
+    check.caption = text::kUnstorableCaption;
+    check.lines = std::move(lines);
+    return check;
+  }
+  return check;
 }
 
 EntryCheck GoodData(FieldTexts46& fields, int currentYear) {
   EntryCheck check;
   for (int f = 0; f < kFieldCount; ++f) {
     std::string& t = fields[static_cast<std::size_t>(f)];
-    t = Trimmed(t);
+    NormalizeField(f, t);
     if (IsDateField(f) && !t.empty() && !time::ParseDateTime(t, currentYear)) {
       check.ok = false;
       check.field = f;
@@ -81,7 +128,6 @@ EntryCheck GoodData(FieldTexts46& fields, int currentYear) {
       return check;
     }
     if (IsValueField(f)) {
-      if (t.empty()) t = "0";
       if (!text::ParseCurrency(t)) {
         check.ok = false;
         check.field = f;
@@ -114,6 +160,31 @@ void FillFromFields(const FieldTexts46& fields, int currentYear, ReportRecord& r
   r.Property1Value = money(35);
   r.Property2Value = money(39);
   r.Property3Value = money(43);
+}
+
+void FillChangedFields(const FieldTexts46& before, const FieldTexts46& after, int currentYear, ReportRecord& r) {
+  FieldTexts46 changed;
+  std::array<bool, kFieldCount> differs{};
+  for (int f = 1; f < kFieldCount; ++f) {
+    const auto i = static_cast<std::size_t>(f);
+    std::string was = before[i];
+    std::string now = after[i];
+    NormalizeField(f, was);
+    NormalizeField(f, now);
+    differs[i] = was != now;
+    changed[i] = now;
+  }
+  ReportRecord filled = r;
+  FillFromFields(changed, currentYear, filled);
+  for (const ReportMember& m : ReportMembers()) {
+    if (m.field < 1 || m.field >= kFieldCount || !differs[static_cast<std::size_t>(m.field)]) continue;
+    switch (m.type) {
+      case MemberType::Text: r.*m.text = filled.*m.text; break;
+      case MemberType::Date: r.*m.date = filled.*m.date; break;
+      case MemberType::Currency: r.*m.currency = filled.*m.currency; break;
+      default: break;
+    }
+  }
 }
 
 }  // namespace kestrova::reports

@@ -44,6 +44,12 @@ struct PickResult {
 };
 PickResult ChoosePickItem(const PickList& list, int k);
 
+// A field as messages name it: its heading, with the group it belongs to
+// where several fields share a heading ("Person 2 - Context").
+std::string FieldName(int field);
+// The tab a field sits on.
+int FieldTab(int field);
+
 // " 25% full ": how full a long text field is (at least 1%).
 std::string SpaceFullCaption(std::size_t length, std::size_t maximum);
 
@@ -58,9 +64,24 @@ struct EntryCheck {
 };
 EntryCheck GoodData(FieldTexts46& fields, int currentYear);
 
+// What a save does to a field's text before it is read: blanks trimmed at
+// both ends (tabs and line breaks stay), "0" for an empty value.
+void NormalizeField(int field, std::string& text);
+
+// The check that every text can be stored exactly as typed: the first field
+// holding characters the data file's code page cannot hold is reported,
+// naming them, so nothing is ever saved as "?".
+EntryCheck StorableText(const FieldTexts46& fields);
+
 // Members 2-49 from the fields (text as typed, dates and values read);
 // the control number, pictures, list status and version are the caller's.
 // GoodData must have passed.
 void FillFromFields(const FieldTexts46& fields, int currentYear, ReportRecord& record);
+
+// An edit's save: only the fields whose text differs from the text shown
+// when editing began are read into the record, so a member nobody touched
+// keeps its stored bytes (seconds of a date, line breaks, leading blanks).
+void FillChangedFields(const FieldTexts46& before, const FieldTexts46& after, int currentYear,
+                       ReportRecord& record);
 
 }  // namespace kestrova::reports

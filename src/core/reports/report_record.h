@@ -68,6 +68,7 @@ struct ReportRecord {
 };
 
 inline constexpr std::size_t kReportRecordSize = 20001;
+inline constexpr std::size_t kPicturePathWidth = 150;  // Picture1..Picture3
 inline constexpr std::uint8_t kActiveList = 1;
 inline constexpr std::uint8_t kInactiveList = 2;
 // The case number of a record that is being removed.
