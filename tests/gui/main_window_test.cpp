@@ -134,7 +134,6 @@ TEST_F(MainWindowTest, TheFormShowsEachFormat) {
   auto* field2 = qobject_cast<QLineEdit*>(f->field(2));
   EXPECT_TRUE(field2->isReadOnly());
   EXPECT_EQ(field2->palette().color(QPalette::Base), QColor(192, 255, 255));
-  EXPECT_EQ(field2->maxLength(), 50);
   EXPECT_EQ(f->field(0)->palette().color(QPalette::Base), QColor(0, 128, 128));
   EXPECT_EQ(f->tabText(1), QStringLiteral("(&Wh)o/en/ere"));
   EXPECT_EQ(f->count(), 7);

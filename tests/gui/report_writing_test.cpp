@@ -21,6 +21,7 @@
 #include "gui/ui/zel_button.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
+#include "support/main_window_fixture.h"
 #include "support/processes.h"
 
 namespace kestrova::gui {
@@ -31,45 +32,9 @@ using testing::CloseAllWindows;
 using testing::GuiSession;
 using testing::ReadFileBytes;
 
-reports::ReportRecord Report(const std::string& caseNumber, int day, std::uint8_t list = reports::kActiveList) {
-  reports::ReportRecord r;
-  r.ControlNumber = time::ToOleDate({2024, 1, day, 9, 0, 0});
-  r.CaseNumber = caseNumber;
-  r.Title = "Title " + caseNumber;
-  r.ReportMadeBy = "Ofc. Test";
-  r.DateEntered = time::ToOleDate({2024, 1, day, 9, 0, 0});
-  r.ListStatus = list;
-  r.ProgramVersion = 414;
-  return r;
-}
+using testing::Report;
 
-class ReportWritingTest : public ::testing::Test {
- protected:
-  void SetUp() override { g.session->signIn = {"Al Adams", 4}; }
-  void TearDown() override { CloseAllWindows(*g.session); }
-  void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
-  frmMain* Open() {
-    auto* main = new frmMain(*g.session);
-    main->show();
-    main->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    main->Form_Activate();
-    return main;
-  }
-  static ZelButton* Cmd(frmMain* m, const char* name) { return m->command(QString::fromLatin1(name)); }
-  static void Type(frmMain* m, int field, const QString& text) {
-    m->form()->FocusField(field);
-    QCoreApplication::processEvents();
-    m->form()->SetFieldText(field, text);
-  }
-  std::string Log() { return ReadFileBytes(g.folder / "DataRecords.Log"); }
-  reports::ReportRecord Stored(int n) {
-    reports::DataFile data(g.folder.path());
-    EXPECT_TRUE(data.OpenDataFile(reports::DataFileAccess::Read).ok());
-    return data.ReadRecord(n).value();
-  }
-  GuiSession g;
-};
+class ReportWritingTest : public testing::MainWindowFixture {};
 
 TEST_F(ReportWritingTest, AddingIntoAnEmptyDatabase) {
   g.messages->Press(1);  // "Nothing on file"
@@ -121,10 +86,10 @@ TEST_F(ReportWritingTest, ATemplateAddBringsBackTheShownReportsTexts) {
   frmMain* m = Open();
   m->StartAdding(true);
   EXPECT_TRUE(m->TemplateMode);
-  EXPECT_EQ(m->form()->fieldText(1), QString()) << "every field starts empty";
-  m->form()->FocusField(1);
+  EXPECT_EQ(m->form()->fieldText(2), QString()) << "every field starts empty";
   QCoreApplication::processEvents();
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-0017"));
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(1)) << "the caret starts in the case number";
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-0017")) << "entered, it brings back the template's";
   m->form()->FocusField(5);
   QCoreApplication::processEvents();
   EXPECT_EQ(m->form()->fieldText(5), QStringLiteral("Jan 05, 2024 9:00am")) << "the template's date, not now";
@@ -376,8 +341,7 @@ TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
   EXPECT_TRUE(m->AddMode) << "Alt+A adds a report";
   EXPECT_EQ(m->form()->fieldText(1), QString());
   EXPECT_EQ(m->form()->fieldText(2), QString());
-  // The keyboard is with the form: Tab enters field 1 and typing fills it.
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  // The caret is in field 1: typing at once fills it.
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("typed"));
   EXPECT_TRUE(m->AddMode);

@@ -96,6 +96,7 @@ void frmMain::BuildLayout() {
   grid_->setColumnHidden(4, true);
   grid_->setMouseTracking(true);
   grid_->viewport()->installEventFilter(this);
+  grid_->installEventFilter(this);
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
     // While a report is written the list holds still.
     if (AddMode || EditMode) return;
@@ -199,9 +200,35 @@ void frmMain::BuildLayout() {
   connect(command(QStringLiteral("cmdArchiveEntry")), &ZelButton::Click, this, &frmMain::cmdArchiveEntry_Click);
   connect(command(QStringLiteral("cmdRestoreEntry")), &ZelButton::Click, this, &frmMain::cmdRestoreEntry_Click);
   connect(command(QStringLiteral("cmdDeleteEntry")), &ZelButton::Click, this, &frmMain::cmdDeleteEntry_Click);
-  connect(form_, &ReportForm::FieldChanged, this, &frmMain::SaveButtonRule);
+  connect(form_, &ReportForm::FieldChanged, this, [this] {
+    entriesChanged_ = true;
+    SaveButtonRule();
+  });
+  // The keyboard leaves the fields for the commands of the mode.
+  connect(form_, &ReportForm::TabbedPastLastField, this, [this] {
+    ZelButton* save = command(AddMode ? QStringLiteral("cmdAddSave") : QStringLiteral("cmdEditSave"));
+    ZelButton* cancel = command(AddMode ? QStringLiteral("cmdAddCancel") : QStringLiteral("cmdEditCancel"));
+    (save->isEnabled() ? save : cancel)->setFocus(Qt::TabFocusReason);
+  });
+  connect(form_, &ReportForm::TabbedBeforeFirstField, this, [this] {
+    command(AddMode ? QStringLiteral("cmdAddCancel") : QStringLiteral("cmdEditCancel"))->setFocus(Qt::BacktabFocusReason);
+  });
   connect(form_, &ReportForm::AddEditPictureClicked, this, &frmMain::cmdAddEditPic_Click);
   connect(form_, &ReportForm::DeletePictureClicked, this, &frmMain::cmdDeletePic_Click);
+  // The tabs by keyboard, also where a command owns a tab's access key.
+  const auto tabKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+    for (const QKeySequence& k : keys) {
+      auto* shortcut = new QShortcut(k, this);
+      connect(shortcut, &QShortcut::activated, this, [this, step] {
+        if (!form_->isVisible()) return;
+        form_->setCurrentIndex((form_->currentIndex() + step + form_->count()) % form_->count());
+      });
+    }
+  };
+  tabKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+  tabKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+           QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+          -1);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
   // "&Add New Report" and the tab "&Administrative" share a letter; the
@@ -262,7 +289,19 @@ void frmMain::cmdNetworkInfo_Click() {
                          : QString::fromStdString(count.message()));
 }
 
+bool frmMain::MayLeaveWriting() {
+  if (!AddMode && !EditMode) return true;
+  MessageRequest r;
+  r.caption = QStringLiteral("Discard Report?");
+  r.iconKind = kIconWarning;
+  r.message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?");
+  r.buttons = {QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")};
+  r.defaultButton = 2;
+  return ShowMessage(session_, r, this).pressedButton == 1;
+}
+
 void frmMain::cmdAdminWindow_Click() {
+  if (!MayLeaveWriting()) return;
   // Leaving signs the user out (the closing writes the line).
   closingByProgram_ = true;
   close();
@@ -270,17 +309,28 @@ void frmMain::cmdAdminWindow_Click() {
   admin->show();
 }
 
-void frmMain::cmdQuit_Click() { ExitProgram(session_, false, this); }
+void frmMain::cmdQuit_Click() {
+  if (!MayLeaveWriting()) return;
+  ExitProgram(session_, false, this);
+}
 
 void frmMain::closeEvent(QCloseEvent* e) {
   if (!closingByProgram_ && !session_.exiting) {
     e->ignore();
     cmdQuit_Click();
-    return;
+    // A confirmed exit closes every window, but this one is already closing
+    // and is not closed again: its closing work runs here.
+    if (!session_.exiting) return;
   }
+  Unload();
+  e->accept();
+}
+
+void frmMain::Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
   flasher_->Stop();
   LogSignInOut(session_, this, logs::kSignedOut);
-  e->accept();
 }
 
 }  // namespace kestrova::gui

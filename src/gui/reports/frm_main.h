@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "core/reports/report_entry.h"
 #include "core/reports/report_list.h"
 
 class QGroupBox;
@@ -101,6 +102,13 @@ class frmMain : public QWidget {
   ZelButton* AddCommand(const char* name, const QString& caption = {});
   void SelectRow(int row, int top);
   reports::DisplayList Display() const;
+  // Leaving the window while a report is written asks first; true when the
+  // user chose to discard it (or nothing was being written).
+  bool MayLeaveWriting();
+  // The window's own closing work, done once however the close began.
+  void Unload();
+  // Everything beside the list that the shrunken window leaves out while adding.
+  QList<QWidget*> ListSide() const;
   void EndAdding(const QString& savedCase);
   void EndEditing(bool saved);
   void InactiveListEmpty();
@@ -108,7 +116,6 @@ class frmMain : public QWidget {
   // A write refused because the report moved: say so and rebuild.
   void ReportMovedElsewhere(const Error& error);
   void SaveButtonRule();
-  void SetShown(std::initializer_list<const char*> names, bool shown);
 
   Session& session_;
   bool activated_ = false;
@@ -118,6 +125,10 @@ class frmMain : public QWidget {
   QString findTag_;  // the caption of a confirmed summary
   std::optional<reports::ReportRecord> displayed_;
   std::array<QString, 3> storedPicturePaths_;
+  reports::FieldTexts46 textsAtEditStart_;
+  bool entriesChanged_ = false;  // since editing began
+  bool unloaded_ = false;
+  QList<bool> listSideShown_;
   QRect savedGeometry_;
   int savedFormTop_ = 0;
   int savedRow1Top_ = 0;

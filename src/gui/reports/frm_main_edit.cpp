@@ -12,6 +12,7 @@
 #include "core/reports/report_actions.h"
 #include "core/reports/report_entry.h"
 #include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "gui/logs/activity_logs.h"
@@ -34,23 +35,27 @@ QString Lines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void frmMain::SetShown(std::initializer_list<const char*> names, bool shown) {
-  for (const char* name : names) {
-    if (ZelButton* b = command(QString::fromLatin1(name))) b->setVisible(shown);
-  }
+QList<QWidget*> frmMain::ListSide() const {
+  return {frameDisplay_, frameSort_, frameShow_, command(QStringLiteral("cmdRefreshGrid")),
+          command(QStringLiteral("cmdNetworkInfo"))};
 }
 
 void frmMain::SaveButtonRule() {
   if (!AddMode && !EditMode) return;
+  // An edit can be saved once something changed, a new report at once;
+  // both only with the four mandatory fields filled.
   command(AddMode ? QStringLiteral("cmdAddSave") : QStringLiteral("cmdEditSave"))
-      ->setEnabled(reports::SaveAllowed(form_->Texts()));
+      ->setEnabled((AddMode || entriesChanged_) && reports::SaveAllowed(form_->Texts()));
 }
 
 bool frmMain::CheckEntries() {
   reports::FieldTexts46 texts = form_->Texts();
-  const reports::EntryCheck check = reports::GoodData(texts, session_.clock().Now().year);
+  reports::EntryCheck check = reports::GoodData(texts, session_.clock().Now().year);
   // Trimmed texts and "0" for empty values go back into the form either way.
   form_->SetTexts(texts);
+  // Nothing is saved that the data file would change: a character it cannot
+  // hold would come back as "?".
+  if (check.ok) check = reports::StorableText(texts);
   if (check.ok) return true;
   QApplication::processEvents();
   MessageRequest r;
@@ -75,6 +80,7 @@ void frmMain::ReportMovedElsewhere(const Error& error) {
     form_->setEditing(false);
     form_->MarkMandatory(false);
     frame1_->setEnabled(true);
+    storedPicturePaths_ = {};
   }
   BuildReportList();
   ShowSelectedReport();
@@ -89,48 +95,31 @@ void frmMain::StartAdding(bool rightButton) {
   form_->UnlockForAdding(TemplateMode);
   form_->setEditing(true);
   AddMode = true;
+  entriesChanged_ = false;
   // The window shrinks to the form.
   savedGeometry_ = geometry();
   savedFormTop_ = frame2_->y();
   savedRow1Top_ = commandRow1_->y();
   savedRow2Top_ = commandRow2_->y();
+  listSideShown_.clear();
+  for (QWidget* w : ListSide()) listSideShown_.append(w->isVisible());
   const int lift = frame2_->y() - frame1_->y();
   frame1_->setEnabled(false);
   frame1_->hide();
   for (QWidget* w : {static_cast<QWidget*>(frame2_), commandRow1_, commandRow2_}) w->move(w->x(), w->y() - lift);
   resize(width(), height() - lift);
   if (const QScreen* s = screen()) move(x(), s->availableGeometry().top() + s->geometry().height() / 4);
-  SetShown({"cmdRefreshGrid", "cmdAdminWindow", "cmdAddEntry", "cmdEditEntry", "cmdDeleteEntry", "cmdPrintEntry",
-            "cmdEmailEntry", "cmdArchiveEntry"},
-           false);
-  ZelButton* save = command(QStringLiteral("cmdAddSave"));
-  save->setCaption(QStringLiteral("&Save New Entry"));
-  save->show();
-  save->setEnabled(false);
-  ZelButton* cancel = command(QStringLiteral("cmdAddCancel"));
-  cancel->setCaption(QStringLiteral("&Cancel New Entry"));
-  cancel->show();
   form_->ShowControlNumber(false);
   // Pictures are never taken over from a template.
   for (int slot = 1; slot <= 3; ++slot) {
-    form_->addEditPictureButton(slot)->setToolTip(QStringLiteral(" Add a picture... "));
-    form_->addEditPictureButton(slot)->show();
-    form_->addEditPictureButton(slot)->setEnabled(true);
-    form_->deletePictureButton(slot)->hide();
-    form_->largerPictureButton(slot)->hide();
     form_->ClearPicture(slot);
     form_->pictureCaption(slot)->setText(QStringLiteral("No\npicture"));
     form_->pictureCaption(slot)->show();
   }
+  RefreshCommandState();
+  // The caret waits in the case number, whichever tab was showing.
   form_->show();
-  // Changing to tab 0 puts the caret in field 1; on tab 0 already, the
-  // fields wait to be entered (a template's texts come back on entering)
-  // and the keyboard is with the form, not with the hidden list.
-  if (form_->currentIndex() != 0) {
-    form_->setCurrentIndex(0);
-  } else {
-    form_->setFocus();
-  }
+  form_->FocusField(1);
 }
 
 void frmMain::cmdAddSave_Click() {
@@ -169,7 +158,10 @@ void frmMain::EndAdding(const QString& savedCase) {
   form_->setEditing(false);
   form_->MarkMandatory(false);
   form_->ShowControlNumber(true);
-  SetShown({"cmdAddSave", "cmdAddCancel"}, false);
+  command(QStringLiteral("cmdAddSave"))->hide();
+  command(QStringLiteral("cmdAddCancel"))->hide();
+  const QList<QWidget*> side = ListSide();
+  for (int i = 0; i < side.size() && i < listSideShown_.size(); ++i) side[i]->setVisible(listSideShown_[i]);
   QApplication::processEvents();
   setGeometry(savedGeometry_);
   frame2_->move(frame2_->x(), savedFormTop_);
@@ -199,39 +191,16 @@ void frmMain::EndAdding(const QString& savedCase) {
 void frmMain::cmdEditEntry_Click() {
   if (!displayed_ || AddMode || EditMode) return;
   EditMode = true;
+  entriesChanged_ = false;
   frame1_->setEnabled(false);
   QApplication::processEvents();
-  SetShown({"cmdRefreshGrid", "cmdAdminWindow", "cmdEditEntry"}, false);
-  if (Display() == reports::DisplayList::Active) {
-    SetShown({"cmdAddEntry", "cmdArchiveEntry"}, false);
-  } else {
-    SetShown({"cmdRestoreEntry"}, false);
-  }
-  SetShown({"cmdDeleteEntry", "cmdEmailEntry", "cmdPrintEntry"}, false);
-  ZelButton* save = command(QStringLiteral("cmdEditSave"));
-  save->setCaption(QStringLiteral("&Save Changes"));
-  save->show();
-  save->setEnabled(false);
-  ZelButton* cancel = command(QStringLiteral("cmdEditCancel"));
-  cancel->setCaption(QStringLiteral("&Cancel Changes"));
-  cancel->show();
-  const int level = session_.signIn.CurrentAccessLevel;
   const std::string stored[] = {displayed_->Picture1, displayed_->Picture2, displayed_->Picture3};
-  for (int slot = 1; slot <= 3; ++slot) {
-    const bool hasPicture = !form_->picturePaths()[static_cast<std::size_t>(slot - 1)].isEmpty();
-    ZelButton* addEdit = form_->addEditPictureButton(slot);
-    addEdit->show();
-    // A Read/Edit user may change a picture but not add one.
-    addEdit->setEnabled((hasPicture && level > 1) || level > 2);
-    addEdit->setToolTip(hasPicture ? QStringLiteral(" Change this picture... ") : QStringLiteral(" Add a picture... "));
-    form_->deletePictureButton(slot)->setVisible(hasPicture);
-    form_->deletePictureButton(slot)->setEnabled(level == 4);
-    form_->largerPictureButton(slot)->hide();
-    storedPicturePaths_[static_cast<std::size_t>(slot - 1)] =
-        QString::fromUtf8(text::Trim(stored[slot - 1]).data(), static_cast<qsizetype>(text::Trim(stored[slot - 1]).size()));
-  }
+  for (std::size_t i = 0; i < 3; ++i) storedPicturePaths_[i] = Q(std::string(text::Trim(stored[i])));
   form_->UnlockForEditing();
   form_->setEditing(true);
+  // What the save compares with: a field left as it was keeps its stored bytes.
+  textsAtEditStart_ = form_->Texts();
+  RefreshCommandState();
   // The tab on display puts the caret in its first field.
   const int tab = form_->currentIndex();
   constexpr int kFirst[] = {1, 6, 14, 23, 32, -1, 44};
@@ -249,8 +218,9 @@ void frmMain::cmdEditSave_Click() {
   const reports::ReportIdentity id{selectedRecordNumber(), displayed_->ControlNumber, displayed_->CaseNumber};
   const std::array<QString, 3> paths = form_->picturePaths();
   OwnChangeFlag = true;
+  const reports::FieldTexts46 before = textsAtEditStart_;
   auto written = reports::ChangeReport(session_.dataFolder(), id, [&](reports::ReportRecord& r) {
-    reports::FillFromFields(texts, year, r);
+    reports::FillChangedFields(before, texts, year, r);
     std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
     for (std::size_t i = 0; i < 3; ++i) {
       // A picture that failed to load, or a change abandoned, keeps its name.
@@ -423,12 +393,28 @@ void frmMain::InactiveListEmpty() {
 // Pictures.
 
 void frmMain::cmdAddEditPic_Click(int slot) {
-  form_->pictureCaption(slot)->hide();
+  if (!AddMode && !EditMode) return;
   const auto path = session_.filePicker().OpenPicture(this);
   if (!path) {
     form_->SetPicturePath(slot, QString());
     return;
   }
+  // The report keeps the picture's full path: one it cannot store exactly
+  // would name another file, or none, when read back.
+  const std::string bytes = text::Utf8ToWin1252(path->toStdString());
+  const std::string bad = text::UnstorableCharacters(path->toStdString());
+  if (!bad.empty() || bytes.size() > reports::kPicturePathWidth) {
+    ShowNotice(session_, this, QStringLiteral("Picture Not Taken"),
+               QStringLiteral("The folder and file name of this picture\ncannot be kept in a report:\n\n") + *path +
+                   QStringLiteral("\n\n") +
+                   (!bad.empty() ? QStringLiteral("It holds characters that cannot be stored: ") + Q(bad)
+                                 : QStringLiteral("It is longer than the %1 characters a report keeps for it.")
+                                       .arg(reports::kPicturePathWidth)) +
+                   QStringLiteral("\n\nPlease copy the picture to a folder with a shorter, plain name."),
+               kIconWarning);
+    return;
+  }
+  form_->pictureCaption(slot)->hide();
   if (!form_->LoadPicture(slot, *path)) {
     QApplication::processEvents();
     MessageRequest r;
@@ -440,12 +426,12 @@ void frmMain::cmdAddEditPic_Click(int slot) {
     ShowMessage(session_, r, this);
     return;
   }
-  form_->deletePictureButton(slot)->show();
-  form_->deletePictureButton(slot)->setEnabled(session_.signIn.CurrentAccessLevel == 4);
-  if (EditMode) command(QStringLiteral("cmdEditSave"))->setEnabled(true);
+  entriesChanged_ = true;
+  RefreshCommandState();
 }
 
 void frmMain::cmdDeletePic_Click(int slot) {
+  if (!AddMode && !EditMode) return;
   MessageRequest r;
   r.caption = QStringLiteral("Confirm picture deletion");
   r.iconKind = kIconQuestion;
@@ -454,12 +440,9 @@ void frmMain::cmdDeletePic_Click(int slot) {
   r.buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete"), QStringLiteral("&No") + QStringLiteral(", don't delete")};
   if (ShowMessage(session_, r, this).pressedButton != 1) return;
   form_->ClearPicture(slot);
-  if (EditMode) {
-    storedPicturePaths_[static_cast<std::size_t>(slot - 1)].clear();
-    command(QStringLiteral("cmdEditSave"))->setEnabled(true);
-  }
-  form_->deletePictureButton(slot)->hide();
-  form_->largerPictureButton(slot)->hide();
+  if (EditMode) storedPicturePaths_[static_cast<std::size_t>(slot - 1)].clear();
+  entriesChanged_ = true;
+  RefreshCommandState();
 }
 
 }  // namespace kestrova::gui

@@ -4,11 +4,13 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolTip>
+#include <memory>
 
 #include "core/reports/command_state.h"
 #include "core/reports/data_file.h"
@@ -20,6 +22,7 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/search/frm_find.h"
 #include "gui/session.h"
+#include "gui/ui/busy_window.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
 
@@ -72,8 +75,7 @@ void frmMain::BuildReportList() {
           .arg(inactive ? QStringLiteral("rgb(128, 0, 0)") : QStringLiteral("rgb(0, 0, 192)")));
   lblStandBy_->show();
   QApplication::processEvents();
-  setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto busy = std::make_unique<BusyWindow>(this);
 
   reports::ListRequest request;
   request.display = Display();
@@ -84,11 +86,9 @@ void frmMain::BuildReportList() {
   request.summaryCaption = findTag_.toStdString();
   auto list = reports::BuildReportList(session_.dataFolder(), request);
   if (!list.ok()) {
-    QApplication::restoreOverrideCursor();
-    setEnabled(true);
+    busy.reset();
     ShowError(session_, this, QStringLiteral("Data File Problem"), list.message());
-    setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy = std::make_unique<BusyWindow>(this);
     list = reports::ReportList{};
   }
   counts_ = list->counts;
@@ -127,8 +127,7 @@ void frmMain::BuildReportList() {
 
   optDisplay_[1]->setEnabled(counts_.ActiveCount > 0);
   optDisplay_[2]->setEnabled(counts_.InactiveCount > 0);
-  setEnabled(true);
-  QApplication::restoreOverrideCursor();
+  busy.reset();
 
   if (noMatches) {
     frame1_->hide();
@@ -150,8 +149,7 @@ void frmMain::BuildReportList() {
 }
 
 void frmMain::ShowSelectedReport() {
-  setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto busy = std::make_unique<BusyWindow>(this);
   std::optional<reports::ReportRecord> report;
   std::string problem;
   if (const int n = selectedRecordNumber(); n > 0) {
@@ -168,8 +166,7 @@ void frmMain::ShowSelectedReport() {
   }
   displayed_ = report;
   form_->ShowReport(report);
-  setEnabled(true);
-  QApplication::restoreOverrideCursor();
+  busy.reset();
   if (!problem.empty()) ShowError(session_, this, QStringLiteral("Report Not Shown"), problem);
 }
 
@@ -195,10 +192,26 @@ void frmMain::RefreshCommandState() {
     b->Refresh();
   }
   for (int slot = 1; slot <= 3; ++slot) {
-    form_->largerPictureButton(slot)->setVisible(reports::ShowLargerPicture(s, slot));
+    const reports::PictureButtonLooks p = reports::PictureButtons(s, slot);
+    form_->largerPictureButton(slot)->setVisible(p.larger);
+    ZelButton* addEdit = form_->addEditPictureButton(slot);
+    addEdit->setVisible(p.addEdit);
+    addEdit->setEnabled(p.addEditEnabled);
+    addEdit->setToolTip(Q(p.addEditToolTip));
+    form_->deletePictureButton(slot)->setVisible(p.remove);
+    form_->deletePictureButton(slot)->setEnabled(p.removeEnabled);
+    for (ZelButton* b : {addEdit, form_->deletePictureButton(slot), form_->largerPictureButton(slot)}) b->Refresh();
   }
+  // While a report is written the list options cannot change the list;
+  // while adding they are out of sight with the list.
+  const bool writing = AddMode || EditMode;
+  for (QGroupBox* frame : {frameDisplay_, frameSort_, frameShow_}) frame->setEnabled(!writing);
+  if (AddMode) {
+    for (QWidget* w : ListSide()) w->hide();
+  }
+  if (writing) SaveButtonRule();
   frame2_->setVisible(true);
-  form_->setVisible(s.selectedRow > 0);
+  form_->setVisible(s.selectedRow > 0 || AddMode);
 }
 
 void frmMain::cmdSeeAllEntries_Click() {
@@ -271,6 +284,15 @@ QString frmMain::GridToolTip(const QPoint& pos) const {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == grid_ && e->type() == QEvent::KeyPress) {
+    // The grid lists whole rows: Home and End go to the first and last report.
+    auto* key = static_cast<QKeyEvent*>(e);
+    if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) && key->modifiers() == Qt::NoModifier) {
+      QKeyEvent rows(QEvent::KeyPress, key->key(), Qt::ControlModifier);
+      QApplication::sendEvent(grid_, &rows);
+      return true;
+    }
+  }
   if (watched == grid_->viewport() && e->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(e);
     const QString tip = GridToolTip(help->pos());

@@ -1,6 +1,7 @@
 #include "gui/reports/report_form.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QMenu>
@@ -13,9 +14,11 @@
 
 #include "core/reports/report_display.h"
 #include "core/text/fixed_text.h"
+#include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "gui/session.h"
+#include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -29,6 +32,17 @@ const QColor kFocusText(0, 0, 192);        // &H00C00000
 const QString kRedHeading = QStringLiteral("color: rgb(192, 0, 0);");
 
 int Px(int twips) { return ToPixels(twips); }
+
+QString Shown(const std::string& stored) { return QString::fromStdString(text::ToShownLineBreaks(stored)); }
+
+bool IsLongText(int n) { return n == 44 || n == 45; }
+
+// Focus that comes and goes with a pop-up menu or another window is not the
+// user entering or leaving the field.
+bool EntersOrLeaves(const QEvent* e) {
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(e)->reason();
+  return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
 
 void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
   QPalette p = w->palette();
@@ -53,7 +67,11 @@ QLabel* ReportForm::Label(QWidget* page, int n, const QString& caption, int x, i
 QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
   auto* e = new QLineEdit(page);
   e->setObjectName(QStringLiteral("txtfield%1").arg(n));
-  e->setMaxLength(reports::FieldMaxLength(n));
+  if (n == 0) {
+    e->setMaxLength(reports::FieldMaxLength(n));
+  } else {
+    LimitLineLength(session_, e, reports::FieldMaxLength(n), [n] { return QString::fromStdString(reports::FieldName(n)); });
+  }
   e->setGeometry(Px(x), Px(y), Px(width), Px(330));
   fields_[static_cast<std::size_t>(n)] = e;
   return e;
@@ -188,6 +206,8 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
     auto* box = new QPlainTextEdit(docs);
     box->setObjectName(QStringLiteral("txtfield%1").arg(n));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab walks the fields; it is not typed into the text.
+    box->setTabChangesFocus(true);
     box->setGeometry(n == 44 ? QRect(Px(200), Px(350), Px(8000), Px(4300))
                              : QRect(Px(8400), Px(350), Px(3900), Px(4300)));
     fields_[static_cast<std::size_t>(n)] = box;
@@ -212,17 +232,9 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
       connect(line, &QLineEdit::textChanged, this, [this, n] { txtField_Change(n); });
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
       box->viewport()->installEventFilter(this);
-      connect(box, &QPlainTextEdit::textChanged, this, [this, n, box] {
-        // The box holds at most its member's width.
-        const int limit = reports::FieldMaxLength(n);
-        const QString text = box->toPlainText();
-        if (text.size() > limit) {
-          box->setPlainText(text.left(limit));
-          box->moveCursor(QTextCursor::End);
-          return;
-        }
-        txtField_Change(n);
-      });
+      // The box holds at most its member's width, line breaks counted as stored.
+      LimitBoxLength(session_, box, reports::FieldMaxLength(n), [n] { return QString::fromStdString(reports::FieldName(n)); });
+      connect(box, &QPlainTextEdit::textChanged, this, [this, n] { txtField_Change(n); });
     }
   }
   setCurrentIndex(0);
@@ -241,7 +253,10 @@ int ReportForm::FieldIndex(QObject* w) const {
 
 reports::FieldTexts46 ReportForm::Texts() const {
   reports::FieldTexts46 t;
-  for (int n = 0; n < reports::kFieldCount; ++n) t[static_cast<std::size_t>(n)] = fieldText(n).toStdString();
+  for (int n = 0; n < reports::kFieldCount; ++n) {
+    const std::string text = fieldText(n).toStdString();
+    t[static_cast<std::size_t>(n)] = IsLongText(n) ? text::ToStoredLineBreaks(text) : text;
+  }
   return t;
 }
 
@@ -255,12 +270,12 @@ void ReportForm::SetFieldText(int n, const QString& text) {
 }
 
 void ReportForm::SetTexts(const reports::FieldTexts46& texts) {
-  for (int n = 1; n < reports::kFieldCount; ++n) SetFieldText(n, QString::fromStdString(texts[static_cast<std::size_t>(n)]));
+  for (int n = 1; n < reports::kFieldCount; ++n) SetFieldText(n, Shown(texts[static_cast<std::size_t>(n)]));
 }
 
 void ReportForm::FocusField(int n) {
   if (n < 1 || n >= reports::kFieldCount) return;
-  const int tab = n <= 5 ? 0 : n <= 13 ? 1 : n <= 22 ? 2 : n <= 31 ? 3 : n <= 43 ? 4 : 6;
+  const int tab = reports::FieldTab(n);
   if (currentIndex() != tab) setCurrentIndex(tab);
   field(n)->setFocus();
 }
@@ -273,10 +288,17 @@ void ReportForm::UnlockForAdding(bool fromTemplate) {
     SetFieldText(n, QString());
     filling_ = false;
   }
-  UnlockForEditing();
+  Unlock();
 }
 
 void ReportForm::UnlockForEditing() {
+  // An emptied field brings back what it held in this report, never a text
+  // remembered from another one.
+  for (int n = 1; n < reports::kFieldCount; ++n) remembered_[static_cast<std::size_t>(n)] = fieldText(n);
+  Unlock();
+}
+
+void ReportForm::Unlock() {
   unlocked_ = true;
   for (int n = 1; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);
@@ -331,8 +353,10 @@ void ReportForm::txtField_GotFocus(int n) {
 
 void ReportForm::txtField_LostFocus(int n) {
   if (!unlocked_ || n < 1) return;
-  const QString text = fieldText(n);
-  if (text.trimmed() != text) SetFieldText(n, text.trimmed());
+  // Blanks only: tabs and line breaks are the user's.
+  const std::string text = fieldText(n).toStdString();
+  const std::string_view trimmed = text::Trim(text);
+  if (trimmed.size() != text.size()) SetFieldText(n, QString::fromStdString(std::string(trimmed)));
   Paint(field(n), kDisplayBack, Qt::black);
   QFont normal = heading(n)->font();
   normal.setBold(false);
@@ -352,7 +376,7 @@ void ReportForm::txtField_Change(int n) {
     full->setVisible(!text.isEmpty());
     if (!text.isEmpty()) {
       full->setText(QString::fromStdString(reports::SpaceFullCaption(
-          static_cast<std::size_t>(text.size()), static_cast<std::size_t>(reports::FieldMaxLength(n)))));
+          static_cast<std::size_t>(StoredLength(text)), static_cast<std::size_t>(reports::FieldMaxLength(n)))));
     }
   }
 }
@@ -429,8 +453,28 @@ bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
   const int n = FieldIndex(watched);
   if (n >= 0) {
     switch (e->type()) {
-      case QEvent::FocusIn: txtField_GotFocus(n); break;
-      case QEvent::FocusOut: txtField_LostFocus(n); break;
+      case QEvent::FocusIn:
+        if (EntersOrLeaves(e)) txtField_GotFocus(n);
+        break;
+      case QEvent::FocusOut:
+        if (EntersOrLeaves(e)) txtField_LostFocus(n);
+        break;
+      case QEvent::KeyPress: {
+        // Tab walks fields 1 to 45 in order across the tabs (past the
+        // picture tab); Shift+Tab walks back.
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const bool plain = (key->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier;
+        if (!unlocked_ || n < 1 || !plain || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)) break;
+        const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        if (back && n == 1) {
+          emit TabbedBeforeFirstField();
+        } else if (!back && n == reports::kFieldCount - 1) {
+          emit TabbedPastLastField();
+        } else {
+          FocusField(back ? n - 1 : n + 1);
+        }
+        return true;
+      }
       case QEvent::MouseButtonDblClick:
         if (unlocked_ && reports::IsContextField(n)) {
           currentField_ = n;
@@ -504,7 +548,7 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
       line->setText(text);
       line->setCursorPosition(0);
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-      box->setPlainText(text);
+      box->setPlainText(Shown(texts[static_cast<std::size_t>(n)]));
     }
   }
   ShowPicture(1, report->Picture1);

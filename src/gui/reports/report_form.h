@@ -30,7 +30,8 @@ class ReportForm : public QTabWidget {
   // Display mode: every field locked and empty, or filled from the report.
   void ShowReport(const std::optional<reports::ReportRecord>& report);
 
-  // Field n (0-45): a line or, for 44 and 45, a multi-line box.
+  // Field n (0-45): a line or, for 44 and 45, a multi-line box. Texts() and
+  // SetTexts() use the stored form, with CR LF line breaks; the boxes show LF.
   QWidget* field(int n) const { return fields_[static_cast<std::size_t>(n)]; }
   QString fieldText(int n) const;
   QLabel* heading(int n) const;
@@ -82,12 +83,16 @@ class ReportForm : public QTabWidget {
   void FieldChanged();
   void AddEditPictureClicked(int slot);
   void DeletePictureClicked(int slot);
+  // Tab from field 45, Shift+Tab from field 1: the keyboard leaves the fields.
+  void TabbedPastLastField();
+  void TabbedBeforeFirstField();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void MainTab_Click(int tab);
+  void Unlock();
   void ShowPicture(int slot, const std::string& stored);
   int FieldIndex(QObject* w) const;
   void txtField_GotFocus(int n);

@@ -1,0 +1,241 @@
+// What a user writes reaches the data file as written, into the report
+// being written, and nothing else does.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "gui/reports/report_list_model.h"
+#include "support/main_window_fixture.h"
+
+namespace kestrova::gui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::Report;
+
+class ReportIntegrityTest : public testing::MainWindowFixture {};
+
+TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFirst) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6, reports::kInactiveList));
+  Add(Report("24-3", 7));
+  frmMain* m = Open();
+  ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("24-3"));
+  m->cmdEditEntry_Click();
+  Type(m, 2, QStringLiteral("edited"));
+  // The list options, the search and the refresh are out of reach.
+  auto* inactive = m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"));
+  QTest::mouseClick(inactive, Qt::LeftButton);
+  EXPECT_FALSE(inactive->isChecked());
+  EXPECT_FALSE(Cmd(m, "cmdFindEntries")->isEnabled());
+  EXPECT_FALSE(Cmd(m, "cmdRefreshGrid")->isVisible());
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-3"));
+
+  // Quit and the close box ask before the exit question.
+  g.messages->Press(2);
+  QTest::mouseClick(Cmd(m, "cmdQuit"), Qt::LeftButton);
+  const MessageRequest& ask = g.messages->Last();
+  EXPECT_EQ(ask.caption, QStringLiteral("Discard Report?"));
+  EXPECT_EQ(ask.lines(), (QStringList{QStringLiteral("The report you are writing has not been saved."),
+                                      QStringLiteral("Discard it?")}));
+  EXPECT_EQ(ask.buttons, (QStringList{QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}));
+  EXPECT_EQ(ask.defaultButton, 2);
+  EXPECT_TRUE(m->EditMode) << "kept writing";
+  g.messages->Press(1).Press(2);  // discard, then "don't quit yet"
+  m->close();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Exit Kestrova?"));
+  EXPECT_TRUE(m->isVisible());
+  EXPECT_TRUE(m->EditMode);
+
+  m->cmdEditSave_Click();
+  EXPECT_EQ(Stored(3).Title, "edited") << "the save went to the report being written";
+  EXPECT_EQ(Stored(1).Title, "Title 24-1");
+  // Display mode again: the picture slots offer no changes.
+  for (int slot = 1; slot <= 3; ++slot) {
+    EXPECT_FALSE(m->form()->addEditPictureButton(slot)->isVisibleTo(m->form())) << slot;
+    EXPECT_FALSE(m->form()->deletePictureButton(slot)->isVisibleTo(m->form())) << slot;
+  }
+  EXPECT_TRUE(inactive->isEnabled());
+}
+
+TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.DateEntered = time::ToOleDate({2024, 1, 5, 9, 14, 37});
+  r.OccurredFrom = time::ToOleDate({2024, 1, 4, 22, 0, 59});
+  r.Narrative = "First line.\r\n\r\nThird line.";
+  r.CaseNotes = "\tindented note";
+  Add(r);
+  frmMain* m = Open();
+  const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
+  EXPECT_EQ(m->form()->fieldText(44), QStringLiteral("First line.\n\nThird line.")) << "shown with LF";
+  m->cmdEditEntry_Click();
+  Type(m, 2, QStringLiteral("New title"));
+  m->form()->FocusField(45);  // entering and leaving trims blanks only
+  m->form()->FocusField(44);
+  m->cmdEditSave_Click();
+  ASSERT_FALSE(m->EditMode);
+  std::string after = ReadFileBytes(g.folder / "Kestrova.Data");
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after.substr(23, 50), "New title" + std::string(41, ' '));
+  after.replace(23, 50, before.substr(23, 50));
+  EXPECT_EQ(after, before) << "only the title's bytes changed";
+
+  // Typed line breaks are stored as CR LF and count two.
+  m->cmdEditEntry_Click();
+  m->form()->FocusField(44);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("y"));
+  m->cmdEditSave_Click();
+  EXPECT_EQ(Stored(1).Narrative, "x\r\nyFirst line.\r\n\r\nThird line.");
+}
+
+TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionMarks) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
+  m->StartAdding(false);
+  Type(m, 1, QStringLiteral("24-2"));
+  Type(m, 2, QStringLiteral("Caf\u00E9 break-in"));
+  Type(m, 4, QStringLiteral("Ofc. Park"));
+  Type(m, 5, QStringLiteral("01/05/2024"));
+  Type(m, 17, QStringLiteral("\u0416\u0430\u043D\u043D\u0430 \u674E"));
+  g.messages->Press(1);
+  m->cmdAddSave_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
+  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'Person 2 - Name  R/S/A  DOB  SS# (Or Name of Business)' holds characters"));
+  EXPECT_EQ(g.messages->Last().lines()[3], QStringLiteral("\u0416 \u0430 \u043D \u674E"));
+  EXPECT_TRUE(m->AddMode);
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(17));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
+
+  // A picture whose path cannot be stored is not taken.
+  g.filePicker->answers.append(QStringLiteral("/photos/\u0424\u043E\u0442\u043E.png"));
+  g.messages->Press(1);
+  m->cmdAddEditPic_Click(1);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
+  EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty());
+  g.filePicker->answers.append(QStringLiteral("/") + QString(150, QLatin1Char('p')) + QStringLiteral(".png"));
+  g.messages->Press(1);
+  m->cmdAddEditPic_Click(1);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
+  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("150 characters")));
+}
+
+TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  m->StartAdding(false);
+  m->form()->FocusField(2);
+  QApplication::clipboard()->setText(QString(60, QLatin1Char('t')));
+  g.messages->Press(1);
+  QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return g.messages->asked.size() == 1; }));
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Text Too Long"));
+  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'Title or Descriptive Remarks' holds at most 50 characters."));
+  EXPECT_EQ(m->form()->fieldText(2).size(), 50);
+  QTest::keyClick(m->form()->field(2), Qt::Key_End);
+  QTest::keyClicks(m->form()->field(2), QStringLiteral("x"));
+  EXPECT_EQ(m->form()->fieldText(2).size(), 50) << "typing into a full field is refused quietly";
+  EXPECT_EQ(g.messages->asked.size(), 1);
+
+  // The case notes hold 2,169 characters as stored: a line break takes two.
+  m->form()->FocusField(45);
+  QApplication::clipboard()->setText(QString(2160, QLatin1Char('n')) + QStringLiteral("\n\n\n\n\n\n"));
+  g.messages->Press(1);
+  QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return g.messages->asked.size() == 2; }));
+  EXPECT_EQ(m->form()->fieldText(45), QString(2160, QLatin1Char('n')) + QStringLiteral("\n\n\n\n"));
+  EXPECT_EQ(m->form()->spaceFull(45)->text(), QStringLiteral(" 100% full "));
+}
+
+TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  m->StartAdding(false);
+  int opened = 0;
+  // Every pick-list that opens is closed with Escape.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      ++opened;
+      QTest::keyClick(menu, Qt::Key_Escape);
+    }
+  });
+  closer.start(5);
+  m->form()->FocusField(12);
+  QTest::qWait(200);
+  EXPECT_EQ(opened, 1) << "Escape closes it for good";
+  // The focus comes back to the field (here by the window's activation,
+  // as after a click elsewhere); that is not entering the field again.
+  m->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+  QTest::qWait(100);
+  ASSERT_EQ(QApplication::focusWidget(), m->form()->field(12));
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Landlord"));
+  QTest::qWait(100);
+  EXPECT_EQ(m->form()->fieldText(12), QStringLiteral("Landlord"));
+  EXPECT_EQ(opened, 1);
+  m->form()->FocusField(13);
+  m->form()->FocusField(15);
+  QTest::qWait(200);
+  EXPECT_EQ(opened, 2) << "entering another empty context field opens its list";
+}
+
+TEST_F(ReportIntegrityTest, TheKeyboardWalksTheListAndTheFields) {
+  for (int day = 1; day <= 6; ++day) Add(Report("24-" + std::to_string(day), day));
+  frmMain* m = Open();
+  ASSERT_EQ(m->currentRow(), 6);
+  m->grid()->setFocus();
+  QTest::keyClick(m->grid(), Qt::Key_Up);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(m->currentRow(), 4) << "every Up moves";
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+  EXPECT_EQ(m->currentRow(), 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+  EXPECT_GT(m->currentRow(), 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(m->currentRow(), 1);
+  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-1"));
+
+  m->cmdEditEntry_Click();
+  m->form()->FocusField(43);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(44)) << "past the picture tab";
+  EXPECT_EQ(m->form()->currentIndex(), 6);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Cmd(m, "cmdEditCancel")) << "save is not yet enabled";
+  m->form()->FocusField(14);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(13));
+  EXPECT_EQ(m->form()->currentIndex(), 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(m->form()->currentIndex(), 2) << "Ctrl+Tab shows the next tab";
+}
+
+TEST_F(ReportIntegrityTest, TheCloseBoxSignsOutOnce) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  g.messages->Press(1);
+  m->close();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Exit Kestrova?"));
+  EXPECT_EQ(g.programEnded, 1);
+  const std::string log = ReadFileBytes(g.folder / "SignInOut.Log");
+  EXPECT_EQ(log, "12/06/2026 at 14:05:09 - Al Adams signed out\r\n");
+}
+
+}  // namespace
+}  // namespace kestrova::gui
