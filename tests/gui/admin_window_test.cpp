@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <functional>
 
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
@@ -171,6 +172,68 @@ TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
   EXPECT_NE(Log("SignInOut.Log").find("12/06/2026 at 14:05:09 - Al Adams signed out\r\n"), std::string::npos);
   EXPECT_EQ(FindWindow<frmMain>(), nullptr);
   EXPECT_NE(FindWindow<frmAdmin>(), nullptr) << "a new administrative window";
+}
+
+// Another workstation deletes a user while this list is shown: the rows'
+// record numbers now point at other users.
+TEST_F(AdminWindowTest, ASignInOrDeletionChecksTheRecordStillHoldsTheUserShown) {
+  frmAdmin* admin = Open();
+  ASSERT_EQ(Names(admin).first(), QStringLiteral("Al Adams"));  // record 4
+  ASSERT_TRUE(users::DeleteUser(g.folder.path(), 1, nullptr).ok());  // Cy Adams
+  admin->cmdUserSelected_Click();
+  QTest::keyClicks(Child<QLineEdit>(admin, "txtPassword"), QStringLiteral("Secret12"));
+  g.messages->Press(1);
+  QTest::keyClick(admin, Qt::Key_Return);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("User List Changed"));
+  EXPECT_EQ(Log("SignInOut.Log"), "") << "nobody signed in";
+  EXPECT_TRUE(g.session->signIn.CurrentUserName.empty());
+  EXPECT_EQ(FindWindow<frmMain>(), nullptr);
+  EXPECT_EQ(Names(admin).size(), 3) << "the list is read again";
+
+  ASSERT_TRUE(users::DeleteUser(g.folder.path(), 1, nullptr).ok());  // ann ZETA: Al moves to record 2
+  const std::string before = ReadFileBytes(g.folder / "User.List");
+  g.messages->Press(1).Press(1);
+  admin->cmdDeleteUser_Click();  // the row still says record 3 for Al Adams
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("User List Changed"));
+  EXPECT_EQ(ReadFileBytes(g.folder / "User.List"), before) << "Bob adams was not deleted in Al's place";
+  EXPECT_EQ(Log("UserList.Log"), "");
+}
+
+TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStore) {
+  auto al = users::ReadAllUsers(g.folder.path())->back();
+  const auto id = users::IdentityOf(al);
+  al.Comments = "Night shift\r\n\tbadge 7";
+  ASSERT_TRUE(users::ChangeUser(g.folder.path(), 4, id, al).ok());
+  const std::string before = ReadFileBytes(g.folder / "User.List");
+  const auto edit = [&](const std::function<void(frmAddEditUser*)>& step) {
+    frmAddEditUser form(*g.session, frmAddEditUser::Mode::ViewEdit, 4);
+    form.show();
+    form.Form_Activate();
+    step(&form);
+  };
+  edit([](frmAddEditUser* form) {
+    EXPECT_EQ(form->findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"))->toPlainText(),
+              QStringLiteral("Night shift\n\tbadge 7"));
+    form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->click();
+    form->cmdSave_Click();
+  });
+  std::string after = ReadFileBytes(g.folder / "User.List");
+  EXPECT_EQ(after.substr(1500 + 59, 2), std::string("\x03\x00", 2));
+  after.replace(1500 + 43, 18, before.substr(1500 + 43, 18));  // the password is encoded afresh
+  EXPECT_EQ(after, before) << "only the level and the password's filler changed";
+
+  edit([&](frmAddEditUser* form) {
+    form->findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"))->setPlainText(QStringLiteral("a\nb"));
+    form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("\u0410\u043B"));
+    g.messages->Press(1);
+    form->cmdSave_Click();
+    EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
+    EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'First Name' holds characters"));
+    EXPECT_FALSE(form->saved());
+    form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("Al"));
+    form->cmdSave_Click();
+  });
+  EXPECT_EQ(users::ReadAllUsers(g.folder.path())->back().Comments, "a\r\nb");
 }
 
 TEST_F(AdminWindowTest, TheAccessCodeIsChosenOnFirstUseAndRefusedInTheWrongCase) {

@@ -78,6 +78,50 @@ Result<std::int32_t> UserList::PurgeKilledUsers() {
   return RewriteKeeping([](const char* record) { return !IsKilledUser(record); });
 }
 
+UserIdentity IdentityOf(const UserRecord& user) { return {user.FirstName, user.LastName, user.DateCreated}; }
+
+Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected) {
+  if (stored.FirstName == expected.FirstName && stored.LastName == expected.LastName &&
+      stored.DateCreated == expected.DateCreated) {
+    return {};
+  }
+  return Error{Error::Kind::Conflict,
+               "The user list was changed on another workstation: " +
+                   UserDisplayName({0, expected.FirstName, expected.LastName, {}, 1, {}}) +
+                   " is no longer where the list showed them."};
+}
+
+Result<UserRecord> ReadUserChecked(const fs::path& folder, std::int32_t n, const UserIdentity& expected,
+                                   const UserListOptions& options) {
+  UserList list(folder, options);
+  Status opened = list.OpenUserList(UserListAccess::Read);
+  if (!opened.ok()) return opened.error();
+  auto user = n >= 1 && n <= list.UserCount()
+                  ? list.ReadUser(n)
+                  : Result<UserRecord>(CheckUserIdentity({}, expected).error());
+  (void)list.CloseUserList();
+  if (!user.ok()) return user.error();
+  if (Status same = CheckUserIdentity(*user, expected); !same.ok()) return same.error();
+  return user;
+}
+
+Status ChangeUser(const fs::path& folder, std::int32_t n, const UserIdentity& expected, const UserRecord& user,
+                  const UserListOptions& options) {
+  UserList list(folder, options);
+  Status written = list.OpenUserList(UserListAccess::Write);
+  if (!written.ok()) return written;
+  auto stored = n >= 1 && n <= list.UserCount() ? list.ReadUser(n)
+                                                 : Result<UserRecord>(CheckUserIdentity({}, expected).error());
+  if (!stored.ok()) {
+    written = stored.error();
+  } else {
+    written = CheckUserIdentity(*stored, expected);
+    if (written.ok()) written = list.WriteUser(n, user);
+  }
+  Status closed = list.CloseUserList();
+  return written.ok() ? closed : written;
+}
+
 Result<std::vector<UserRecord>> ReadAllUsers(const fs::path& folder, const UserListOptions& options) {
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Read);
@@ -111,12 +155,16 @@ Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user,
 
 Status DeleteUser(const fs::path& folder, std::int32_t n,
                   const std::function<Status(const std::string&)>& logDeleted,
-                  const UserListOptions& options) {
+                  const UserListOptions& options, const std::optional<UserIdentity>& expected) {
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened;
+  if (expected && (n < 1 || n > list.UserCount())) return CheckUserIdentity({}, *expected);
   auto user = list.ReadUser(n);
   if (!user.ok()) return user.error();
+  if (expected) {
+    if (Status same = CheckUserIdentity(*user, *expected); !same.ok()) return same;
+  }
   if (logDeleted) {
     Status logged = logDeleted(UserDisplayName(*user));
     if (!logged.ok()) return logged;

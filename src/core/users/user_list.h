@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,26 @@ class UserList : public files::RecordFile {
   Status CheckLevels() const;
 };
 
+// What tells the user shown in a window from another one that came to the
+// same record number (names need not be unique, the moment of creation is).
+struct UserIdentity {
+  std::string FirstName;
+  std::string LastName;
+  double DateCreated = 0;
+};
+UserIdentity IdentityOf(const UserRecord& user);
+// Conflict, with a message saying so, when the stored user is another one.
+Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected);
+
+// Reads user n, checking that it is still the user expected.
+Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int32_t n,
+                                   const UserIdentity& expected, const UserListOptions& options = {});
+
+// Rewrites user n in its own locked bracket, once it is checked to be the
+// user expected; nothing is written otherwise.
+Status ChangeUser(const std::filesystem::path& folder, std::int32_t n, const UserIdentity& expected,
+                  const UserRecord& user, const UserListOptions& options = {});
+
 // Every user in file order; a missing list has none.
 Result<std::vector<UserRecord>> ReadAllUsers(const std::filesystem::path& folder,
                                              const UserListOptions& options = {});
@@ -52,9 +73,10 @@ Result<std::int32_t> AddUser(const std::filesystem::path& folder, const UserReco
 
 // Deletes user n: logs the deletion through `logDeleted` (given the user's
 // display name) before marking the record, then rewrites the list without
-// it. A failed log write stops the deletion before anything is changed.
+// it. A failed log write stops the deletion before anything is changed, and
+// so does a user n that is not the one expected.
 Status DeleteUser(const std::filesystem::path& folder, std::int32_t n,
                   const std::function<Status(const std::string&)>& logDeleted,
-                  const UserListOptions& options = {});
+                  const UserListOptions& options = {}, const std::optional<UserIdentity>& expected = std::nullopt);
 
 }  // namespace kestrova::users

@@ -14,12 +14,14 @@
 #include "core/logs/activity_log.h"
 #include "core/startup/file_set.h"
 #include "core/text/fixed_text.h"
+#include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
 #include "gui/ui/background.h"
+#include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -68,7 +70,12 @@ frmAddEditUser::frmAddEditUser(Session& session, Mode mode, int recordNumber, QW
     label(QString::fromLatin1(fields[i].caption), QRect(px(240), px(fields[i].top), px(3000), px(260)));
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QStringLiteral("txtfield%1").arg(i + 1));
-    edit->setMaxLength(fields[i].limit);
+    if (i == 2) {
+      edit->setMaxLength(fields[i].limit);  // the password: its hint is the longest text
+    } else {
+      const QString name = QString::fromLatin1(fields[i].caption + 2);
+      LimitLineLength(session_, edit, fields[i].limit, [name] { return name; });
+    }
     edit->setGeometry(px(240), px(fields[i].top + 260), px(3000), px(340));
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, this, [this] { TextChanged(); });
@@ -80,14 +87,9 @@ frmAddEditUser::frmAddEditUser(Session& session, Mode mode, int recordNumber, QW
   txtComments_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   txtComments_->setGeometry(px(240), px(2710), px(5600), px(1500));
   txtComments_->installEventFilter(this);
+  // The box holds at most 439 characters as stored (a line break takes two).
+  LimitBoxLength(session_, txtComments_, kCommentsLimit, [] { return QStringLiteral("Comments"); });
   connect(txtComments_, &QPlainTextEdit::textChanged, this, [this] {
-    // The box holds at most 439 characters.
-    const QString text = txtComments_->toPlainText();
-    if (text.size() > kCommentsLimit) {
-      txtComments_->setPlainText(text.left(kCommentsLimit));
-      txtComments_->moveCursor(QTextCursor::End);
-      return;
-    }
     CommentsChanged();
     TextChanged();
   });
@@ -165,7 +167,8 @@ void frmAddEditUser::Form_Activate() {
       optAccessLevel_Click(level);
       txtfield_[1]->setText(Q(text::Trim(user->FirstName)));
       txtfield_[2]->setText(Q(text::Trim(user->LastName)));
-      txtComments_->setPlainText(Q(text::Trim(user->Comments)));
+      txtComments_->setPlainText(Q(text::ToShownLineBreaks(text::Trim(user->Comments))));
+      shownComments_ = txtComments_->toPlainText();
       txtfield_[3]->setText(Q(users::DecodePassword(user->Password)));
     }
   }
@@ -194,7 +197,7 @@ void frmAddEditUser::TextChanged() {
 }
 
 void frmAddEditUser::CommentsChanged() {
-  const int length = static_cast<int>(txtComments_->toPlainText().size());
+  const int length = StoredLength(txtComments_->toPlainText());
   lblSpaceFull_->setVisible(length > 0);
   if (length > 0) lblSpaceFull_->setText(CommentsFullCaption(length));
 }
@@ -246,13 +249,28 @@ void frmAddEditUser::cmdSave_Click() {
     txtfield_[3]->setFocus();
     return;
   }
+  // Nothing is saved that the user list would store as "?".
+  const struct {
+    QWidget* box;
+    QString text, name;
+  } texts[] = {{txtfield_[1], txtfield_[1]->text(), QStringLiteral("First Name")},
+               {txtfield_[2], txtfield_[2]->text(), QStringLiteral("Last Name")},
+               {txtComments_, txtComments_->toPlainText(), QStringLiteral("Comments")}};
+  for (const auto& t : texts) {
+    if (!CheckStorable(session_, this, t.box, t.text, t.name)) return;
+  }
   users::UserRecord user = mode_ == Mode::Add ? users::UserRecord{} : shown_;
   if (mode_ == Mode::Add) user.DateCreated = time::ToOleDate(session_.clock().Now());
-  user.FirstName = txtfield_[1]->text().trimmed().toStdString();
-  user.LastName = txtfield_[2]->text().trimmed().toStdString();
+  const auto blanksTrimmed = [](const QString& t) { return std::string(text::Trim(t.toStdString())); };
+  user.FirstName = blanksTrimmed(txtfield_[1]->text());
+  user.LastName = blanksTrimmed(txtfield_[2]->text());
   user.Password = users::EncodePassword(password.toStdString());
   user.AccessLevel = static_cast<std::int16_t>(chosenLevel_);
-  user.Comments = txtComments_->toPlainText().trimmed().toStdString();
+  // Comments left as they were keep their stored bytes; typed line breaks
+  // are stored as CR LF.
+  if (mode_ == Mode::Add || txtComments_->toPlainText() != shownComments_) {
+    user.Comments = text::ToStoredLineBreaks(blanksTrimmed(txtComments_->toPlainText()));
+  }
   // What is written is what the list will read back (cut to the widths).
   std::string bytes(users::kUserRecordSize, ' ');
   users::EncodeUserRecord(user, bytes.data());
@@ -265,25 +283,9 @@ void frmAddEditUser::cmdSave_Click() {
     auto n = users::AddUser(session_.dataFolder(), user);
     written = n.status();
   } else {
-    users::UserList list(session_.dataFolder());
-    written = list.OpenUserList(users::UserListAccess::Write);
-    if (written.ok()) {
-      // The user must still be the one shown: another workstation's
-      // deletion may have moved a different user to this number.
-      auto stored = list.ReadUser(recordNumber_);
-      if (!stored.ok()) {
-        written = stored.error();
-      } else if (stored->DateCreated != shown_.DateCreated || stored->FirstName != shown_.FirstName ||
-                 stored->LastName != shown_.LastName) {
-        written = Error{Error::Kind::Conflict,
-                        "This user was changed or removed on another workstation. Close this "
-                        "form and open the user again."};
-      } else {
-        written = list.WriteUser(recordNumber_, user);
-      }
-      Status closed = list.CloseUserList();
-      if (written.ok()) written = closed;
-    }
+    // The user must still be the one shown: another workstation's deletion
+    // may have moved a different user to this number.
+    written = users::ChangeUser(session_.dataFolder(), recordNumber_, users::IdentityOf(shown_), user);
   }
   if (!written.ok()) {
     ShowNotice(session_, this, QStringLiteral("User Not Saved"), QString::fromStdString(written.message()), kIconError);

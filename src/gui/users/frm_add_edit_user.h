@@ -55,6 +55,7 @@ class frmAddEditUser : public QDialog {
   bool saved_ = false;
   QString savedNameSort_;
   users::UserRecord shown_;  // the user as read, for View/Edit
+  QString shownComments_;    // the comments as shown when read
   QList<QLineEdit*> txtfield_;  // 1-3 (index 0 unused)
   QPlainTextEdit* txtComments_ = nullptr;  // txtfield 4
   QList<QRadioButton*> optAccessLevel_;   // 1-4 (index 0 unused)

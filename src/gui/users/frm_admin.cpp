@@ -178,6 +178,7 @@ void frmAdmin::FillUserList() {
   grid_->hide();
   grid_->setRowCount(0);
   userCount_ = 0;
+  identities_.clear();
   auto users = users::ReadAllUsers(session_.dataFolder());
   if (!users.ok()) {
     ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
@@ -191,6 +192,7 @@ void frmAdmin::FillUserList() {
   int n = 0;
   for (const auto& u : *users) {
     ++n;
+    identities_[n] = users::IdentityOf(u);
     const std::string first(text::Trim(u.FirstName));
     const std::string last(text::Trim(u.LastName));
     rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
@@ -250,6 +252,23 @@ int frmAdmin::HighlightedRecNum() const {
   const int row = grid_->currentRow();
   if (row < 0 || !grid_->item(row, 4)) return 0;
   return grid_->item(row, 4)->text().toInt();
+}
+
+users::UserIdentity frmAdmin::HighlightedIdentity() const {
+  const auto found = identities_.find(HighlightedRecNum());
+  return found == identities_.end() ? users::UserIdentity{} : found->second;
+}
+
+void frmAdmin::UserListProblem(const Error& error) {
+  if (error.kind != Error::Kind::Conflict) {
+    ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(error.message), kIconError);
+    return;
+  }
+  ShowNotice(session_, this, QStringLiteral("User List Changed"),
+             Q(error.message) + QStringLiteral("\n\nNothing was done; the list is brought up to date."), kIconWarning);
+  FillUserList();
+  QApplication::processEvents();
+  if (grid_->isVisible()) SelectRow(1);
 }
 
 QString frmAdmin::GridToolTip() const {
@@ -340,18 +359,16 @@ void frmAdmin::txtPassword_Change() {
 void frmAdmin::cmdSignIn_Click() {
   const int row = grid_->currentRow();
   if (row < 0) return;
-  users::UserList list(session_.dataFolder());
-  Status opened = list.OpenUserList(users::UserListAccess::Read);
-  auto user = opened.ok() ? list.ReadUser(HighlightedRecNum()) : Result<users::UserRecord>(opened.error());
-  (void)list.CloseUserList();
+  // The record must still hold the user the row names.
+  auto user = users::ReadUserChecked(session_.dataFolder(), HighlightedRecNum(), HighlightedIdentity());
   session_.signIn.CurrentUserName = grid_->item(row, 0)->text().toStdString();
   flasher_->StopTimer();
   flasher_->ClearTarget();
   ButtonFlasher::Rest(cmdSignIn_);
   if (!user.ok()) {
-    ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(user.message()), kIconError);
     session_.signIn.CurrentUserName.clear();
     cmdCancel_Click();
+    UserListProblem(user.error());
     return;
   }
   if (!users::PasswordMatches(user->Password, txtPassword_->text().toStdString())) {
@@ -460,6 +477,10 @@ void frmAdmin::cmdAddUser_Click() {
 void frmAdmin::cmdEditUser_Click() {
   const int recNum = HighlightedRecNum();
   if (recNum < 1) return;
+  if (auto same = users::ReadUserChecked(session_.dataFolder(), recNum, HighlightedIdentity()); !same.ok()) {
+    UserListProblem(same.error());
+    return;
+  }
   frmAddEditUser form(session_, frmAddEditUser::Mode::ViewEdit, recNum, this);
   form.exec();
   if (!form.saved()) return;
@@ -488,13 +509,20 @@ void frmAdmin::cmdDeleteUser_Click() {
   setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const int highlighted = row + 1;
-  Status deleted = users::DeleteUser(session_.dataFolder(), HighlightedRecNum(), [this](const std::string& name) {
-    return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), logs::kDeleted, name);
-  });
+  Status deleted = users::DeleteUser(
+      session_.dataFolder(), HighlightedRecNum(),
+      [this](const std::string& name) {
+        return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), logs::kDeleted, name);
+      },
+      {}, HighlightedIdentity());
   QApplication::restoreOverrideCursor();
   if (!deleted.ok()) {
     setEnabled(true);
-    ShowNotice(session_, this, QStringLiteral("User Not Deleted"), Q(deleted.message()), kIconError);
+    if (deleted.error().kind == Error::Kind::Conflict) {
+      UserListProblem(deleted.error());
+    } else {
+      ShowNotice(session_, this, QStringLiteral("User Not Deleted"), Q(deleted.message()), kIconError);
+    }
     return;
   }
   const int remembered = std::max(highlighted - 1, 1);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <map>
+
+#include "core/users/user_list.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -67,7 +71,12 @@ class frmAdmin : public QWidget {
   bool activated_ = false;
   bool closingByProgram_ = false;
   bool skipDeleteConfirmation_ = false;
+  users::UserIdentity HighlightedIdentity() const;
+  // A user the list shows that is no longer where it was: say so and reload.
+  void UserListProblem(const Error& error);
   int userCount_ = 0;
+  // Who each listed record number held when the list was read.
+  std::map<int, users::UserIdentity> identities_;
   QString userSelectedTag_;
   QString editListTag_;
   QString editListToolTip_;
