@@ -130,6 +130,8 @@ TEST(MessageDialog, LaysItselfOutInTwips) {
     EXPECT_EQ(d->width(), ToPixels(l.dialogWidth));
     EXPECT_EQ(d->height(), ToPixels(l.dialogHeight));
     EXPECT_EQ(label->pos(), QPoint(ToPixels(780), ToPixels(250)));
+    const QFontMetrics fm(label->font());
+    EXPECT_NEAR(label->height(), 2 * fm.lineSpacing(), 2) << "the message line and the line break after it";
     ZelButton* okay = Button(d, 1);
     EXPECT_EQ(okay->geometry().topLeft(), QPoint(ToPixels(l.buttonLefts[0]), ToPixels(l.buttonTop)));
     EXPECT_EQ(okay->height(), ToPixels(400));

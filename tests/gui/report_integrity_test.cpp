@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include "gui/reports/report_list_model.h"
 #include "support/main_window_fixture.h"
@@ -224,6 +225,50 @@ TEST_F(ReportIntegrityTest, TheKeyboardWalksTheListAndTheFields) {
   EXPECT_EQ(m->form()->currentIndex(), 1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
   EXPECT_EQ(m->form()->currentIndex(), 2) << "Ctrl+Tab shows the next tab";
+}
+
+TEST_F(ReportIntegrityTest, DeletingTheLastInactiveReportReturnsToTheSavedRow) {
+  for (int day = 1; day <= 5; ++day) Add(Report("24-" + std::to_string(day), day));
+  Add(Report("24-9", 9, reports::kInactiveList));
+  frmMain* m = Open();
+  ASSERT_EQ(m->currentRow(), 5);
+  m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"))->click();
+  g.messages->Press(1).Press(1);
+  m->cmdDeleteEntry_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'Inactive List' Empty"));
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) "));
+  EXPECT_EQ(m->currentRow(), 1) << "the row the delete saved, not the last row";
+}
+
+TEST_F(ReportIntegrityTest, AnArchiveTheFileRefusesIsNotBlamedOnAnotherWorkstation) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  {
+    std::ofstream tail(g.folder / "Kestrova.Data", std::ios::binary | std::ios::app);
+    tail << "torn";
+  }
+  g.messages->Press(1, true).Press(1);
+  m->cmdArchiveEntry_Click();
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Archived"));
+  EXPECT_TRUE(g.messages->Last().message.endsWith(QStringLiteral("Nothing was changed.")));
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(ReportIntegrityTest, ASearchWithoutMatchesIsLoggedAfterItsNotice) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6));
+  frmMain* m = Open();
+  g.session->searchCriteria.SearchPhrase = "nowhere";
+  bool loggedBefore = true;
+  g.messages->onAsk = [&](const MessageRequest& r) {
+    if (r.caption == QStringLiteral("No Matches")) loggedBefore = fs::exists(g.folder / "Search.Log");
+  };
+  g.messages->Press(1);
+  m->PhraseSearchActive = true;
+  m->FullListShown = false;
+  m->BuildReportList();
+  EXPECT_FALSE(loggedBefore);
+  EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("'nowhere'"), std::string::npos);
 }
 
 TEST_F(ReportIntegrityTest, TheCloseBoxSignsOutOnce) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QList>
+#include <functional>
 
 #include "gui/ui/message_dialog.h"
 
@@ -19,6 +20,7 @@ class ScriptedMessages : public gui::MessageAnswerer {
  public:
   gui::MessageResult Answer(const gui::MessageRequest& request, QWidget*) override {
     asked.append(request);
+    if (onAsk) onAsk(request);
     if (queue_.isEmpty()) {
       if (failOnUnscripted) {
         ADD_FAILURE() << "Unexpected question \"" << request.caption.toStdString() << "\": "
@@ -37,6 +39,8 @@ class ScriptedMessages : public gui::MessageAnswerer {
   int Pending() const { return static_cast<int>(queue_.size()); }
 
   QList<gui::MessageRequest> asked;
+  // Looks at the program's state while a question is open.
+  std::function<void(const gui::MessageRequest&)> onAsk;
   bool failOnUnscripted = true;
 
  private:

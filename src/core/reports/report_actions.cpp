@@ -34,9 +34,16 @@ Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportI
                               std::uint8_t list, const DataFileOptions& options) {
   auto written = ChangeReport(folder, id, [list](ReportRecord& r) { r.ListStatus = list; }, options);
   if (!written.ok()) return written.error();
-  auto counts = CountReports(folder, options);
-  if (!counts.ok()) return counts.error();
-  return MoveResult{*written, *counts};
+  MoveResult moved{*written, std::nullopt, {}};
+  if (list == kActiveList) {
+    auto counts = CountReports(folder, options);
+    if (counts.ok()) {
+      moved.counts = *counts;
+    } else {
+      moved.countError = counts.message();
+    }
+  }
+  return moved;
 }
 
 Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& id,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/reports/data_file.h"
@@ -28,11 +29,13 @@ Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const Rep
                                   const std::function<void(ReportRecord&)>& change,
                                   const DataFileOptions& options = {});
 
-// Moves the report to a list (kActiveList, kInactiveList) and counts both
-// lists afterwards.
+// Moves the report to a list (kActiveList, kInactiveList). A restore to the
+// Active List counts both lists afterwards; an archive does not. The move
+// stands even when the count fails: `countError` then says why.
 struct MoveResult {
   ReportRecord report;
-  ListCounts counts;
+  std::optional<ListCounts> counts;
+  std::string countError;
 };
 Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& identity,
                               std::uint8_t list, const DataFileOptions& options = {});

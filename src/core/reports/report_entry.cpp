@@ -32,9 +32,9 @@ bool SaveAllowed(const FieldTexts46& fields) {
   return true;
 }
 
-std::optional<std::string> ReportedOnDefault(const std::string& field6, const std::string& field7) {
-  if (time::ParseDateTime(field7)) return field7;
-  if (time::ParseDateTime(field6)) return field6;
+std::optional<std::string> ReportedOnDefault(const std::string& field6, const std::string& field7, int currentYear) {
+  if (time::ParseDateTime(field7, currentYear)) return field7;
+  if (time::ParseDateTime(field6, currentYear)) return field6;
   return std::nullopt;
 }
 

@@ -25,7 +25,8 @@ bool SaveAllowed(const FieldTexts46& fields);
 
 // What field 9 takes when it gains the focus: field 7's text when that is
 // a valid date, else field 6's when that is; nothing otherwise.
-std::optional<std::string> ReportedOnDefault(const std::string& field6, const std::string& field7);
+// A date without a year is read in the current year, as the save reads it.
+std::optional<std::string> ReportedOnDefault(const std::string& field6, const std::string& field7, int currentYear);
 
 // The pick-list of a context field: its caption and its items in order,
 // an empty item standing for a separator.

@@ -115,6 +115,9 @@ class frmMain : public QWidget {
   bool CheckEntries();
   // A write refused because the report moved: say so and rebuild.
   void ReportMovedElsewhere(const Error& error);
+  static bool IsMovedElsewhere(const Error& error);
+  // A write that did not happen: moved elsewhere, or refused by the file.
+  void WriteRefused(const Error& error, const QString& caption);
   void SaveButtonRule();
 
   Session& session_;

@@ -71,6 +71,18 @@ bool frmMain::CheckEntries() {
   return false;
 }
 
+bool frmMain::IsMovedElsewhere(const Error& error) {
+  return error.kind == Error::Kind::Conflict || error.kind == Error::Kind::NotFound;
+}
+
+void frmMain::WriteRefused(const Error& error, const QString& caption) {
+  if (IsMovedElsewhere(error)) {
+    ReportMovedElsewhere(error);
+  } else {
+    ShowNotice(session_, this, caption, Q(error.message) + QStringLiteral("\n\nNothing was changed."), kIconError);
+  }
+}
+
 void frmMain::ReportMovedElsewhere(const Error& error) {
   ShowNotice(session_, this, QStringLiteral("Report Changed Elsewhere"),
              Q(error.message) + QStringLiteral("\n\nNothing was written; the list is brought up to date."),
@@ -228,7 +240,7 @@ void frmMain::cmdEditSave_Click() {
     }
   });
   if (!written.ok()) {
-    if (written.error().kind == Error::Kind::Conflict || written.error().kind == Error::Kind::NotFound) {
+    if (IsMovedElsewhere(written.error())) {
       ReportMovedElsewhere(written.error());
     } else {
       ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
@@ -286,7 +298,7 @@ void frmMain::cmdArchiveEntry_Click() {
                                    {selectedRecordNumber(), displayed_->ControlNumber, displayed_->CaseNumber},
                                    reports::kInactiveList);
   if (!moved.ok()) {
-    ReportMovedElsewhere(moved.error());
+    WriteRefused(moved.error(), QStringLiteral("Report Not Archived"));
     return;
   }
   LogRecordChange(session_, this, logs::kArchived, moved->report);
@@ -315,12 +327,20 @@ void frmMain::cmdRestoreEntry_Click() {
                                    {selectedRecordNumber(), displayed_->ControlNumber, displayed_->CaseNumber},
                                    reports::kActiveList);
   if (!moved.ok()) {
-    ReportMovedElsewhere(moved.error());
+    WriteRefused(moved.error(), QStringLiteral("Report Not Restored"));
     return;
   }
   LogRecordChange(session_, this, logs::kRestored, moved->report);
-  counts_ = moved->counts;
-  if (counts_.InactiveCount > 0) {
+  if (!moved->counts) {
+    // Restored all the same; the list is rebuilt from what can be read.
+    ShowNotice(session_, this, QStringLiteral("Lists Not Counted"),
+               QStringLiteral("The report was restored, but the lists could not be counted:\n\n") +
+                   Q(moved->countError),
+               kIconWarning);
+  } else {
+    counts_ = *moved->counts;
+  }
+  if (!moved->counts || counts_.InactiveCount > 0) {
     BuildReportList();
     ShowSelectedReport();
     RefreshCommandState();
@@ -356,11 +376,7 @@ void frmMain::cmdDeleteEntry_Click() {
   QApplication::processEvents();
   if (!left.ok()) {
     SavedGridRow = SavedGridTopRow = 0;
-    if (left.error().kind == Error::Kind::Conflict || left.error().kind == Error::Kind::NotFound) {
-      ReportMovedElsewhere(left.error());
-    } else {
-      ShowNotice(session_, this, QStringLiteral("Report Not Deleted"), Q(left.message()), kIconError);
-    }
+    WriteRefused(left.error(), QStringLiteral("Report Not Deleted"));
     return;
   }
   counts_ = *left;
@@ -385,7 +401,7 @@ void frmMain::InactiveListEmpty() {
   ShowMessage(session_, r, this);
   frame1_->show();
   frame2_->show();
-  SavedGridRow = SavedGridTopRow = 0;
+  // The Active List comes back on the row a delete saved, if any.
   optDisplay_[1]->setChecked(true);
   optDisplay_Click(1);
 }

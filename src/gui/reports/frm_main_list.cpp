@@ -113,8 +113,9 @@ void frmMain::BuildReportList() {
     SelectRow(p.currentRow, p.topRow);
   }
   if (!FullListShown && list->searched) {
-    // Every search that runs is logged, also one that finds nothing.
-    LogSearch(session_, this, list->searchLogDescription);
+    // Every search that runs is logged, also one that finds nothing (after
+    // its notice).
+    if (rows >= 1) LogSearch(session_, this, list->searchLogDescription);
     if (rows >= 1) {
       frame1_->setTitle(Q(list->caption));
       SelectRow(1, 1);
@@ -141,6 +142,7 @@ void frmMain::BuildReportList() {
     r.defaultButton = 1;
     r.buttons = {QStringLiteral("&Okay"), QStringLiteral("&Try another search")};
     const int answer = ShowMessage(session_, r, this).pressedButton;
+    LogSearch(session_, this, list->searchLogDescription);
     frame1_->show();
     frame2_->show();
     cmdSeeAllEntries_Click();

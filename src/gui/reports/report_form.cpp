@@ -338,7 +338,8 @@ void ReportForm::txtField_GotFocus(int n) {
     SetFieldText(5, QString::fromStdString(time::FormatDateTime(session_.clock().Now(), time::kDateTimeFormat)));
   }
   if (n == 9) {
-    if (const auto copy = reports::ReportedOnDefault(fieldText(6).toStdString(), fieldText(7).toStdString())) {
+    if (const auto copy = reports::ReportedOnDefault(fieldText(6).toStdString(), fieldText(7).toStdString(),
+                                                      session_.clock().Now().year)) {
       SetFieldText(9, QString::fromStdString(*copy));
     }
   }

@@ -72,11 +72,12 @@ bool frmMsgBox::LayOut() {
   const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
   const QSize screenTwips = ScreenTwips(screen);
   const QFontMetrics fm(lblMessage_->font());
-  // The label holds the message and one more line break.
+  // The label holds the message and one more line break, which the
+  // measured text already counts as a line.
   const QString shown = request_.message + QLatin1Char('\n');
   QRect natural = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, shown);
   int labelWidth = ToTwips(natural.width(), screen);
-  int labelHeight = ToTwips(natural.height() + fm.lineSpacing(), screen);
+  int labelHeight = ToTwips(natural.height(), screen);
   lblMessage_->setText(shown);
   if (const auto wrap = ui::MessageWrapWidth(labelWidth, screenTwips.width())) {
     lblMessage_->setWordWrap(true);
@@ -84,7 +85,7 @@ bool frmMsgBox::LayOut() {
     const QRect wrapped = fm.boundingRect(QRect(0, 0, widthPx, 100000),
                                           Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
     labelWidth = *wrap;
-    labelHeight = ToTwips(wrapped.height() + fm.lineSpacing(), screen);
+    labelHeight = ToTwips(wrapped.height(), screen);
   }
   const QFontMetrics buttonMetrics(font());
   std::vector<double> widths;
