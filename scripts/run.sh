@@ -20,7 +20,8 @@ fi
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+# Only what the user runs; the tests and benchmarks are scripts/test.sh's.
+cmake --build build --target kestrova kestrova-cli
 
 if [ $# -ge 1 ]; then
   data="$1"

@@ -212,6 +212,11 @@ TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStor
     step(&form);
   };
   edit([](frmAddEditUser* form) {
+    auto* created = form->findChild<QLabel*>(QStringLiteral("lblDateCreated"));
+    EXPECT_LE(created->geometry().right(), form->width()) << "Record Created runs off the form";
+    EXPECT_TRUE(created->width() >= created->sizeHint().width() ||
+                (created->wordWrap() && created->height() >= created->heightForWidth(created->width())))
+        << "Record Created is cut off";
     EXPECT_EQ(form->findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"))->toPlainText(),
               QStringLiteral("Night shift\n\tbadge 7"));
     form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->click();

@@ -271,6 +271,31 @@ TEST_F(ReportIntegrityTest, ASearchWithoutMatchesIsLoggedAfterItsNotice) {
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("'nowhere'"), std::string::npos);
 }
 
+TEST_F(ReportIntegrityTest, EveryTextStaysInSight) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  m->StartAdding(false);
+  for (const char* frame : {"frameDisplay", "frameSort", "frameShow"}) {
+    EXPECT_FALSE(m->findChild<QGroupBox*>(QString::fromLatin1(frame))->isVisible()) << frame << " peeks out";
+  }
+  for (int n : {14, 34, 44, 45}) {
+    m->form()->FocusField(n);
+    QCoreApplication::processEvents();
+    QLabel* heading = m->form()->heading(n);
+    EXPECT_TRUE(heading->font().bold());
+    EXPECT_GE(heading->width(), heading->sizeHint().width()) << "heading " << n << " is cut off";
+  }
+  for (int n : {44, 45}) {
+    m->form()->SetFieldText(n, QStringLiteral("some text"));
+    QLabel* full = m->form()->spaceFull(n);
+    QLabel* heading = m->form()->heading(n);
+    const QRect text(heading->pos(), heading->sizeHint());
+    EXPECT_FALSE(full->geometry().intersects(text)) << "indicator " << n << " overlaps its heading";
+  }
+  m->cmdAddCancel_Click();
+  EXPECT_TRUE(m->findChild<QGroupBox*>(QStringLiteral("frameDisplay"))->isVisible());
+}
+
 TEST_F(ReportIntegrityTest, TheCloseBoxSignsOutOnce) {
   Add(Report("24-1", 5));
   frmMain* m = Open();

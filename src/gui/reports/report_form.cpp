@@ -201,19 +201,21 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
   // Tab 6: the narrative and the case notes.
   QWidget* docs = page(QStringLiteral("&Documentation"));
   Label(docs, 44, QStringLiteral("Incident report narrative"), 200, 100, 6000);
-  Label(docs, 45, QStringLiteral("Investigative case notes, etc."), 8400, 100, 3800);
+  Label(docs, 45, QStringLiteral("Investigative case notes, etc."), 8400, 100, 3900);
   for (int n : {44, 45}) {
     auto* box = new QPlainTextEdit(docs);
     box->setObjectName(QStringLiteral("txtfield%1").arg(n));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab walks the fields; it is not typed into the text.
     box->setTabChangesFocus(true);
-    box->setGeometry(n == 44 ? QRect(Px(200), Px(350), Px(8000), Px(4300))
-                             : QRect(Px(8400), Px(350), Px(3900), Px(4300)));
+    box->setGeometry(n == 44 ? QRect(Px(200), Px(620), Px(8000), Px(4030))
+                             : QRect(Px(8400), Px(620), Px(3900), Px(4030)));
     fields_[static_cast<std::size_t>(n)] = box;
     auto* full = new QLabel(docs);
     full->setObjectName(QStringLiteral("lblSpaceFull%1").arg(n));
-    full->setGeometry(n == 44 ? QRect(Px(6400), Px(100), Px(1800), Px(240)) : QRect(Px(10800), Px(100), Px(1500), Px(240)));
+    // On its own line above the box's right edge, clear of the heading.
+    full->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    full->setGeometry(n == 44 ? QRect(Px(6400), Px(360), Px(1800), Px(240)) : QRect(Px(10500), Px(360), Px(1800), Px(240)));
     full->hide();
     (n == 44 ? lblSpaceFull44_ : lblSpaceFull45_) = full;
   }
@@ -334,6 +336,10 @@ void ReportForm::txtField_GotFocus(int n) {
   QFont bold = heading(n)->font();
   bold.setBold(true);
   heading(n)->setFont(bold);
+  // Bold text is wider: the heading grows so that none of it is cut off.
+  if (heading(n)->sizeHint().width() > heading(n)->width()) {
+    heading(n)->resize(heading(n)->sizeHint().width(), heading(n)->height());
+  }
   if (n == 5 && fieldText(5).isEmpty()) {
     SetFieldText(5, QString::fromStdString(time::FormatDateTime(session_.clock().Now(), time::kDateTimeFormat)));
   }

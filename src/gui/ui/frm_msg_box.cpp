@@ -1,6 +1,7 @@
 #include "gui/ui/frm_msg_box.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -154,6 +155,13 @@ MessageResult frmMsgBox::Run() {
         parentWidget());
     return result_;
   }
+  // Over the window that asks, once it stands where the window manager put
+  // it; on the screen's centre when there is none.
+  const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  const QRect over = owner && owner->isVisible() ? owner->frameGeometry()
+                     : screen()                  ? screen()->availableGeometry()
+                                                 : QRect();
+  if (over.isValid()) move(over.center() - QPoint(width() / 2, height() / 2));
   exec();
   return result_;
 }

@@ -161,6 +161,14 @@ void frmAddEditUser::Form_Activate() {
       lblDateCreated_->setText(
           QStringLiteral(" Record Created ") +
           Q(time::FormatOleDate(user->DateCreated, "mm/dd/yyyy hh:mmam/pm ").value_or("")));
+      // The whole line, within the form's right edge.
+      lblDateCreated_->setWordWrap(false);
+      lblDateCreated_->resize(std::min(lblDateCreated_->sizeHint().width(), width() - lblDateCreated_->x() - 4),
+                              lblDateCreated_->height());
+      if (lblDateCreated_->sizeHint().width() > lblDateCreated_->width()) {
+        lblDateCreated_->setWordWrap(true);
+        lblDateCreated_->resize(lblDateCreated_->width(), lblDateCreated_->heightForWidth(lblDateCreated_->width()));
+      }
       lblDateCreated_->show();
       const int level = std::clamp<int>(user->AccessLevel, 1, 4);
       optAccessLevel_[level]->setChecked(true);
