@@ -193,6 +193,20 @@ TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
   m->form()->FocusField(15);
   QTest::qWait(200);
   EXPECT_EQ(opened, 2) << "entering another empty context field opens its list";
+
+  // A field given the focus while another window is active (a message
+  // dialog) is entered when this window is active again.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  m->form()->FocusField(16);
+  m->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+  EXPECT_EQ(m->form()->field(16)->palette().color(QPalette::Base), QColor(255, 255, 192));
+  EXPECT_EQ(m->form()->field(15)->palette().color(QPalette::Base), QColor(192, 255, 255));
+  EXPECT_TRUE(m->form()->heading(16)->font().bold());
+  EXPECT_FALSE(m->form()->heading(15)->font().bold());
 }
 
 TEST_F(ReportIntegrityTest, TheKeyboardWalksTheListAndTheFields) {

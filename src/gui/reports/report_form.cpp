@@ -37,11 +37,11 @@ QString Shown(const std::string& stored) { return QString::fromStdString(text::T
 
 bool IsLongText(int n) { return n == 44 || n == 45; }
 
-// Focus that comes and goes with a pop-up menu or another window is not the
-// user entering or leaving the field.
-bool EntersOrLeaves(const QEvent* e) {
+// Focus that goes away with a pop-up menu or another window, and comes back
+// with it, is not the user leaving or entering the field.
+bool ComesAndGoesWithAnotherWindow(const QEvent* e) {
   const Qt::FocusReason reason = static_cast<const QFocusEvent*>(e)->reason();
-  return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+  return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
 
 void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
@@ -302,6 +302,7 @@ void ReportForm::UnlockForEditing() {
 
 void ReportForm::Unlock() {
   unlocked_ = true;
+  enteredField_ = 0;
   for (int n = 1; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);
     if (auto* line = qobject_cast<QLineEdit*>(w)) line->setReadOnly(false);
@@ -324,6 +325,7 @@ void ReportForm::ShowControlNumber(bool shown) {
 void ReportForm::txtField_GotFocus(int n) {
   if (!unlocked_ || n < 1) return;
   currentField_ = n;
+  enteredField_ = n;
   if (fieldText(n).isEmpty() && !remembered_[static_cast<std::size_t>(n)].isEmpty()) {
     SetFieldText(n, remembered_[static_cast<std::size_t>(n)]);
   }
@@ -360,6 +362,7 @@ void ReportForm::txtField_GotFocus(int n) {
 
 void ReportForm::txtField_LostFocus(int n) {
   if (!unlocked_ || n < 1) return;
+  if (n == enteredField_) enteredField_ = 0;
   // Blanks only: tabs and line breaks are the user's.
   const std::string text = fieldText(n).toStdString();
   const std::string_view trimmed = text::Trim(text);
@@ -461,10 +464,14 @@ bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
   if (n >= 0) {
     switch (e->type()) {
       case QEvent::FocusIn:
-        if (EntersOrLeaves(e)) txtField_GotFocus(n);
+        // Back in the field the user was in: nothing happens again (a
+        // pick-list would reopen and swallow the typing).
+        if (ComesAndGoesWithAnotherWindow(e) && n == enteredField_) break;
+        if (enteredField_ > 0 && enteredField_ != n) txtField_LostFocus(enteredField_);
+        txtField_GotFocus(n);
         break;
       case QEvent::FocusOut:
-        if (EntersOrLeaves(e)) txtField_LostFocus(n);
+        if (!ComesAndGoesWithAnotherWindow(e)) txtField_LostFocus(n);
         break;
       case QEvent::KeyPress: {
         // Tab walks fields 1 to 45 in order across the tabs (past the
@@ -524,6 +531,7 @@ void ReportForm::SetHeadingCaptions() {
 
 void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) {
   unlocked_ = false;
+  enteredField_ = 0;
   filling_ = true;
   for (int n = 1; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);

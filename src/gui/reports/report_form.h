@@ -107,6 +107,7 @@ class ReportForm : public QTabWidget {
   bool unlocked_ = false;
   bool filling_ = false;  // text set by the program, not typed
   int currentField_ = 0;
+  int enteredField_ = 0;  // the field the user is in, 0 for none
   std::array<QString, 46> remembered_;
   std::function<int(const reports::PickList&, QPoint)> chooser_;
   QLabel* lblSpaceFull44_ = nullptr;
