@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "gui/ui/first_activation.h"
 #include "gui/ui/shared_utilities.h"
 #include "support/gui_session.h"
 
@@ -12,6 +13,30 @@ namespace kestrova::gui {
 namespace {
 
 using testing::GuiSession;
+
+// A window's first-activation work (which may show a notice over it) waits
+// until the window is active, i.e. placed by the window manager.
+TEST(WhenFirstActive, WaitsForTheWindowsActivationAndRunsOnce) {
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  QWidget window;
+  int ran = 0;
+  WhenFirstActive(&window, [&] { ++ran; });
+  QTest::qWait(50);
+  EXPECT_EQ(ran, 0) << "not yet shown and active";
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ran == 1; }));
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::qWait(1100);
+  EXPECT_EQ(ran, 1) << "once, also after the fallback's time";
+}
 
 TEST(OpenAddress, BuildsMailAndWebAddressesWithTheMakersAsDefault) {
   GuiSession g;

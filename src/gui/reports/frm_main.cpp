@@ -21,6 +21,7 @@
 #include "gui/startup/exit_program.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/background.h"
+#include "gui/ui/first_activation.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
@@ -243,7 +244,7 @@ void frmMain::paintEvent(QPaintEvent*) {
 
 void frmMain::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  if (!activated_) QTimer::singleShot(0, this, &frmMain::Form_Activate);
+  if (!activated_) WhenFirstActive(this, [this] { Form_Activate(); });
 }
 
 void frmMain::Form_Activate() {

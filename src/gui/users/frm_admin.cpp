@@ -24,6 +24,7 @@
 #include "gui/startup/exit_program.h"
 #include "gui/ui/access_code.h"
 #include "gui/ui/background.h"
+#include "gui/ui/first_activation.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
@@ -137,7 +138,7 @@ void frmAdmin::paintEvent(QPaintEvent*) {
 
 void frmAdmin::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  if (!activated_) QTimer::singleShot(0, this, &frmAdmin::Form_Activate);
+  if (!activated_) WhenFirstActive(this, [this] { Form_Activate(); });
 }
 
 int frmAdmin::UserCount() const { return userCount_; }
