@@ -5,6 +5,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "core/network/concurrent_users.h"
 #include "gui/startup/exit_program.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/twips.h"
@@ -73,6 +74,24 @@ TEST(ExitProgram, SkippingTheQuestionGoesStraightOut) {
   EXPECT_TRUE(ExitProgram(*g.session, true));
   EXPECT_TRUE(g.messages->asked.isEmpty());
   EXPECT_FALSE(fs::exists(g.folder / "User.Log"));
+}
+
+TEST(ExitProgram, TakesAwayOnlyACountItAdded) {
+  GuiSession g;
+  // The folder is out of reach when the title window counts this workstation...
+  const fs::path away = g.folder.path().string() + "-away";
+  fs::rename(g.folder.path(), away);
+  auto* title = new frmTitlePage(*g.session);
+  title->show();
+  title->Form_Activate();
+  fs::rename(away, g.folder.path());
+  EXPECT_FALSE(g.session->workstationCounted);
+  // ...and back when another workstation counts itself.
+  ASSERT_EQ(*network::UpdateConcurrentUsers(g.folder.path(), network::kWorkstationStarts), 1);
+  g.messages->Press(1);
+  EXPECT_TRUE(ExitProgram(*g.session, false, title));
+  EXPECT_EQ(*network::ReadConcurrentUsers(g.folder.path()), 1) << "the other workstation stays counted";
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(TitleWindow, LoadsAtItsSizeWithItsCaptionAndVersion) {

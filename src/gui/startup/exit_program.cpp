@@ -22,10 +22,7 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
                        QStringLiteral("&No") + QStringLiteral(", don't quit yet")};
     if (ShowMessage(session, request, owner).pressedButton != 1) return false;
     // Confirmed: this workstation leaves the count.
-    if (session.workstationCounted) {
-      (void)network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationEnds);
-      session.workstationCounted = false;
-    }
+    UncountThisWorkstation(session);
   }
   session.exiting = true;
   // No file is held open between operations; let pending work finish.
@@ -38,6 +35,19 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
   }
   if (session.endProgram) session.endProgram();
   return true;
+}
+
+void CountThisWorkstation(Session& session) {
+  if (session.workstationCounted) return;
+  session.workstationCounted =
+      network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationStarts).ok();
+}
+
+void UncountThisWorkstation(Session& session) {
+  if (!session.workstationCounted) return;
+  if (network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationEnds).ok()) {
+    session.workstationCounted = false;
+  }
 }
 
 }  // namespace kestrova::gui

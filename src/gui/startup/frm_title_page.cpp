@@ -9,7 +9,6 @@
 
 #include <QTimer>
 
-#include "core/network/concurrent_users.h"
 #include "gui/session.h"
 #include "gui/startup/exit_program.h"
 #include "gui/startup/sign_in_flow.h"
@@ -134,10 +133,7 @@ void frmTitlePage::Form_Activate() {
   // The version check arrives with its own command; until then the button
   // stays in its place, unavailable.
   cmdUpdateCheck_->setEnabled(false);
-  // This workstation counts itself among those running the program; the
-  // count only informs, so a folder that refuses it does not stop start-up.
-  (void)network::UpdateConcurrentUsers(session_.dataFolder(), network::kWorkstationStarts);
-  session_.workstationCounted = true;
+  CountThisWorkstation(session_);
   autoUpdateCheck_ =
       session_.settings().Read(QStringLiteral("AutoUpdateCheck")).value_or(QString()) == QStringLiteral("True");
   flasher_->Start(cmdSignIn_, 5000, 15);

@@ -4,10 +4,10 @@
 #include <QCursor>
 #include <filesystem>
 
-#include "core/network/concurrent_users.h"
 #include "core/reports/data_file.h"
 #include "core/startup/data_file_upgrade.h"
 #include "gui/session.h"
+#include "gui/startup/exit_program.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/startup/overview_text.h"
 #include "gui/users/frm_admin.h"
@@ -132,10 +132,7 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
   } else {
     // Quit: no data file is touched. The workstation leaves the count it
     // joined when the title window opened.
-    if (s.workstationCounted) {
-      (void)network::UpdateConcurrentUsers(s.dataFolder(), network::kWorkstationEnds);
-      s.workstationCounted = false;
-    }
+    UncountThisWorkstation(s);
     s.exiting = true;
     if (title) title->CloseByProgram();
     if (s.endProgram) s.endProgram();
