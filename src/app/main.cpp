@@ -25,8 +25,9 @@ constexpr const char* kUsage =
     "  --data-dir DIR   the data folder with the reports, users and logs\n"
     "                   (default: the current folder)\n"
     "  --reset-access-code\n"
-    "                   clear the administrative access code (asks first);\n"
-    "                   the next administrator to need it chooses a new one\n"
+    "                   clear the administrative access code of the data\n"
+    "                   folder (asks first); the next administrator to need\n"
+    "                   it chooses a new one\n"
     "  --version        print the version and exit\n"
     "  --help           print this text and exit\n";
 
@@ -44,20 +45,32 @@ bool HasDisplay() {
 
 }  // namespace
 
-// Clears the access code after a confirmation typed on the terminal.
-int ResetAccessCode() {
+// Clears the data folder's access code after a confirmation typed on the
+// terminal.
+int ResetAccessCode(const std::filesystem::path& dataDir) {
   QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
   QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+  const auto folder = kestrova::startup::CheckDataFolder(dataDir);
+  if (!folder.ok()) {
+    std::cerr << "kestrova: " << folder.message() << "\n";
+    return 1;
+  }
   kestrova::platform::QtSettingsStore settings;
-  kestrova::platform::AccessCodeStore store(settings);
-  if (!store.IsSet()) {
-    std::cout << "No access code is set (" << settings.Location().toStdString() << ").\n";
+  kestrova::platform::AccessCodeStore store(settings, std::filesystem::absolute(dataDir));
+  const auto any = store.AnyStored();
+  if (!any.ok()) {
+    std::cerr << "kestrova: " << any.message() << "\n";
+    return 1;
+  }
+  if (!*any) {
+    std::cout << "No access code is set for the data folder " << dataDir.string() << ".\n";
     return 0;
   }
   std::cout << "This clears Kestrova's administrative access code, kept in\n  "
-            << settings.Location().toStdString()
-            << "\nThe next person to open the user list, the logs or backup/restore\n"
-               "chooses a new one. Type YES to clear it: "
+            << store.Location().toStdString()
+            << "\nfor every workstation using that data folder. The next person to open\n"
+               "the user list, the logs or backup/restore chooses a new one.\n"
+               "Type YES to clear it: "
             << std::flush;
   std::string answer;
   std::getline(std::cin, answer);
@@ -65,13 +78,18 @@ int ResetAccessCode() {
     std::cout << "Nothing was changed.\n";
     return 1;
   }
-  store.Clear();
+  const auto cleared = store.Clear();
+  if (!cleared.ok()) {
+    std::cerr << "kestrova: " << cleared.message() << "\n";
+    return 1;
+  }
   std::cout << "The access code has been cleared.\n";
   return 0;
 }
 
 int main(int argc, char** argv) {
   std::filesystem::path dataDir;
+  bool resetAccessCode = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -82,7 +100,10 @@ int main(int argc, char** argv) {
       std::cout << "Kestrova " << KESTROVA_VERSION_STRING << "\n";
       return 0;
     }
-    if (arg == "--reset-access-code") return ResetAccessCode();
+    if (arg == "--reset-access-code") {
+      resetAccessCode = true;
+      continue;
+    }
     if (arg == "--data-dir" && i + 1 < argc) {
       dataDir = argv[++i];
     } else if (arg.rfind("--data-dir=", 0) == 0) {
@@ -93,6 +114,7 @@ int main(int argc, char** argv) {
     }
   }
   if (dataDir.empty()) dataDir = std::filesystem::current_path();
+  if (resetAccessCode) return ResetAccessCode(dataDir);
 
   if (!HasDisplay()) {
     std::cerr << "kestrova: no graphical display was found (DISPLAY and WAYLAND_DISPLAY are not set).\n"

@@ -1,28 +1,48 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <optional>
 
+#include "core/status.h"
 #include "platform/settings_store.h"
 
 namespace kestrova::platform {
 
-// The administrative access code, kept in the settings as a salted,
-// stretched SHA-256 hash under "AccessCode"; the code itself is never
-// stored.
+// The administrative access code of a data folder, kept in the folder's
+// "Kestrova.Access" as a salted, stretched SHA-256 hash, so one code guards
+// the folder from every workstation; the code itself is never stored.
+// Releases before kept the hash in each workstation's settings under
+// "AccessCode": such a hash moves into a folder that has none (the first
+// workstation to move one wins) and leaves the settings.
 class AccessCodeStore {
  public:
-  explicit AccessCodeStore(SettingsStore& settings) : settings_(settings) {}
+  AccessCodeStore(SettingsStore& settings, std::filesystem::path folder)
+      : settings_(settings), folder_(std::move(folder)) {}
 
   static constexpr int kMinimumLength = 4;
 
-  bool IsSet() const;
+  // Whether the folder has an access code, after moving this workstation's
+  // old one in. A damaged file is an error.
+  Result<bool> IsSet();
   // Exactly the code: same characters, same letter case.
-  bool Verify(const QString& entry) const;
-  void Set(const QString& code);
-  void Clear();
+  Result<bool> Verify(const QString& entry) const;
+  // Stores a new code; false when another workstation chose one first.
+  Result<bool> Set(const QString& code);
+  // Removes the folder's code and this workstation's old one; false when
+  // there was none.
+  Result<bool> Clear();
+  // Without changing anything: whether there is a code to clear.
+  Result<bool> AnyStored() const;
+
+  // The file, for messages.
+  QString Location() const;
 
  private:
+  Result<std::optional<QString>> StoredHash() const;
+
   SettingsStore& settings_;
+  std::filesystem::path folder_;
 };
 
 }  // namespace kestrova::platform

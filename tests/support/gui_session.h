@@ -18,7 +18,9 @@ namespace kestrova::testing {
 // double the test can look at.
 struct GuiSession {
   GuiSession() : GuiSession(true) {}
-  explicit GuiSession(bool scriptedMessages) {
+  // Another workstation on the same data folder: its own settings and answers.
+  explicit GuiSession(const std::filesystem::path& sharedFolder) : GuiSession(true, sharedFolder) {}
+  explicit GuiSession(bool scriptedMessages, const std::filesystem::path& sharedFolder = {}) {
     gui::Desktop d;
     auto s = std::make_unique<platform::MemorySettingsStore>();
     auto sh = std::make_unique<platform::FakeShell>();
@@ -43,7 +45,7 @@ struct GuiSession {
       messages = m.get();
       d.messages = std::move(m);
     }
-    session = std::make_unique<gui::Session>(folder.path(), std::move(d));
+    session = std::make_unique<gui::Session>(sharedFolder.empty() ? folder.path() : sharedFolder, std::move(d));
     session->endProgram = [this] { ++programEnded; };
   }
 

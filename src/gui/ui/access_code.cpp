@@ -15,9 +15,24 @@ bool TryAgain(Session& session, QWidget* owner, const QString& caption, const QS
   return ShowMessage(session, r, owner).pressedButton == 1;
 }
 
+QString ResetCommand(Session& session) {
+  return QStringLiteral("kestrova --reset-access-code --data-dir ") +
+         QString::fromStdString(session.dataFolder().string());
+}
+
+// The folder's code could not be read or written: nothing is let through.
+void ShowUnavailable(Session& session, QWidget* owner, const Error& error) {
+  QString message = QString::fromStdString(error.message);
+  if (error.kind == Error::Kind::Damaged) {
+    message += QStringLiteral("\n\nIt can be cleared with:\n") + ResetCommand(session);
+  }
+  ShowNotice(session, owner, QStringLiteral("Access Code Unavailable"), message, kIconError);
+}
+
+enum class Chosen { Yes, No, Elsewhere };
+
 // The first administrator chooses the code.
-bool ChooseAccessCode(Session& session, QWidget* owner) {
-  platform::AccessCodeStore store(session.settings());
+Chosen ChooseAccessCode(Session& session, QWidget* owner, platform::AccessCodeStore& store) {
   for (;;) {
     platform::InputRequest first;
     first.title = QStringLiteral("Choose an Access Code");
@@ -29,12 +44,12 @@ bool ChooseAccessCode(Session& session, QWidget* owner) {
                        .arg(platform::AccessCodeStore::kMinimumLength);
     first.password = true;
     const auto code = session.inputBox().Ask(first, owner);
-    if (!code || code->isEmpty()) return false;
+    if (!code || code->isEmpty()) return Chosen::No;
     if (code->size() < platform::AccessCodeStore::kMinimumLength) {
       if (!TryAgain(session, owner, QStringLiteral("Access Code Too Short"),
                     QStringLiteral("The access code must have\nat least %1 characters.")
                         .arg(platform::AccessCodeStore::kMinimumLength))) {
-        return false;
+        return Chosen::No;
       }
       continue;
     }
@@ -42,42 +57,70 @@ bool ChooseAccessCode(Session& session, QWidget* owner) {
     second.title = QStringLiteral("Confirm the Access Code");
     second.prompt = QStringLiteral("Type the same access code again:");
     const auto again = session.inputBox().Ask(second, owner);
-    if (!again) return false;
+    if (!again) return Chosen::No;
     if (*again != *code) {
       if (!TryAgain(session, owner, QStringLiteral("Access Codes Differ"),
                     QStringLiteral("The two entries were not the same."))) {
-        return false;
+        return Chosen::No;
       }
       continue;
     }
-    store.Set(*code);
-    ShowNotice(session, owner, QStringLiteral("Access Code Set"), QStringLiteral(
-                       "The access code has been set.\n\n"
-                       "It is kept, as a salted hash (never the code itself),\n"
-                       "in the settings file:\n") +
-                   session.settings().Location() +
-                   QStringLiteral("\n\nA forgotten code can be cleared with:\nkestrova --reset-access-code"), kIconInformation, QStringLiteral("&Continue"));
-    return true;
+    const auto stored = store.Set(*code);
+    if (!stored.ok()) {
+      ShowUnavailable(session, owner, stored.error());
+      return Chosen::No;
+    }
+    if (!*stored) {
+      ShowNotice(session, owner, QStringLiteral("Access Code Chosen Elsewhere"),
+                 QStringLiteral("Another workstation has just chosen the\n"
+                                "access code for this data folder.\n\n"
+                                "Please enter that access code."),
+                 kIconInformation, QStringLiteral("&Continue"));
+      return Chosen::Elsewhere;
+    }
+    ShowNotice(session, owner, QStringLiteral("Access Code Set"),
+               QStringLiteral("The access code has been set for this data folder,\n"
+                              "on every workstation that uses it.\n\n"
+                              "It is kept, as a salted hash (never the code itself),\n"
+                              "in the file:\n") +
+                   store.Location() +
+                   QStringLiteral("\n\nA forgotten code can be cleared with:\n") + ResetCommand(session),
+               kIconInformation, QStringLiteral("&Continue"));
+    return Chosen::Yes;
   }
 }
 
 }  // namespace
 
 bool RequestAccessCode(Session& session, QWidget* owner) {
-  platform::AccessCodeStore store(session.settings());
-  if (!store.IsSet()) return ChooseAccessCode(session, owner);
+  platform::AccessCodeStore store(session.settings(), session.dataFolder());
+  const auto set = store.IsSet();
+  if (!set.ok()) {
+    ShowUnavailable(session, owner, set.error());
+    return false;
+  }
+  if (!*set) {
+    const Chosen chosen = ChooseAccessCode(session, owner, store);
+    if (chosen != Chosen::Elsewhere) return chosen == Chosen::Yes;
+  }
   for (;;) {
+    // Typed masked into an empty box: the code is never on show.
     platform::InputRequest ask;
     ask.title = QStringLiteral("Access Code Required");
     ask.prompt = QStringLiteral("\nPlease enter the\ncorrect access code...");
-    ask.defaultText = QStringLiteral("<Enter Access Code Here>");
+    ask.password = true;
     const auto answer = session.inputBox().Ask(ask, owner);
     if (!answer || answer->isEmpty()) return false;
-    if (store.Verify(*answer)) return true;
+    const auto right = store.Verify(*answer);
+    if (!right.ok()) {
+      ShowUnavailable(session, owner, right.error());
+      return false;
+    }
+    if (*right) return true;
     MessageRequest wrong;
     wrong.caption = QStringLiteral("Invalid Entry");
     wrong.iconKind = kIconError;
-    wrong.message = QStringLiteral("'") + *answer + QStringLiteral("' is not the\n\ncorrect Access Code");
+    wrong.message = QStringLiteral("The access code entered is not the\n\ncorrect Access Code");
     wrong.defaultButton = 1;
     wrong.buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")};
     if (ShowMessage(session, wrong, owner).pressedButton != 1) return false;

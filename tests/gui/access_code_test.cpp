@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/users/access_code_file.h"
+#include "gui/ui/access_code.h"
+#include "platform/access_code_store.h"
+#include "support/gui_session.h"
+
+namespace kestrova::gui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::GuiSession;
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+// A hash as an older release kept it in a workstation's settings.
+QString OldSettingsHash(platform::MemorySettingsStore& settings, const QString& code) {
+  TempFolder scratch;
+  EXPECT_TRUE(*platform::AccessCodeStore(settings, scratch.path()).Set(code));
+  return QString::fromStdString(users::ReadAccessCodeFile(scratch.path())->value());
+}
+
+TEST(AccessCode, OneCodeChosenOnceGuardsTheFolderFromEveryWorkstation) {
+  GuiSession g;
+  g.inputBox->answers = {QStringLiteral("Kestrel1"), QStringLiteral("Kestrel1")};
+  g.messages->Press(1);
+  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Set"));
+  EXPECT_TRUE(g.messages->Last().message.contains(QString::fromStdString((g.folder / "Kestrova.Access").string())));
+  ASSERT_EQ(g.inputBox->requests.size(), 2);
+  EXPECT_TRUE(g.inputBox->requests[0].password && g.inputBox->requests[1].password) << "chosen masked";
+  const std::string stored = ReadFileBytes(g.folder / "Kestrova.Access");
+  EXPECT_EQ(stored.rfind("sha256$20000$", 0), 0u) << stored;
+  EXPECT_EQ(stored.find("Kestrel1"), std::string::npos) << "only a salted hash is kept";
+  EXPECT_TRUE(g.settings->values().isEmpty()) << "nothing is kept per workstation";
+
+  // Another workstation is asked for that code, not to choose its own.
+  GuiSession other(g.folder.path());
+  other.inputBox->answers = {QStringLiteral("kestrel1"), QStringLiteral("Kestrel1")};
+  other.messages->Press(1);  // "&Try again"
+  EXPECT_TRUE(RequestAccessCode(*other.session, nullptr));
+  ASSERT_EQ(other.inputBox->requests.size(), 2);
+  const platform::InputRequest& ask = other.inputBox->requests[0];
+  EXPECT_EQ(ask.title, QStringLiteral("Access Code Required"));
+  EXPECT_EQ(ask.prompt, QStringLiteral("\nPlease enter the\ncorrect access code..."));
+  EXPECT_TRUE(ask.password) << "entered masked";
+  EXPECT_EQ(ask.defaultText, QString()) << "the box starts empty";
+  const MessageRequest& wrong = other.messages->Last();
+  EXPECT_EQ(wrong.caption, QStringLiteral("Invalid Entry"));
+  EXPECT_EQ(wrong.iconKind, 2);
+  EXPECT_FALSE(wrong.message.contains(QStringLiteral("kestrel1"), Qt::CaseInsensitive)) << "the answer is not shown";
+  EXPECT_EQ(wrong.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
+
+  // Cancelling asks nothing more.
+  const auto asked = other.messages->asked.size();
+  other.inputBox->answers = {std::nullopt};
+  EXPECT_FALSE(RequestAccessCode(*other.session, nullptr));
+  EXPECT_EQ(other.messages->asked.size(), asked);
+}
+
+TEST(AccessCode, ACodeKeptInTheSettingsMovesToTheFolderAndTheFirstToMoveWins) {
+  GuiSession g;
+  g.settings->Write(QStringLiteral("AccessCode"), OldSettingsHash(*g.settings, QStringLiteral("FirstOne")));
+  GuiSession later(g.folder.path());
+  later.settings->Write(QStringLiteral("AccessCode"), OldSettingsHash(*later.settings, QStringLiteral("SecondOne")));
+
+  g.inputBox->answers = {QStringLiteral("FirstOne")};
+  EXPECT_TRUE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_FALSE(g.settings->Read(QStringLiteral("AccessCode")).has_value()) << "moved out of the settings";
+  const std::string moved = ReadFileBytes(g.folder / "Kestrova.Access");
+
+  // The later workstation's own code no longer opens anything.
+  later.inputBox->answers = {QStringLiteral("SecondOne"), QStringLiteral("FirstOne")};
+  later.messages->Press(1);
+  EXPECT_TRUE(RequestAccessCode(*later.session, nullptr));
+  EXPECT_EQ(later.messages->asked.size(), 1);
+  EXPECT_EQ(later.messages->Last().caption, QStringLiteral("Invalid Entry"));
+  EXPECT_FALSE(later.settings->Read(QStringLiteral("AccessCode")).has_value());
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Access"), moved);
+}
+
+TEST(AccessCode, ADamagedFileLetsNobodyInAndSaysHowToClearIt) {
+  GuiSession g;
+  testing::WriteFileBytes(g.folder / "Kestrova.Access", "not a hash\r\n");
+  g.messages->Press(1);
+  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
+  EXPECT_TRUE(g.inputBox->requests.isEmpty());
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Unavailable"));
+  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("--reset-access-code --data-dir")));
+}
+
+}  // namespace
+}  // namespace kestrova::gui
