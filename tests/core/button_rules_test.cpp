@@ -113,6 +113,14 @@ TEST(AccessKey, IsTheLetterAfterTheFirstSingleAmpersand) {
   EXPECT_EQ(AccessKey("&\u00C9t\u00E9"), U'\u00C9');
 }
 
+TEST(ShownCaption, DropsTheAccessMarkAndKeepsADoubledAmpersand) {
+  EXPECT_EQ(ShownCaption("&Save"), "Save");
+  EXPECT_EQ(ShownCaption("Edit '&User List'"), "Edit 'User List'");
+  EXPECT_EQ(ShownCaption("Fish && &Chips"), "Fish & Chips");
+  EXPECT_EQ(ShownCaption("Save&"), "Save");
+  EXPECT_EQ(ShownCaption("Print this Report..."), "Print this Report...");
+}
+
 TEST(ButtonGeometry, DrawingRectPerType) {
   EXPECT_EQ(DrawingRect(3, 100, 30), (PixelRect{4, 4, 92, 22}));
   EXPECT_EQ(DrawingRect(11, 100, 30), (PixelRect{3, 3, 94, 24}));

@@ -108,6 +108,20 @@ std::optional<char32_t> AccessKey(std::string_view caption) {
   return std::nullopt;
 }
 
+std::string ShownCaption(std::string_view caption) {
+  std::string shown;
+  shown.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      shown += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      shown += '&';
+      ++i;
+    }
+  }
+  return shown;
+}
+
 PixelRect DrawingRect(int buttonType, int width, int height) {
   switch (buttonType) {
     case 3: return {4, 4, width - 8, height - 8};

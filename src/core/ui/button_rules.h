@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -61,6 +62,10 @@ ButtonPalette ComputePalette(const PaletteInput& in);
 // The access key of a caption, lower-cased: the character after the first
 // single "&". "&Save" -> 's'; "&&" alone -> none; "Fish && &Chips" -> 'c'.
 std::optional<char32_t> AccessKey(std::string_view caption);
+// The caption as the button shows it, for assistive technology and
+// messages: "&&" is one "&", any other "&" only marks the access key.
+// "&Save" -> "Save"; "Fish && &Chips" -> "Fish & Chips".
+std::string ShownCaption(std::string_view caption);
 
 struct PixelRect {
   int x = 0, y = 0, width = 0, height = 0;

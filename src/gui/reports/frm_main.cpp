@@ -23,6 +23,7 @@
 #include "gui/ui/background.h"
 #include "gui/ui/first_activation.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
@@ -230,6 +231,11 @@ void frmMain::BuildLayout() {
   tabKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
            QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
           -1);
+  // Printing, e-mail and enlarged pictures come later; until then they say so.
+  for (const char* name : {"cmdPrintEntry", "cmdPrintList", "cmdEmailEntry"}) {
+    SayNotAvailableYet(session_, command(QString::fromLatin1(name)));
+  }
+  for (int slot = 1; slot <= 3; ++slot) SayNotAvailableYet(session_, form_->largerPictureButton(slot));
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
   // "&Add New Report" and the tab "&Administrative" share a letter; the

@@ -13,6 +13,7 @@
 #include "gui/startup/exit_program.h"
 #include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/not_available.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -83,6 +84,8 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   cmdQuit_ = button("cmdQuit", QColor(226, 232, 240));
   connect(cmdSignIn_, &ZelButton::Click, this, &frmTitlePage::cmdSignIn_Click);
   connect(cmdQuit_, &ZelButton::Click, this, &frmTitlePage::cmdQuit_Click);
+  // The version check comes later; until then its button says so.
+  SayNotAvailableYet(session_, cmdUpdateCheck_);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Title, this);
 
   Form_Load();
@@ -130,9 +133,6 @@ void frmTitlePage::Form_Activate() {
                               QStringLiteral(" (internet connection required, <right-click for options) "));
   cmdQuit_->setCaption(QStringLiteral("Exit ") + title);
   cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
-  // The version check arrives with its own command; until then the button
-  // stays in its place, unavailable.
-  cmdUpdateCheck_->setEnabled(false);
   CountThisWorkstation(session_);
   autoUpdateCheck_ =
       session_.settings().Read(QStringLiteral("AutoUpdateCheck")).value_or(QString()) == QStringLiteral("True");

@@ -26,6 +26,7 @@
 #include "gui/ui/background.h"
 #include "gui/ui/first_activation.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
@@ -112,9 +113,9 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   cmdEditUser_->setEnabled(false);
   cmdDeleteUser_->setEnabled(false);
   // Log review and backup/restore arrive with their own windows; until then
-  // their buttons keep their places, unavailable.
-  cmdReviewLogs_->setEnabled(false);
-  cmdBackupRestore_->setEnabled(false);
+  // their buttons say so.
+  SayNotAvailableYet(session_, cmdReviewLogs_);
+  SayNotAvailableYet(session_, cmdBackupRestore_);
 
   connect(cmdUserSelected_, &ZelButton::Click, this, &frmAdmin::cmdUserSelected_Click);
   connect(cmdSignIn_, &ZelButton::Click, this, &frmAdmin::cmdSignIn_Click);
