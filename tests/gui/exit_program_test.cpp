@@ -64,7 +64,8 @@ TEST(ExitProgram, ConfirmingRemovesEmptyFilesAndClosesTheWindows) {
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Data"));
   EXPECT_TRUE(fs::exists(g.folder / "SignInOut.Log"));
   EXPECT_FALSE(fs::exists(g.folder / "User.List")) << "a missing file is not created";
-  QTRY_VERIFY(QApplication::topLevelWidgets().indexOf(title) < 0 || !title->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return QApplication::topLevelWidgets().indexOf(title) < 0 || !title->isVisible(); }, 2000));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
