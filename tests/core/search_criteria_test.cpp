@@ -97,5 +97,13 @@ TEST(SummaryQuestion, MonthsMustBeginOnTheFirst) {
   EXPECT_EQ(invalid.buttons, (std::vector<std::string>{"Select &another date", "Select some &other option"}));
 }
 
+TEST(SearchPhrase, CharactersReportsCannotStoreAreNamedOnce) {
+  EXPECT_FALSE(RefuseUnstorablePhrase("Caf\u00e9 \u20ac5 \u201cquoted\u201d").has_value()) << "all in the code page";
+  const auto refused = RefuseUnstorablePhrase("\u0418\u0432\u0430\u043d \u0418 \U0001F600 smith");
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->caption, "Characters Not Stored");
+  EXPECT_EQ(refused->lines[3], "\u0418 \u0432 \u0430 \u043d \U0001F600");
+}
+
 }  // namespace
 }  // namespace kestrova::search

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
 #include "core/time/date_format.h"
 
 namespace kestrova::search {
@@ -66,6 +67,22 @@ FindDialogOutcome CloseFindDialog(const FindDialogState& state) {
     c.SearchPhrase = std::string(text::Trim(state.phraseText));
   }
   return out;
+}
+
+std::optional<PhraseRefusal> RefuseUnstorablePhrase(std::string_view phrase) {
+  const std::string bad = text::UnstorableCharacters(phrase);
+  if (bad.empty()) return std::nullopt;
+  // One blank between the characters, so each can be told apart.
+  std::string shown;
+  for (std::size_t pos = 0; pos < bad.size();) {
+    const std::size_t start = pos;
+    (void)text::NextCodePoint(bad, pos);
+    if (!shown.empty()) shown += ' ';
+    shown.append(bad, start, pos - start);
+  }
+  return PhraseRefusal{"Characters Not Stored",
+                       {"The search phrase holds characters", "that reports cannot store:", "", shown, "",
+                        "No report can contain them;", "please remove or replace them."}};
 }
 
 SummaryQuestion BuildSummaryQuestion(int kind, const time::DateTime& picked) {

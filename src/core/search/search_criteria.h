@@ -64,6 +64,16 @@ struct SummaryQuestion {
 };
 SummaryQuestion BuildSummaryQuestion(int kind, const time::DateTime& picked);
 
+// Reports and the search log are stored in Windows-1252: a phrase with
+// characters outside it could never match and would be logged as "?", so
+// it is refused before any search, naming the characters. Nothing when the
+// phrase can be searched for.
+struct PhraseRefusal {
+  std::string caption;
+  std::vector<std::string> lines;
+};
+std::optional<PhraseRefusal> RefuseUnstorablePhrase(std::string_view phrase);
+
 // Which list the main window shows after the dialog: a phrase search when a
 // phrase was left, else a summary when a date was, else nothing changes.
 enum class SearchStart { None, Phrase, Summary };

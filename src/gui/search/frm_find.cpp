@@ -214,7 +214,21 @@ bool frmFind::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void frmFind::cmdFind_Click() {
-  if (!txtSearchPhrase_->isEnabled()) {
+  if (txtSearchPhrase_->isEnabled()) {
+    const auto refused = search::RefuseUnstorablePhrase(txtSearchPhrase_->text().toStdString());
+    if (refused) {
+      MessageRequest r;
+      r.caption = QString::fromStdString(refused->caption);
+      r.iconKind = kIconError;
+      QStringList lines;
+      for (const auto& line : refused->lines) lines << QString::fromStdString(line);
+      r.message = lines.join(QLatin1Char('\n'));
+      r.buttons = {QStringLiteral("&Okay")};
+      ShowMessage(session_, r, this);
+      txtSearchPhrase_->setFocus();
+      return;
+    }
+  } else {
     const int kind = SelectedKind();
     if (!datePicked_) return;
     const QDate d = calPickDate_->date();
