@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QSize>
 #include <QString>
 #include <filesystem>
@@ -71,6 +72,9 @@ class Session {
   users::SignInState signIn;
   // What the search dialog left behind; lives for the whole run.
   search::SearchCriteria searchCriteria;
+  // The date last picked in the search dialog's calendar, where the next
+  // one starts (today when none).
+  QDate lastPickedDate;
   QString CurrentUserName() const { return QString::fromStdString(signIn.CurrentUserName); }
   // Set once the user has chosen to leave: windows close without asking.
   bool exiting = false;

@@ -1,10 +1,8 @@
 #include "gui/search/frm_find.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +11,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "gui/search/date_picker.h"
 #include "gui/session.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
@@ -62,18 +61,13 @@ frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(
   lblFind2_->setObjectName(QStringLiteral("lblFind2"));
   lblFind2_->setGeometry(Px(3950), Px(5650), Px(2350), Px(750));
   lblFind2_->setWordWrap(true);
-  calPickDate_ = new QDateEdit(this);
+  calPickDate_ = new DatePicker(this);
   calPickDate_->setObjectName(QStringLiteral("calPickDate"));
-  calPickDate_->setCalendarPopup(true);
   calPickDate_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
   calPickDate_->setGeometry(Px(3950), Px(6450), Px(2300), Px(340));
-  // A date is picked from the calendar only; typing is refused.
   calPickDate_->installEventFilter(this);
   calPickDate_->findChild<QLineEdit*>()->installEventFilter(this);
-  QCalendarWidget* calendar = calPickDate_->calendarWidget();
-  calendar->setStyleSheet(QStringLiteral("QCalendarWidget QWidget { background-color: rgb(224, 255, 224); }"));
-  connect(calendar, &QCalendarWidget::clicked, this, [this] { calPickDate_CloseUp(); });
-  connect(calendar, &QCalendarWidget::activated, this, [this] { calPickDate_CloseUp(); });
+  connect(calPickDate_, &DatePicker::CloseUp, this, &frmFind::calPickDate_CloseUp);
 
   const auto button = [this](const char* name, const QString& caption, int x) {
     ZelButton* b = MakeCommandButton(this, QString::fromLatin1(name), QColor(128, 255, 255));
@@ -130,6 +124,9 @@ void frmFind::Form_Activate() {
     return QDate(now.year, now.month, now.day);
   }();
   calPickDate_->setDateRange(QDate(2000, 1, 1), today);
+  // The calendar starts at today, or at the date picked last.
+  const QDate last = session_.lastPickedDate;
+  calPickDate_->setDate(last.isValid() && last <= today && last.year() >= 2000 ? last : today);
 }
 
 int frmFind::SelectedKind() const {
@@ -188,26 +185,41 @@ void frmFind::txtSearchPhrase_Change() {
 }
 
 void frmFind::calPickDate_CloseUp() {
+  // However the calendar closed (a pick, Escape, a click elsewhere), the
+  // date it shows is the one a summary would use.
   datePicked_ = true;
+  session_.lastPickedDate = calPickDate_->date();
   SetFindEnabled(true);
+}
+
+void frmFind::DropDownCalendar() {
+  // The focus may reach the picker only once its window is active again
+  // (after a question); until then the drop-down waits.
+  dropDownPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (!dropDownPending_ || !calPickDate_->hasFocus()) return;
+    dropDownPending_ = false;
+    if (!calPickDate_->CalendarShown()) {
+      PressKey(115);
+      QApplication::processEvents();
+    }
+  });
 }
 
 bool frmFind::eventFilter(QObject* watched, QEvent* e) {
   const bool picker = watched == calPickDate_ || watched == calPickDate_->findChild<QLineEdit*>();
-  if (picker && e->type() == QEvent::FocusIn && calPickDate_->isEnabled()) {
-    // The calendar drops down as soon as the picker has the focus.
-    QTimer::singleShot(0, this, [this] {
-      if (calPickDate_->hasFocus() && !calPickDate_->calendarWidget()->isVisible()) {
-        PressKey(115);
-        QApplication::processEvents();
-      }
-    });
-  }
-  if (picker && e->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (key != Qt::Key_F4 && key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Escape &&
-        !(key == Qt::Key_Down && (static_cast<QKeyEvent*>(e)->modifiers() & Qt::AltModifier))) {
-      return true;
+  if (picker && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut)) {
+    // The calendar drops down as soon as the picker gets the focus; not when
+    // the focus only comes back to it from its own calendar or from another
+    // window, or Escape could never leave the calendar closed.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+    const bool comesBack = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+    if (e->type() == QEvent::FocusOut) {
+      if (!comesBack) dropDownPending_ = false;
+    } else if (calPickDate_->isEnabled()) {
+      // Back from a question, a drop-down asked for before it is due now.
+      const bool due = dropDownPending_ && reason == Qt::ActiveWindowFocusReason;
+      if (!comesBack || due) DropDownCalendar();
     }
   }
   return QDialog::eventFilter(watched, e);
@@ -245,6 +257,7 @@ void frmFind::cmdFind_Click() {
     if (!q.valid) {
       QApplication::processEvents();
       calPickDate_->setFocus();
+      DropDownCalendar();
       return;
     }
   }

@@ -6,7 +6,6 @@
 #include "core/search/search_criteria.h"
 
 class QCheckBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -14,6 +13,7 @@ class QRadioButton;
 namespace kestrova::gui {
 
 class ButtonFlasher;
+class DatePicker;
 class Session;
 class ZelButton;
 
@@ -51,18 +51,21 @@ class frmFind : public QDialog {
   void txtSearchPhrase_Change();
   void SetFindEnabled(bool enabled);
   void CloseDialog();
+  // The picker's calendar drops down once the picker has the focus.
+  void DropDownCalendar();
 
   Session& session_;
   bool activated_ = false;
   bool confirmed_ = false;
   bool datePicked_ = false;
   bool closing_ = false;
+  bool dropDownPending_ = false;
   search::FindDialogOutcome outcome_;
   QList<QRadioButton*> optFind_;  // 1-20 (index 0 unused)
   QLineEdit* txtSearchPhrase_ = nullptr;
   QCheckBox* chkCapStatus_ = nullptr;
   QCheckBox* chkWholeWordStatus_ = nullptr;
-  QDateEdit* calPickDate_ = nullptr;
+  DatePicker* calPickDate_ = nullptr;
   QLabel* lblFind1_ = nullptr;
   QLabel* lblFind2_ = nullptr;
   ZelButton* cmdFind_ = nullptr;
