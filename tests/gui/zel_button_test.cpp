@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -152,6 +154,62 @@ TEST(ZelButton, HoverStartsTheOverTimerWhichNoticesTheMouseLeaving) {
   EXPECT_FALSE(f.button->IsHovered());
   EXPECT_FALSE(f.button->IsOverTimerRunning());
   EXPECT_EQ(f.button->Palette().face, (ui::Rgb{10, 20, 30}));
+}
+
+TEST(ZelButton, AssistiveTechnologySeesANamedPushButtonItCanPress) {
+  Fixture f;
+  auto* other = new ZelButton(f.window.get());
+  other->setGeometry(20, 80, 120, 32);
+  other->show();
+  f.button->setCaption(QStringLiteral("&Sign In"));
+  f.button->setToolTip(QStringLiteral(" Sign the highlighted user in... "));
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(f.button);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->role(), QAccessible::Button);
+  EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Sign In"));
+  EXPECT_EQ(a->text(QAccessible::Description), QStringLiteral("Sign the highlighted user in..."));
+  EXPECT_EQ(a->text(QAccessible::Accelerator), QStringLiteral("Alt+S"));
+  f.button->setCaption(QStringLiteral("Fish && &Chips"));
+  EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Fish & Chips")) << "follows the caption";
+
+  other->setFocus();
+  EXPECT_TRUE(a->state().focusable);
+  EXPECT_FALSE(a->state().focused);
+  f.button->setFocus();
+  EXPECT_TRUE(a->state().focused);
+  EXPECT_FALSE(a->state().disabled);
+  EXPECT_FALSE(a->state().checkable);
+
+  QSignalSpy clicks(f.button, &ZelButton::Click);
+  QAccessibleActionInterface* act = a->actionInterface();
+  ASSERT_NE(act, nullptr);
+  ASSERT_TRUE(act->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  act->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clicks.count() == 1; }, 1000));
+
+  f.button->setEnabled(false);
+  EXPECT_TRUE(a->state().disabled) << "shown as unavailable";
+  act->doAction(QAccessibleActionInterface::pressAction());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(clicks.count(), 1) << "a disabled button is not pressed";
+
+  // A button parked outside its window is not offered.
+  other->move(-500, 80);
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(other)->state().invisible);
+  EXPECT_FALSE(a->state().invisible);
+}
+
+TEST(ZelButton, AssistiveTechnologySeesACheckBoxButtonAsACheckBox) {
+  Fixture f;
+  f.button->setCheckBoxBehaviour(true);
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(f.button);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->role(), QAccessible::CheckBox);
+  EXPECT_TRUE(a->state().checkable);
+  EXPECT_FALSE(a->state().checked);
+  a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return f.button->Value(); }, 1000));
+  EXPECT_TRUE(a->state().checked);
 }
 
 TEST(ZelButton, TypeThreeHasRoundedCornersInItsWindow) {

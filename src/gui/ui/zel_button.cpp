@@ -1,5 +1,6 @@
 #include "gui/ui/zel_button.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBitmap>
 #include <QCursor>
@@ -9,6 +10,8 @@
 #include <QPainterPath>
 #include <QShortcut>
 #include <QShortcutEvent>
+
+#include "gui/ui/zel_button_accessible.h"
 
 namespace kestrova::gui {
 namespace {
@@ -73,6 +76,7 @@ ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const Q
 }
 
 ZelButton::ZelButton(QWidget* parent) : QWidget(parent) {
+  InstallZelButtonAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -102,7 +106,10 @@ void ZelButton::setButtonType(int type) {
 
 void ZelButton::setCaption(const QString& caption) {
   caption_ = caption;
-  setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+  if (QAccessible::isActive()) {
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+  }
   UpdateShortcut();
   updateGeometry();
   Redraw(drawnPressed_, true);
@@ -177,8 +184,18 @@ void ZelButton::setCheckBoxBehaviour(bool on) {
   Redraw(drawnPressed_, true);
 }
 void ZelButton::setValue(bool value) {
+  const bool changed = value_ != value;
   value_ = value;
+  if (changed) ValueChanged();
   Redraw(false, true);
+}
+
+void ZelButton::ValueChanged() {
+  if (!QAccessible::isActive()) return;
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(this, changed);
+  QAccessible::updateAccessibility(&event);
 }
 
 void ZelButton::Refresh() { repaint(); }
@@ -227,7 +244,6 @@ void ZelButton::ReadProperties(const QVariantMap& bag) {
   specialEffect_ = value("fx", 0).toInt();
   checkBoxBehaviour_ = value("check", false).toBool();
   value_ = value("value", false).toBool();
-  setAccessibleName(QString(caption_).remove(QLatin1Char('&')));
   UpdateShortcut();
   UpdateCursor();
   UpdateRegion();
@@ -296,7 +312,10 @@ void ZelButton::PerformClick() {
 
 void ZelButton::ClickAction() {
   if (lastMouseButton_ != kLeftButton || !isEnabled()) return;
-  if (checkBoxBehaviour_) value_ = !value_;
+  if (checkBoxBehaviour_) {
+    value_ = !value_;
+    ValueChanged();
+  }
   Redraw(false, true);
   Refresh();
   emit Click();
@@ -326,6 +345,10 @@ void ZelButton::OverTimer_Timer() {
 }
 
 bool ZelButton::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTipChange && QAccessible::isActive()) {
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
+  }
   if (e->type() == QEvent::ShortcutOverride) {
     // A focused button takes Enter for itself, as desktop buttons do, before
     // the window's default button would.
@@ -412,7 +435,10 @@ void ZelButton::keyReleaseEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Space && lastKey_ == Qt::Key_Space) {
     lastKey_ = 0;
     if (!isEnabled()) return;
-    if (checkBoxBehaviour_) value_ = !value_;
+    if (checkBoxBehaviour_) {
+      value_ = !value_;
+      ValueChanged();
+    }
     Redraw(false, true);
     Refresh();
     emit Click();

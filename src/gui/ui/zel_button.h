@@ -123,6 +123,8 @@ class ZelButton : public QWidget {
  private:
   void Redraw(bool pressed, bool force = false);
   void ClickAction();
+  // Tells assistive technology that the check-box state changed.
+  void ValueChanged();
   void OverTimer_Timer();
   void UpdateShortcut();
   void UpdateRegion();
