@@ -35,6 +35,18 @@ class SearchDialogTest : public testing::MainWindowFixture {
   }
 };
 
+TEST_F(SearchDialogTest, EnterInThePhraseStartsTheSearch) {
+  frmFind* find = OpenFind();
+  auto* phrase = Child<QLineEdit>(find, "txtSearchPhrase");
+  phrase->setFocus();
+  QTest::keyClick(phrase, Qt::Key_Return);
+  EXPECT_TRUE(find->isVisible()) << "nothing to search for yet";
+  QTest::keyClicks(phrase, QStringLiteral("burglary"));
+  QTest::keyClick(phrase, Qt::Key_Return);
+  EXPECT_FALSE(find->isVisible());
+  EXPECT_EQ(g.session->searchCriteria.SearchPhrase, "burglary");
+}
+
 // WCAG's contrast ratio of two colours.
 double Contrast(QColor a, QColor b) {
   const auto lum = [](QColor c) {

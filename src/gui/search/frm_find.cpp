@@ -50,6 +50,10 @@ frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(
   txtSearchPhrase_->setObjectName(QStringLiteral("txtSearchPhrase"));
   txtSearchPhrase_->setGeometry(Px(3950), Px(1000), Px(2300), Px(340));
   connect(txtSearchPhrase_, &QLineEdit::textChanged, this, [this] { txtSearchPhrase_Change(); });
+  // Enter in the phrase starts the search, once there is one to start.
+  connect(txtSearchPhrase_, &QLineEdit::returnPressed, this, [this] {
+    if (cmdFind_->isVisible() && cmdFind_->isEnabled()) cmdFind_Click();
+  });
   chkCapStatus_ = new QCheckBox(QStringLiteral("&Ignore capitalization"), this);
   chkCapStatus_->setObjectName(QStringLiteral("chkCapStatus"));
   chkCapStatus_->setGeometry(Px(3950), Px(1450), Px(2400), Px(300));
