@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "gui/window_flow.h"
 #include "platform/clock.h"
 
 namespace kestrova::gui {
@@ -32,6 +33,7 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   if (!desktop_.messages) desktop_.messages = std::make_unique<DialogMessageAnswerer>(*this);
   if (!desktop_.clock) desktop_.clock = std::make_unique<platform::FixedClock>();
   if (!desktop_.filePicker) desktop_.filePicker = std::make_unique<platform::ScriptedFilePicker>();
+  flow_ = std::make_unique<WindowFlow>(*this);
 }
 
 QSize Session::screenSize() const {

@@ -38,6 +38,8 @@ struct Desktop {
 
 // The program-wide state every window is handed: the data folder, the
 // desktop adapters, who is signed in.
+class WindowFlow;
+
 class Session {
  public:
   Session(std::filesystem::path dataFolder, Desktop desktop);
@@ -63,6 +65,8 @@ class Session {
   MessageAnswerer& messages() { return *desktop_.messages; }
   const time::Clock& clock() const { return *desktop_.clock; }
   platform::FilePicker& filePicker() { return *desktop_.filePicker; }
+  // Which window comes next.
+  WindowFlow& flow() { return *flow_; }
 
   // The screen's size in pixels; tests stand in for other screens.
   QSize screenSize() const;
@@ -88,6 +92,7 @@ class Session {
   QString programFolder_;
   QSize screenSize_;
   Desktop desktop_;
+  std::unique_ptr<WindowFlow> flow_;
 };
 
 }  // namespace kestrova::gui

@@ -17,12 +17,16 @@
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
 #include "gui/users/frm_admin.h"
+#include "gui/window_flow.h"
 #include "platform/access_code_store.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
 
 namespace kestrova::gui {
 namespace {
+
+using testing::Click;
+using testing::RightClick;
 
 using testing::CloseAllWindows;
 using testing::FindWindow;
@@ -51,8 +55,7 @@ class AdminWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
 
   frmAdmin* Open() {
-    auto* admin = new frmAdmin(*g.session);
-    admin->show();
+    frmAdmin* admin = g.session->flow().OpenAdministrativeWindow();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
     admin->Form_Activate();
@@ -168,7 +171,7 @@ TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Kestrova"));
 
-  main->cmdAdminWindow_Click();
+  Click(main, "cmdAdminWindow");
   EXPECT_NE(Log("SignInOut.Log").find("12/06/2026 at 14:05:09 - Al Adams signed out\r\n"), std::string::npos);
   EXPECT_EQ(FindWindow<frmMain>(), nullptr);
   EXPECT_NE(FindWindow<frmAdmin>(), nullptr) << "a new administrative window";

@@ -14,6 +14,8 @@
 #include "core/reports/data_file.h"
 #include "core/reports/report_display.h"
 #include "gui/reports/frm_main.h"
+#include "gui/reports/report_list_panel.h"
+#include "gui/window_flow.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/search/frm_find.h"
@@ -27,6 +29,7 @@ namespace kestrova::gui {
 namespace {
 
 using testing::CloseAllWindows;
+using testing::Click;
 using testing::GuiSession;
 using testing::ReadFileBytes;
 
@@ -50,12 +53,11 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   frmMain* Open() {
-    auto* main = new frmMain(*g.session);
-    main->show();
+    frmMain* main = g.session->flow().OpenMainWindow();
     main->Form_Activate();
     return main;
   }
-  static ZelButton* Cmd(frmMain* m, const char* name) { return m->command(QString::fromLatin1(name)); }
+  static ZelButton* Cmd(frmMain* m, const char* name) { return m->findChild<ZelButton*>(QString::fromLatin1(name)); }
   template <class T>
   static T* Child(QWidget* w, const char* name) {
     return w->findChild<T*>(QString::fromLatin1(name));
@@ -107,8 +109,8 @@ TEST_F(MainWindowTest, AFullListStartsOnItsLastRowAndShadesRows) {
             QStringLiteral("Title or Descriptive Remarks"));
   EXPECT_TRUE(m->grid()->isColumnHidden(3));
   EXPECT_TRUE(m->grid()->isColumnHidden(4));
-  EXPECT_EQ(m->GridToolTip(m->grid()->visualRect(m->model().index(0, 1)).center()), QStringLiteral(" Monday "));  // 01/01/2024
-  EXPECT_EQ(m->GridToolTip(m->grid()->visualRect(m->model().index(0, 0)).center()), QString());
+  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 1)).center()), QStringLiteral(" Monday "));  // 01/01/2024
+  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 0)).center()), QString());
   // Choosing a row shows its report, read from the file.
   m->grid()->setCurrentIndex(m->model().index(1, 0));
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-2"));
@@ -195,17 +197,17 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
               QStringLiteral(" Start searching for 'smith' "));
     find->cmdFind_Click();
   });
-  m->cmdFindEntries_Click();
+  Click(m, "cmdFindEntries");
   EXPECT_EQ(m->listCaption(), QStringLiteral(" Sub-list of reports containing 'smith' (1 match) "));
-  EXPECT_TRUE(m->PhraseSearchActive);
-  EXPECT_FALSE(m->FullListShown);
+  EXPECT_TRUE(m->listFlags().PhraseSearchActive);
+  EXPECT_FALSE(m->listFlags().FullListShown);
   EXPECT_EQ(m->currentRow(), 1);
   EXPECT_TRUE(Cmd(m, "cmdSeeAllEntries")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
   EXPECT_EQ(m->flasher().target(), Cmd(m, "cmdSeeAllEntries"));
   EXPECT_EQ(ReadFileBytes(g.folder / "Search.Log"),
             "12/06/2026 at 14:05:09 - Al Adams searched for 'smith'\r\n");
-  m->cmdSeeAllEntries_Click();
+  Click(m, "cmdSeeAllEntries");
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
   EXPECT_FALSE(m->flasher().IsRunning());
   EXPECT_FALSE(Cmd(m, "cmdSeeAllEntries")->isVisible());
@@ -214,18 +216,24 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
 TEST_F(MainWindowTest, NoMatchesReturnsToTheFullList) {
   for (int i = 1; i <= 3; ++i) Add(Report("24-" + std::to_string(i), {2024, 1, i, 9, 0, 0}));
   frmMain* m = Open();
-  g.session->searchCriteria = {"nobody", 1, 1, 0, 0};
-  m->PhraseSearchActive = true;
-  m->FullListShown = false;
+  testing::WhenModalOpens<frmFind>([](frmFind* find) {
+    find->Form_Activate();
+    find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("nobody"));
+    testing::Click(find, "cmdFind");
+  });
+  // The search is logged once its notice has been answered.
+  bool loggedBefore = true;
+  g.messages->onAsk = [&](const MessageRequest&) { loggedBefore = std::filesystem::exists(g.folder / "Search.Log"); };
   g.messages->Press(1);
-  m->BuildReportList();
+  Click(m, "cmdFindEntries");
+  EXPECT_FALSE(loggedBefore);
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("No Matches"));
   EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("There were no matches"),
                                                      QStringLiteral("searching for"), QString(),
                                                      QStringLiteral("nobody")}));
   EXPECT_EQ(g.messages->Last().buttons, (QStringList{QStringLiteral("&Okay"), QStringLiteral("&Try another search")}));
-  EXPECT_TRUE(m->FullListShown);
+  EXPECT_TRUE(m->listFlags().FullListShown);
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("searched for 'nobody'"), std::string::npos);
 }
@@ -250,14 +258,14 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
     find->cmdFind_Click();
   });
-  m->cmdFindEntries_Click();
+  Click(m, "cmdFindEntries");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Weekly Summary"));
   EXPECT_EQ(g.messages->Last().lines()[2], QStringLiteral("Monday March 1, 2010"));
   EXPECT_EQ(m->listCaption(), QStringLiteral("Weekly Summary of reports with a beginning date of 03/01/2010 (1 match) "));
-  EXPECT_TRUE(m->SummaryActive);
+  EXPECT_TRUE(m->listFlags().SummaryActive);
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("searched for Weekly Summary starting 03/01/2010"),
             std::string::npos);
-  m->cmdSeeAllEntries_Click();
+  Click(m, "cmdSeeAllEntries");
 
   // After a summary the dialog opens on kind 1 with an empty phrase.
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
@@ -270,9 +278,9 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     find->findChild<QCheckBox*>(QStringLiteral("chkWholeWordStatus"))->setChecked(true);
     find->cmdFind_Click();
   });
-  m->cmdFindEntries_Click();
+  Click(m, "cmdFindEntries");
   EXPECT_EQ(m->listCaption(), QStringLiteral(" Sub-list of reports containing 'other' (1 match) "));
-  m->cmdSeeAllEntries_Click();
+  Click(m, "cmdSeeAllEntries");
 
   // After a phrase search: the same kind and the old phrase, selected.
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
@@ -285,14 +293,15 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     phrase->setText(QStringLiteral("changed"));
     find->cmdCancel_Click();
   });
-  m->cmdFindEntries_Click();
-  EXPECT_TRUE(m->FullListShown) << "a cancelled dialog starts no search";
+  Click(m, "cmdFindEntries");
+  EXPECT_TRUE(m->listFlags().FullListShown) << "a cancelled dialog starts no search";
   EXPECT_EQ(g.session->searchCriteria.SearchPhrase, "");
   EXPECT_EQ(g.session->searchCriteria.SearchKind, 3);
 }
 
 TEST_F(MainWindowTest, AMonthlySummaryMustBeginOnTheFirst) {
   Add(Report("a", {2010, 3, 8, 0, 0, 0}));
+  Add(Report("b", {2010, 3, 9, 0, 0, 0}));  // a list long enough to search
   frmMain* m = Open();
   g.messages->Press(2);
   bool stayedOpen = false;
@@ -305,10 +314,10 @@ TEST_F(MainWindowTest, AMonthlySummaryMustBeginOnTheFirst) {
     stayedOpen = find->isVisible();
     find->cmdCancel_Click();
   });
-  m->cmdFindEntries_Click();
+  Click(m, "cmdFindEntries");
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Invalid Beginning Date Chosen"));
-  EXPECT_TRUE(m->FullListShown);
+  EXPECT_TRUE(m->listFlags().FullListShown);
 }
 
 TEST_F(MainWindowTest, SortAndShowOptionsSurviveARestart) {

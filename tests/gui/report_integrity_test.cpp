@@ -23,7 +23,9 @@ namespace kestrova::gui {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Click;
 using testing::ReadFileBytes;
+using testing::RightClick;
 using testing::Report;
 
 class ReportIntegrityTest : public testing::MainWindowFixture {};
@@ -34,7 +36,7 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
   Add(Report("24-3", 7));
   frmMain* m = Open();
   ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("24-3"));
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("edited"));
   // The list options, the search and the refresh are out of reach.
   auto* inactive = m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"));
@@ -53,14 +55,14 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
                                       QStringLiteral("Discard it?")}));
   EXPECT_EQ(ask.buttons, (QStringList{QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}));
   EXPECT_EQ(ask.defaultButton, 2);
-  EXPECT_TRUE(m->EditMode) << "kept writing";
+  EXPECT_TRUE(m->editing()) << "kept writing";
   g.messages->Press(1).Press(2);  // discard, then "don't quit yet"
   m->close();
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Exit Kestrova?"));
   EXPECT_TRUE(m->isVisible());
-  EXPECT_TRUE(m->EditMode);
+  EXPECT_TRUE(m->editing());
 
-  m->cmdEditSave_Click();
+  Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(3).Title, "edited") << "the save went to the report being written";
   EXPECT_EQ(Stored(1).Title, "Title 24-1");
   // Display mode again: the picture slots offer no changes.
@@ -81,12 +83,12 @@ TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf
   frmMain* m = Open();
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
   EXPECT_EQ(m->form()->fieldText(44), QStringLiteral("First line.\n\nThird line.")) << "shown with LF";
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("New title"));
   m->form()->FocusField(45);  // entering and leaving trims blanks only
   m->form()->FocusField(44);
-  m->cmdEditSave_Click();
-  ASSERT_FALSE(m->EditMode);
+  Click(m, "cmdEditSave");
+  ASSERT_FALSE(m->editing());
   std::string after = ReadFileBytes(g.folder / "Kestrova.Data");
   ASSERT_EQ(after.size(), before.size());
   EXPECT_EQ(after.substr(23, 50), "New title" + std::string(41, ' '));
@@ -94,43 +96,45 @@ TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf
   EXPECT_EQ(after, before) << "only the title's bytes changed";
 
   // Typed line breaks are stored as CR LF and count two.
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   m->form()->FocusField(44);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("y"));
-  m->cmdEditSave_Click();
-  EXPECT_EQ(Stored(1).Narrative, "x\r\nyFirst line.\r\n\r\nThird line.");
+  Click(m, "cmdEditSave");
+  EXPECT_EQ(Stored(1).Narrative, "First line.\r\n\r\nThird line.x\r\ny");
 }
 
 TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionMarks) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   Type(m, 1, QStringLiteral("24-2"));
   Type(m, 2, QStringLiteral("Caf\u00E9 break-in"));
   Type(m, 4, QStringLiteral("Ofc. Park"));
   Type(m, 5, QStringLiteral("01/05/2024"));
   Type(m, 17, QStringLiteral("\u0416\u0430\u043D\u043D\u0430 \u674E"));
   g.messages->Press(1);
-  m->cmdAddSave_Click();
+  Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
   EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'Person 2 - Name  R/S/A  DOB  SS# (Or Name of Business)' holds characters"));
   EXPECT_EQ(g.messages->Last().lines()[3], QStringLiteral("\u0416 \u0430 \u043D \u674E"));
-  EXPECT_TRUE(m->AddMode);
+  EXPECT_TRUE(m->adding());
   EXPECT_EQ(QApplication::focusWidget(), m->form()->field(17));
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
 
   // A picture whose path cannot be stored is not taken.
+  m->form()->setCurrentIndex(5);
   g.filePicker->answers.append(QStringLiteral("/photos/\u0424\u043E\u0442\u043E.png"));
   g.messages->Press(1);
-  m->cmdAddEditPic_Click(1);
+  Click(m->form()->addEditPictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
   EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty());
   g.filePicker->answers.append(QStringLiteral("/") + QString(150, QLatin1Char('p')) + QStringLiteral(".png"));
   g.messages->Press(1);
-  m->cmdAddEditPic_Click(1);
+  Click(m->form()->addEditPictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("150 characters")));
 }
@@ -138,7 +142,7 @@ TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionM
 TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   m->form()->FocusField(2);
   QApplication::clipboard()->setText(QString(60, QLatin1Char('t')));
   g.messages->Press(1);
@@ -165,7 +169,7 @@ TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
 TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   int opened = 0;
   // Every pick-list that opens is closed with Escape.
   QTimer closer;
@@ -225,7 +229,7 @@ TEST_F(ReportIntegrityTest, TheKeyboardWalksTheListAndTheFields) {
   EXPECT_EQ(m->currentRow(), 1);
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-1"));
 
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   m->form()->FocusField(43);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), m->form()->field(44)) << "past the picture tab";
@@ -248,7 +252,7 @@ TEST_F(ReportIntegrityTest, DeletingTheLastInactiveReportReturnsToTheSavedRow) {
   ASSERT_EQ(m->currentRow(), 5);
   m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"))->click();
   g.messages->Press(1).Press(1);
-  m->cmdDeleteEntry_Click();
+  Click(m, "cmdDeleteEntry");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'Inactive List' Empty"));
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) "));
   EXPECT_EQ(m->currentRow(), 1) << "the row the delete saved, not the last row";
@@ -262,33 +266,16 @@ TEST_F(ReportIntegrityTest, AnArchiveTheFileRefusesIsNotBlamedOnAnotherWorkstati
     tail << "torn";
   }
   g.messages->Press(1, true).Press(1);
-  m->cmdArchiveEntry_Click();
+  Click(m, "cmdArchiveEntry");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Archived"));
   EXPECT_TRUE(g.messages->Last().message.endsWith(QStringLiteral("Nothing was changed.")));
   EXPECT_EQ(Log(), "");
 }
 
-TEST_F(ReportIntegrityTest, ASearchWithoutMatchesIsLoggedAfterItsNotice) {
-  Add(Report("24-1", 5));
-  Add(Report("24-2", 6));
-  frmMain* m = Open();
-  g.session->searchCriteria.SearchPhrase = "nowhere";
-  bool loggedBefore = true;
-  g.messages->onAsk = [&](const MessageRequest& r) {
-    if (r.caption == QStringLiteral("No Matches")) loggedBefore = fs::exists(g.folder / "Search.Log");
-  };
-  g.messages->Press(1);
-  m->PhraseSearchActive = true;
-  m->FullListShown = false;
-  m->BuildReportList();
-  EXPECT_FALSE(loggedBefore);
-  EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("'nowhere'"), std::string::npos);
-}
-
 TEST_F(ReportIntegrityTest, EveryTextStaysInSight) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   for (const char* frame : {"frameDisplay", "frameSort", "frameShow"}) {
     EXPECT_FALSE(m->findChild<QGroupBox*>(QString::fromLatin1(frame))->isVisible()) << frame << " peeks out";
   }
@@ -306,7 +293,7 @@ TEST_F(ReportIntegrityTest, EveryTextStaysInSight) {
     const QRect text(heading->pos(), heading->sizeHint());
     EXPECT_FALSE(full->geometry().intersects(text)) << "indicator " << n << " overlaps its heading";
   }
-  m->cmdAddCancel_Click();
+  Click(m, "cmdAddCancel");
   EXPECT_TRUE(m->findChild<QGroupBox*>(QStringLiteral("frameDisplay"))->isVisible());
 }
 

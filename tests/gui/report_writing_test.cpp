@@ -27,6 +27,9 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::Click;
+using testing::RightClick;
+
 namespace fs = std::filesystem;
 using testing::CloseAllWindows;
 using testing::GuiSession;
@@ -39,8 +42,8 @@ class ReportWritingTest : public testing::MainWindowFixture {};
 TEST_F(ReportWritingTest, AddingIntoAnEmptyDatabase) {
   g.messages->Press(1);  // "Nothing on file"
   frmMain* m = Open();
-  m->StartAdding(false);
-  EXPECT_TRUE(m->AddMode);
+  Click(m, "cmdAddEntry");
+  EXPECT_TRUE(m->adding());
   EXPECT_FALSE(m->findChild<QGroupBox*>(QStringLiteral("frame1"))->isVisible()) << "the window shrinks to the form";
   ZelButton* save = Cmd(m, "cmdAddSave");
   EXPECT_TRUE(save->isVisible());
@@ -61,8 +64,8 @@ TEST_F(ReportWritingTest, AddingIntoAnEmptyDatabase) {
   EXPECT_EQ(m->form()->spaceFull(44)->text(), QStringLiteral(" 25% full "));
   m->form()->SetFieldText(44, QString(10, QLatin1Char('n')));
   EXPECT_EQ(m->form()->spaceFull(44)->text(), QStringLiteral(" 1% full "));
-  m->cmdAddSave_Click();
-  EXPECT_FALSE(m->AddMode);
+  Click(m, "cmdAddSave");
+  EXPECT_FALSE(m->adding());
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
   const auto r = Stored(1);
   EXPECT_EQ(r.CaseNumber, "24-0001");
@@ -84,8 +87,8 @@ TEST_F(ReportWritingTest, ATemplateAddBringsBackTheShownReportsTexts) {
   shown.Picture1 = "somewhere.png";
   Add(shown);
   frmMain* m = Open();
-  m->StartAdding(true);
-  EXPECT_TRUE(m->TemplateMode);
+  RightClick(m, "cmdAddEntry");
+  EXPECT_TRUE(m->templateAdd());
   EXPECT_EQ(m->form()->fieldText(2), QString()) << "every field starts empty";
   QCoreApplication::processEvents();
   EXPECT_EQ(QApplication::focusWidget(), m->form()->field(1)) << "the caret starts in the case number";
@@ -101,7 +104,7 @@ TEST_F(ReportWritingTest, ATemplateAddBringsBackTheShownReportsTexts) {
   EXPECT_EQ(menus, 0) << "a context field with a remembered text opens no pick-list";
   EXPECT_EQ(m->form()->heading(18)->text(), QStringLiteral("Double-click for Menu"));
   EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty()) << "pictures are not taken over";
-  m->cmdAddCancel_Click();
+  Click(m, "cmdAddCancel");
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u) << "a cancelled add writes nothing";
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-0017"));
 }
@@ -109,7 +112,7 @@ TEST_F(ReportWritingTest, ATemplateAddBringsBackTheShownReportsTexts) {
 TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   Type(m, 6, QStringLiteral("01/05/2024 10:00"));
   m->form()->FocusField(9);
   QCoreApplication::processEvents();
@@ -141,11 +144,11 @@ TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
   Type(m, 5, QStringLiteral("01/05/2024"));
   Type(m, 6, QStringLiteral("32/13/2024"));
   g.messages->Press(1);
-  m->cmdAddSave_Click();
+  Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Unrecognizable Date"));
   EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("32/13/2024"));
   EXPECT_EQ(m->form()->currentIndex(), 1);
-  EXPECT_TRUE(m->AddMode);
+  EXPECT_TRUE(m->adding());
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u) << "nothing written";
   EXPECT_FALSE(fs::exists(g.folder / "DataRecords.Log"));
 
@@ -153,7 +156,7 @@ TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
   Type(m, 6, QStringLiteral("01/05/2024 10:00"));
   Type(m, 43, QStringLiteral("lots"));
   g.messages->Press(1);
-  m->cmdAddSave_Click();
+  Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Unrecognizable Value"));
   EXPECT_EQ(m->form()->currentIndex(), 4);
   EXPECT_EQ(m->form()->fieldText(35), QStringLiteral("0")) << "empty values show 0 until displayed again";
@@ -165,16 +168,16 @@ TEST_F(ReportWritingTest, EditingRewritesTheRecordAndTheRowInPlace) {
   Add(Report("24-2", 6));
   frmMain* m = Open();
   ASSERT_EQ(m->currentRow(), 2);
-  m->cmdEditEntry_Click();
-  EXPECT_TRUE(m->EditMode);
+  Click(m, "cmdEditEntry");
+  EXPECT_TRUE(m->editing());
   EXPECT_FALSE(Cmd(m, "cmdEditSave")->isEnabled()) << "nothing changed yet";
   EXPECT_FALSE(Cmd(m, "cmdDeleteEntry")->isVisible());
   Type(m, 1, QStringLiteral("00-first"));
   Type(m, 2, QStringLiteral("A new title, longer than before"));
   Type(m, 7, QString());
   EXPECT_TRUE(Cmd(m, "cmdEditSave")->isEnabled());
-  m->cmdEditSave_Click();
-  EXPECT_FALSE(m->EditMode);
+  Click(m, "cmdEditSave");
+  EXPECT_FALSE(m->editing());
   const std::string bytes = ReadFileBytes(g.folder / "Kestrova.Data");
   EXPECT_EQ(bytes.substr(20001 + 8, 15), "00-first       ");
   EXPECT_EQ(bytes.substr(20001 + 23, 31), "A new title, longer than before");
@@ -199,7 +202,7 @@ TEST_F(ReportWritingTest, ASaveThatCannotBeWrittenKeepsTheTyping) {
   }
   const auto size = fs::file_size(path);
 
-  m->StartAdding(false);
+  Click(m, "cmdAddEntry");
   Type(m, 1, QStringLiteral("24-2"));
   Type(m, 2, QStringLiteral("Broken window"));
   Type(m, 4, QStringLiteral("Ofc. Park"));
@@ -207,24 +210,24 @@ TEST_F(ReportWritingTest, ASaveThatCannotBeWrittenKeepsTheTyping) {
   QCoreApplication::processEvents();
   ASSERT_TRUE(Cmd(m, "cmdAddSave")->isEnabled());
   g.messages->Press(1);
-  m->cmdAddSave_Click();
+  Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Saved"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("Kestrova.Data"))) << g.messages->Last().message.toStdString();
   EXPECT_TRUE(g.messages->Last().message.endsWith(QStringLiteral("Your entries are still in the form.")));
-  EXPECT_TRUE(m->AddMode) << "the form stays open";
+  EXPECT_TRUE(m->adding()) << "the form stays open";
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-2"));
   EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Broken window"));
   EXPECT_TRUE(Cmd(m, "cmdAddSave")->isEnabled()) << "the user may try again";
   EXPECT_EQ(fs::file_size(path), size);
   EXPECT_EQ(Log(), "") << "nothing saved, nothing logged";
-  m->cmdAddCancel_Click();
+  Click(m, "cmdAddCancel");
 
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("Changed title"));
   g.messages->Press(1);
-  m->cmdEditSave_Click();
+  Click(m, "cmdEditSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Saved"));
-  EXPECT_TRUE(m->EditMode);
+  EXPECT_TRUE(m->editing());
   EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Changed title"));
   EXPECT_EQ(ReadFileBytes(path).substr(23, 8), "Title 24") << "the stored report is untouched";
   EXPECT_EQ(Log(), "");
@@ -235,12 +238,12 @@ TEST_F(ReportWritingTest, ArchiveRestoreWithTheirQuestionsAndTheEmptyInactiveLis
   Add(Report("24-2", 6));
   frmMain* m = Open();
   g.messages->Press(2, true);  // cancel, but don't ask again
-  m->cmdArchiveEntry_Click();
+  Click(m, "cmdArchiveEntry");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Archive Option"));
   EXPECT_EQ(g.messages->Last().buttons[1], QStringLiteral("&Cancel, don't do anything"));
   EXPECT_EQ(Stored(2).ListStatus, 1) << "cancelled";
   const int asked = static_cast<int>(g.messages->asked.size());
-  m->cmdArchiveEntry_Click();
+  Click(m, "cmdArchiveEntry");
   EXPECT_EQ(g.messages->asked.size(), asked) << "the next archive asks nothing";
   EXPECT_EQ(Stored(2).ListStatus, 2);
   EXPECT_NE(Log().find("Control#20240106090000 archived by Al Adams"), std::string::npos);
@@ -249,7 +252,7 @@ TEST_F(ReportWritingTest, ArchiveRestoreWithTheirQuestionsAndTheEmptyInactiveLis
   m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"))->click();
   ASSERT_EQ(m->listCaption(), QStringLiteral(" All Inactive Reports (1) "));
   g.messages->Press(1).Press(1);
-  m->cmdRestoreEntry_Click();
+  Click(m, "cmdRestoreEntry");
   EXPECT_EQ(g.messages->asked[g.messages->asked.size() - 2].caption, QStringLiteral("Confirm Restoration"));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'Inactive List' Empty"));
   EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Return to the 'Active List'")});
@@ -263,7 +266,7 @@ TEST_F(ReportWritingTest, DeletingAsksWithNoAsDefaultAndTheLastLeavesNoFile) {
   Add(Report("24-2", 6));
   frmMain* m = Open();
   g.messages->Press(2);
-  m->cmdDeleteEntry_Click();
+  Click(m, "cmdDeleteEntry");
   const MessageRequest& ask = g.messages->Last();
   EXPECT_EQ(ask.caption, QStringLiteral("Confirm Entry Deletion"));
   EXPECT_EQ(ask.defaultButton, 2);
@@ -271,12 +274,12 @@ TEST_F(ReportWritingTest, DeletingAsksWithNoAsDefaultAndTheLastLeavesNoFile) {
   EXPECT_EQ(ask.lines()[1], QStringLiteral("this report from the Kestrova database?"));
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 40002u);
   g.messages->Press(1);
-  m->cmdDeleteEntry_Click();
+  Click(m, "cmdDeleteEntry");
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
   EXPECT_EQ(Log(), "12/06/2026 at 14:05:09 - Control#20240106090000 deleted by Al Adams\r\n");
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (1) "));
   g.messages->Press(1);
-  m->cmdDeleteEntry_Click();
+  Click(m, "cmdDeleteEntry");
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Data"));
   EXPECT_TRUE(m->model().rows().empty());
 }
@@ -285,7 +288,7 @@ TEST_F(ReportWritingTest, AReportMovedByAnotherWorkstationIsNotOverwritten) {
   for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
   frmMain* m = Open();
   ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("C"));
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("my edit"));
   // Meanwhile another workstation deletes A: C becomes record 2.
   ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
@@ -294,10 +297,10 @@ TEST_F(ReportWritingTest, AReportMovedByAnotherWorkstationIsNotOverwritten) {
   }));
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
   g.messages->Press(1);
-  m->cmdEditSave_Click();
+  Click(m, "cmdEditSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Changed Elsewhere"));
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
-  EXPECT_FALSE(m->EditMode);
+  EXPECT_FALSE(m->editing());
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
 }
 
@@ -309,24 +312,26 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   ASSERT_TRUE(image.save(good));
   testing::WriteFileBytes(g.folder / "bad.png", "not a picture");
   frmMain* m = Open();
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
+  m->form()->setCurrentIndex(5);
   g.filePicker->answers = {QString::fromStdString((g.folder / "bad.png").string()), good};
   g.messages->Press(1);
-  m->cmdAddEditPic_Click(1);
+  Click(m->form()->addEditPictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("File Access Error"));
   EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty());
-  m->cmdAddEditPic_Click(1);
+  Click(m->form()->addEditPictureButton(1));
   EXPECT_EQ(m->form()->picturePaths()[0], good);
   EXPECT_TRUE(Cmd(m, "cmdEditSave")->isEnabled());
-  m->cmdEditSave_Click();
+  Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(1).Picture1, good.toStdString());
   // Removing it: the question, then the slot is empty and the file stays.
-  m->cmdEditEntry_Click();
+  Click(m, "cmdEditEntry");
+  m->form()->setCurrentIndex(5);
   g.messages->Press(1);
-  m->cmdDeletePic_Click(1);
+  Click(m->form()->deletePictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Confirm picture deletion"));
   EXPECT_EQ(g.messages->Last().defaultButton, 2);
-  m->cmdEditSave_Click();
+  Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(1).Picture1, "");
   EXPECT_TRUE(fs::exists(g.folder / "good.png"));
 }
@@ -335,17 +340,17 @@ TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
   QTest::keyClick(m, Qt::Key_E, Qt::AltModifier);
-  EXPECT_TRUE(m->EditMode) << "Alt+E edits";
-  m->cmdEditCancel_Click();
+  EXPECT_TRUE(m->editing()) << "Alt+E edits";
+  Click(m, "cmdEditCancel");
   QTest::keyClick(m, Qt::Key_A, Qt::AltModifier);
-  EXPECT_TRUE(m->AddMode) << "Alt+A adds a report";
+  EXPECT_TRUE(m->adding()) << "Alt+A adds a report";
   EXPECT_EQ(m->form()->fieldText(1), QString());
   EXPECT_EQ(m->form()->fieldText(2), QString());
   // The caret is in field 1: typing at once fills it.
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("typed"));
-  EXPECT_TRUE(m->AddMode);
-  m->cmdAddCancel_Click();
+  EXPECT_TRUE(m->adding());
+  Click(m, "cmdAddCancel");
   g.messages->Press(2);
   QTest::keyClick(m, Qt::Key_D, Qt::AltModifier);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Confirm Entry Deletion")) << "Alt+D deletes";

@@ -12,6 +12,9 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::Click;
+using testing::RightClick;
+
 class SearchDialogTest : public testing::MainWindowFixture {
  protected:
   frmFind* OpenFind() {
@@ -73,14 +76,14 @@ TEST_F(SearchDialogTest, APhraseReportsCannotHoldIsRefusedBeforeAnySearch) {
     focusInPhrase = phrase->hasFocus();
     find->cmdCancel_Click();
   });
-  main->cmdFindEntries_Click();
+  Click(main, "cmdFindEntries");
   EXPECT_TRUE(stayedOpen);
   EXPECT_TRUE(focusInPhrase);
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("\u0418 \u0432 \u0430 \u043d \U0001F600")));
   EXPECT_FALSE(g.messages->Last().message.contains(QStringLiteral("\u00e9"))) << "only what cannot be stored";
-  EXPECT_TRUE(main->FullListShown) << "no search ran";
+  EXPECT_TRUE(main->listFlags().FullListShown) << "no search ran";
   EXPECT_FALSE(std::filesystem::exists(g.folder / "Search.Log")) << "nothing was logged";
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -39,6 +40,20 @@ void WhenModalOpens(std::function<void(T*)> step) {
     step(w);
   });
   poll->start();
+}
+
+// A real click on a button, as the user makes it: the button must be there
+// to be clicked.
+inline void Click(QWidget* button, Qt::MouseButton which = Qt::LeftButton) {
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString() << " cannot be clicked";
+  QTest::mouseClick(button, which);
+}
+inline void Click(QWidget* window, const char* name) {
+  Click(window->findChild<QWidget*>(QString::fromLatin1(name)));
+}
+inline void RightClick(QWidget* window, const char* name) {
+  Click(window->findChild<QWidget*>(QString::fromLatin1(name)), Qt::RightButton);
 }
 
 // Closes every window the way the program does on its way out, and lets

@@ -11,6 +11,7 @@
 #include "core/time/ole_date.h"
 #include "gui/reports/frm_main.h"
 #include "gui/reports/report_form.h"
+#include "gui/window_flow.h"
 #include "gui/ui/zel_button.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
@@ -33,18 +34,20 @@ inline reports::ReportRecord Report(const std::string& caseNumber, int day, std:
 // A main window signed in as "Al Adams" (Full Access) on a fresh folder.
 class MainWindowFixture : public ::testing::Test {
  protected:
+  using Session = gui::Session;
   void SetUp() override { g.session->signIn = {"Al Adams", 4}; }
   void TearDown() override { testing::CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   gui::frmMain* Open() {
-    auto* main = new gui::frmMain(*g.session);
-    main->show();
+    gui::frmMain* main = g.session->flow().OpenMainWindow();
     main->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(main));
     main->Form_Activate();
     return main;
   }
-  static gui::ZelButton* Cmd(gui::frmMain* m, const char* name) { return m->command(QString::fromLatin1(name)); }
+  static gui::ZelButton* Cmd(gui::frmMain* m, const char* name) {
+    return m->findChild<gui::ZelButton*>(QString::fromLatin1(name));
+  }
   static void Type(gui::frmMain* m, int field, const QString& text) {
     m->form()->FocusField(field);
     QCoreApplication::processEvents();

@@ -2,6 +2,16 @@
 
 namespace kestrova::reports {
 
+std::string_view CommandName(Command command) {
+  static constexpr std::string_view kNames[kCommandCount] = {
+      "cmdAddEntry",     "cmdAddSave",    "cmdAddCancel",     "cmdEditEntry",    "cmdEditSave",
+      "cmdEditCancel",   "cmdArchiveEntry", "cmdRestoreEntry", "cmdDeleteEntry", "cmdPrintEntry",
+      "cmdEmailEntry",   "cmdFindEntries", "cmdSeeAllEntries", "cmdPrintList",   "cmdHelp",
+      "cmdAbout",        "cmdUserInfo",   "cmdAdminWindow",   "cmdQuit",         "cmdRefreshGrid",
+      "cmdNetworkInfo"};
+  return kNames[static_cast<std::size_t>(command)];
+}
+
 std::vector<CommandLook> CommandState(const MainWindowState& s, const std::string& title) {
   const bool selected = s.selectedRow > 0;
   const bool active = !s.InactiveListShown;
@@ -10,39 +20,40 @@ std::vector<CommandLook> CommandState(const MainWindowState& s, const std::strin
   // list: every command that would is out of reach until save or cancel.
   const bool writing = s.AddMode || s.EditMode;
   std::vector<CommandLook> c;
-  auto add = [&](const char* name, bool visible, bool enabled, std::string caption, std::string tip) {
-    c.push_back({name, visible, visible && enabled, std::move(caption), std::move(tip)});
+  auto add = [&](Command command, bool visible, bool enabled, std::string caption, std::string tip) {
+    c.push_back({command, std::string(CommandName(command)), visible, visible && enabled, std::move(caption),
+                 std::move(tip)});
   };
-  add("cmdHelp", true, true, "", " Illustrated Manual ");
-  add("cmdAbout", true, true, "", " About " + title + " ");
-  add("cmdUserInfo", true, true, "", " User name/access information ");
-  add("cmdNetworkInfo", true, true, "", " Network status/information ");
-  add("cmdRefreshGrid", !writing, true, "",
+  add(Command::Help, true, true, "", " Illustrated Manual ");
+  add(Command::About, true, true, "", " About " + title + " ");
+  add(Command::UserInfo, true, true, "", " User name/access information ");
+  add(Command::NetworkInfo, true, true, "", " Network status/information ");
+  add(Command::RefreshGrid, !writing, true, "",
       std::string(" Refresh the displayed report list") + " (right-click for more info & audio options) ");
-  add("cmdAdminWindow", !writing, true, "", " Return to the Administrative Window ");
-  add("cmdQuit", true, true, "", " Click here to exit " + title + " ");
-  add("cmdFindEntries", s.rowCount > 2 && s.FullListShown, !writing, "Search this list...",
+  add(Command::AdminWindow, !writing, true, "", " Return to the Administrative Window ");
+  add(Command::Quit, true, true, "", " Click here to exit " + title + " ");
+  add(Command::FindEntries, s.rowCount > 2 && s.FullListShown, !writing, "Search this list...",
       " Search for one or more record(s) according to... ");
-  add("cmdSeeAllEntries", s.PhraseSearchActive || s.SummaryActive, !writing, "Finished Searching",
+  add(Command::SeeAllEntries, s.PhraseSearchActive || s.SummaryActive, !writing, "Finished Searching",
       " Return to the full list of reports in the database ");
-  add("cmdPrintList", s.rowCount > 2, !writing, "Print this list...",
+  add(Command::PrintList, s.rowCount > 2, !writing, "Print this list...",
       " Print this currently displayed list of reports... ");
-  add("cmdAddEntry", active && s.FullListShown && !writing, level > 2, "&Add New Report",
+  add(Command::AddEntry, active && s.FullListShown && !writing, level > 2, "&Add New Report",
       " Add a new report to your database (right-click to use 'template' option) ");
-  add("cmdRestoreEntry", selected && !active && s.FullListShown && !writing, level == 4, "Res&tore this Report",
+  add(Command::RestoreEntry, selected && !active && s.FullListShown && !writing, level == 4, "Res&tore this Report",
       " Return this archived report back to the 'Active List' ");
-  add("cmdAddSave", s.AddMode, true, "&Save New Entry", "");
-  add("cmdAddCancel", s.AddMode, true, "&Cancel New Entry", "");
-  add("cmdEditEntry", selected && !writing, level > 1, "&Edit this Report", " Add/edit information to this report ");
-  add("cmdEditSave", s.EditMode, true, "&Save Changes", "");
-  add("cmdEditCancel", s.EditMode, true, "&Cancel Changes", "");
-  add("cmdPrintEntry", selected && !writing, true, "Print this Report...",
+  add(Command::AddSave, s.AddMode, true, "&Save New Entry", "");
+  add(Command::AddCancel, s.AddMode, true, "&Cancel New Entry", "");
+  add(Command::EditEntry, selected && !writing, level > 1, "&Edit this Report", " Add/edit information to this report ");
+  add(Command::EditSave, s.EditMode, true, "&Save Changes", "");
+  add(Command::EditCancel, s.EditMode, true, "&Cancel Changes", "");
+  add(Command::PrintEntry, selected && !writing, true, "Print this Report...",
       " Print the information in this currently displayed report... ");
-  add("cmdEmailEntry", selected && !writing, true, "Email this Report...",
+  add(Command::EmailEntry, selected && !writing, true, "Email this Report...",
       " Send an email containing the details of this report... ");
-  add("cmdArchiveEntry", selected && active && s.FullListShown && !writing, level == 4, "A&rchive this Report",
+  add(Command::ArchiveEntry, selected && active && s.FullListShown && !writing, level == 4, "A&rchive this Report",
       " Move this report to the 'Inactive' list ");
-  add("cmdDeleteEntry", selected && s.FullListShown && !writing, level == 4, "&Delete this Report",
+  add(Command::DeleteEntry, selected && s.FullListShown && !writing, level == 4, "&Delete this Report",
       " Permanently delete this report from the " + title + " database ");
   return c;
 }

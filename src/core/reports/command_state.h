@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Which of the main window's command buttons are shown, usable and how
@@ -21,8 +22,20 @@ struct MainWindowState {
   std::array<std::string, 3> picturePaths;
 };
 
+// The main window's command buttons, in the order of the two rows.
+enum class Command {
+  AddEntry, AddSave, AddCancel, EditEntry, EditSave, EditCancel, ArchiveEntry, RestoreEntry, DeleteEntry,
+  PrintEntry, EmailEntry,
+  FindEntries, SeeAllEntries, PrintList, Help, About, UserInfo, AdminWindow, Quit,
+  RefreshGrid, NetworkInfo,
+};
+inline constexpr std::size_t kCommandCount = 21;
+// Its name in the window: "cmdAddEntry".
+std::string_view CommandName(Command command);
+
 struct CommandLook {
-  std::string name;      // "cmdAddEntry"
+  Command command;
+  std::string name;      // CommandName(command)
   bool visible = false;
   bool enabled = false;  // only meaningful while visible
   std::string caption;   // empty: the button keeps its own

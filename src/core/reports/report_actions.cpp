@@ -14,6 +14,15 @@ Status OpenChecked(DataFile& file, const ReportIdentity& id) {
 
 }  // namespace
 
+Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_t n, const DataFileOptions& options) {
+  DataFile data(folder, options);
+  Status opened = data.OpenDataFile(DataFileAccess::Read);
+  if (!opened.ok()) return opened.error();
+  auto read = data.ReadRecord(n);
+  (void)data.CloseDataFile();
+  return read;
+}
+
 Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& id,
                                   const std::function<void(ReportRecord&)>& change,
                                   const DataFileOptions& options) {

@@ -23,6 +23,10 @@ struct ReportIdentity {
   std::string caseNumber;
 };
 
+// Reads report n as it is on file now.
+Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_t n,
+                                const DataFileOptions& options = {});
+
 // Rewrites the record: `change` gets the stored report and changes it.
 // Returns the report as written.
 Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& identity,

@@ -1,29 +1,30 @@
 #pragma once
 
-#include <QList>
-#include <QMap>
 #include <QWidget>
-#include <array>
 #include <optional>
 
+#include "core/reports/command_state.h"
+#include "core/reports/report_actions.h"
 #include "core/reports/report_entry.h"
 #include "core/reports/report_list.h"
+#include "core/status.h"
 
 class QGroupBox;
-class QLabel;
-class QRadioButton;
 class QTableView;
 
 namespace kestrova::gui {
 
 class ButtonFlasher;
+class CommandBar;
 class ReportForm;
 class ReportListModel;
+class ReportListPanel;
 class Session;
 class ZelButton;
 
-// The main report window: the report list above the report form, the
-// list options, and the row of commands.
+// The main report window: the report list above the report form, and the
+// commands. It is viewing reports, adding one or editing one; while a report
+// is written nothing may replace the shown report or the list.
 class frmMain : public QWidget {
   Q_OBJECT
 
@@ -33,123 +34,114 @@ class frmMain : public QWidget {
   static constexpr int kWidthTwips = 13035;
   static constexpr int kHeightTwips = 10750;
 
-  // What the list shows and what the window is doing.
-  bool FullListShown = true;
-  bool PhraseSearchActive = false;
-  bool SummaryActive = false;
-  bool AddMode = false;
-  bool EditMode = false;
-  int SavedGridRow = 0;
-  int SavedGridTopRow = 0;
-  bool TemplateMode = false;
-  bool OwnChangeFlag = false;
-  bool SkipArchiveQuestion = false;
-  bool SkipRestoreQuestion = false;
+  enum class Mode { Viewing, Adding, Editing };
+  Mode mode() const { return mode_; }
+  bool adding() const { return mode_ == Mode::Adding; }
+  bool editing() const { return mode_ == Mode::Editing; }
+  bool templateAdd() const { return template_; }
+  // What the list shows: the full list, or a phrase search or summary.
+  const reports::ListFlags& listFlags() const { return flags_; }
 
+  // The first activation: headings, the full list, the first focus.
   void Form_Activate();
-  void BuildReportList();
-  void ShowSelectedReport();
-  void RefreshCommandState();
 
-  void cmdSeeAllEntries_Click();
-  void cmdFindEntries_Click();
-  void cmdRefreshGrid_Click();
-  void cmdUserInfo_Click();
-  void cmdAbout_Click();
-  void cmdNetworkInfo_Click();
-  void cmdAdminWindow_Click();
-  void cmdQuit_Click();
-  void optDisplay_Click(int index);
-
-  // Writing reports.
-  void StartAdding(bool rightButton);
-  void cmdAddSave_Click();
-  void cmdAddCancel_Click();
-  void cmdEditEntry_Click();
-  void cmdEditSave_Click();
-  void cmdEditCancel_Click();
-  void cmdArchiveEntry_Click();
-  void cmdRestoreEntry_Click();
-  void cmdDeleteEntry_Click();
-  void cmdAddEditPic_Click(int slot);
-  void cmdDeletePic_Click(int slot);
   // The report as last read for display.
   const std::optional<reports::ReportRecord>& displayed() const { return displayed_; }
-  void optSort_Click(int index);
-  void optShow_Click(int index);
-
-  // For tests and the commands that act on "this report".
-  QTableView* grid() const { return grid_; }
-  ReportListModel& model() const { return *model_; }
   ReportForm* form() const { return form_; }
+  ReportListPanel& list() const { return *list_; }
+  QTableView* grid() const;
+  ReportListModel& model() const;
   QString listCaption() const;
   int currentRow() const;  // 1-based; 0 when nothing is selected
   int topRow() const;
-  int selectedRecordNumber() const;
-  ZelButton* command(const QString& name) const { return commands_.value(name); }
+  ZelButton* command(reports::Command command) const;
   ButtonFlasher& flasher() { return *flasher_; }
   const reports::ListCounts& counts() const { return counts_; }
-  QString GridToolTip(const QPoint& viewportPos) const;
+
+ signals:
+  // The user leaves for the administrative window (signed out already).
+  void AdminWindowRequested();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void showEvent(QShowEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void BuildLayout();
-  ZelButton* AddCommand(const char* name, const QString& caption = {});
-  void SelectRow(int row, int top);
-  reports::DisplayList Display() const;
+  void ConnectCommands();
+  // The list rebuilt, the selected report shown, the commands refreshed.
+  void RefreshAll();
+  void BuildReportList();
+  void ShowSelectedReport();
+  void RefreshCommandState();
+
+  // The list and the search (frm_main_list.cpp).
+  void cmdSeeAllEntries_Click();
+  void cmdFindEntries_Click();
+  void optDisplay_Click(int index);
+  void optSort_Click(int index);
+  void optShow_Click(int index);
+  void InactiveListEmpty();
+
+  // Small commands and leaving (frm_main.cpp).
+  void cmdUserInfo_Click();
+  void cmdAbout_Click();
+  void cmdNetworkInfo_Click();
+  void cmdAdminWindow_Click();
+  void cmdQuit_Click();
   // Leaving the window while a report is written asks first; true when the
   // user chose to discard it (or nothing was being written).
   bool MayLeaveWriting();
   // The window's own closing work, done once however the close began.
   void Unload();
-  // Everything beside the list that the shrunken window leaves out while adding.
-  QList<QWidget*> ListSide() const;
+
+  // Writing reports (frm_main_edit.cpp).
+  void StartAdding(bool rightButton);
+  void cmdAddSave_Click();
   void EndAdding(const QString& savedCase);
+  void cmdEditEntry_Click();
+  void cmdEditSave_Click();
   void EndEditing(bool saved);
-  void InactiveListEmpty();
-  bool CheckEntries();
-  // A write refused because the report moved: say so and rebuild.
-  void ReportMovedElsewhere(const Error& error);
-  static bool IsMovedElsewhere(const Error& error);
-  // A write that did not happen: moved elsewhere, or refused by the file.
-  void WriteRefused(const Error& error, const QString& caption);
+  void cmdArchiveEntry_Click();
+  void cmdRestoreEntry_Click();
+  void cmdDeleteEntry_Click();
   void SaveButtonRule();
+  // The report on display as the writes check it; moving it to a list
+  // (logged), or nothing when the write did not happen.
+  reports::ReportIdentity ShownIdentity() const;
+  std::optional<reports::MoveResult> MoveShownReport(std::uint8_t list, int logAction, const QString& refused);
+  // A write that did not happen: the report moved elsewhere (say so and
+  // rebuild), or the file refused it.
+  void ReportMovedElsewhere(const Error& error);
+  void WriteRefused(const Error& error, const QString& caption);
+  // The shrunken window while adding leaves out the list and its side.
+  void ShrinkToTheForm(bool shrink);
+  QList<QWidget*> ListSide() const;
 
   Session& session_;
+  Mode mode_ = Mode::Viewing;
+  bool template_ = false;
+  reports::ListFlags flags_{true, false, false};
+  int savedGridRow_ = 0;
+  int savedGridTopRow_ = 0;
+  bool skipArchiveQuestion_ = false;
+  bool skipRestoreQuestion_ = false;
   bool activated_ = false;
   bool closingByProgram_ = false;
-  int sortOption_ = 1;
-  int showOption_ = 1;
-  QString findTag_;  // the caption of a confirmed summary
-  std::optional<reports::ReportRecord> displayed_;
-  std::array<QString, 3> storedPicturePaths_;
-  reports::FieldTexts46 textsAtEditStart_;
-  bool entriesChanged_ = false;  // since editing began
   bool unloaded_ = false;
-  QList<bool> listSideShown_;
-  QRect savedGeometry_;
-  int savedFormTop_ = 0;
-  int savedRow1Top_ = 0;
-  int savedRow2Top_ = 0;
+  bool entriesChanged_ = false;  // since editing began
+  QString findTag_;              // the caption of a confirmed summary
+  std::optional<reports::ReportRecord> displayed_;
+  reports::FieldTexts46 textsAtEditStart_;
   reports::ListCounts counts_;
-  QGroupBox* frame1_ = nullptr;
+  QRect savedGeometry_;
+  int lift_ = 0;
+  QList<bool> listSideShown_;
+  ReportListPanel* list_ = nullptr;
   QGroupBox* frame2_ = nullptr;
-  QGroupBox* frameDisplay_ = nullptr;
-  QGroupBox* frameSort_ = nullptr;
-  QGroupBox* frameShow_ = nullptr;
-  QList<QRadioButton*> optDisplay_, optSort_, optShow_;  // index 1-2
-  QLabel* lblStandBy_ = nullptr;
-  QTableView* grid_ = nullptr;
-  ReportListModel* model_ = nullptr;
   ReportForm* form_ = nullptr;
-  QWidget* commandRow1_ = nullptr;
-  QWidget* commandRow2_ = nullptr;
-  QMap<QString, ZelButton*> commands_;
+  CommandBar* commands_ = nullptr;
   ButtonFlasher* flasher_ = nullptr;
 };
 

@@ -17,7 +17,9 @@
 #include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
+#include "gui/reports/picture_slots.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
@@ -165,38 +167,7 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
   groups(page(QStringLiteral("P&roperty")), 32, true);
 
   // Tab 5: three picture slots.
-  QWidget* photos = page(QStringLiteral("Photo(s)"));
-  for (int slot = 1; slot <= 3; ++slot) {
-    const int x = 300 + (slot - 1) * 4100;
-    const std::size_t i = static_cast<std::size_t>(slot - 1);
-    auto* img = new QLabel(photos);
-    img->setObjectName(QStringLiteral("imgPic%1").arg(slot));
-    img->setGeometry(Px(x), Px(100), Px(3000), Px(3000));
-    img->setFrameShape(QFrame::Box);
-    img->setAlignment(Qt::AlignCenter);
-    imgPic_[i] = img;
-    auto* caption = new QLabel(photos);
-    caption->setObjectName(QStringLiteral("lblPic%1").arg(slot));
-    caption->setGeometry(Px(x), Px(1300), Px(3000), Px(600));
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setWordWrap(true);
-    lblPic_[i] = caption;
-    const auto button = [&](const char* name, const QString& text, int bx) {
-      auto* b = new ZelButton(photos);
-      b->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(name)).arg(slot));
-      b->setCaption(text);
-      b->setGeometry(Px(bx), Px(3250), Px(950), Px(400));
-      b->hide();
-      return b;
-    };
-    cmdAddEditPic_[i] = button("cmdAddEditPic", QStringLiteral("Add/Edit"), x);
-    cmdLargerPic_[i] = button("cmdLargerPic", QStringLiteral("Enlarge"), x + 1025);
-    cmdDeletePic_[i] = button("cmdDeletePic", QStringLiteral("Delete"), x + 2050);
-    cmdLargerPic_[i]->setToolTip(QStringLiteral(" Enlarge/Print this picture "));
-    cmdDeletePic_[i]->setToolTip(QStringLiteral(" Delete this picture "));
-    connect(cmdAddEditPic_[i], &ZelButton::Click, this, [this, slot] { emit AddEditPictureClicked(slot); });
-    connect(cmdDeletePic_[i], &ZelButton::Click, this, [this, slot] { emit DeletePictureClicked(slot); });
-  }
+  pictures_ = new PictureSlots(session_, page(QStringLiteral("Photo(s)")));
 
   // Tab 6: the narrative and the case notes.
   QWidget* docs = page(QStringLiteral("&Documentation"));
@@ -271,6 +242,25 @@ void ReportForm::SetFieldText(int n, const QString& text) {
   }
 }
 
+bool ReportForm::CheckEntries() {
+  reports::FieldTexts46 texts = Texts();
+  reports::EntryCheck check = reports::GoodData(texts, session_.clock().Now().year);
+  // Trimmed texts and "0" for empty values go back into the form either way.
+  SetTexts(texts);
+  // Nothing is saved that the data file would change: a character it cannot
+  // hold would come back as "?".
+  if (check.ok) check = reports::StorableText(texts);
+  if (check.ok) return true;
+  QApplication::processEvents();
+  QStringList lines;
+  for (const auto& line : check.lines) lines << QString::fromStdString(line);
+  ShowNotice(session_, window(), QString::fromStdString(check.caption), lines.join(QLatin1Char('\n')), kIconError);
+  setCurrentIndex(check.tab);
+  currentField_ = check.field;
+  FocusField(check.field);
+  return false;
+}
+
 void ReportForm::SetTexts(const reports::FieldTexts46& texts) {
   for (int n = 1; n < reports::kFieldCount; ++n) SetFieldText(n, Shown(texts[static_cast<std::size_t>(n)]));
 }
@@ -280,6 +270,26 @@ void ReportForm::FocusField(int n) {
   const int tab = reports::FieldTab(n);
   if (currentIndex() != tab) setCurrentIndex(tab);
   field(n)->setFocus();
+}
+
+void ReportForm::BeginAdding(bool fromTemplate) {
+  UnlockForAdding(fromTemplate);
+  editing_ = true;
+  ShowControlNumber(false);
+  pictures_->BeginAdding();
+}
+
+void ReportForm::BeginEditing(const reports::ReportRecord& shown) {
+  UnlockForEditing();
+  editing_ = true;
+  pictures_->BeginEditing(shown);
+}
+
+void ReportForm::EndWriting() {
+  editing_ = false;
+  MarkMandatory(false);
+  ShowControlNumber(true);
+  pictures_->EndWriting();
 }
 
 void ReportForm::UnlockForAdding(bool fromTemplate) {
@@ -427,38 +437,6 @@ void ReportForm::ChoosePickItem(int k) {
   }
 }
 
-bool ReportForm::LoadPicture(int slot, const QString& path) {
-  const std::size_t i = static_cast<std::size_t>(slot - 1);
-  QLabel* img = imgPic_[i];
-  const QRect box(img->x(), img->y(), Px(3000), Px(3000));
-  QImageReader reader(path);
-  const QImage image = reader.read();
-  if (image.isNull()) {
-    img->setGeometry(box);
-    img->setPixmap(QPixmap());
-    img->setToolTip(QString());
-    img->show();
-    picturePaths_[i].clear();
-    return false;
-  }
-  picturePaths_[i] = path;
-  const auto [w, h] = reports::FitPicture(ToTwips(image.width()), ToTwips(image.height()));
-  img->setGeometry(box.x(), box.y(), Px(w), Px(h));
-  img->setPixmap(QPixmap::fromImage(image).scaled(Px(w), Px(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-  img->setToolTip(path);
-  lblPic_[i]->hide();
-  img->show();
-  return true;
-}
-
-void ReportForm::ClearPicture(int slot) {
-  const std::size_t i = static_cast<std::size_t>(slot - 1);
-  imgPic_[i]->setPixmap(QPixmap());
-  imgPic_[i]->setToolTip(QString());
-  imgPic_[i]->setGeometry(imgPic_[i]->x(), imgPic_[i]->y(), Px(3000), Px(3000));
-  picturePaths_[i].clear();
-}
-
 bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
   const int n = FieldIndex(watched);
   if (n >= 0) {
@@ -513,6 +491,13 @@ bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
   return QTabWidget::eventFilter(watched, e);
 }
 
+const std::array<QString, 3>& ReportForm::picturePaths() const { return pictures_->paths(); }
+ZelButton* ReportForm::largerPictureButton(int slot) const { return pictures_->largerButton(slot); }
+ZelButton* ReportForm::addEditPictureButton(int slot) const { return pictures_->addEditButton(slot); }
+ZelButton* ReportForm::deletePictureButton(int slot) const { return pictures_->deleteButton(slot); }
+QLabel* ReportForm::pictureImage(int slot) const { return pictures_->image(slot); }
+QLabel* ReportForm::pictureCaption(int slot) const { return pictures_->caption(slot); }
+
 QLabel* ReportForm::heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
 
 QString ReportForm::fieldText(int n) const {
@@ -551,7 +536,7 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   }
   if (!report) {
     static_cast<QLineEdit*>(field(0))->clear();
-    for (int slot = 1; slot <= 3; ++slot) ShowPicture(slot, {});
+    pictures_->Show(nullptr);
     filling_ = false;
     return;
   }
@@ -566,46 +551,8 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
       box->setPlainText(Shown(texts[static_cast<std::size_t>(n)]));
     }
   }
-  ShowPicture(1, report->Picture1);
-  ShowPicture(2, report->Picture2);
-  ShowPicture(3, report->Picture3);
+  pictures_->Show(&*report);
   filling_ = false;
-}
-
-void ReportForm::ShowPicture(int slot, const std::string& stored) {
-  const std::size_t i = static_cast<std::size_t>(slot - 1);
-  QLabel* img = imgPic_[i];
-  QLabel* caption = lblPic_[i];
-  const QRect box(img->x(), img->y(), Px(3000), Px(3000));
-  const std::string name(text::Trim(stored));
-  img->setPixmap(QPixmap());
-  img->setToolTip(QString());
-  img->setGeometry(box);
-  picturePaths_[i].clear();
-  if (name.empty()) {
-    caption->setText(QStringLiteral("No\npicture"));
-    caption->show();
-  } else {
-    // A relative name is found in the data folder.
-    std::filesystem::path path(name);
-    if (path.is_relative()) path = dataFolder_ / path;
-    QImageReader reader(QString::fromStdString(path.string()));
-    const QImage image = reader.read();
-    if (image.isNull()) {
-      caption->setText(QStringLiteral("There was an error in generating this picture"));
-      caption->show();
-    } else {
-      caption->hide();
-      picturePaths_[i] = QString::fromStdString(name);
-      const auto [w, h] = reports::FitPicture(ToTwips(image.width()), ToTwips(image.height()));
-      img->setGeometry(box.x(), box.y(), Px(w), Px(h));
-      img->setPixmap(QPixmap::fromImage(image).scaled(Px(w), Px(h), Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation));
-      img->setToolTip(QString::fromStdString(name));
-    }
-  }
-  img->show();
-  cmdLargerPic_[i]->setVisible(!caption->isVisibleTo(caption->parentWidget()));
 }
 
 void ReportForm::MainTab_Click(int tab) {
@@ -613,11 +560,7 @@ void ReportForm::MainTab_Click(int tab) {
   update();
   if (!editing_ || tab < 0 || tab >= static_cast<int>(std::size(kFirstField))) return;
   if (tab == 5) {
-    for (std::size_t i = 0; i < 3; ++i) {
-      cmdAddEditPic_[i]->Refresh();
-      cmdLargerPic_[i]->Refresh();
-      cmdDeletePic_[i]->Refresh();
-    }
+    pictures_->Redraw();
     return;
   }
   if (QWidget* first = field(kFirstField[tab])) first->setFocus();

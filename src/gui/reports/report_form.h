@@ -16,6 +16,7 @@ class QLineEdit;
 
 namespace kestrova::gui {
 
+class PictureSlots;
 class Session;
 class ZelButton;
 
@@ -35,25 +36,28 @@ class ReportForm : public QTabWidget {
   QWidget* field(int n) const { return fields_[static_cast<std::size_t>(n)]; }
   QString fieldText(int n) const;
   QLabel* heading(int n) const;
-  // The three picture file names shown, empty where none is.
-  const std::array<QString, 3>& picturePaths() const { return picturePaths_; }
-  ZelButton* largerPictureButton(int slot) const { return cmdLargerPic_[static_cast<std::size_t>(slot - 1)]; }
-  QLabel* pictureImage(int slot) const { return imgPic_[static_cast<std::size_t>(slot - 1)]; }
-  QLabel* pictureCaption(int slot) const { return lblPic_[static_cast<std::size_t>(slot - 1)]; }
+  // The picture slots; the file names shown, empty where none is.
+  PictureSlots& pictures() const { return *pictures_; }
+  const std::array<QString, 3>& picturePaths() const;
+  ZelButton* largerPictureButton(int slot) const;
+  ZelButton* addEditPictureButton(int slot) const;
+  ZelButton* deletePictureButton(int slot) const;
+  QLabel* pictureImage(int slot) const;
+  QLabel* pictureCaption(int slot) const;
 
-  // While adding or editing, a tab change puts the caret in its first field.
-  void setEditing(bool editing) { editing_ = editing; }
+  // Writing a report: the fields unlocked (empty, or a template's texts to
+  // bring back; or the shown report's texts), the pictures with them.
+  void BeginAdding(bool fromTemplate);
+  void BeginEditing(const reports::ReportRecord& shown);
+  void EndWriting();
   // The headings the window sets at its first activation.
   void SetHeadingCaptions();
 
-  // Adding: every field empty and unlocked; each remembers the text it
-  // showed (a template) or nothing. Editing: unlocked with its text kept.
-  void UnlockForAdding(bool fromTemplate);
-  void UnlockForEditing();
   bool unlocked() const { return unlocked_; }
-  // The mandatory headings red (or normal) and the notice shown (or not).
-  void MarkMandatory(bool on);
-  void ShowControlNumber(bool shown);
+
+  // The checks before a save (dates, values, text the file cannot hold):
+  // false after one message, with the caret on the first bad field.
+  bool CheckEntries();
 
   reports::FieldTexts46 Texts() const;
   void SetTexts(const reports::FieldTexts46& texts);
@@ -70,19 +74,11 @@ class ReportForm : public QTabWidget {
     chooser_ = std::move(chooser);
   }
 
-  // Picture slots.
-  bool LoadPicture(int slot, const QString& path);
-  void ClearPicture(int slot);
-  void SetPicturePath(int slot, const QString& path) { picturePaths_[static_cast<std::size_t>(slot - 1)] = path; }
-  ZelButton* addEditPictureButton(int slot) const { return cmdAddEditPic_[static_cast<std::size_t>(slot - 1)]; }
-  ZelButton* deletePictureButton(int slot) const { return cmdDeletePic_[static_cast<std::size_t>(slot - 1)]; }
   QLabel* spaceFull(int n) const { return n == 44 ? lblSpaceFull44_ : lblSpaceFull45_; }
 
  signals:
   // An unlocked field's text changed: the save button's rule applies.
   void FieldChanged();
-  void AddEditPictureClicked(int slot);
-  void DeletePictureClicked(int slot);
   // Tab from field 45, Shift+Tab from field 1: the keyboard leaves the fields.
   void TabbedPastLastField();
   void TabbedBeforeFirstField();
@@ -92,8 +88,14 @@ class ReportForm : public QTabWidget {
 
  private:
   void MainTab_Click(int tab);
+  // Adding: every field empty and unlocked; each remembers the text it
+  // showed (a template) or nothing. Editing: unlocked with its text kept.
+  void UnlockForAdding(bool fromTemplate);
+  void UnlockForEditing();
   void Unlock();
-  void ShowPicture(int slot, const std::string& stored);
+  // The mandatory headings red (or normal) and the notice shown (or not).
+  void MarkMandatory(bool on);
+  void ShowControlNumber(bool shown);
   int FieldIndex(QObject* w) const;
   void txtField_GotFocus(int n);
   void txtField_LostFocus(int n);
@@ -114,12 +116,7 @@ class ReportForm : public QTabWidget {
   QLabel* lblSpaceFull45_ = nullptr;
   std::array<QWidget*, 46> fields_{};
   std::array<QLabel*, 52> headings_{};
-  std::array<QLabel*, 3> imgPic_{};
-  std::array<QLabel*, 3> lblPic_{};
-  std::array<ZelButton*, 3> cmdAddEditPic_{};
-  std::array<ZelButton*, 3> cmdLargerPic_{};
-  std::array<ZelButton*, 3> cmdDeletePic_{};
-  std::array<QString, 3> picturePaths_;
+  PictureSlots* pictures_ = nullptr;
 };
 
 }  // namespace kestrova::gui

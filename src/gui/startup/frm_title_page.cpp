@@ -14,17 +14,11 @@
 #include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/not_available.h"
+#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
-
-QString VersionCaption() {
-  return QStringLiteral("Version w%1.%2.%3")
-      .arg(KESTROVA_VERSION_MAJOR)
-      .arg(KESTROVA_VERSION_MINOR)
-      .arg(QString::fromLatin1(KESTROVA_VERSION_STRING).section(QLatin1Char('.'), 2, 2).toInt());
-}
 
 QPixmap TitleArtwork(const QSize& size) {
   QPixmap art(size);

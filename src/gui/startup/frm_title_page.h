@@ -59,7 +59,4 @@ class frmTitlePage : public QWidget {
 // The title window's artwork, drawn for the given size in pixels.
 QPixmap TitleArtwork(const QSize& size);
 
-// "Version w4.14.11": major and minor as "##", the revision as "####".
-QString VersionCaption();
-
 }  // namespace kestrova::gui

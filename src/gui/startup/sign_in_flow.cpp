@@ -10,7 +10,7 @@
 #include "gui/startup/exit_program.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/startup/overview_text.h"
-#include "gui/users/frm_admin.h"
+#include "gui/window_flow.h"
 
 namespace kestrova::gui {
 namespace {
@@ -156,8 +156,7 @@ bool RunSignInFlow(Session& s, frmTitlePage* title) {
   OldestDataFile(s, title);
   QApplication::processEvents();
   if (title) title->CloseByProgram();
-  auto* admin = new frmAdmin(s);
-  admin->show();
+  s.flow().OpenAdministrativeWindow();
   return true;
 }
 

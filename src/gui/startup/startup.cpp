@@ -1,7 +1,7 @@
 #include "gui/startup/startup.h"
 
 #include "gui/session.h"
-#include "gui/startup/frm_title_page.h"
+#include "gui/window_flow.h"
 #include "platform/instance_guard.h"
 
 namespace kestrova::gui {
@@ -17,9 +17,7 @@ frmTitlePage* StartProgram(Session& session, platform::InstanceGuard& guard) {
   }
   // The file set and the access levels are fixed in the core; printing sets
   // its own units when it starts a page.
-  auto* title = new frmTitlePage(session);
-  title->show();
-  return title;
+  return session.flow().OpenTitleWindow();
 }
 
 }  // namespace kestrova::gui

@@ -63,4 +63,11 @@ void PressKey(int virtualKey) {
   QApplication::sendEvent(target, &release);
 }
 
+QString VersionCaption() {
+  return QStringLiteral("Version w%1.%2.%3")
+      .arg(KESTROVA_VERSION_MAJOR)
+      .arg(KESTROVA_VERSION_MINOR)
+      .arg(QString::fromLatin1(KESTROVA_VERSION_STRING).section(QLatin1Char('.'), 2, 2).toInt());
+}
+
 }  // namespace kestrova::gui

@@ -20,6 +20,9 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
 // folder, or says it is missing.
 void OpenManual(Session& session, QWidget* owner);
 
+// "Version w4.14.11": major and minor as "##", the revision as "####".
+QString VersionCaption();
+
 // Sends a key press (a Windows virtual-key code) to the widget that has the
 // keyboard focus, as if the user had pressed it.
 void PressKey(int virtualKey);

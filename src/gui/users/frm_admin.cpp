@@ -19,7 +19,6 @@
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
-#include "gui/reports/frm_main.h"
 #include "gui/session.h"
 #include "gui/startup/exit_program.h"
 #include "gui/ui/access_code.h"
@@ -393,9 +392,8 @@ void frmAdmin::cmdSignIn_Click() {
   }
   session_.signIn.CurrentAccessLevel = user->AccessLevel;
   LogSignInOut(session_, this, logs::kSignedIn);
-  auto* main = new frmMain(session_);
   CloseByProgram();
-  main->show();
+  emit SignedIn();
 }
 
 void frmAdmin::cmdCancel_Click() {

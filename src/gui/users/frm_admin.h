@@ -51,6 +51,10 @@ class frmAdmin : public QWidget {
   // The text the list shows as its tool-tip over a data row.
   QString GridToolTip() const;
 
+ signals:
+  // The right password was typed: the window has closed itself.
+  void SignedIn();
+
  protected:
   void closeEvent(QCloseEvent* e) override;
   void showEvent(QShowEvent* e) override;
