@@ -25,7 +25,9 @@
 #include "gui/search/frm_find.h"
 #include "gui/session.h"
 #include "gui/ui/zel_button.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/window_flow.h"
+#include "platform/clock.h"
 
 using namespace kestrova;
 
@@ -56,7 +58,16 @@ int main(int argc, char** argv) {
     std::cerr << "usage: kestrova_window_bench --dir FOLDER\n";
     return 2;
   }
+  // The desktop's stand-ins: nothing is asked, played or stored.
   gui::Desktop desktop;
+  desktop.settings = std::make_unique<platform::MemorySettingsStore>();
+  desktop.shell = std::make_unique<platform::FakeShell>();
+  desktop.sound = std::make_unique<platform::FakeSoundPlayer>();
+  desktop.inputBox = std::make_unique<platform::ScriptedInputBox>();
+  desktop.systemMessage = std::make_unique<platform::FakeSystemMessage>();
+  desktop.messages = std::make_unique<gui::DialogMessageAnswerer>(*desktop.sound, *desktop.systemMessage);
+  desktop.clock = std::make_unique<platform::SystemClock>();
+  desktop.filePicker = std::make_unique<platform::ScriptedFilePicker>();
   gui::Session session(dir, std::move(desktop));
   session.signIn = {"Bench Mark", 4};
   session.endProgram = [] {};

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <stdexcept>
 
 #include "gui/window_flow.h"
+#include "gui/ui/message_dialog.h"
 #include "platform/clock.h"
 
 namespace kestrova::gui {
@@ -18,6 +20,7 @@ Desktop Desktop::Real() {
   d.systemMessage = std::make_unique<platform::QtSystemMessage>();
   d.clock = std::make_unique<platform::SystemClock>();
   d.filePicker = std::make_unique<platform::QtFilePicker>();
+  d.messages = std::make_unique<DialogMessageAnswerer>(*d.sound, *d.systemMessage);
   return d;
 }
 
@@ -25,14 +28,10 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
     : dataFolder_(std::move(dataFolder)), desktop_(std::move(desktop)) {
   programFolder_ = QCoreApplication::applicationDirPath();
   endProgram = [] { QCoreApplication::exit(0); };
-  if (!desktop_.settings) desktop_.settings = std::make_unique<platform::MemorySettingsStore>();
-  if (!desktop_.shell) desktop_.shell = std::make_unique<platform::FakeShell>();
-  if (!desktop_.sound) desktop_.sound = std::make_unique<platform::FakeSoundPlayer>();
-  if (!desktop_.inputBox) desktop_.inputBox = std::make_unique<platform::ScriptedInputBox>();
-  if (!desktop_.systemMessage) desktop_.systemMessage = std::make_unique<platform::FakeSystemMessage>();
-  if (!desktop_.messages) desktop_.messages = std::make_unique<DialogMessageAnswerer>(*this);
-  if (!desktop_.clock) desktop_.clock = std::make_unique<platform::FixedClock>();
-  if (!desktop_.filePicker) desktop_.filePicker = std::make_unique<platform::ScriptedFilePicker>();
+  if (!desktop_.settings || !desktop_.shell || !desktop_.sound || !desktop_.inputBox || !desktop_.systemMessage ||
+      !desktop_.messages || !desktop_.clock || !desktop_.filePicker) {
+    throw std::invalid_argument("A session needs every desktop adapter.");
+  }
   flow_ = std::make_unique<WindowFlow>(*this);
 }
 

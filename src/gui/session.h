@@ -10,7 +10,8 @@
 #include "core/search/search_criteria.h"
 #include "core/time/ole_date.h"
 #include "core/users/sign_in.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/program_names.h"
+#include "gui/ui/message_request.h"
 #include "platform/file_picker.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
@@ -20,15 +21,15 @@
 
 namespace kestrova::gui {
 
-// What the desktop provides, as the session uses it. Tests fill it with
-// doubles and keep pointers to look at them.
+// What the desktop provides, as the session uses it: every member is set.
+// Tests fill it with doubles and keep pointers to look at them.
 struct Desktop {
   std::unique_ptr<platform::SettingsStore> settings;
   std::unique_ptr<platform::Shell> shell;
   std::unique_ptr<platform::SoundPlayer> sound;
   std::unique_ptr<platform::InputBox> inputBox;
   std::unique_ptr<platform::SystemMessage> systemMessage;
-  // Empty: the program's own message dialog answers.
+  // The program's own message dialog, or a script.
   std::unique_ptr<MessageAnswerer> messages;
   std::unique_ptr<time::Clock> clock;
   std::unique_ptr<platform::FilePicker> filePicker;
@@ -52,10 +53,10 @@ class Session {
   const QString& programFolder() const { return programFolder_; }
   void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
-  QString applicationTitle() const { return QStringLiteral("Kestrova"); }
-  QString makerName() const { return QStringLiteral("the Kestrova team"); }
-  QString makerEmail() const { return QStringLiteral("support@kestrova.example"); }
-  QString makerWebSite() const { return QStringLiteral("www.kestrova.example"); }
+  QString applicationTitle() const { return ApplicationTitle(); }
+  QString makerName() const { return MakerName(); }
+  QString makerEmail() const { return MakerEmail(); }
+  QString makerWebSite() const { return MakerWebSite(); }
 
   platform::SettingsStore& settings() { return *desktop_.settings; }
   platform::Shell& shell() { return *desktop_.shell; }

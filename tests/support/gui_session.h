@@ -4,6 +4,8 @@
 
 #include "gui/session.h"
 #include "support/qt_print.h"
+#include "gui/ui/message_dialog.h"
+#include "platform/clock.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -44,7 +46,10 @@ struct GuiSession {
       auto m = std::make_unique<ScriptedMessages>();
       messages = m.get();
       d.messages = std::move(m);
+    } else {
+      d.messages = std::make_unique<gui::DialogMessageAnswerer>(*sound, *systemMessage);
     }
+    d.clock = std::make_unique<platform::FixedClock>();
     session = std::make_unique<gui::Session>(sharedFolder.empty() ? folder.path() : sharedFolder, std::move(d));
     session->endProgram = [this] { ++programEnded; };
   }

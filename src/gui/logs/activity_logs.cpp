@@ -2,6 +2,7 @@
 
 #include "core/logs/activity_log.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 
 namespace kestrova::gui {
 namespace {

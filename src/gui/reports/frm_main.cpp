@@ -17,6 +17,7 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"

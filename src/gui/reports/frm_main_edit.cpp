@@ -16,6 +16,7 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/busy_window.h"
 #include "gui/ui/zel_button.h"
 

@@ -13,6 +13,7 @@
 
 #include "gui/search/date_picker.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/shared_utilities.h"

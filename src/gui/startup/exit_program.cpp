@@ -6,6 +6,7 @@
 #include "core/network/concurrent_users.h"
 #include "core/startup/file_set.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 
 namespace kestrova::gui {
 

@@ -1,6 +1,7 @@
 #include "gui/ui/access_code.h"
 
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "platform/access_code_store.h"
 
 namespace kestrova::gui {

@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QStyle>
 
-#include "gui/session.h"
+#include "gui/program_names.h"
+#include "platform/sound.h"
+#include "platform/system_message.h"
 #include "gui/ui/background.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
@@ -33,8 +35,9 @@ QIcon IconOfKind(int kind, const QStyle* style) {
 
 }  // namespace
 
-frmMsgBox::frmMsgBox(Session& session, MessageRequest request, QWidget* parent)
-    : QDialog(parent), session_(session), request_(std::move(request)) {
+frmMsgBox::frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& systemMessage, MessageRequest request,
+                     QWidget* parent)
+    : QDialog(parent), sound_(sound), systemMessage_(systemMessage), request_(std::move(request)) {
   setObjectName(QStringLiteral("frmMsgBox"));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -128,7 +131,7 @@ bool frmMsgBox::LayOut() {
     imgIcon_->setPixmap(icon.pixmap(32, 32));
     imgIcon_->setGeometry(9, 10, 32, 32);
   }
-  if (request_.iconKind >= 0 && request_.iconKind <= 5) session_.sound().Alert(request_.iconKind);
+  if (request_.iconKind >= 0 && request_.iconKind <= 5) sound_.Alert(request_.iconKind);
 
   shpBand_->setGeometry(ToPixels(layout_.bandLeft, screen), ToPixels(layout_.bandTop, screen),
                         ToPixels(layout_.bandWidth, screen), ToPixels(layout_.bandHeight, screen));
@@ -147,11 +150,11 @@ MessageResult frmMsgBox::Run() {
   result_ = {};
   if (!LayOut()) {
     QApplication::processEvents();
-    session_.systemMessage().ShowCritical(
+    systemMessage_.ShowCritical(
         QStringLiteral("Display issue"),
-        session_.applicationTitle() + QStringLiteral(" is trying to display a message\n") +
+        ApplicationTitle() + QStringLiteral(" is trying to display a message\n") +
             QStringLiteral("that is too big for your screen resolution.\n\n") +
-            QStringLiteral("Please contact ") + session_.makerName() + QStringLiteral(" about this."),
+            QStringLiteral("Please contact ") + MakerName() + QStringLiteral(" about this."),
         parentWidget());
     return result_;
   }

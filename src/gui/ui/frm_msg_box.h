@@ -12,7 +12,6 @@ class QLabel;
 
 namespace kestrova::gui {
 
-class Session;
 class ZelButton;
 
 // The message dialog: a label, one button per caption, an optional
@@ -21,7 +20,8 @@ class frmMsgBox : public QDialog {
   Q_OBJECT
 
  public:
-  frmMsgBox(Session& session, MessageRequest request, QWidget* parent = nullptr);
+  frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& systemMessage, MessageRequest request,
+            QWidget* parent = nullptr);
 
   // Lays out, shows modally and returns the answer. A message too big for
   // the screen gets the desktop's "Display issue" notice instead and 0.
@@ -37,7 +37,8 @@ class frmMsgBox : public QDialog {
   bool LayOut();
   void cmdMessageButton_Click(int index);
 
-  Session& session_;
+  platform::SoundPlayer& sound_;
+  platform::SystemMessage& systemMessage_;
   MessageRequest request_;
   MessageResult result_;
   ui::MessageLayout layout_;

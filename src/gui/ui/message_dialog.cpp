@@ -6,7 +6,7 @@
 namespace kestrova::gui {
 
 MessageResult DialogMessageAnswerer::Answer(const MessageRequest& request, QWidget* parent) {
-  frmMsgBox dialog(session_, request, parent);
+  frmMsgBox dialog(sound_, systemMessage_, request, parent);
   return dialog.Run();
 }
 

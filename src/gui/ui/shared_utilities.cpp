@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 
 namespace kestrova::gui {
 namespace {

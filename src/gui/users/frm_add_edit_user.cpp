@@ -20,6 +20,7 @@
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/background.h"
 #include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"

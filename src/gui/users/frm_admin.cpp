@@ -20,6 +20,7 @@
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
 #include "gui/ui/access_code.h"
 #include "gui/ui/background.h"
