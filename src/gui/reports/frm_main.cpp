@@ -2,9 +2,7 @@
 
 #include "gui/reports/frm_main.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
-#include <QPainter>
 #include <QShortcut>
 #include <QTableView>
 
@@ -19,12 +17,11 @@
 #include "gui/session.h"
 #include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
-#include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/first_activation.h"
 #include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
+#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -53,6 +50,10 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   list_->SetOptions(option(QStringLiteral("SortOption")), option(QStringLiteral("ShowOption")));
   form_->setCurrentIndex(0);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Main, this);
+  skeleton_ = new WindowSkeleton(session_, this,
+                                 {.firstActivation = [this] { Form_Activate(); },
+                                  .quit = [this] { cmdQuit_Click(); },
+                                  .closing = [this] { Unload(); }});
 }
 
 void frmMain::BuildLayout() {
@@ -158,16 +159,6 @@ int frmMain::currentRow() const { return list_->currentRow(); }
 int frmMain::topRow() const { return list_->topRow(); }
 ZelButton* frmMain::command(Command c) const { return commands_->button(c); }
 
-void frmMain::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  TileBackground(p, BackgroundTile(), rect());
-}
-
-void frmMain::showEvent(QShowEvent* e) {
-  QWidget::showEvent(e);
-  if (!activated_) WhenFirstActive(this, [this] { Form_Activate(); });
-}
-
 void frmMain::Form_Activate() {
   if (activated_ || !isVisible()) return;
   activated_ = true;
@@ -225,8 +216,7 @@ bool frmMain::MayLeaveWriting() {
 void frmMain::cmdAdminWindow_Click() {
   if (!MayLeaveWriting()) return;
   // Leaving signs the user out (the closing writes the line).
-  closingByProgram_ = true;
-  close();
+  skeleton_->CloseByProgram();
   emit AdminWindowRequested();
 }
 
@@ -235,21 +225,7 @@ void frmMain::cmdQuit_Click() {
   ExitProgram(session_, false, this);
 }
 
-void frmMain::closeEvent(QCloseEvent* e) {
-  if (!closingByProgram_ && !session_.exiting) {
-    e->ignore();
-    cmdQuit_Click();
-    // A confirmed exit closes every window, but this one is already closing
-    // and is not closed again: its closing work runs here.
-    if (!session_.exiting) return;
-  }
-  Unload();
-  e->accept();
-}
-
 void frmMain::Unload() {
-  if (unloaded_) return;
-  unloaded_ = true;
   flasher_->Stop();
   LogSignInOut(session_, this, logs::kSignedOut);
 }

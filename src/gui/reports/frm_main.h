@@ -20,6 +20,7 @@ class ReportForm;
 class ReportListModel;
 class ReportListPanel;
 class Session;
+class WindowSkeleton;
 class ZelButton;
 
 // The main report window: the report list above the report form, and the
@@ -61,11 +62,6 @@ class frmMain : public QWidget {
  signals:
   // The user leaves for the administrative window (signed out already).
   void AdminWindowRequested();
-
- protected:
-  void closeEvent(QCloseEvent* e) override;
-  void paintEvent(QPaintEvent* e) override;
-  void showEvent(QShowEvent* e) override;
 
  private:
   void BuildLayout();
@@ -128,8 +124,6 @@ class frmMain : public QWidget {
   bool skipArchiveQuestion_ = false;
   bool skipRestoreQuestion_ = false;
   bool activated_ = false;
-  bool closingByProgram_ = false;
-  bool unloaded_ = false;
   bool entriesChanged_ = false;  // since editing began
   QString findTag_;              // the caption of a confirmed summary
   std::optional<reports::ReportRecord> displayed_;
@@ -143,6 +137,7 @@ class frmMain : public QWidget {
   ReportForm* form_ = nullptr;
   CommandBar* commands_ = nullptr;
   ButtonFlasher* flasher_ = nullptr;
+  WindowSkeleton* skeleton_ = nullptr;
 };
 
 }  // namespace kestrova::gui

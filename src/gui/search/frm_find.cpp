@@ -18,6 +18,7 @@
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
+#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -33,6 +34,7 @@ time::DateTime FromQDate(const QDate& d) { return {d.year(), d.month(), d.day(),
 
 frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName(QStringLiteral("frmFind"));
+  new WindowSkeleton(session_, this, {.firstActivation = [this] { Form_Activate(); }, .atShow = true});
   setFixedSize(Px(kWidthTwips), Px(kHeightTwips));
   optFind_.append(nullptr);
   for (int kind = 1; kind <= search::kLastKind; ++kind) {
@@ -92,16 +94,6 @@ frmFind::frmFind(Session& session, QWidget* parent) : QDialog(parent), session_(
   // Escape presses Cancel, as its tool-tip says.
   SetCancelButton(this, cmdCancel_);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Search, this);
-}
-
-void frmFind::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  TileBackground(p, BackgroundTile(), rect());
-}
-
-void frmFind::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (!activated_) QTimer::singleShot(0, this, &frmFind::Form_Activate);
 }
 
 void frmFind::Form_Activate() {

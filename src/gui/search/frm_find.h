@@ -43,8 +43,6 @@ class frmFind : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void paintEvent(QPaintEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:

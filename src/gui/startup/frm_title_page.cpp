@@ -16,6 +16,7 @@
 #include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
+#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -50,6 +51,12 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
     : QWidget(parent), session_(session) {
   setObjectName(QStringLiteral("frmTitlePage"));
   setAttribute(Qt::WA_DeleteOnClose);
+  // Its artwork is its background; the close box asks the exit question.
+  skeleton_ = new WindowSkeleton(session_, this,
+                                 {.tiled = false,
+                                  .firstActivation = [this] { Form_Activate(); },
+                                  .quit = [this] { cmdQuit_Click(); },
+                                  .closing = {}});
 
   imgBackground_ = new QLabel(this);
   imgBackground_->setObjectName(QStringLiteral("imgBackground"));
@@ -109,11 +116,6 @@ void frmTitlePage::Form_Load() {
   cmdQuit_->setGeometry(ToPixels(6300, s), ToPixels(3700, s), ToPixels(1900, s), ToPixels(520, s));
 }
 
-void frmTitlePage::showEvent(QShowEvent* e) {
-  QWidget::showEvent(e);
-  if (!activated_) QTimer::singleShot(0, this, &frmTitlePage::Form_Activate);
-}
-
 void frmTitlePage::Form_Activate() {
   // A window closed before its first activation came is not activated.
   if (activated_ || !isVisible()) return;
@@ -140,18 +142,7 @@ void frmTitlePage::cmdQuit_Click() { ExitProgram(session_, false, this); }
 
 void frmTitlePage::CloseByProgram() {
   flasher_->Stop();
-  closingByProgram_ = true;
-  close();
-}
-
-void frmTitlePage::closeEvent(QCloseEvent* e) {
-  // Closing it any other way (its close box) asks the exit question instead.
-  if (!closingByProgram_ && !session_.exiting) {
-    e->ignore();
-    cmdQuit_Click();
-    return;
-  }
-  e->accept();
+  skeleton_->CloseByProgram();
 }
 
 }  // namespace kestrova::gui

@@ -8,6 +8,7 @@ namespace kestrova::gui {
 
 class ButtonFlasher;
 class Session;
+class WindowSkeleton;
 class ZelButton;
 
 // The first window: the program's name, what it is, its version, and the
@@ -32,17 +33,13 @@ class frmTitlePage : public QWidget {
   static constexpr int kWidthTwips = 8745;
   static constexpr int kHeightTwips = 4875;
 
- protected:
-  void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-
  private:
   void Form_Load();
   void cmdSignIn_Click();
   void cmdQuit_Click();
 
   Session& session_;
-  bool closingByProgram_ = false;
+  WindowSkeleton* skeleton_ = nullptr;
   bool activated_ = false;
   bool autoUpdateCheck_ = false;
   ButtonFlasher* flasher_ = nullptr;

@@ -24,6 +24,7 @@
 #include "gui/ui/background.h"
 #include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
+#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -52,6 +53,7 @@ QString CommentsFullCaption(int length) {
 frmAddEditUser::frmAddEditUser(Session& session, Mode mode, int recordNumber, QWidget* parent)
     : QDialog(parent), session_(session), mode_(mode), recordNumber_(recordNumber) {
   setObjectName(QStringLiteral("frmAddEditUser"));
+  new WindowSkeleton(session_, this, {.firstActivation = [this] { Form_Activate(); }, .atShow = true});
   const QScreen* s = screen();
   setFixedSize(ToPixels(kWidthTwips, s), ToPixels(kHeightTwips, s));
   const auto px = [s](int twips) { return ToPixels(twips, s); };
@@ -123,16 +125,6 @@ frmAddEditUser::frmAddEditUser(Session& session, Mode mode, int recordNumber, QW
 
 QString frmAddEditUser::Tag() const {
   return mode_ == Mode::Add ? QStringLiteral("Add a User") : QStringLiteral("View/Edit this User");
-}
-
-void frmAddEditUser::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  TileBackground(p, BackgroundTile(), rect());
-}
-
-void frmAddEditUser::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (!activated_) QTimer::singleShot(0, this, &frmAddEditUser::Form_Activate);
 }
 
 void frmAddEditUser::Form_Activate() {

@@ -37,8 +37,6 @@ class frmAddEditUser : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void paintEvent(QPaintEvent* e) override;
 
  private:
   bool Complete() const;

@@ -29,6 +29,7 @@
 #include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
+#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
 
@@ -48,6 +49,10 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   const QScreen* s = screen();
   setFixedSize(ToPixels(kWidthTwips, s), ToPixels(kHeightTwips, s));
   setWindowTitle(session_.applicationTitle() + QStringLiteral(" - Administrative Window"));
+  skeleton_ = new WindowSkeleton(session_, this,
+                                 {.firstActivation = [this] { Form_Activate(); },
+                                  .quit = [this] { cmdQuit_Click(); },
+                                  .closing = [this] { flasher_->Stop(); }});
 
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("grid"));
@@ -131,18 +136,6 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
 
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Admin, this);
 }
-
-void frmAdmin::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  TileBackground(p, BackgroundTile(), rect());
-}
-
-void frmAdmin::showEvent(QShowEvent* e) {
-  QWidget::showEvent(e);
-  if (!activated_) WhenFirstActive(this, [this] { Form_Activate(); });
-}
-
-int frmAdmin::UserCount() const { return userCount_; }
 
 void frmAdmin::Form_Activate() {
   // A window closed before its first activation came is not activated.
@@ -548,18 +541,7 @@ void frmAdmin::cmdQuit_Click() { ExitProgram(session_, false, this); }
 
 void frmAdmin::CloseByProgram() {
   flasher_->Stop();
-  closingByProgram_ = true;
-  close();
-}
-
-void frmAdmin::closeEvent(QCloseEvent* e) {
-  if (!closingByProgram_ && !session_.exiting) {
-    e->ignore();
-    cmdQuit_Click();
-    return;
-  }
-  flasher_->Stop();
-  e->accept();
+  skeleton_->CloseByProgram();
 }
 
 }  // namespace kestrova::gui

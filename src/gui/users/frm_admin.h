@@ -13,6 +13,7 @@ namespace kestrova::gui {
 
 class ButtonFlasher;
 class Session;
+class WindowSkeleton;
 class ZelButton;
 
 // The window between the title window and the main window: the user list,
@@ -56,9 +57,6 @@ class frmAdmin : public QWidget {
   void SignedIn();
 
  protected:
-  void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -73,7 +71,7 @@ class frmAdmin : public QWidget {
   Session& session_;
   Mode mode_ = Mode::List;
   bool activated_ = false;
-  bool closingByProgram_ = false;
+  WindowSkeleton* skeleton_ = nullptr;
   bool skipDeleteConfirmation_ = false;
   users::UserIdentity HighlightedIdentity() const;
   // A user the list shows that is no longer where it was: say so and reload.
