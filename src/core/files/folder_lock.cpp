@@ -5,11 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <fstream>
+#include <optional>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "core/files/file.h"
@@ -18,58 +19,102 @@ namespace kestrova::files {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
-std::string ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+// Lock files all have this length, so a share that caches a file's length
+// for a few seconds still reads a whole one.
+constexpr std::size_t kContentSize = 256;
+// Nothing longer is read: a lock file of any other size is not one of ours.
+constexpr std::size_t kReadLimit = 4096;
 
-std::string Field(const std::string& content, std::string_view key) {
-  std::istringstream lines(content);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == '=') {
-      return line.substr(key.size() + 1);
+std::string Field(std::string_view content, std::string_view key) {
+  std::size_t at = 0;
+  while (at < content.size()) {
+    const std::size_t end = std::min(content.find('\n', at), content.size());
+    const std::string_view line = content.substr(at, end - at);
+    if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
+      return std::string(line.substr(key.size() + 1));
     }
+    at = end + 1;
   }
   return {};
 }
 
-bool ProcessIsGone(long pid) {
-  if (pid <= 0) return false;
+// This computer and boot, and the process-id space: a process id found in
+// a lock means something here only when both match.
+std::string ThisComputer() {
+  static const std::string id = [] {
+    std::string boot;
+    if (std::FILE* f = std::fopen("/proc/sys/kernel/random/boot_id", "re")) {
+      char buffer[64] = {};
+      if (std::fgets(buffer, sizeof buffer, f)) boot = buffer;
+      std::fclose(f);
+    }
+    while (!boot.empty() && (boot.back() == '\n' || boot.back() == ' ')) boot.pop_back();
+    struct stat ns {};
+    if (boot.empty() || ::stat("/proc/self/ns/pid", &ns) != 0) return std::string();
+    return boot + "/" + std::to_string(ns.st_ino);
+  }();
+  return id;
+}
+
+bool HolderIsGoneFromThisComputer(std::string_view content) {
+  const std::string computer = ThisComputer();
+  if (computer.empty() || Field(content, "machine") != computer) return false;
+  const std::string pidText = Field(content, "pid");
+  long pid = 0;
+  const auto [end, ec] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
+  if (ec != std::errc() || end != pidText.data() + pidText.size() || pid <= 0) return false;
+  if (pid == ThisProcessId()) return false;
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-std::mt19937_64& Generator() {
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  return generator;
+std::string NewToken() {
+  // Straight from the system's random source: processes forked from one
+  // parent must never share a token.
+  std::random_device device;
+  char text[33];
+  std::snprintf(text, sizeof text, "%08x%08x%08x%08x", device(), device(), device(), device());
+  return text;
 }
 
-// Removes a stale lock without ever removing a fresh one: the lock is first
-// renamed aside (only one breaker can win that), then checked to still be
-// the one judged stale; a lock that slipped in meanwhile is put back.
-void BreakStaleLock(const fs::path& lock, const std::string& judged) {
-  const fs::path aside = lock.string() + ".stale." + std::to_string(ThisProcessId()) + "." +
-                         std::to_string(Generator()());
-  if (std::rename(lock.c_str(), aside.c_str()) != 0) return;
-  if (ReadWhole(aside) != judged) {
-    if (::link(aside.c_str(), lock.c_str()) != 0) {
-      // Someone else holds a newer lock already; the one set aside is moot.
-    }
+std::string Content(const std::string& token, std::uint64_t beat) {
+  char beatText[24];
+  std::snprintf(beatText, sizeof beatText, "%020llu", static_cast<unsigned long long>(beat));
+  std::string host = ThisHostName().substr(0, 64);
+  std::string text = "Kestrova lock: a workstation is writing to this folder.\nhost=" + host +
+                     "\nmachine=" + ThisComputer() + "\npid=" + std::to_string(ThisProcessId()) +
+                     "\ntoken=" + token + "\nbeat=" + beatText + "\n";
+  text.resize(kContentSize - 1, ' ');
+  return text + "\n";
+}
+
+// The lock file's contents, at most kReadLimit bytes of them.
+Result<std::string> ReadLockFile(const fs::path& path) {
+  auto file = File::Open(path, OpenMode::Read);
+  if (!file.ok()) return file.error();
+  std::string bytes(kReadLimit, '\0');
+  auto got = file->ReadSome(0, bytes.data(), bytes.size());
+  if (!got.ok()) return got.error();
+  bytes.resize(*got);
+  return bytes;
+}
+
+bool WriteWhole(int fd, const std::string& content) {
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::pwrite(fd, content.data() + done, content.size() - done,
+                               static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
   }
-  ::unlink(aside.c_str());
+  return true;
 }
 
-std::chrono::milliseconds AgeOf(const fs::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::chrono::milliseconds{0};
-  struct timespec now {};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  const auto ms = (now.tv_sec - st.st_mtim.tv_sec) * 1000 + (now.tv_nsec - st.st_mtim.tv_nsec) / 1000000;
-  return std::chrono::milliseconds{ms};
+std::string Seconds(milliseconds ms) {
+  const auto seconds = (ms.count() + 999) / 1000;
+  return seconds <= 1 ? std::string("a second") : std::to_string(seconds) + " seconds";
 }
 
 }  // namespace
@@ -85,79 +130,165 @@ long ThisProcessId() { return static_cast<long>(::getpid()); }
 FolderLock::~FolderLock() { Release(); }
 
 FolderLock::FolderLock(FolderLock&& other) noexcept
-    : path_(std::move(other.path_)), content_(std::move(other.content_)) {
-  other.path_.clear();
-}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      token_(std::move(other.token_)),
+      content_(std::move(other.content_)),
+      beat_(other.beat_),
+      lastBeat_(other.lastBeat_),
+      options_(std::move(other.options_)) {}
 
 FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
   if (this != &other) {
     Release();
+    fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
+    token_ = std::move(other.token_);
     content_ = std::move(other.content_);
-    other.path_.clear();
+    beat_ = other.beat_;
+    lastBeat_ = other.lastBeat_;
+    options_ = std::move(other.options_);
   }
   return *this;
 }
 
+std::chrono::steady_clock::time_point FolderLock::Now() const {
+  return options_.now ? options_.now() : std::chrono::steady_clock::now();
+}
+
 Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions& options) {
-  const fs::path path = folder / kLockFileName;
-  const std::string host = ThisHostName();
-  const long pid = ThisProcessId();
-  const std::string content = "host=" + host + "\npid=" + std::to_string(pid) +
-                              "\ntoken=" + std::to_string(Generator()()) + "\n";
-  const auto deadline = Clock::now() + options.wait;
-  std::uniform_int_distribution<int> pause(2, 12);
+  FolderLock lock;
+  lock.options_ = options;
+  lock.path_ = folder / kLockFileName;
+  lock.token_ = NewToken();
+  lock.content_ = Content(lock.token_, 0);
+  const fs::path& path = lock.path_;
+  auto step = [&](LockStep s) {
+    if (options.onStep) options.onStep(s);
+  };
+
+  std::mt19937 jitter{std::random_device{}()};
+  const auto start = lock.Now();
+  std::optional<std::string> seen;  // the lock in the way, as last read
+  auto seenSince = start;
+  LockWait wait;
+  wait.limit = options.wait;
+  bool shown = false;
+  auto endWait = [&] {
+    if (!shown || !options.waiting) return;
+    wait.finished = true;
+    options.waiting(wait);
+  };
+  int pauseMs = 2;
+
   for (;;) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0) {
-      const auto written = ::write(fd, content.data(), content.size());
-      ::close(fd);
-      if (written != static_cast<ssize_t>(content.size())) {
+      ::fchmod(fd, FolderFileMode(folder));
+      if (!WriteWhole(fd, lock.content_)) {
+        const int error = errno;
+        ::close(fd);
         ::unlink(path.c_str());
-        return Error{Error::Kind::Io, "Cannot write the lock file in the data folder."};
+        endWait();
+        return Error{Error::Kind::Io, "Cannot write the lock file " + std::string(kLockFileName) +
+                                          " in the data folder: " + SystemErrorText(error)};
       }
-      FolderLock lock;
-      lock.path_ = path;
-      lock.content_ = content;
+      lock.fd_ = fd;
+      lock.lastBeat_ = lock.Now();
+      endWait();
+      step(LockStep::Created);
       return lock;
     }
     if (errno != EEXIST) {
+      const int error = errno;
+      endWait();
       return Error{Error::Kind::Io, "Cannot create the lock file " + std::string(kLockFileName) +
-                                        " in the data folder: " + SystemErrorText(errno)};
+                                        " in the data folder: " + SystemErrorText(error)};
     }
-    const std::string holder = ReadWhole(path);
-    const bool sameHost = !holder.empty() && Field(holder, "host") == host;
-    long holderPid = 0;
-    try {
-      holderPid = std::stol(Field(holder, "pid"));
-    } catch (...) {
-      holderPid = 0;
+    auto holder = ReadLockFile(path);
+    if (!holder.ok() && holder.error().kind == Error::Kind::NotFound) continue;  // just released
+    if (!holder.ok() && holder.error().kind == Error::Kind::Damaged) {
+      endWait();
+      return holder.error();  // not a lock file: no waiting makes it one
     }
-    const bool deadHere = sameHost && holderPid != pid && ProcessIsGone(holderPid);
-    if (deadHere || AgeOf(path) > options.staleAfter) {
-      BreakStaleLock(path, holder);
+    const std::string current = holder.ok() ? *holder : std::string();
+    const auto now = lock.Now();
+    if (!seen || *seen != current) {
+      seen = current;
+      seenSince = now;
+    }
+    if (holder.ok() && (now - seenSince >= options.staleAfter || HolderIsGoneFromThisComputer(current))) {
+      step(LockStep::JudgedStale);
+      // Looked at once more: a lock that changed meanwhile is alive after all.
+      auto again = ReadLockFile(path);
+      if (again.ok() && *again == current) {
+        const fs::path aside = path.string() + ".broken-" + lock.token_;
+        step(LockStep::MovingAside);
+        if (std::rename(path.c_str(), aside.c_str()) == 0) {
+          step(LockStep::MovedAside);
+          // Whatever was moved is removed, never put back: had a live writer
+          // replaced the stale lock in between, that writer finds its lock
+          // gone at its next commit step and gives up; a lock put back could
+          // outlive its holder and block everyone.
+          ::unlink(aside.c_str());
+        }
+      }
+      seen.reset();
       continue;
     }
-    if (Clock::now() >= deadline) {
-      std::string who = Field(holder, "host");
-      if (who.empty()) who = "another workstation";
+    wait.holder = Field(current, "host");
+    wait.waited = std::chrono::duration_cast<milliseconds>(now - start);
+    if (now - start >= options.wait) {
+      endWait();
+      const std::string who = wait.holder.empty() ? "Another workstation" : wait.holder;
       return Error{Error::Kind::Busy,
-                   "The data folder is busy: " + who + " has been writing to it for too long. "
-                   "Try again in a moment."};
+                   "The data folder is busy: " + who + " has been writing to it for more than " +
+                       Seconds(options.wait) + ". Nothing was written; try again in a moment."};
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(pause(Generator())));
+    if (now - start >= options.noticeAfter && options.waiting) {
+      shown = true;
+      if (!options.waiting(wait)) {
+        endWait();
+        return Error{Error::Kind::Busy, "You stopped waiting for the data folder. Nothing was written."};
+      }
+    }
+    std::uniform_int_distribution<int> pause(pauseMs, pauseMs * 2);
+    std::this_thread::sleep_for(milliseconds(pause(jitter)));
+    pauseMs = std::min(pauseMs * 2, 40);
   }
+}
+
+Status FolderLock::CheckStillOurs() const {
+  if (options_.onStep) options_.onStep(LockStep::BeforeCommit);
+  if (!held()) return Error{Error::Kind::Invalid, "The data folder's lock is not held."};
+  auto current = ReadLockFile(path_);
+  if (current.ok() && *current == content_) return {};
+  return Error{Error::Kind::Busy,
+               "This workstation lost its hold on the data folder while it was writing: it was held "
+               "up for more than " + Seconds(options_.staleAfter) +
+                   " and another workstation went ahead. Nothing more was written; try again."};
 }
 
 void FolderLock::Refresh() {
   if (!held()) return;
-  if (ReadWhole(path_) == content_) ::utimensat(AT_FDCWD, path_.c_str(), nullptr, 0);
+  const auto now = Now();
+  if (now - lastBeat_ < options_.staleAfter / 6) return;
+  lastBeat_ = now;
+  const std::string next = Content(token_, beat_ + 1);
+  if (WriteWhole(fd_, next)) {
+    ++beat_;
+    content_ = next;
+  }
 }
 
 void FolderLock::Release() {
   if (!held()) return;
+  if (options_.onStep) options_.onStep(LockStep::Releasing);
   // Only our own lock is removed; a lock broken as stale has another owner now.
-  if (ReadWhole(path_) == content_) ::unlink(path_.c_str());
+  auto current = ReadLockFile(path_);
+  if (current.ok() && *current == content_) ::unlink(path_.c_str());
+  ::close(fd_);
+  fd_ = -1;
   path_.clear();
   content_.clear();
 }
