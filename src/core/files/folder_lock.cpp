@@ -93,6 +93,7 @@ std::string Content(const std::string& token, std::uint64_t beat) {
 Result<std::string> ReadLockFile(const fs::path& path) {
   auto file = File::Open(path, OpenMode::Read);
   if (!file.ok()) return file.error();
+  (void)file->Size();  // on a share, refreshes the length the read goes by
   std::string bytes(kReadLimit, '\0');
   auto got = file->ReadSome(0, bytes.data(), bytes.size());
   if (!got.ok()) return got.error();
@@ -110,6 +111,94 @@ bool WriteWhole(int fd, const std::string& content) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Puts our lock file in place only when it is complete: written under a
+// name of its own first, then linked to the lock's name, which fails when a
+// lock is there. A reader therefore never finds a lock without its holder
+// (which a holder killed between creating and writing it would leave).
+// Where the file system has no links, the lock file is created directly.
+class LockCreator {
+ public:
+  LockCreator(const fs::path& folder, const std::string& token, const std::string& content)
+      : folder_(folder),
+        path_(folder / kLockFileName),
+        temp_(folder / (std::string(kLockFileName) + ".new-" + token)),
+        content_(content) {}
+  ~LockCreator() {
+    if (tempFd_ >= 0) {
+      ::close(tempFd_);
+      ::unlink(temp_.c_str());
+    }
+  }
+  LockCreator(const LockCreator&) = delete;
+  LockCreator& operator=(const LockCreator&) = delete;
+
+  // The descriptor of our lock, or -1 with errno (EEXIST: another lock is
+  // in place).
+  int TryTake() {
+    if (useLink_) {
+      if (tempFd_ < 0) {
+        tempFd_ = NewFile(temp_);
+        if (tempFd_ < 0) return -1;
+      }
+      const int linked = ::link(temp_.c_str(), path_.c_str());
+      const int error = errno;
+      struct stat st {};
+      // A network file system may report a link that did happen as failed.
+      if (linked == 0 || (::fstat(tempFd_, &st) == 0 && st.st_nlink == 2)) {
+        ::unlink(temp_.c_str());
+        return std::exchange(tempFd_, -1);
+      }
+      if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS && error != EXDEV && error != EMLINK) {
+        errno = error;
+        return -1;
+      }
+      useLink_ = false;
+      ::close(std::exchange(tempFd_, -1));
+      ::unlink(temp_.c_str());
+    }
+    return NewFile(path_);
+  }
+
+ private:
+  int NewFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    ::fchmod(fd, FolderFileMode(folder_));
+    if (!WriteWhole(fd, content_)) {
+      const int error = errno;
+      ::close(fd);
+      ::unlink(path.c_str());
+      errno = error == 0 ? EIO : error;
+      return -1;
+    }
+    return fd;
+  }
+
+  fs::path folder_;
+  fs::path path_;
+  fs::path temp_;
+  std::string content_;
+  int tempFd_ = -1;
+  bool useLink_ = true;
+};
+
+// What killed processes leave beside the lock: locks moved aside by a
+// breaker, and new locks of processes of this computer that have ended.
+void ClearLeftovers(const fs::path& folder) {
+  const std::string aside = std::string(kLockFileName) + ".broken-";
+  const std::string fresh = std::string(kLockFileName) + ".new-";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(aside, 0) == 0) {
+      ::unlink(it->path().c_str());
+    } else if (name.rfind(fresh, 0) == 0) {
+      auto content = ReadLockFile(it->path());
+      if (content.ok() && HolderIsGoneFromThisComputer(*content)) ::unlink(it->path().c_str());
+    }
+  }
 }
 
 std::string Seconds(milliseconds ms) {
@@ -180,22 +269,16 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
     options.waiting(wait);
   };
   int pauseMs = 2;
+  bool broke = false;
+  LockCreator creator(folder, lock.token_, lock.content_);
 
   for (;;) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = creator.TryTake();
     if (fd >= 0) {
-      ::fchmod(fd, FolderFileMode(folder));
-      if (!WriteWhole(fd, lock.content_)) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(path.c_str());
-        endWait();
-        return Error{Error::Kind::Io, "Cannot write the lock file " + std::string(kLockFileName) +
-                                          " in the data folder: " + SystemErrorText(error)};
-      }
       lock.fd_ = fd;
       lock.lastBeat_ = lock.Now();
       endWait();
+      if (broke) ClearLeftovers(folder);
       step(LockStep::Created);
       return lock;
     }
@@ -231,6 +314,7 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
           // gone at its next commit step and gives up; a lock put back could
           // outlive its holder and block everyone.
           ::unlink(aside.c_str());
+          broke = true;
         }
       }
       seen.reset();
