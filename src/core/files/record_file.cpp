@@ -125,7 +125,7 @@ Status RecordFile::RepairPartialTail() {
   const std::string stamp = time::FormatDateTime(options_.clock->Now(), time::kControlNumberFormat);
   const std::string base = PartialTailPrefix(names_.fileName) + stamp;
   std::string asideName = base;
-  for (int i = 2; i <= 100; ++i) {
+  for (int i = 2; i <= 10000; ++i) {
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(folder_ / asideName, ec))) break;
     asideName = base + "-" + std::to_string(i);
