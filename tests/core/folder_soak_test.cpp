@@ -64,22 +64,36 @@ ReportRecord Report(const std::string& caseNumber) {
   return r;
 }
 
-// Where the data folder is: a fresh temporary one, or the share given.
+// Where the data folder is: a fresh temporary one, or the share given,
+// "first:second" for one folder mounted twice (two workstations).
 struct SoakFolder {
   SoakFolder() {
+    const std::string name = "soak-" + std::to_string(::getpid());
     if (const char* shared = std::getenv("KESTROVA_SOAK_FOLDER"); shared && *shared) {
-      path = fs::path(shared) / ("soak-" + std::to_string(::getpid()));
-      fs::create_directories(path);
+      std::string list = shared;
+      for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find(':', at), list.size());
+        mounts.push_back(fs::path(list.substr(at, end - at)) / name);
+        at = end + 1;
+      }
     } else {
-      path = local.path() / "data";
-      fs::create_directories(path);
+      mounts.push_back(local.path() / name);
+    }
+    path = mounts.front();
+    fs::create_directories(path);
+    for (const auto& m : mounts) {
+      for (int i = 0; i < 100 && !fs::exists(m); ++i) std::this_thread::sleep_for(milliseconds(50));
     }
   }
   ~SoakFolder() {
     std::error_code ignored;
     fs::remove_all(path, ignored);
   }
+  // The folder as writer p sees it.
+  const fs::path& For(int p) const { return mounts[static_cast<std::size_t>(p) % mounts.size()]; }
+
   testing::TempFolder local;
+  std::vector<fs::path> mounts;
   fs::path path;
 };
 
@@ -210,8 +224,8 @@ TEST(FolderSoak, AppendersAndDeletersAtOnceKeepExactCounts) {
     paths.push_back(journals / ("journal-" + std::to_string(p)));
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::_exit(p < appenders ? Append(folder.path, paths.back(), p, until)
-                            : Delete(folder.path, paths.back(), p, until));
+      ::_exit(p < appenders ? Append(folder.For(p), paths.back(), p, until)
+                            : Delete(folder.For(p), paths.back(), p, until));
     }
     children.push_back(pid);
   }
@@ -226,7 +240,9 @@ TEST(FolderSoak, AppendersAndDeletersAtOnceKeepExactCounts) {
   }
   const Figures f = Check(folder.path, paths);
   std::cout << "[ soak ] " << appenders << " appenders, " << deleters << " deleters, " << seconds << " s"
-            << (skew ? ", lock time a minute back, clocks hours apart" : "") << ": " << Describe(f) << "\n";
+            << (skew ? ", lock time a minute back, clocks hours apart" : "") << ", "
+            << folder.mounts.size() << (folder.mounts.size() == 1 ? " mount" : " mounts") << ": " << Describe(f)
+            << "\n";
   EXPECT_GT(f.acknowledged, 0);
   EXPECT_GT(f.deleted, 0);
   EXPECT_EQ(f.refused, 0);
@@ -252,7 +268,7 @@ TEST(FolderSoak, WritersKilledAtRandomLoseNoAcknowledgedReport) {
   for (int k = 0; k < kills; ++k) {
     paths.push_back(journals / ("journal-" + std::to_string(k)));
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(Append(folder.path, paths.back(), k, Clock::now() + std::chrono::hours(1)));
+    if (pid == 0) ::_exit(Append(folder.For(k), paths.back(), k, Clock::now() + std::chrono::hours(1)));
     std::this_thread::sleep_for(std::chrono::microseconds(5000 + pick() % 20000));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
