@@ -56,7 +56,7 @@ Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber,
 }
 
 Status DataFile::CheckOurs() const {
-  const auto refuse = [this](const std::string& why) -> Status {
+  const auto refuse = [](const std::string& why) -> Status {
     return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
                                            " does not look like one of ours: " + why +
                                            " It can be read but is never written; nothing was written."};
