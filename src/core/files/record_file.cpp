@@ -254,6 +254,7 @@ Status RecordFile::WriteRecordBytes(std::int32_t n, const char* src) {
     ++recordCount_;
     length_ += recordSize_;
   }
+  lock_.Refresh();  // a long run of writes keeps its lock alive
   return {};
 }
 
