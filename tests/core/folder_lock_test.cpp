@@ -249,24 +249,59 @@ TEST(FolderLock, AHugeLockFileIsReadOnlyInPart) {
   EXPECT_EQ(lock.error().kind, Error::Kind::Busy);
 }
 
-// Two breakers judge the same dead lock stale; the first breaks it and
-// takes the lock. The second, held back just before its own rename, then
-// moves the first one's fresh lock aside and takes over: the first finds
-// out at its next commit step and gives up, so the two never both commit.
-TEST(FolderLock, ABreakerHeldBackBeforeItsRenameNeverLeavesTwoCommitting) {
+// Two waiters judge the same dead lock stale. The first breaks it and takes
+// the lock; the second, held back just before it claims the stale lock,
+// then finds a live lock under the name and leaves it: it waits instead.
+TEST(FolderLock, ABreakerHeldBackBeforeItsClaimNeverTakesALiveLock) {
+  TempFolder folder;
+  LeaveLockOfDeadProcess(folder.path());
+  Gate late;
+  late.Close(LockStep::MovingAside);
+  std::atomic<int> removed{0};
+  LockOptions lateOptions = Short();
+  lateOptions.wait = milliseconds(10000);
+  lateOptions.onStep = [&](LockStep s) {
+    if (s == LockStep::MovedAside) ++removed;
+    late.Reach(s);
+  };
+  std::optional<Result<FolderLock>> second;
+  std::thread waiter([&] { second.emplace(FolderLock::Acquire(folder.path(), lateOptions)); });
+  late.AwaitReached(LockStep::MovingAside);
+
+  auto first = FolderLock::Acquire(folder.path(), Short());
+  ASSERT_TRUE(first.ok()) << first.message();
+  late.Open(LockStep::MovingAside);
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_TRUE(first->CheckStillOurs().ok()) << "the live lock was taken";
+    std::this_thread::sleep_for(milliseconds(2));
+  }
+  first->Release();
+  waiter.join();
+  ASSERT_TRUE(second->ok()) << second->message();
+  EXPECT_EQ(removed, 0);
+  (*second)->Release();
+  EXPECT_TRUE(fs::is_empty(folder.path())) << "no lock and no claim is left";
+}
+
+// Where the share has no hard links the stale lock is renamed aside, and a
+// waiter held back just before its rename can take a lock that replaced
+// it. Its holder then commits nothing more: the two never both commit, and
+// the holder's release leaves the new lock alone.
+TEST(FolderLock, WithoutLinksATakenOverHolderCommitsNothingMore) {
   TempFolder folder;
   LeaveLockOfDeadProcess(folder.path());
   Gate late;
   late.Close(LockStep::MovingAside);
   LockOptions lateOptions = Short();
+  lateOptions.useLinks = false;
   lateOptions.wait = milliseconds(10000);
   lateOptions.onStep = [&](LockStep s) { late.Reach(s); };
-
   std::optional<Result<FolderLock>> second;
   std::thread breaker([&] { second.emplace(FolderLock::Acquire(folder.path(), lateOptions)); });
   late.AwaitReached(LockStep::MovingAside);
 
   LockOptions firstOptions = Short();
+  firstOptions.useLinks = false;
   firstOptions.wait = milliseconds(10000);
   auto first = FolderLock::Acquire(folder.path(), firstOptions);
   ASSERT_TRUE(first.ok()) << first.message();
@@ -281,6 +316,34 @@ TEST(FolderLock, ABreakerHeldBackBeforeItsRenameNeverLeavesTwoCommitting) {
   EXPECT_TRUE((*second)->CheckStillOurs().ok()) << "and its release leaves the new lock alone";
   (*second)->Release();
   EXPECT_TRUE(fs::is_empty(folder.path())) << "no lock and nothing moved aside is left";
+}
+
+// A claim left by a waiter that died while breaking a lock does not keep
+// the lock from being broken.
+TEST(FolderLock, AClaimLeftByADeadWaiterIsClearedAfterAMoment) {
+  TempFolder folder;
+  LeaveLockOfDeadProcess(folder.path());
+  const std::string dead = ReadFileBytes(folder / "Kestrova.Lock");
+  // The claim a waiter makes, as a hard link named after the lock's contents.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : dead) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  char name[17];
+  std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+  const fs::path claim = folder / (std::string("Kestrova.Lock.broken-") + name);
+  ASSERT_EQ(::link((folder / "Kestrova.Lock").c_str(), claim.c_str()), 0);
+  FakeClock clock;
+  LockOptions options = Short();
+  options.now = clock.Reading();
+  options.wait = milliseconds(35000);
+  options.noticeAfter = milliseconds(0);
+  options.waiting = [&](const LockWait&) {
+    clock.ms += 500;
+    return true;
+  };
+  auto lock = FolderLock::Acquire(folder.path(), options);
+  ASSERT_TRUE(lock.ok()) << lock.message();
+  EXPECT_GE(clock.ms, 2000) << "the claim was respected for a moment";
+  EXPECT_FALSE(fs::exists(claim));
 }
 
 // A breaker that judged a lock stale and then sees it replaced before its

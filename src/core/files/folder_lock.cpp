@@ -113,6 +113,17 @@ bool WriteWhole(int fd, const std::string& content) {
   return true;
 }
 
+bool LinksUnsupported(int error) {
+  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV || error == EMLINK;
+}
+
+// Whether anything has the name, asked by opening it: a share may answer a
+// look at its status from a cache.
+bool NameTaken(const fs::path& path) {
+  auto file = File::Open(path, OpenMode::Read);
+  return file.ok() || file.error().kind != Error::Kind::NotFound;
+}
+
 // Puts our lock file in place only when it is complete: written under a
 // name of its own first, then linked to the lock's name, which fails when a
 // lock is there. A reader therefore never finds a lock without its holder
@@ -120,8 +131,9 @@ bool WriteWhole(int fd, const std::string& content) {
 // Where the file system has no links, the lock file is created directly.
 class LockCreator {
  public:
-  LockCreator(const fs::path& folder, const std::string& token, const std::string& content)
-      : folder_(folder),
+  LockCreator(const fs::path& folder, const std::string& token, const std::string& content, bool useLinks)
+      : useLink_(useLinks),
+        folder_(folder),
         path_(folder / kLockFileName),
         temp_(folder / (std::string(kLockFileName) + ".new-" + token)),
         content_(content) {}
@@ -134,13 +146,13 @@ class LockCreator {
   LockCreator(const LockCreator&) = delete;
   LockCreator& operator=(const LockCreator&) = delete;
 
-  // The descriptor of our lock, or -1 with errno (EEXIST: another lock is
-  // in place).
+  // Our lock in place: its descriptor. Otherwise -1, and errno EEXIST when
+  // another lock is in place, EAGAIN when the attempt is to be repeated.
   int TryTake() {
     if (useLink_) {
       if (tempFd_ < 0) {
         tempFd_ = NewFile(temp_);
-        if (tempFd_ < 0) return -1;
+        if (tempFd_ < 0) return Refused(errno);
       }
       const int linked = ::link(temp_.c_str(), path_.c_str());
       const int error = errno;
@@ -150,18 +162,33 @@ class LockCreator {
         ::unlink(temp_.c_str());
         return std::exchange(tempFd_, -1);
       }
-      if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS && error != EXDEV && error != EMLINK) {
-        errno = error;
-        return -1;
-      }
+      if (error == EEXIST || NameTaken(path_)) return Fail(EEXIST);
+      // Refused with the name free: no links here, unless the lock was
+      // released just then; only a refusal that repeats says so.
+      if (!LinksUnsupported(error)) return Fail(error);
+      if (++linkRefused_ < 3) return Fail(EAGAIN);
       useLink_ = false;
       ::close(std::exchange(tempFd_, -1));
       ::unlink(temp_.c_str());
     }
-    return NewFile(path_);
+    const int fd = NewFile(path_);
+    return fd >= 0 ? fd : Refused(errno);
   }
 
+  bool UsesLinks() const { return useLink_; }
+
  private:
+  static int Fail(int error) {
+    errno = error;
+    return -1;
+  }
+  // Some shares (sshfs) answer an exclusive create or a link onto a name
+  // that is taken with a permission error instead of EEXIST.
+  int Refused(int error) {
+    if (error == EEXIST || ((error == EPERM || error == EACCES) && NameTaken(path_))) return Fail(EEXIST);
+    return Fail(error);
+  }
+
   int NewFile(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return -1;
@@ -176,12 +203,13 @@ class LockCreator {
     return fd;
   }
 
+  bool useLink_;
+  int linkRefused_ = 0;
   fs::path folder_;
   fs::path path_;
   fs::path temp_;
   std::string content_;
   int tempFd_ = -1;
-  bool useLink_ = true;
 };
 
 // What killed processes leave beside the lock: locks moved aside by a
@@ -199,6 +227,54 @@ void ClearLeftovers(const fs::path& folder) {
       if (content.ok() && HolderIsGoneFromThisComputer(*content)) ::unlink(it->path().c_str());
     }
   }
+}
+
+// A claim on a stale lock that stays longer than this was left by a waiter
+// that died while breaking it.
+constexpr milliseconds kLeftoverClaim{2000};
+
+// A name for a lock's contents, the same on every computer (FNV-1a).
+std::string Fingerprint(std::string_view content) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : content) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+enum class BreakResult { Broken, Claimed, Changed, Gone };
+
+// Removes the lock judged stale, and nothing else. With links, the waiter
+// first claims the lock under a name made from its contents (the link
+// fails when another waiter has claimed it already) and removes it only
+// after reading through the claim that it is still the one judged: the
+// lock's name cannot change hands meanwhile, since only a claimant removes
+// it and a new lock needs the name free. Without links, it is renamed
+// aside, which can take a lock that replaced the stale one just then; that
+// lock's holder finds out before its first commit. Nothing is ever put
+// back: a lock put back could outlive its holder and block everyone.
+BreakResult BreakStaleLock(const fs::path& path, const std::string& judged, const fs::path& claim,
+                           const std::string& token, bool useLinks) {
+  if (useLinks) {
+    if (::link(path.c_str(), claim.c_str()) == 0) {
+      auto claimed = ReadLockFile(claim);
+      const bool same = claimed.ok() && *claimed == judged;
+      if (same) ::unlink(path.c_str());
+      ::unlink(claim.c_str());
+      return same ? BreakResult::Broken : BreakResult::Changed;
+    }
+    const int error = errno;
+    if (error == EEXIST || NameTaken(claim)) return BreakResult::Claimed;
+    if (error == ENOENT || !NameTaken(path)) return BreakResult::Gone;
+    return BreakResult::Changed;
+  }
+  const fs::path aside = path.string() + ".broken-" + token;
+  if (std::rename(path.c_str(), aside.c_str()) != 0) return BreakResult::Gone;
+  ::unlink(aside.c_str());
+  return BreakResult::Broken;
 }
 
 std::string Seconds(milliseconds ms) {
@@ -270,18 +346,32 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
   };
   int pauseMs = 2;
   bool broke = false;
-  LockCreator creator(folder, lock.token_, lock.content_);
+  bool claimSeen = false;  // another waiter's claim on the lock in the way
+  auto claimedSince = start;
+  LockCreator creator(folder, lock.token_, lock.content_, options.useLinks);
 
   for (;;) {
     const int fd = creator.TryTake();
     if (fd >= 0) {
       lock.fd_ = fd;
       lock.lastBeat_ = lock.Now();
+      if (broke) {
+        // Where a waiter that judged the same lock stale could still move
+        // ours aside (no links), we look again before going on.
+        if (!creator.UsesLinks()) std::this_thread::sleep_for(milliseconds(20));
+        auto mine = ReadLockFile(path);
+        if (!mine.ok() || *mine != lock.content_) {
+          ::close(std::exchange(lock.fd_, -1));
+          broke = false;
+          continue;
+        }
+        ClearLeftovers(folder);
+      }
       endWait();
-      if (broke) ClearLeftovers(folder);
       step(LockStep::Created);
       return lock;
     }
+    if (errno == EAGAIN) continue;
     if (errno != EEXIST) {
       const int error = errno;
       endWait();
@@ -304,21 +394,32 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
       step(LockStep::JudgedStale);
       // Looked at once more: a lock that changed meanwhile is alive after all.
       auto again = ReadLockFile(path);
-      if (again.ok() && *again == current) {
-        const fs::path aside = path.string() + ".broken-" + lock.token_;
-        step(LockStep::MovingAside);
-        if (std::rename(path.c_str(), aside.c_str()) == 0) {
-          step(LockStep::MovedAside);
-          // Whatever was moved is removed, never put back: had a live writer
-          // replaced the stale lock in between, that writer finds its lock
-          // gone at its next commit step and gives up; a lock put back could
-          // outlive its holder and block everyone.
-          ::unlink(aside.c_str());
-          broke = true;
-        }
+      if (!again.ok() || *again != current) {
+        seen.reset();
+        continue;
       }
-      seen.reset();
-      continue;
+      const fs::path claim = path.string() + ".broken-" + Fingerprint(current);
+      step(LockStep::MovingAside);
+      const BreakResult result = BreakStaleLock(path, current, claim, lock.token_, creator.UsesLinks());
+      if (result == BreakResult::Broken) {
+        step(LockStep::MovedAside);
+        broke = true;
+      }
+      if (result != BreakResult::Claimed) {
+        claimSeen = false;
+        seen.reset();
+        continue;
+      }
+      // Another waiter is breaking it, which takes a moment; a claim that
+      // stays was left by a waiter that died right then, and goes.
+      if (!claimSeen) {
+        claimSeen = true;
+        claimedSince = now;
+      } else if (now - claimedSince >= std::min<milliseconds>(options.staleAfter, kLeftoverClaim)) {
+        ::unlink(claim.c_str());
+        claimSeen = false;
+        continue;
+      }
     }
     wait.holder = Field(current, "host");
     wait.waited = std::chrono::duration_cast<milliseconds>(now - start);

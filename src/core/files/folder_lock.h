@@ -21,8 +21,8 @@ inline constexpr std::string_view kLockFileName = "Kestrova.Lock";
 enum class LockStep {
   Created,      // the lock file is ours
   JudgedStale,  // the lock in the way was seen unchanged for the stale period
-  MovingAside,  // it was read once more, still unchanged, and is about to be renamed aside
-  MovedAside,   // it has been renamed out of the way
+  MovingAside,  // it was read once more, still unchanged, and is about to be claimed and removed
+  MovedAside,   // it has been removed
   BeforeCommit, // about to check that the lock is still ours before a write
   Releasing,    // about to remove our lock file
 };
@@ -45,6 +45,10 @@ struct LockOptions {
   MonotonicClock now;
   std::function<bool(const LockWait&)> waiting = InstalledFolderHooks().waiting;
   std::function<void(LockStep)> onStep;
+  // Hard links make the lock appear complete and let a stale one be broken
+  // without ever touching another; without them (some shares, or a test)
+  // the lock is created and broken by plain create and rename.
+  bool useLinks = true;
 };
 
 // The folder's write lock, held from Acquire until Release or destruction.
@@ -52,9 +56,10 @@ struct LockOptions {
 // The lock file records the holder's computer, process, a random token and
 // a heartbeat. A waiter breaks a lock only after seeing its contents stay
 // the same for the stale period (or at once when its holder was a process
-// of this computer that has ended), by renaming it aside; a lock is never
-// put back. A holder therefore finds out that its lock was broken at its
-// next commit step, where CheckStillOurs refuses, and gives up cleanly.
+// of this computer that has ended), and removes only the lock it judged; a
+// lock is never put back. A holder stalled past the stale period finds out
+// that its lock was broken at its next commit step, where CheckStillOurs
+// refuses, and gives up cleanly.
 class FolderLock {
  public:
   FolderLock() = default;
