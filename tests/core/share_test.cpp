@@ -110,13 +110,20 @@ TEST_F(ShareTest, SavesTakingTurnsFromBothWorkstationsAllKeepTheirPlace) {
   reports::DataFileOptions options;
   options.lock.waiting = nullptr;
   options.clock = &clock;
+  auto listed = [](const fs::path& folder) {
+    std::int32_t n = 0;
+    EXPECT_TRUE(reports::ScanRecords(folder, [&](std::int32_t, const char*) { return ++n > 0; }).ok());
+    return n;
+  };
   for (int i = 0; i < 60; ++i) {
+    EXPECT_EQ(listed(At(i + 1)), i);  // the other workstation has just read the file
     reports::ReportRecord r;
     r.CaseNumber = "T" + std::to_string(i);
     r.ProgramVersion = 414;
     auto n = reports::AppendReport(At(i), r, options);
     ASSERT_TRUE(n.ok()) << n.message();
     EXPECT_EQ(*n, i + 1);
+    EXPECT_EQ(listed(At(i + 1)), i + 1) << "and sees the new report at once";
   }
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 60u * 20001u);
 }

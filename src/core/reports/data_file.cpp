@@ -129,6 +129,10 @@ Status ScanRecords(const fs::path& folder,
     if (file.error().kind == Error::Kind::NotFound) return {};
     return file.error();
   }
+  // Asked first: on a share, reads stop at the length last seen, which may
+  // be before another workstation's newest reports.
+  auto length = file->Size();
+  if (!length.ok()) return length.error();
   std::vector<char> block(kBlockRecords * kReportRecordSize);
   std::uint64_t offset = 0;
   std::int32_t n = 0;
