@@ -439,7 +439,7 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
     }
     std::uniform_int_distribution<int> pause(pauseMs, pauseMs * 2);
     std::this_thread::sleep_for(milliseconds(pause(jitter)));
-    pauseMs = std::min(pauseMs * 2, 40);
+    pauseMs = std::min(pauseMs * 2, 8);
   }
 }
 

@@ -62,10 +62,12 @@ Status DataFile::CheckOurs() const {
                                            " It can be read but is never written; nothing was written."};
   };
   if (Length() >= kReportRecordSize) {
-    RecordBytes bytes;
-    Status read = ReadRecordBytes(1, bytes.data());
-    if (!read.ok()) return read;
-    const std::int16_t version = StoredProgramVersion(bytes.data());
+    // The first report's ProgramVersion, its last two bytes.
+    char last[2];
+    auto got = ReadBytesAt(kReportRecordSize - 2, last, sizeof last);
+    if (!got.ok()) return got.error();
+    std::int16_t version = 0;
+    std::memcpy(&version, last, sizeof version);
     if (IsCurrentLayoutVersion(version)) return {};
     return refuse("its first report carries the program version " + std::to_string(version) +
                   ", where this program writes 411 to 498. If it comes from an older release, "
