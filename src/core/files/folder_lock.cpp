@@ -93,7 +93,6 @@ std::string Content(const std::string& token, std::uint64_t beat) {
 Result<std::string> ReadLockFile(const fs::path& path) {
   auto file = File::Open(path, OpenMode::Read);
   if (!file.ok()) return file.error();
-  (void)file->Size();  // on a share, refreshes the length the read goes by
   std::string bytes(kReadLimit, '\0');
   auto got = file->ReadSome(0, bytes.data(), bytes.size());
   if (!got.ok()) return got.error();
