@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -204,6 +205,26 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   }
   (void)files::SyncFolder(folder);
   return count;
+}
+
+Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  const fs::path path = folder / reports::kDataFileName;
+  auto file = files::File::Open(path, files::OpenMode::Read);
+  if (!file.ok()) {
+    if (file.error().kind == Error::Kind::NotFound) return false;
+    return file.error();
+  }
+  auto size = file->Size();
+  if (!size.ok()) return size.error();
+  if (*size != 0) return false;
+  Status ours = lock->CheckStillOurs();
+  if (!ours.ok()) return ours.error();
+  if (::unlink(path.c_str()) != 0) {
+    return Error{Error::Kind::Io, "Cannot remove the empty data file: " + files::SystemErrorText(errno)};
+  }
+  return true;
 }
 
 Status StartOverDataFile(const fs::path& folder) {
