@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "cli/report_export.h"
 #include "cli/report_generator.h"
 #include "cli/local_clock.h"
+#include "core/files/folder_hooks.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_list.h"
@@ -63,6 +65,36 @@ struct Context {
   std::ostream& err;
 };
 
+// For the length of one command: a write that waits for another
+// workstation says so once, and a repair is reported.
+class CliFolderHooks {
+ public:
+  explicit CliFolderHooks(std::ostream& err) {
+    files::FolderHooks hooks;
+    hooks.clock = &clock_;
+    hooks.waiting = [&err, said = false](const files::LockWait& wait) mutable {
+      if (!said && !wait.finished) {
+        said = true;
+        err << "kestrova-cli: waiting for another workstation"
+            << (wait.holder.empty() ? std::string() : " (" + wait.holder + ")")
+            << " to finish writing to the data folder, at most " << (wait.limit.count() + 999) / 1000
+            << " seconds...\n"
+            << std::flush;
+      }
+      return true;
+    };
+    hooks.notice = [&err](const files::FolderNotice& notice) { err << "kestrova-cli: " << notice.message << "\n"; };
+    previous_ = files::InstallFolderHooks(std::move(hooks));
+  }
+  ~CliFolderHooks() { files::InstallFolderHooks(std::move(previous_)); }
+  CliFolderHooks(const CliFolderHooks&) = delete;
+  CliFolderHooks& operator=(const CliFolderHooks&) = delete;
+
+ private:
+  LocalClock clock_;
+  files::FolderHooks previous_;
+};
+
 int Usage(std::ostream& err, const std::string& message) {
   err << "kestrova-cli: " << message << "\n" << "Try 'kestrova-cli --help'.\n";
   return kExitUsage;
@@ -85,7 +117,7 @@ int Show(Context& c, const std::vector<std::string>& args) {
       json = true;
     } else if (!n) {
       n = Number<std::int32_t>(a);
-      if (!n) return Usage(c.err, "show needs a report number, not '" + a + "'");
+      if (!n || *n < 1) return Usage(c.err, "show needs a report number from 1 up, not '" + a + "'");
     } else {
       return Usage(c.err, "show takes one report number");
     }
@@ -246,14 +278,22 @@ int Export(Context& c, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+// The files that hold the bytes of interrupted writes, moved out of a file
+// of the folder by the repair, by name.
+std::vector<std::string> MovedAsideFiles(const fs::path& folder, std::string_view fileName) {
+  std::vector<std::string> names;
+  const std::string prefix = files::PartialTailPrefix(fileName);
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 int Verify(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "verify takes no arguments");
-  const fs::path path = c.folder / reports::kDataFileName;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) {
-    c.out << "No data file in " << c.folder.string() << ": no reports on file.\n";
-    return kExitOk;
-  }
   int problems = 0;
   auto problem = [&](std::int32_t n, const std::string& what) {
     ++problems;
@@ -263,16 +303,39 @@ int Verify(Context& c, const std::vector<std::string>& args) {
       c.out << "file: " << what << "\n";
     }
   };
-  const auto length = fs::file_size(path, ec);
-  if (ec) {
-    c.err << "kestrova-cli: cannot read the size of " << path.string() << ": " << ec.message() << "\n";
+  for (const std::string_view name : {reports::kDataFileName, users::kUserListFileName}) {
+    for (const auto& aside : MovedAsideFiles(c.folder, name)) {
+      problem(0, aside + " holds the bytes of an interrupted write, moved out of " + std::string(name) +
+                     "; nothing else refers to it");
+    }
+  }
+  const fs::path path = c.folder / reports::kDataFileName;
+  auto exists = files::RegularFileExists(path);
+  if (!exists.ok()) {
+    problem(0, exists.message());
+    c.out << "0 reports checked, " << problems << (problems == 1 ? " problem" : " problems") << " found.\n";
     return kExitProblem;
+  }
+  if (!*exists && problems == 0) {
+    c.out << "No data file in " << c.folder.string() << ": no reports on file.\n";
+    return kExitOk;
+  }
+  std::uint64_t length = 0;
+  if (*exists) {
+    DataFile file(c.folder);
+    Status opened = file.OpenDataFile(DataFileAccess::Read);
+    if (!opened.ok()) {
+      c.err << "kestrova-cli: " << opened.message() << "\n";
+      return kExitProblem;
+    }
+    length = file.Length();
   }
   if (length % kReportRecordSize != 0) {
     problem(0, "length " + std::to_string(length) + " is not a whole number of " +
-                   std::to_string(kReportRecordSize) + "-byte records (" +
+                   std::to_string(kReportRecordSize) + "-byte records: " +
                    std::to_string(length % kReportRecordSize) + " bytes after record " +
-                   std::to_string(length / kReportRecordSize) + ")");
+                   std::to_string(length / kReportRecordSize) +
+                   " are part of a report whose save was interrupted (the next save moves them aside)");
   }
   std::int32_t records = 0;
   Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
@@ -281,7 +344,7 @@ int Verify(Context& c, const std::vector<std::string>& args) {
     if (r.ListStatus != reports::kActiveList && r.ListStatus != reports::kInactiveList) {
       problem(n, "ListStatus is " + std::to_string(r.ListStatus) + ", not 1 or 2");
     }
-    if (r.ProgramVersion <= 410 || r.ProgramVersion >= 499) {
+    if (!reports::IsCurrentLayoutVersion(r.ProgramVersion)) {
       problem(n, "ProgramVersion is " + std::to_string(r.ProgramVersion) +
                      ", not that of a current-format report (411 to 498)");
     }
@@ -312,16 +375,22 @@ int Verify(Context& c, const std::vector<std::string>& args) {
 
 int Users(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "users takes no arguments");
-  auto users = users::ReadAllUsers(c.folder);
+  files::RecordFileOptions quiet;
+  quiet.notice = nullptr;
+  auto users = users::ListUsers(c.folder, quiet);
   if (!users.ok()) {
     c.err << "kestrova-cli: " << users.message() << "\n";
     return kExitProblem;
   }
-  std::int32_t n = 0;
-  for (const auto& u : *users) {
-    c.out << ++n << '\t' << text::Trim(u.FirstName) << '\t' << text::Trim(u.LastName) << '\t'
+  std::size_t i = 0;
+  for (const auto& u : users->users) {
+    c.out << users->recordNumbers[i++] << '\t' << text::Trim(u.FirstName) << '\t' << text::Trim(u.LastName) << '\t'
           << startup::AccessLevelName(u.AccessLevel) << '\t'
           << time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("invalid date") << '\n';
+  }
+  if (!users->damage.empty()) {
+    c.err << "kestrova-cli: " << users->damage << "\n";
+    return kExitProblem;
   }
   return kExitOk;
 }
@@ -335,16 +404,19 @@ int Log(Context& c, const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage(c.err, "log needs one of: signin, userlist, records, search");
   for (const auto& [name, file] : kLogs) {
     if (args[0] != name) continue;
-    auto text = logs::ReadLog(c.folder, file);
-    if (!text.ok()) {
-      if (text.error().kind == Error::Kind::NotFound) {
+    // In pieces: a log may be larger than memory.
+    Status read = logs::ReadLogPieces(c.folder, file, [&](std::string_view piece) {
+      c.out << piece;
+      return static_cast<bool>(c.out);
+    });
+    if (!read.ok()) {
+      if (read.error().kind == Error::Kind::NotFound) {
         c.err << "kestrova-cli: " << file << " holds no entries yet.\n";
         return kExitOk;
       }
-      c.err << "kestrova-cli: " << text.message() << "\n";
+      c.err << "kestrova-cli: " << read.message() << "\n";
       return kExitProblem;
     }
-    c.out << *text;
     return kExitOk;
   }
   return Usage(c.err, "log needs one of: signin, userlist, records, search");
@@ -417,6 +489,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
   }
   if (command.empty()) return Usage(err, "no command given");
+  CliFolderHooks hooks(err);
   if (command != "generate") {
     std::error_code ec;
     if (!fs::is_directory(c.folder, ec)) {

@@ -240,8 +240,8 @@ Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, 
     return Error{Error::Kind::Invalid, "Another program created a data file meanwhile."};
   }
   ReportGenerator generator(seed);
-  for (std::int32_t n = 1; n <= count; ++n) {
-    Status wrote = file.WriteRecord(n, generator.Next());
+  for (std::int32_t i = 0; i < count; ++i) {
+    Status wrote = file.WriteRecord(i + 1, generator.Next());
     if (!wrote.ok()) {
       (void)file.CloseDataFile();
       return wrote;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "gui/window_flow.h"
+#include "gui/ui/folder_notes.h"
 #include "gui/ui/message_dialog.h"
 #include "platform/clock.h"
 
@@ -33,6 +34,7 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
     throw std::invalid_argument("A session needs every desktop adapter.");
   }
   flow_ = std::make_unique<WindowFlow>(*this);
+  folderNotes_ = std::make_unique<FolderNotes>(*this);
 }
 
 QSize Session::screenSize() const {

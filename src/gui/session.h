@@ -40,6 +40,7 @@ struct Desktop {
 // The program-wide state every window is handed: the data folder, the
 // desktop adapters, who is signed in.
 class WindowFlow;
+class FolderNotes;
 
 class Session {
  public:
@@ -94,6 +95,9 @@ class Session {
   QSize screenSize_;
   Desktop desktop_;
   std::unique_ptr<WindowFlow> flow_;
+  // Shows the data folder's waits and notices; goes first, before the
+  // clock it hands the core.
+  std::unique_ptr<FolderNotes> folderNotes_;
 };
 
 }  // namespace kestrova::gui

@@ -4,12 +4,15 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <thread>
 
 #include "cli/cli.h"
+#include "core/files/folder_hooks.h"
 #include "core/reports/data_file.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "core/time/ole_date.h"
+#include "support/still_clock.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::cli {
@@ -162,6 +165,97 @@ TEST_F(CliTest, VerifyNamesEveryProblemWithItsRecord) {
   EXPECT_NE(run.out.find("record 2: ReportedOn is not a finite number"), std::string::npos);
   EXPECT_EQ(run.out.find("record 1:"), std::string::npos);
   EXPECT_NE(run.out.find("2 reports checked, 6 problems found.\n"), std::string::npos);
+}
+
+// An interrupted save: verify names the partial tail; the next write moves
+// it aside, says so, and verify then names the file it went to.
+TEST_F(CliTest, VerifyReportsAPartialTailAndTheFilesItWasMovedTo) {
+  Add(Sample());
+  {
+    std::ofstream tail(folder / "Kestrova.Data", std::ios::binary | std::ios::app);
+    tail << std::string(300, 'p');
+  }
+  const CliRun before = Cli({"--data-dir", Dir(), "verify"});
+  EXPECT_EQ(before.status, 1);
+  EXPECT_NE(before.out.find("300 bytes after record 1 are part of a report whose save was interrupted"),
+            std::string::npos) << before.out;
+
+  // The next save, with a clock to name the file, repairs it.
+  {
+    struct Hooks {
+      Hooks() {
+        files::FolderHooks h;
+        h.clock = &clock;
+        previous = files::InstallFolderHooks(h);
+      }
+      ~Hooks() { files::InstallFolderHooks(previous); }
+      testing::StillClock clock;
+      files::FolderHooks previous;
+    } hooks;
+    ASSERT_TRUE(reports::AppendReport(folder.path(), Sample()).ok());
+  }
+  const CliRun after = Cli({"--data-dir", Dir(), "verify"});
+  EXPECT_EQ(after.status, 1);
+  EXPECT_NE(after.out.find("file: Kestrova.Data.partial-20261206140509 holds the bytes of an interrupted "
+                           "write, moved out of Kestrova.Data"),
+            std::string::npos) << after.out;
+  EXPECT_EQ(after.out.find("bytes after record"), std::string::npos) << after.out;
+  EXPECT_NE(after.out.find("2 reports checked, 1 problem found."), std::string::npos) << after.out;
+}
+
+TEST_F(CliTest, NumbersOutOfRangeAreRefusedNotOverflowed) {
+  Add(Sample());
+  for (const char* n : {"-2147483648", "0", "2147483648", "99999999999999999999"}) {
+    const CliRun run = Cli({"--data-dir", Dir(), "show", n});
+    EXPECT_EQ(run.status, 2) << n;
+  }
+  const CliRun past = Cli({"--data-dir", Dir(), "show", "2147483647"});
+  EXPECT_EQ(past.status, 1);
+  EXPECT_NE(past.err.find("Report number 2147483647 is not on file"), std::string::npos) << past.err;
+  EXPECT_EQ(Cli({"--data-dir", Dir(), "generate", "--count", "2147483648"}).status, 2);
+}
+
+TEST_F(CliTest, ADataFileThatIsAFolderOrALinkIsAProblemNotAnEmptyList) {
+  fs::create_directory(folder / "Kestrova.Data");
+  for (const char* command : {"list", "records", "verify"}) {
+    const CliRun run = Cli({"--data-dir", Dir(), command});
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE((run.out + run.err).find("Kestrova.Data in the data folder is a folder"), std::string::npos)
+        << command << ": " << run.out << run.err;
+  }
+  fs::remove(folder / "Kestrova.Data");
+  fs::create_symlink(folder / "gone", folder / "Kestrova.Data");
+  const CliRun dangling = Cli({"--data-dir", Dir(), "verify"});
+  EXPECT_EQ(dangling.status, 1);
+  EXPECT_NE(dangling.out.find("a symbolic link"), std::string::npos) << dangling.out;
+}
+
+TEST_F(CliTest, AWriteThatWaitsForAnotherWorkstationSaysSoOnce) {
+  // Another workstation's lock, alive: the write waits (here, until the
+  // lock goes), printing one line.
+  std::string lock = "Kestrova lock\nhost=elsewhere\nmachine=x\npid=1\ntoken=1\nbeat=1\n";
+  testing::WriteFileBytes(folder / "Kestrova.Lock", lock);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    fs::remove(folder / "Kestrova.Lock");
+  });
+  const CliRun run = Cli({"--data-dir", Dir(), "generate", "--count", "2"});
+  release.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "kestrova-cli: waiting for another workstation (elsewhere) to finish writing to the "
+                     "data folder, at most 35 seconds...\n");
+}
+
+TEST_F(CliTest, UsersOfADamagedListAreListedAndTheDamageNamed) {
+  ASSERT_EQ(Cli({"--data-dir", Dir(), "generate", "--users"}).status, 0);
+  std::string bytes = testing::ReadFileBytes(folder / "User.List");
+  bytes[500 + 59] = 9;
+  testing::WriteFileBytes(folder / "User.List", bytes);
+  const CliRun run = Cli({"--data-dir", Dir(), "users"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.find("2\t"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("3\tCasey\tDelgado"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("user number 2 has the access level 9"), std::string::npos) << run.err;
 }
 
 TEST_F(CliTest, UsageErrorsAndHelp) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -54,19 +58,75 @@ TEST(ActivityLog, OldReportsAreNamedByTheirCaseNumber) {
   EXPECT_EQ(ReportIdentity(33000, "X"), "Control#19900507000000");
 }
 
-TEST(ActivityLog, AppendsCrLfLinesInWindows1252AndLeavesTheLogReadOnly) {
+TEST(ActivityLog, AppendsCrLfLinesInWindows1252AndNeverMakesTheLogReadOnly) {
   TempFolder folder;
   ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kIncorrectPassword, "Jos\u00E9 Park", 3).ok());
+  // Left read-only by an earlier release: made writable again.
+  ::chmod((folder / "SignInOut.Log").c_str(), 0444);
   ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kSignedIn, "Jos\u00E9 Park", 3).ok());
   EXPECT_EQ(ReadFileBytes(folder / "SignInOut.Log"),
             "12/06/2026 at 14:05:09 - Jos\xE9 Park - Incorrect password submitted\r\n"
             "12/06/2026 at 14:05:09 - Jos\xE9 Park signed in w/ Read/Edit/Add privileges\r\n");
   struct stat st {};
   ASSERT_EQ(::stat((folder / "SignInOut.Log").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH), 0u) << "read-only between writes";
+  EXPECT_NE(st.st_mode & S_IWUSR, 0u) << "no read-only mark: other accounts must go on logging";
   auto text = ReadLog(folder.path(), kSignInOutLog);
   ASSERT_TRUE(text.ok());
   EXPECT_EQ(text->substr(0, 35), "12/06/2026 at 14:05:09 - Jos\u00E9 Park");
+}
+
+TEST(ActivityLog, AFailedDeletionIsExplainedByTheLineAfterIt) {
+  reports::ReportRecord r;
+  r.ControlNumber = 46362.589988425924;  // 6 Dec 2026 14:09:35
+  EXPECT_EQ(RecordChangeLine(kAt, kNotDeleted, r.ControlNumber, "", "Ann Lee"),
+            "12/06/2026 at 14:05:09 - Control#20261206140935 not deleted by Ann Lee (the deletion "
+            "failed; the report was kept)");
+  EXPECT_EQ(UserListLine(kAt, kNotDeleted, "Bob Lee"),
+            "12/06/2026 at 14:05:09 - 'Bob Lee' not deleted from the 'User List' (the deletion "
+            "failed; the user was kept)");
+}
+
+// A full disk takes only part of a line: that part is taken back out, so
+// the next line does not start glued to it.
+TEST(ActivityLog, ALineCutShortByAFullDiskLeavesNoFragment) {
+  TempFolder folder;
+  ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'first'").ok());
+  const std::string before = ReadFileBytes(folder / "Search.Log");
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {before.size() + 10, before.size() + 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Status s = LogSearch(folder.path(), kAt, "Ann Lee", "'second'");
+    ::_exit(!s.ok() && s.message().find("the line was not written") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"), before);
+}
+
+TEST(ActivityLog, AHugeLogIsReadInBoundedPieces) {
+  TempFolder folder;
+  ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'first'").ok());
+  // Four gigabytes of holes (zero bytes), then the newest lines.
+  fs::resize_file(folder / "Search.Log", 4ull << 30);
+  ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'middle'").ok());
+  ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'last'").ok());
+  auto text = ReadLog(folder.path(), kSearchLog);
+  ASSERT_TRUE(text.ok());
+  EXPECT_LE(text->size(), kLogViewBytes + 200);
+  EXPECT_EQ(text->rfind("(Only the newest lines", 0), 0u);
+  EXPECT_NE(text->find("searched for 'last'\r\n"), std::string::npos);
+
+  std::size_t pieces = 0;
+  std::size_t largest = 0;
+  ASSERT_TRUE(ReadLogPieces(folder.path(), kSearchLog, [&](std::string_view piece) {
+                largest = std::max(largest, piece.size());
+                return ++pieces < 100;
+              }).ok());
+  EXPECT_EQ(pieces, 100u);
+  EXPECT_LE(largest, kLogPieceBytes * 3) << "a character takes at most three bytes as UTF-8";
 }
 
 TEST(ActivityLog, ControlCharactersNeverBreakALine) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <limits>
 
 #include "core/network/concurrent_users.h"
 #include "support/processes.h"
@@ -37,14 +38,33 @@ TEST(ConcurrentUsers, CountsStartsAndExitsNeverBelowNought) {
   EXPECT_FALSE(UpdateConcurrentUsers(folder.path(), 2).ok());
 }
 
-TEST(ConcurrentUsers, TheFileIsReadOnlyBetweenUses) {
+TEST(ConcurrentUsers, TheCounterIsNeverMadeReadOnly) {
   TempFolder folder;
   ASSERT_TRUE(UpdateConcurrentUsers(folder.path(), kWorkstationStarts).ok());
   struct stat st {};
   ASSERT_EQ(::stat((folder / "ccSys.system").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH), 0u);
-  EXPECT_EQ(*ReadConcurrentUsers(folder.path()), 1);
+  EXPECT_NE(st.st_mode & S_IWUSR, 0u);
+  // Left read-only by an earlier release: still counted.
+  ::chmod((folder / "ccSys.system").c_str(), 0444);
   EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationStarts), 2);
+}
+
+TEST(ConcurrentUsers, AnImpossibleCountIsLeftAloneNotOverflowed) {
+  TempFolder folder;
+  const std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+  std::string bytes(8, '\0');
+  std::memcpy(bytes.data(), &largest, 8);
+  testing::WriteFileBytes(folder / "ccSys.system", bytes);
+  auto started = UpdateConcurrentUsers(folder.path(), kWorkstationStarts);
+  ASSERT_FALSE(started.ok());
+  EXPECT_EQ(started.error().kind, Error::Kind::Damaged);
+  EXPECT_EQ(Stored(folder), largest);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationEnds), largest / 10000 - 1);
+
+  const std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+  std::memcpy(bytes.data(), &lowest, 8);
+  testing::WriteFileBytes(folder / "ccSys.system", bytes);
+  EXPECT_EQ(*UpdateConcurrentUsers(folder.path(), kWorkstationEnds), 0);
 }
 
 TEST(ConcurrentUsers, WorkstationsStartingAtOnceAllCount) {

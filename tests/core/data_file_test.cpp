@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +11,7 @@
 
 #include "core/reports/data_file.h"
 #include "support/processes.h"
+#include "support/still_clock.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::reports {
@@ -17,11 +22,16 @@ using testing::ReadFileBytes;
 using testing::TempFolder;
 using testing::WriteFileBytes;
 
+const testing::StillClock kClock;
+
 DataFileOptions Quick() {
   DataFileOptions options;
   options.retryFor = std::chrono::milliseconds(200);
   options.retryEvery = std::chrono::milliseconds(10);
   options.lock.wait = std::chrono::milliseconds(300);
+  options.lock.waiting = nullptr;
+  options.notice = nullptr;
+  options.clock = &kClock;
   return options;
 }
 
@@ -34,6 +44,17 @@ ReportRecord Report(const std::string& caseNumber, std::uint8_t list = kActiveLi
   r.ListStatus = list;
   r.ProgramVersion = 414;
   return r;
+}
+
+bool SetImmutable(const fs::path& path, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  ::close(fd);
+  return done;
 }
 
 std::vector<std::string> CaseNumbers(const fs::path& folder) {
@@ -97,28 +118,29 @@ TEST(DataFile, ARecordNumberPastTheEndIsAnError) {
   EXPECT_EQ(CaseNumbers(folder.path()), std::vector<std::string>{"one again"});
 }
 
-TEST(DataFile, APartialRecordIsNeverReadAsAReportNorWrittenOver) {
+TEST(DataFile, APartialRecordIsNeverReadAsAReportNorWrittenWithoutAClockToNameItsCopy) {
   TempFolder folder;
   ASSERT_TRUE(AppendReport(folder.path(), Report("1"), Quick()).ok());
   ASSERT_TRUE(AppendReport(folder.path(), Report("2"), Quick()).ok());
-  // Cut the file to one record and most of another, as a failed copy would leave it.
   fs::resize_file(folder / "Kestrova.Data", 35000);
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
 
-  DataFile file(folder.path(), Quick());
-  ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Write).ok());
-  EXPECT_EQ(file.RecordCount(), 2);  // 1.75 rounds to 2, as the count always did
-  EXPECT_FALSE(file.HasWholeRecords());
-  EXPECT_TRUE(file.ReadRecord(1).ok());
-  auto tail = file.ReadRecord(2);
-  EXPECT_FALSE(tail.ok());
-  auto append = file.WriteRecord(3, Report("3"));
+  DataFile reader(folder.path(), Quick());
+  ASSERT_TRUE(reader.OpenDataFile(DataFileAccess::Read).ok());
+  EXPECT_EQ(reader.RecordCount(), 2);  // 1.75 rounds to 2, as the count always did
+  EXPECT_FALSE(reader.HasWholeRecords());
+  EXPECT_TRUE(reader.ReadRecord(1).ok());
+  EXPECT_FALSE(reader.ReadRecord(2).ok());
+  ASSERT_TRUE(reader.CloseDataFile().ok());
+
+  // The repair moves the tail to a file named by the time; with no clock
+  // it cannot, and nothing is written.
+  DataFileOptions noClock = Quick();
+  noClock.clock = nullptr;
+  auto append = AppendReport(folder.path(), Report("3"), noClock);
+  ASSERT_FALSE(append.ok());
   EXPECT_EQ(append.error().kind, Error::Kind::Damaged);
-  EXPECT_FALSE(file.WriteRecord(1, Report("x")).ok());
-  auto purge = file.PurgeKilledRecords();
-  EXPECT_FALSE(purge.ok());
-  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
-  EXPECT_FALSE(AppendReport(folder.path(), Report("3"), Quick()).ok());
+  EXPECT_EQ(append.message().rfind("The data file", 0), 0u) << append.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
   EXPECT_EQ(CaseNumbers(folder.path()), std::vector<std::string>{"1"});
 }
@@ -202,8 +224,13 @@ TEST(DataFile, AWriteIsRefusedWhenTheStoredRecordIsAnotherReport) {
 
 TEST(DataFile, AnOpenThatKeepsFailingEndsInAnErrorAfterItsRetries) {
   TempFolder folder;
-  // A folder where the data file should be cannot be opened as a file.
-  fs::create_directory(folder / "Kestrova.Data");
+  ASSERT_TRUE(AppendReport(folder.path(), Report("1"), Quick()).ok());
+  // A file that cannot be opened for writing: without permissions, or for
+  // root (who ignores them) immutable.
+  const fs::path path = folder / "Kestrova.Data";
+  ::chmod(path.c_str(), 0444);
+  const bool immutable = ::geteuid() == 0 && SetImmutable(path, true);
+  if (::geteuid() == 0 && !immutable) GTEST_SKIP() << "this file system has no immutable files";
   DataFile file(folder.path(), Quick());
   const auto started = std::chrono::steady_clock::now();
   Status opened = file.OpenDataFile(DataFileAccess::Write);
@@ -213,6 +240,7 @@ TEST(DataFile, AnOpenThatKeepsFailingEndsInAnErrorAfterItsRetries) {
   EXPECT_NE(opened.message().find("Kestrova.Data"), std::string::npos);
   EXPECT_GE(waited, std::chrono::milliseconds(200)) << "retried before giving up";
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
+  if (immutable) SetImmutable(path, false);
 }
 
 TEST(DataFile, ScanningReadsEveryWholeRecordInOrder) {

@@ -86,6 +86,19 @@ TEST(DataFileUpgrade, RecognisesEachLayout) {
   EXPECT_EQ(*ClassifyDataFile(folder.path()), DataFileState::Current);
 }
 
+// An empty data file goes, under the lock; one with reports never does.
+TEST(DataFileUpgrade, OnlyAnEmptyDataFileIsRemoved) {
+  TempFolder folder;
+  EXPECT_FALSE(*RemoveEmptyDataFile(folder.path()));
+  WriteFileBytes(folder / "Kestrova.Data", "");
+  EXPECT_TRUE(*RemoveEmptyDataFile(folder.path()));
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Data"));
+  WriteFileBytes(folder / "Kestrova.Data", std::string(20001, 'r'));
+  EXPECT_FALSE(*RemoveEmptyDataFile(folder.path()));
+  EXPECT_TRUE(fs::exists(folder / "Kestrova.Data"));
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
+}
+
 TEST(DataFileUpgrade, AVersion3RecordMapsMemberByMember) {
   const reports::ReportRecord r = ConvertOldRecord(Version3Record("89-17").data(), DataFileState::Version3);
   EXPECT_EQ(r.ControlNumber, 0);

@@ -48,6 +48,22 @@ TEST(FileSet, LeavingDeletesOnlyEmptyFilesOfTheSet) {
   EXPECT_FALSE(fs::exists(folder / "User.List")) << "a missing file is not created";
 }
 
+// Another workstation holds the folder: it may have just created the data
+// file it is about to write, so nothing is swept.
+TEST(FileSet, NothingIsSweptWhileAnotherWorkstationWrites) {
+  TempFolder folder;
+  WriteFileBytes(folder / "Kestrova.Data", "");
+  auto other = files::FolderLock::Acquire(folder.path());
+  ASSERT_TRUE(other.ok());
+  files::LockOptions brief;
+  brief.wait = std::chrono::milliseconds(100);
+  brief.waiting = nullptr;
+  const auto sweep = DeleteEmptyFiles(folder.path(), brief);
+  EXPECT_TRUE(sweep.deleted.empty());
+  ASSERT_EQ(sweep.problems.size(), 1u);
+  EXPECT_TRUE(fs::exists(folder / "Kestrova.Data"));
+}
+
 TEST(DataFolder, MustBeAnExistingFolder) {
   TempFolder folder;
   EXPECT_TRUE(CheckDataFolder(folder.path()).ok());

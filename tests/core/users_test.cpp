@@ -9,6 +9,7 @@
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "support/processes.h"
+#include "support/still_clock.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::users {
@@ -170,30 +171,55 @@ TEST(UserList, AFailedLogWriteStopsTheDeletion) {
   EXPECT_EQ(ReadFileBytes(folder / "User.List"), before);
 }
 
-TEST(UserList, ADamagedListIsReportedAndNeverWritten) {
+// A damaged list still lists every whole, valid user with its own record
+// number, and says what is wrong; it is not written until repaired.
+TEST(UserList, ADamagedListIsListedAsFarAsItIsValidAndNeverWritten) {
   TempFolder folder;
-  ASSERT_TRUE(AddUser(folder.path(), User("Ann", "Lee")).ok());
-  ASSERT_TRUE(AddUser(folder.path(), User("Bob", "Lee")).ok());
-  // A level of 7 in user 2.
+  for (const char* name : {"Ann", "Bob", "Cy"}) ASSERT_TRUE(AddUser(folder.path(), User(name, "Lee")).ok());
   std::string bytes = ReadFileBytes(folder / "User.List");
-  bytes[500 + 59] = 7;
+  bytes[500 + 59] = 7;  // Bob's level
   WriteFileBytes(folder / "User.List", bytes);
-  auto all = ReadAllUsers(folder.path());
-  ASSERT_FALSE(all.ok());
-  EXPECT_EQ(all.error().kind, Error::Kind::Damaged);
-  EXPECT_NE(all.message().find("user number 2"), std::string::npos);
-  EXPECT_FALSE(AddUser(folder.path(), User("Cy", "Lee")).ok());
-  EXPECT_FALSE(DeleteUser(folder.path(), 1, nullptr).ok());
-  EXPECT_EQ(ReadFileBytes(folder / "User.List"), bytes);
 
-  // A length that is not a whole number of users.
-  bytes[500 + 59] = 2;
-  bytes += "tail";
-  WriteFileBytes(folder / "User.List", bytes);
-  EXPECT_FALSE(ReadAllUsers(folder.path()).ok());
-  EXPECT_FALSE(AddUser(folder.path(), User("Cy", "Lee")).ok());
+  std::vector<files::FolderNotice> notices;
+  UserListOptions options;
+  options.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
+  auto listing = ListUsers(folder.path(), options);
+  ASSERT_TRUE(listing.ok()) << listing.message();
+  ASSERT_EQ(listing->users.size(), 2u);
+  EXPECT_EQ(listing->users[1].FirstName, "Cy");
+  EXPECT_EQ(listing->recordNumbers, (std::vector<std::int32_t>{1, 3}));
+  EXPECT_NE(listing->damage.find("user number 2 has the access level 7"), std::string::npos) << listing->damage;
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].kind, files::FolderNotice::Kind::Damaged);
+  EXPECT_EQ(ReadAllUsers(folder.path()).error().kind, Error::Kind::Damaged);
+
+  EXPECT_FALSE(AddUser(folder.path(), User("Di", "Lee")).ok());
   EXPECT_FALSE(DeleteUser(folder.path(), 1, nullptr).ok());
   EXPECT_EQ(ReadFileBytes(folder / "User.List"), bytes);
+}
+
+// Part of a user at the end is an interrupted save: the whole users are
+// listed, and the next change moves that part aside and goes on.
+TEST(UserList, APartialLastUserIsListedAroundAndRepairedByTheNextChange) {
+  TempFolder folder;
+  for (const char* name : {"Ann", "Bob"}) ASSERT_TRUE(AddUser(folder.path(), User(name, "Lee")).ok());
+  const std::string whole = ReadFileBytes(folder / "User.List");
+  WriteFileBytes(folder / "User.List", whole + whole.substr(0, 321));
+  auto listing = ListUsers(folder.path());
+  ASSERT_TRUE(listing.ok());
+  EXPECT_EQ(listing->users.size(), 2u);
+  EXPECT_NE(listing->damage.find("part of a user (321 bytes)"), std::string::npos) << listing->damage;
+
+  const testing::StillClock clock;
+  UserListOptions options;
+  options.clock = &clock;
+  auto n = AddUser(folder.path(), User("Cy", "Lee"), options);
+  ASSERT_TRUE(n.ok()) << n.message();
+  EXPECT_EQ(*n, 3);
+  EXPECT_EQ(ReadFileBytes(folder / "User.List.partial-20261206140509"), whole.substr(0, 321));
+  listing = ListUsers(folder.path());
+  EXPECT_EQ(listing->users.size(), 3u);
+  EXPECT_TRUE(listing->damage.empty());
 }
 
 TEST(UserList, AnEditKeepsTheDateCreated) {

@@ -262,8 +262,10 @@ TEST_F(ReportIntegrityTest, AnArchiveTheFileRefusesIsNotBlamedOnAnotherWorkstati
   Add(Report("24-1", 5));
   frmMain* m = Open();
   {
-    std::ofstream tail(g.folder / "Kestrova.Data", std::ios::binary | std::ios::app);
-    tail << "torn";
+    // A first report no release of ours wrote: the file is read, never written.
+    std::fstream file(g.folder / "Kestrova.Data", std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(19999);
+    file.write("\0\0", 2);
   }
   g.messages->Press(1, true).Press(1);
   Click(m, "cmdArchiveEntry");

@@ -197,8 +197,10 @@ TEST_F(ReportWritingTest, ASaveThatCannotBeWrittenKeepsTheTyping) {
   frmMain* m = Open();
   const auto path = g.folder / "Kestrova.Data";
   {
-    std::ofstream tail(path, std::ios::binary | std::ios::app);
-    tail << "torn";
+    // A first report no release of ours wrote: the file is read, never written.
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(19999);
+    file.write("\0\0", 2);
   }
   const auto size = fs::file_size(path);
 

@@ -10,13 +10,19 @@
 // The few file operations the record files need, over the operating
 // system's own calls so that positioned reads, writes and flushes to disk
 // are what they say.
+//
+// Every file of the data folder is opened as itself: never through a
+// symbolic link, and only when it is a regular file, so a link pointing out
+// of the folder, a pipe or a device put in a file's place is refused at
+// once instead of being written through or waited on.
 namespace kestrova::files {
 
 enum class OpenMode {
-  Read,           // existing file, reading only
-  ReadWrite,      // existing file
+  Read,             // existing file, reading only
+  ReadWrite,        // existing file
   CreateReadWrite,  // created empty when missing
-  Truncate,       // created or emptied, for a rewrite
+  CreateNew,        // a new file; an existing one is an error (temporary files)
+  Append,           // writing at the end only, created empty when missing (logs)
 };
 
 class File {
@@ -28,17 +34,31 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
+  // A file this call creates gets the write permissions its folder has, so
+  // every account that may write the folder may write the file too.
   static Result<File> Open(const std::filesystem::path& path, OpenMode mode);
 
   bool is_open() const { return fd_ >= 0; }
   const std::filesystem::path& path() const { return path_; }
 
+  // The length as the file's own system knows it now: on a network share a
+  // cached length could hide another workstation's append.
   Result<std::uint64_t> Size() const;
   // Reads exactly size bytes at offset; a short read is an error.
   Status ReadAt(std::uint64_t offset, char* data, std::size_t size) const;
   // Reads up to size bytes; returns how many were read (0 at the end).
   Result<std::size_t> ReadSome(std::uint64_t offset, char* data, std::size_t size) const;
   Status WriteAt(std::uint64_t offset, const char* data, std::size_t size);
+  // One write at the end of a file opened for appending, so that lines from
+  // several workstations never interleave. Returns how many bytes went in
+  // and where the file's end was after them.
+  struct Appended {
+    std::size_t bytes = 0;
+    std::uint64_t end = 0;
+  };
+  Result<Appended> AppendOnce(const char* data, std::size_t size);
+  // Cuts the file to a length.
+  Status Truncate(std::uint64_t length);
   // Flushes the written data to the disk.
   Status Sync();
   Status Close();
@@ -51,10 +71,28 @@ class File {
 // Describes the last operating-system error for a message.
 std::string SystemErrorText(int error);
 
+// The permission bits for a new file of the folder: read and write for
+// whoever may read and write the folder.
+unsigned FolderFileMode(const std::filesystem::path& folder);
+
+// Whether a file of the data folder is there: false when nothing has the
+// name, true for a regular file, an error for anything else (a folder, a
+// link, a device) so it is never taken for "no file".
+Result<bool> RegularFileExists(const std::filesystem::path& path);
+
+// Files left read-only by an earlier release are made writable again where
+// this account may. Nothing is made read-only any more: a mark that only the
+// file's owner can take off would lock every other account out.
+void ClearOldReadOnlyMark(const std::filesystem::path& path);
+
 // Writes the folder's entry changes (a rename, a new file) to the disk.
 Status SyncFolder(const std::filesystem::path& folder);
 
 // Replaces target with source by rename, then flushes the folder.
 Status ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// The first letter upper-case: messages are built from parts that start in
+// the middle of a sentence ("the data file ...").
+std::string Capitalized(std::string text);
 
 }  // namespace kestrova::files

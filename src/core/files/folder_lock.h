@@ -1,10 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/files/folder_hooks.h"
 #include "core/status.h"
 
 namespace kestrova::files {
@@ -13,18 +16,50 @@ namespace kestrova::files {
 // file, exclusively, and removes it when its write is done.
 inline constexpr std::string_view kLockFileName = "Kestrova.Lock";
 
+// The steps of taking, breaking, using and releasing the lock. Tests stop a
+// writer at one of them to force an interleaving of several writers.
+enum class LockStep {
+  Created,      // the lock file is ours
+  JudgedStale,  // the lock in the way was seen unchanged for the stale period
+  MovingAside,  // it was read once more, still unchanged, and is about to be claimed and removed
+  MovedAside,   // it has been removed
+  BeforeCommit, // about to check that the lock is still ours before a write
+  Releasing,    // about to remove our lock file
+};
+
+// A reading of this computer's monotonic clock.
+using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
+
 struct LockOptions {
-  // How long to wait for another workstation's write to finish.
-  std::chrono::milliseconds wait{10000};
-  // A lock not refreshed for this long belongs to a workstation that
-  // crashed or lost its connection, and is broken.
+  // A lock seen unchanged for this long, on this computer's own monotonic
+  // clock, belongs to a workstation that crashed or stalled, and is broken.
+  // No file time is ever compared with the local clock: on a share the two
+  // come from different computers.
   std::chrono::milliseconds staleAfter{30000};
+  // How long a write waits for the lock before it gives up: longer than the
+  // stale period, so a crashed holder's lock is broken within the wait.
+  std::chrono::milliseconds wait{35000};
+  // A wait longer than this is shown (through `waiting`).
+  std::chrono::milliseconds noticeAfter{500};
+  // Empty: std::chrono::steady_clock.
+  MonotonicClock now;
+  std::function<bool(const LockWait&)> waiting = InstalledFolderHooks().waiting;
+  std::function<void(LockStep)> onStep;
+  // Hard links make the lock appear complete and let a stale one be broken
+  // without ever touching another; without them (some shares, or a test)
+  // the lock is created and broken by plain create and rename.
+  bool useLinks = true;
 };
 
 // The folder's write lock, held from Acquire until Release or destruction.
-// The file records the holder's host name, process id and a token, so a
-// holder never removes a lock that has passed to someone else, and a lock
-// left by a process that died on this computer is recognised at once.
+//
+// The lock file records the holder's computer, process, a random token and
+// a heartbeat. A waiter breaks a lock only after seeing its contents stay
+// the same for the stale period (or at once when its holder was a process
+// of this computer that has ended), and removes only the lock it judged; a
+// lock is never put back. A holder stalled past the stale period finds out
+// that its lock was broken at its next commit step, where CheckStillOurs
+// refuses, and gives up cleanly.
 class FolderLock {
  public:
   FolderLock() = default;
@@ -37,14 +72,26 @@ class FolderLock {
   static Result<FolderLock> Acquire(const std::filesystem::path& folder,
                                     const LockOptions& options = {});
 
-  bool held() const { return !path_.empty(); }
-  // Marks the lock as alive; long operations call it now and then.
+  bool held() const { return fd_ >= 0; }
+  // Every step that commits a write (installing a rewrite, writing a
+  // record) asks this first: ok while the folder's lock file is still this
+  // one, Busy once another workstation has broken it.
+  Status CheckStillOurs() const;
+  // Beats the heart: long operations call it now and then so that waiters
+  // see the lock is alive.
   void Refresh();
   void Release();
 
  private:
+  std::chrono::steady_clock::time_point Now() const;
+
+  int fd_ = -1;
   std::filesystem::path path_;
+  std::string token_;
   std::string content_;
+  std::uint64_t beat_ = 0;
+  std::chrono::steady_clock::time_point lastBeat_{};
+  LockOptions options_;
 };
 
 // The host name and process id of this process, as a lock records them.

@@ -1,15 +1,30 @@
 #include "core/files/record_file.h"
 
-#include <cctype>
+#include <unistd.h>
+
 #include <cmath>
+#include <limits>
 #include <thread>
+#include <vector>
 
 #include "core/files/record_rewrite.h"
+#include "core/time/date_format.h"
 
 namespace kestrova::files {
 namespace {
 namespace fs = std::filesystem;
+
+constexpr auto kMaxRecords = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+
+// Removes a file by name, only while the lock says the folder is still ours:
+// otherwise the name may already belong to the next holder's file.
+void RemoveIfOurs(const FolderLock& lock, const fs::path& path) {
+  if (lock.CheckStillOurs().ok()) ::unlink(path.c_str());
+}
+
 }  // namespace
+
+std::string PartialTailPrefix(std::string_view fileName) { return std::string(fileName) + ".partial-"; }
 
 Result<File> OpenWithRetry(const fs::path& path, OpenMode mode, const RecordFileOptions& options,
                            const std::string& description) {
@@ -18,10 +33,10 @@ Result<File> OpenWithRetry(const fs::path& path, OpenMode mode, const RecordFile
     auto file = File::Open(path, mode);
     if (file.ok()) return file;
     if (file.error().kind == Error::Kind::NotFound && mode == OpenMode::Read) return file;
+    // A link, a folder or a device stays what it is: retrying cannot help.
+    if (file.error().kind == Error::Kind::Damaged) return file;
     if (std::chrono::steady_clock::now() >= deadline) {
-      std::string what = description;
-      if (!what.empty()) what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
-      return Error{Error::Kind::Busy, what + " could not be opened. " + file.message()};
+      return Error{Error::Kind::Busy, Capitalized(description) + " could not be opened. " + file.message()};
     }
     std::this_thread::sleep_for(options.retryEvery);
   }
@@ -43,16 +58,23 @@ Status RecordFile::Open(RecordAccess access) {
     }
     return {};
   }
+  repair_.reset();
+  appendedFrom_.reset();
   if (access == RecordAccess::Write) {
     auto lock = FolderLock::Acquire(folder_, options_.lock);
     if (!lock.ok()) return lock.error();
     lock_ = std::move(*lock);
+    // A rewrite that was killed leaves its temporary file behind; nobody
+    // else can be using it while we hold the lock.
+    const fs::path temp = folder_ / kTempFileName;
+    auto leftOver = RegularFileExists(temp);
+    if (!leftOver.ok() || *leftOver) RemoveIfOurs(lock_, temp);
   }
   auto file = OpenWithRetry(
       Path(), access == RecordAccess::Write ? OpenMode::CreateReadWrite : OpenMode::Read, options_,
       names_.description);
   if (!file.ok()) {
-    if (file.error().kind == Error::Kind::NotFound) {
+    if (file.error().kind == Error::Kind::NotFound && access == RecordAccess::Read) {
       // Nothing on file yet, and nothing created by a mere read.
       open_ = true;
       access_ = access;
@@ -68,20 +90,87 @@ Status RecordFile::Open(RecordAccess access) {
     lock_.Release();
     return size.error();
   }
+  if (*size / recordSize_ > kMaxRecords) {
+    lock_.Release();
+    return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" +
+                                           std::to_string(*size) + " bytes) to be one of ours."};
+  }
   file_ = std::move(*file);
   open_ = true;
   written_ = false;
   access_ = access;
   length_ = *size;
   recordCount_ = static_cast<std::int32_t>(
-      std::llround(static_cast<double>(length_) / static_cast<double>(recordSize_)));
+      std::min<std::uint64_t>(kMaxRecords, (length_ + recordSize_ / 2) / recordSize_));
+  if (access == RecordAccess::Write) {
+    Status ours = CheckOurs();
+    if (ours.ok() && !HasWholeRecords()) ours = RepairPartialTail();
+    if (!ours.ok()) {
+      (void)Close();
+      return ours;
+    }
+  }
+  return {};
+}
+
+Status RecordFile::RepairPartialTail() {
+  const std::uint64_t whole = length_ / recordSize_ * recordSize_;
+  const std::uint64_t tail = length_ - whole;
+  if (!options_.clock) return DamagedError();
+  std::vector<char> bytes(tail);
+  Status read = file_.ReadAt(whole, bytes.data(), bytes.size());
+  if (!read.ok()) return read;
+
+  // Every byte is kept: the tail goes to a file of its own first.
+  const std::string stamp = time::FormatDateTime(options_.clock->Now(), time::kControlNumberFormat);
+  const std::string base = PartialTailPrefix(names_.fileName) + stamp;
+  std::string asideName = base;
+  for (int i = 2; i <= 10000; ++i) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(folder_ / asideName, ec))) break;
+    asideName = base + "-" + std::to_string(i);
+  }
+  auto aside = File::Open(folder_ / asideName, OpenMode::CreateNew);
+  if (!aside.ok()) return aside.error();
+  Status saved = aside->WriteAt(0, bytes.data(), bytes.size());
+  if (saved.ok()) saved = aside->Sync();
+  if (saved.ok()) saved = aside->Close();
+  if (saved.ok()) saved = lock_.CheckStillOurs();
+  if (saved.ok()) saved = file_.Truncate(whole);
+  if (saved.ok()) saved = file_.Sync();
+  if (!saved.ok()) {
+    ::unlink((folder_ / asideName).c_str());  // only a copy; the original tail is still in place
+    return saved;
+  }
+  (void)SyncFolder(folder_);
+  length_ = whole;
+  recordCount_ = static_cast<std::int32_t>(whole / recordSize_);
+  FolderNotice notice;
+  notice.kind = FolderNotice::Kind::Repaired;
+  notice.fileName = names_.fileName;
+  notice.message = Capitalized(names_.description) + " ended in part of a " + names_.noun + " (" +
+                   std::to_string(tail) + " bytes), left by a save that was interrupted. Those bytes "
+                   "were moved to the file \"" + asideName + "\" in the data folder, and " +
+                   names_.fileName + " now holds its " + std::to_string(recordCount_) + " whole " +
+                   names_.noun + (recordCount_ == 1 ? "" : "s") + ".";
+  repair_ = notice;
+  if (options_.notice) options_.notice(notice);
   return {};
 }
 
 Status RecordFile::Close() {
   if (!open_) return {};
   Status result;
-  if (written_ && file_.is_open()) result = file_.Sync();
+  if (written_ && file_.is_open()) {
+    result = file_.Sync();
+    // Appends that may not have reached the disk are taken back out, so
+    // nobody is told a report is saved that might be lost.
+    if (!result.ok() && appendedFrom_ && lock_.CheckStillOurs().ok() &&
+        file_.Truncate(*appendedFrom_).ok()) {
+      result = Error{result.error().kind,
+                     result.message() + ". What was just added was taken back out again."};
+    }
+  }
   if (file_.is_open()) {
     Status closed = file_.Close();
     if (result.ok() && !closed.ok()) result = closed;
@@ -94,23 +183,26 @@ Status RecordFile::Close() {
 
 Status RecordFile::DamagedError() const {
   return Error{Error::Kind::Damaged,
-               names_.description + " is damaged: its length (" + std::to_string(length_) +
-                   " bytes) is not a whole number of " + std::to_string(recordSize_) + "-byte " +
-                   names_.noun + "s. Nothing was written."};
+               Capitalized(names_.description) + " is damaged: its length (" +
+                   std::to_string(length_) + " bytes) is not a whole number of " +
+                   std::to_string(recordSize_) + "-byte " + names_.noun + "s. Nothing was written."};
 }
 
 Status RecordFile::ReadRecordBytes(std::int32_t n, char* dest) const {
   if (!open_) return Error{Error::Kind::Invalid, names_.fileName + " is not open."};
-  const auto offset = static_cast<std::uint64_t>(n - 1) * recordSize_;
-  if (n < 1 || n > recordCount_ || offset + recordSize_ > length_) {
-    std::string noun = names_.noun;
-    noun[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(noun[0])));
+  const std::uint64_t whole = length_ / recordSize_;
+  if (n < 1 || n > recordCount_ || static_cast<std::uint64_t>(n) > whole) {
     return Error{Error::Kind::NotFound,
-                 noun + " number " + std::to_string(n) + " is not on file: " + names_.description +
-                     " holds " + std::to_string(length_ / recordSize_) + " " + names_.noun +
+                 Capitalized(names_.noun) + " number " + std::to_string(n) + " is not on file: " +
+                     names_.description + " holds " + std::to_string(whole) + " " + names_.noun +
                      "s. Another workstation may have changed it; refresh the list."};
   }
-  return file_.ReadAt(offset, dest, recordSize_);
+  return file_.ReadAt(static_cast<std::uint64_t>(n - 1) * recordSize_, dest, recordSize_);
+}
+
+Result<std::size_t> RecordFile::ReadBytesAt(std::uint64_t offset, char* dest, std::size_t size) const {
+  if (!file_.is_open()) return std::size_t{0};
+  return file_.ReadSome(offset, dest, size);
 }
 
 Status RecordFile::CheckWritable(std::int32_t n) const {
@@ -118,7 +210,7 @@ Status RecordFile::CheckWritable(std::int32_t n) const {
     return Error{Error::Kind::Invalid, names_.fileName + " is not open for writing."};
   }
   if (!HasWholeRecords()) return DamagedError();
-  if (n < 1 || n > recordCount_ + 1) {
+  if (n < 1 || static_cast<std::int64_t>(n) > static_cast<std::int64_t>(recordCount_) + 1) {
     return Error{Error::Kind::NotFound, "Number " + std::to_string(n) + " cannot be written: " +
                                             names_.description + " holds " +
                                             std::to_string(recordCount_) + " " + names_.noun + "s."};
@@ -134,13 +226,35 @@ Status RecordFile::WriteRecordBytes(std::int32_t n, const char* src) {
     if (!file.ok()) return file.error();
     file_ = std::move(*file);
   }
+  const auto offset = static_cast<std::uint64_t>(n - 1) * recordSize_;
+  const bool append = static_cast<std::int64_t>(n) == static_cast<std::int64_t>(recordCount_) + 1;
+  std::vector<char> before;
+  if (!append) {
+    before.resize(recordSize_);
+    Status read = file_.ReadAt(offset, before.data(), before.size());
+    if (!read.ok()) return read;
+  }
+  Status ours = lock_.CheckStillOurs();
+  if (!ours.ok()) return ours;
   written_ = true;
-  Status wrote = file_.WriteAt(static_cast<std::uint64_t>(n - 1) * recordSize_, src, recordSize_);
-  if (!wrote.ok()) return wrote;
-  if (n == recordCount_ + 1) {
+  Status wrote = file_.WriteAt(offset, src, recordSize_);
+  if (!wrote.ok()) {
+    // Leave no trace: an append is cut back off, an overwrite put back.
+    Status undone = lock_.CheckStillOurs();
+    if (undone.ok()) undone = append ? file_.Truncate(length_) : file_.WriteAt(offset, before.data(), before.size());
+    const std::string what = append ? "the " + names_.noun + " was not added"
+                                    : names_.noun + " number " + std::to_string(n) + " was not changed";
+    if (undone.ok()) return Error{wrote.error().kind, wrote.message() + ". Nothing was written: " + what + "."};
+    return Error{wrote.error().kind,
+                 wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
+                     " may hold part of it until the next write from any workstation repairs it."};
+  }
+  if (append) {
+    if (!appendedFrom_) appendedFrom_ = length_;
     ++recordCount_;
     length_ += recordSize_;
   }
+  lock_.Refresh();  // a long run of writes keeps its lock alive
   return {};
 }
 
@@ -148,29 +262,24 @@ Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const c
   if (!open_ || access_ != RecordAccess::Write) {
     return Error{Error::Kind::Invalid, names_.fileName + " is not open for writing."};
   }
-  if (!HasWholeRecords()) {
-    Status damaged = DamagedError();
-    (void)Close();
-    return damaged.error();
-  }
+  if (!HasWholeRecords()) return DamagedError().error();
   const fs::path temp = folder_ / kTempFileName;
+  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
   auto kept = WriteKeptRecords(file_, file_.is_open() ? recordCount_ : 0, recordSize_, temp, keep,
                                [this] { lock_.Refresh(); });
   if (!kept.ok()) {
-    (void)Close();
+    RemoveIfOurs(lock_, temp);
     return kept.error();
   }
-  // The file itself needs no flush: it is being replaced. The lock is kept
-  // until the replacement is in place.
-  written_ = false;
-  if (file_.is_open()) (void)file_.Close();
+  Status ours = lock_.CheckStillOurs();
+  if (!ours.ok()) return ours.error();  // the temporary file is the new holder's to clear
   Status installed = InstallRewrite(temp, Path(), *kept);
   if (!installed.ok()) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    (void)Close();
+    RemoveIfOurs(lock_, temp);
     return installed.error();
   }
+  // The old file needs no flush: it has been replaced.
+  written_ = false;
   recordCount_ = *kept;
   length_ = static_cast<std::uint64_t>(*kept) * recordSize_;
   (void)Close();

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/files/file.h"
+#include "core/files/folder_hooks.h"
 #include "core/files/folder_lock.h"
 #include "core/status.h"
 
@@ -18,6 +20,10 @@ struct RecordFileOptions {
   std::chrono::milliseconds retryFor{4000};
   std::chrono::milliseconds retryEvery{50};
   LockOptions lock;
+  // Told when an interrupted write is repaired.
+  std::function<void(const FolderNotice&)> notice = InstalledFolderHooks().notice;
+  // Names the file a repair moves an interrupted write's bytes to.
+  const time::Clock* clock = InstalledFolderHooks().clock;
 };
 
 enum class RecordAccess {
@@ -36,8 +42,14 @@ struct RecordFileNames {
 // A file of fixed-length records in the shared data folder, record n (from
 // 1) at bytes (n - 1) * size up to n * size. It is opened, used and closed
 // within one operation. Writing takes the folder's lock for the whole
-// bracket; a file whose length is not a whole number of records is read as
-// far as it goes but never written.
+// bracket, and every write first checks that the lock is still ours.
+//
+// A write either happens whole or leaves no trace: a failed append is cut
+// back to the old length, a failed overwrite puts the old bytes back. A
+// file found under the lock to end in part of a record (an append that was
+// interrupted) has that part moved aside to a file of its own,
+// "<name>.partial-yyyymmddhhnnss", and is trimmed to its whole records. A
+// file that does not look like one of ours is never written.
 class RecordFile {
  public:
   RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize,
@@ -57,6 +69,8 @@ class RecordFile {
   bool HasWholeRecords() const { return length_ % recordSize_ == 0; }
   std::uint64_t Length() const { return length_; }
   std::size_t RecordSize() const { return recordSize_; }
+  // The repair this open made, if any (also told to options.notice).
+  const std::optional<FolderNotice>& Repair() const { return repair_; }
 
   Status ReadRecordBytes(std::int32_t n, char* dest) const;
   // Writes record n; n = RecordCount() + 1 appends.
@@ -69,11 +83,20 @@ class RecordFile {
  protected:
   Status CheckWritable(std::int32_t n) const;
   Status DamagedError() const;
+  // Whether the file opened for writing is one of ours: whole records the
+  // derived file recognises, or nothing but the tail of an interrupted
+  // first write. Only then is it repaired and written.
+  virtual Status CheckOurs() const { return {}; }
+  // Reads bytes anywhere in the open file, for CheckOurs.
+  Result<std::size_t> ReadBytesAt(std::uint64_t offset, char* dest, std::size_t size) const;
   // Rewrites the file without the records `keep` refuses (through
-  // TempFile.$$$, replaced only once complete) and closes it.
+  // TempFile.$$$, replaced only once complete) and closes it. On failure
+  // the file is left as it was, still open and locked.
   Result<std::int32_t> RewriteKeeping(const std::function<bool(const char*)>& keep);
 
  private:
+  Status RepairPartialTail();
+
   std::filesystem::path folder_;
   RecordFileNames names_;
   std::size_t recordSize_;
@@ -85,14 +108,22 @@ class RecordFile {
   RecordAccess access_ = RecordAccess::Read;
   std::uint64_t length_ = 0;
   std::int32_t recordCount_ = 0;
+  // The length before this bracket's first append, to cut back to when the
+  // appends cannot be flushed.
+  std::optional<std::uint64_t> appendedFrom_;
+  std::optional<FolderNotice> repair_;
 };
 
 // Opens a shared file, retrying silently for a while: another workstation
 // may have it briefly. A file that is simply missing is not retried when
-// opened for reading.
+// opened for reading, nor is one that is not a plain file.
 Result<File> OpenWithRetry(const std::filesystem::path& path, OpenMode mode,
                            const RecordFileOptions& options, const std::string& description);
 
 inline constexpr std::string_view kTempFileName = "TempFile.$$$";
+
+// "Kestrova.Data.partial-": the start of the names of files holding the
+// bytes of interrupted writes, moved out of "Kestrova.Data".
+std::string PartialTailPrefix(std::string_view fileName);
 
 }  // namespace kestrova::files

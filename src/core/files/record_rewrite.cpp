@@ -14,12 +14,8 @@ Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, st
                                       const fs::path& temp,
                                       const std::function<bool(const char*)>& keep,
                                       const std::function<void()>& onBlock) {
-  const auto fail = [&](const Error& error) -> Result<std::int32_t> {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return error;
-  };
-  auto out = File::Open(temp, OpenMode::Truncate);
+  const auto fail = [](const Error& error) -> Result<std::int32_t> { return error; };
+  auto out = File::Open(temp, OpenMode::CreateNew);
   if (!out.ok()) return fail(out.error());
   const auto perBlock = static_cast<std::int32_t>(std::max<std::size_t>(1, kBlockBytes / recordSize));
   std::vector<char> in(static_cast<std::size_t>(perBlock) * recordSize);

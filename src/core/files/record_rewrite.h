@@ -14,9 +14,10 @@
 namespace kestrova::files {
 
 // Writes the first `count` records of `source` that `keep` accepts, in
-// order, into a new file at `temp`, and flushes it. `onBlock` runs after each
-// block (a long rewrite refreshes its lock there). Returns how many records
-// were kept; on failure `temp` is removed.
+// order, into a new file at `temp` (which must not exist), and flushes it.
+// `onBlock` runs after each block (a long rewrite refreshes its lock there).
+// Returns how many records were kept. On failure `temp` is left for the
+// caller to remove, who knows whether the name is still its own.
 Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, std::size_t recordSize,
                                       const std::filesystem::path& temp,
                                       const std::function<bool(const char*)>& keep,

@@ -1,12 +1,6 @@
 #include "core/logs/activity_log.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 #include "core/files/file.h"
 #include "core/startup/file_set.h"
@@ -17,7 +11,6 @@ namespace kestrova::logs {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 std::string Prefix(const time::DateTime& now) { return TimeStamp(now) + " - "; }
 
@@ -30,19 +23,6 @@ std::string OneLine(std::string_view utf8) {
     if (b < 0x20 || b == 0x7F) c = ' ';
   }
   return out;
-}
-
-void TakeWriteAway(const fs::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) ::chmod(path.c_str(), st.st_mode & ~kWriteBits & 07777);
-}
-
-void GiveWriteBack(const fs::path& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return;
-  // Owner and group may write, as the folder's other files; errors are
-  // ignored (the open below says whether it worked).
-  ::chmod(path.c_str(), (st.st_mode | S_IWUSR | S_IWGRP) & 07777);
 }
 
 }  // namespace
@@ -76,12 +56,20 @@ std::string SignInOutLine(const time::DateTime& now, int action, std::string_vie
 }
 
 std::string UserListLine(const time::DateTime& now, int action, std::string_view userName) {
+  if (action == kNotDeleted) {
+    return Prefix(now) + "'" + std::string(userName) +
+           "' not deleted from the 'User List' (the deletion failed; the user was kept)";
+  }
   const char* verb = action == kAdded ? "added to" : action == kEdited ? "edited in" : "deleted from";
   return Prefix(now) + "'" + std::string(userName) + "' " + verb + " the 'User List'";
 }
 
 std::string RecordChangeLine(const time::DateTime& now, int action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName) {
+  if (action == kNotDeleted) {
+    return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " not deleted by " +
+           std::string(userName) + " (the deletion failed; the report was kept)";
+  }
   static constexpr const char* kVerbs[] = {"added", "edited", "deleted", "archived", "restored"};
   const char* verb = action >= kAdded && action <= kRestored ? kVerbs[action - kAdded] : "changed";
   return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " " + verb + " by " +
@@ -96,36 +84,30 @@ std::string SearchLine(const time::DateTime& now, std::string_view userName,
 Status AppendLogLine(const fs::path& folder, std::string_view logName, std::string_view line) {
   const fs::path path = folder / logName;
   const std::string bytes = text::Utf8ToWin1252(OneLine(line)) + "\r\n";
-  // Another workstation may hold the log writable-then-read-only around its
-  // own write; a refused open is tried again for a moment.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  int fd = -1;
-  int error = 0;
-  for (;;) {
-    GiveWriteBack(path);
-    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0664);
-    if (fd >= 0) break;
-    error = errno;
-    if ((error != EACCES && error != EPERM && error != EROFS) ||
-        std::chrono::steady_clock::now() >= deadline) {
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const auto failed = [&](const std::string& why) {
+    return Error{Error::Kind::Io, "The activity log " + std::string(logName) + " could not be written: " + why};
+  };
+  files::ClearOldReadOnlyMark(path);
+  // Never through a link and only a plain file: a log must not write to
+  // anything outside the folder, nor wait on a pipe.
+  auto file = files::File::Open(path, files::OpenMode::Append);
+  if (!file.ok()) return failed(file.message());
+  auto appended = file->AppendOnce(bytes.data(), bytes.size());
+  if (!appended.ok()) {
+    return failed(appended.message().find(files::SystemErrorText(ENOSPC)) != std::string::npos
+                      ? "the disk is full; the line was not written."
+                      : appended.message() + ".");
   }
-  if (fd < 0) {
-    return Error{Error::Kind::Io, "The activity log " + std::string(logName) +
-                                      " could not be written: " + files::SystemErrorText(error)};
+  if (appended->bytes < bytes.size()) {
+    // Part of the line went in (a full disk). It is taken back out, unless
+    // another line has been appended after it meanwhile, so it is never
+    // glued to the next line.
+    auto size = file->Size();
+    if (size.ok() && *size == appended->end) (void)file->Truncate(appended->end - appended->bytes);
+    return failed("the disk is full; the line was not written.");
   }
-  // One write call, so lines from several workstations do not interleave.
-  const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-  const int writeError = errno;
-  const int closed = ::close(fd);
-  TakeWriteAway(path);
-  if (written != static_cast<ssize_t>(bytes.size()) || closed != 0) {
-    return Error{Error::Kind::Io, "The activity log " + std::string(logName) +
-                                      " could not be written: " +
-                                      files::SystemErrorText(written < 0 ? writeError : EIO)};
-  }
+  Status closed = file->Close();
+  if (!closed.ok()) return failed(closed.message() + ".");
   return {};
 }
 
@@ -152,16 +134,43 @@ Status LogSearch(const fs::path& folder, const time::DateTime& now,
   return AppendLogLine(folder, kSearchLog, SearchLine(now, currentUserName, description));
 }
 
+Status ReadLogPieces(const fs::path& folder, std::string_view logName,
+                     const std::function<bool(std::string_view)>& visit) {
+  auto file = files::File::Open(folder / logName, files::OpenMode::Read);
+  if (!file.ok()) return file.error();
+  std::string piece(kLogPieceBytes, '\0');
+  for (std::uint64_t offset = 0;;) {
+    auto got = file->ReadSome(offset, piece.data(), piece.size());
+    if (!got.ok()) return got.error();
+    if (*got == 0) return {};
+    // Windows-1252 is one byte a character, so pieces split anywhere.
+    if (!visit(text::Win1252ToUtf8(std::string_view(piece.data(), *got)))) return {};
+    offset += *got;
+  }
+}
+
 Result<std::string> ReadLog(const fs::path& folder, std::string_view logName) {
   auto file = files::File::Open(folder / logName, files::OpenMode::Read);
   if (!file.ok()) return file.error();
   auto size = file->Size();
   if (!size.ok()) return size.error();
-  std::string bytes(static_cast<std::size_t>(*size), '\0');
-  auto got = file->ReadSome(0, bytes.data(), bytes.size());
+  // The newest lines of a log too big to show whole, from a line start.
+  std::uint64_t from = 0;
+  std::string note;
+  if (*size > kLogViewBytes) {
+    from = *size - kLogViewBytes;
+    note = "(Only the newest lines of this log are shown: it holds " + std::to_string(*size) +
+           " bytes.)\r\n";
+  }
+  std::string bytes(static_cast<std::size_t>(*size - from), '\0');
+  auto got = file->ReadSome(from, bytes.data(), bytes.size());
   if (!got.ok()) return got.error();
   bytes.resize(*got);
-  return text::Win1252ToUtf8(bytes);
+  if (from > 0) {
+    const std::size_t lineStart = bytes.find('\n');
+    bytes.erase(0, lineStart == std::string::npos ? bytes.size() : lineStart + 1);
+  }
+  return note + text::Win1252ToUtf8(bytes);
 }
 
 }  // namespace kestrova::logs

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,7 +12,9 @@
 #include "core/time/ole_date.h"
 
 // The activity logs: one CR LF line per call, Windows-1252, each beginning
-// "mm/dd/yyyy at hh:nn:ss". Between writes a log is read-only on disk.
+// "mm/dd/yyyy at hh:nn:ss". Logs are never made read-only: the folder's own
+// permissions say who may write them, and every account that may write the
+// folder must be able to log.
 namespace kestrova::logs {
 
 inline constexpr std::string_view kSignInOutLog = "SignInOut.Log";
@@ -27,6 +32,8 @@ inline constexpr int kEdited = 4;
 inline constexpr int kDeleted = 5;
 inline constexpr int kArchived = 6;
 inline constexpr int kRestored = 7;
+// A deletion that failed after its "deleted" line was written.
+inline constexpr int kNotDeleted = 8;
 
 // "12/06/2026 at 14:05:09"
 std::string TimeStamp(const time::DateTime& now);
@@ -56,12 +63,21 @@ Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
                  std::string_view currentUserName, std::string_view description);
 
 // Appends one line (given in UTF-8) to a log: control characters become
-// blanks so the line stays one line; the write permission is given back for
-// the write and taken away again afterwards.
+// blanks so the line stays one line. A line that does not fit on the disk
+// is not left half-written.
 Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName,
                      std::string_view line);
 
-// A whole log as UTF-8 text, for the viewer. A missing log is NotFound.
+// A log as UTF-8 text, for the viewer: the whole log, or for one larger
+// than kLogViewBytes its newest lines after a note saying so. A missing log
+// is NotFound.
+inline constexpr std::uint64_t kLogViewBytes = 32ull << 20;
 Result<std::string> ReadLog(const std::filesystem::path& folder, std::string_view logName);
+
+// A whole log of any size, as UTF-8 text in pieces of at most
+// kLogPieceBytes bytes; visit returns false to stop.
+inline constexpr std::size_t kLogPieceBytes = 64 << 10;
+Status ReadLogPieces(const std::filesystem::path& folder, std::string_view logName,
+                     const std::function<bool(std::string_view)>& visit);
 
 }  // namespace kestrova::logs

@@ -1,8 +1,7 @@
 #include "core/network/concurrent_users.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
+#include <limits>
 
 #include "core/files/folder_lock.h"
 #include "core/text/currency.h"
@@ -11,15 +10,7 @@ namespace kestrova::network {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 const std::string kDescription = "the workstation counter " + std::string(kCounterFileName);
-
-void SetReadOnly(const fs::path& path, bool readOnly) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return;
-  const mode_t mode = readOnly ? st.st_mode & ~kWriteBits : st.st_mode | S_IWUSR | S_IWGRP;
-  ::chmod(path.c_str(), mode & 07777);
-}
 
 // A short or missing record reads as 0.
 Result<std::int64_t> ReadStored(const files::File& file) {
@@ -41,32 +32,37 @@ Result<std::int64_t> UpdateConcurrentUsers(const fs::path& folder, int mode,
   }
   auto lock = files::FolderLock::Acquire(folder, options.lock);
   if (!lock.ok()) return lock.error();
+  // The counter is never made read-only: only its owner could make it
+  // writable again, and every account sharing the folder must count.
   const fs::path path = folder / kCounterFileName;
-  SetReadOnly(path, false);
+  files::ClearOldReadOnlyMark(path);
   auto file = files::OpenWithRetry(path, files::OpenMode::CreateReadWrite, options, kDescription);
   if (!file.ok()) return file.error();
   auto stored = ReadStored(*file);
   if (!stored.ok()) return stored.error();
   std::int64_t count = *stored;
+  constexpr std::int64_t kOne = text::kCurrencyScale;
   if (mode == kWorkstationEnds) {
-    count = count - text::kCurrencyScale >= 0 ? count - text::kCurrencyScale : 0;
+    count = count >= kOne ? count - kOne : 0;
+  } else if (count > std::numeric_limits<std::int64_t>::max() - kOne) {
+    return Error{Error::Kind::Damaged, "The workstation counter " + std::string(kCounterFileName) +
+                                           " holds an impossible count; it was left as it was."};
   } else {
-    count += text::kCurrencyScale;
+    count += kOne;
   }
   char bytes[8];
   std::memcpy(bytes, &count, sizeof bytes);
-  Status wrote = file->WriteAt(0, bytes, sizeof bytes);
+  Status wrote = lock->CheckStillOurs();
+  if (wrote.ok()) wrote = file->WriteAt(0, bytes, sizeof bytes);
   if (wrote.ok()) wrote = file->Sync();
   Status closed = file->Close();
-  if (count >= 0) SetReadOnly(path, true);
   if (!wrote.ok()) return wrote.error();
   if (!closed.ok()) return closed.error();
-  return count / text::kCurrencyScale;
+  return count / kOne;
 }
 
 Result<std::int64_t> ReadConcurrentUsers(const fs::path& folder,
                                          const files::RecordFileOptions& options) {
-  // Read-only access works while the file carries its read-only mark.
   auto file = files::OpenWithRetry(folder / kCounterFileName, files::OpenMode::Read, options,
                                    kDescription);
   if (!file.ok()) {

@@ -1,6 +1,7 @@
 #include "core/reports/data_file.h"
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "core/text/fixed_text.h"
@@ -13,6 +14,11 @@ constexpr std::size_t kBlockRecords = 8;  // about 160 KB a read, kept in cache 
 
 files::RecordFileNames DataFileNames() {
   return {std::string(kDataFileName), "report", "the data file " + std::string(kDataFileName)};
+}
+
+Status TooLarge(std::uint64_t length) {
+  return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) + " is too large (" +
+                                         std::to_string(length) + " bytes) to be one of ours."};
 }
 
 }  // namespace
@@ -49,6 +55,35 @@ Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber,
   return {};
 }
 
+Status DataFile::CheckOurs() const {
+  const auto refuse = [](const std::string& why) -> Status {
+    return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
+                                           " does not look like one of ours: " + why +
+                                           " It can be read but is never written; nothing was written."};
+  };
+  if (Length() >= kReportRecordSize) {
+    // The first report's ProgramVersion, its last two bytes.
+    char last[2];
+    auto got = ReadBytesAt(kReportRecordSize - 2, last, sizeof last);
+    if (!got.ok()) return got.error();
+    std::int16_t version = 0;
+    std::memcpy(&version, last, sizeof version);
+    if (IsCurrentLayoutVersion(version)) return {};
+    return refuse("its first report carries the program version " + std::to_string(version) +
+                  ", where this program writes 411 to 498. If it comes from an older release, "
+                  "signing in offers to convert it.");
+  }
+  // Less than one report: the start of an interrupted first save, unless it
+  // has the size of older releases' records.
+  constexpr std::uint64_t kOldSizes[] = {10000, 15000};
+  for (const std::uint64_t size : kOldSizes) {
+    if (Length() > 0 && Length() % size == 0) {
+      return refuse("it has the length of a data file of an older release. Signing in offers to convert it.");
+    }
+  }
+  return {};
+}
+
 Result<ListCounts> DataFile::PurgeKilledRecords() {
   ListCounts counts;
   auto kept = RewriteKeeping([&](const char* record) {
@@ -69,6 +104,9 @@ Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& re
   DataFile file(folder, options);
   Status opened = file.OpenDataFile(DataFileAccess::Write);
   if (!opened.ok()) return opened.error();
+  if (file.RecordCount() == std::numeric_limits<std::int32_t>::max()) {
+    return Error{Error::Kind::Invalid, "The data file " + std::string(kDataFileName) + " is full."};
+  }
   const std::int32_t n = file.RecordCount() + 1;
   Status wrote = file.WriteRecord(n, record);
   Status closed = file.CloseDataFile();
@@ -93,6 +131,10 @@ Status ScanRecords(const fs::path& folder,
     if (file.error().kind == Error::Kind::NotFound) return {};
     return file.error();
   }
+  // Asked first: on a share, reads stop at the length last seen, which may
+  // be before another workstation's newest reports.
+  auto length = file->Size();
+  if (!length.ok()) return length.error();
   std::vector<char> block(kBlockRecords * kReportRecordSize);
   std::uint64_t offset = 0;
   std::int32_t n = 0;
@@ -101,6 +143,7 @@ Status ScanRecords(const fs::path& folder,
     if (!got.ok()) return got.error();
     const std::size_t whole = *got / kReportRecordSize;
     for (std::size_t i = 0; i < whole; ++i) {
+      if (n == std::numeric_limits<std::int32_t>::max()) return TooLarge(offset + *got);
       if (!visit(++n, block.data() + i * kReportRecordSize)) return {};
     }
     if (*got < block.size()) return {};  // the end; a partial tail is not a record
@@ -122,6 +165,9 @@ Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
   }
   auto length = file->Size();
   if (!length.ok()) return length.error();
+  if (*length / kReportRecordSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    return TooLarge(*length);
+  }
   const auto records = static_cast<std::int32_t>(*length / kReportRecordSize);
   if (records == 0) return {};
   // One read per record: the tail of the record before (its list status)

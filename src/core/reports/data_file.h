@@ -43,8 +43,14 @@ class DataFile : public files::RecordFile {
 
   // Removes every record marked "$Killed$": the survivors are written in
   // order to TempFile.$$$, which replaces the data file once it is complete
-  // and on disk. No survivors leaves no data file. Closes the data file.
+  // and on disk. No survivors leaves no data file. Closes the data file on
+  // success; on failure it is left as it was, open.
   Result<ListCounts> PurgeKilledRecords();
+
+ protected:
+  // Ours: the first report carries a current program version. A file that
+  // is all older layout is left to the sign-in's upgrade.
+  Status CheckOurs() const override;
 };
 
 // Appends one report in its own open-write-close bracket; returns its

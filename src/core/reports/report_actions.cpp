@@ -56,21 +56,39 @@ Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportI
 }
 
 Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                                const std::function<Status(const ReportRecord&)>& logDeleted,
+                                const logs::DeletionLog<ReportRecord>& log,
                                 const DataFileOptions& options) {
   DataFile file(folder, options);
   Status checked = OpenChecked(file, id);
   if (!checked.ok()) return checked.error();
-  auto record = file.ReadRecord(id.recordNumber);
-  if (!record.ok()) return record.error();
-  if (logDeleted) {
-    Status logged = logDeleted(*record);
-    if (!logged.ok()) return logged.error();
+  auto original = file.ReadRecord(id.recordNumber);
+  if (!original.ok()) return original.error();
+  Status logged = log.Deleted(*original);
+  if (!logged.ok()) return logged.error();
+  ReportRecord marked = *original;
+  marked.CaseNumber = std::string(kKilledMark);
+  // A failed mark is put back by the write itself; a failed purge leaves
+  // the file open, marked, and the mark is taken off here.
+  Status failed = file.WriteRecord(id.recordNumber, marked);
+  Status unmarked;
+  if (failed.ok()) {
+    auto left = file.PurgeKilledRecords();
+    if (left.ok()) return left;
+    failed = left.error();
+    unmarked = file.WriteRecord(id.recordNumber, *original);
   }
-  record->CaseNumber = std::string(kKilledMark);
-  Status marked = file.WriteRecord(id.recordNumber, *record);
-  if (!marked.ok()) return marked.error();
-  return file.PurgeKilledRecords();
+  (void)file.CloseDataFile();
+  if (!unmarked.ok()) {
+    // The mark stays, so the report goes with the next purge from any
+    // workstation: the "deleted" line will be true then.
+    return Error{failed.error().kind,
+                 failed.message() + "\n\nThe report is marked \"$Killed$\" and will be removed by the "
+                 "next delete from any workstation (" + unmarked.message() + ")."};
+  }
+  Status noted = log.NotDeleted(*original);
+  return Error{failed.error().kind,
+               failed.message() + "\n\nThe report was not deleted; it is on file as it was." +
+                   (noted.ok() ? std::string() : " (" + noted.message() + ")")};
 }
 
 }  // namespace kestrova::reports

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/logs/deletion_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
@@ -44,11 +45,13 @@ struct MoveResult {
 Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& identity,
                               std::uint8_t list, const DataFileOptions& options = {});
 
-// Deletes the report: `logDeleted` is called with the report before it is
-// marked (a failed log stops the deletion), then the file is rewritten
-// without it. Returns the counts of what remains.
+// Deletes the report: the "deleted" line is logged with the report before
+// it is marked (a failed log stops the deletion), then the file is
+// rewritten without it. A rewrite that fails takes the mark off again and
+// logs "not deleted", and its message says so. Returns the counts of what
+// remains.
 Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& identity,
-                                const std::function<Status(const ReportRecord&)>& logDeleted,
+                                const logs::DeletionLog<ReportRecord>& log,
                                 const DataFileOptions& options = {});
 
 }  // namespace kestrova::reports

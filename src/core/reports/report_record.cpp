@@ -150,6 +150,8 @@ std::uint8_t StoredListStatus(const char* src) { return Load<std::uint8_t>(src +
 
 double StoredControlNumber(const char* src) { return Load<double>(src); }
 
+std::int16_t StoredProgramVersion(const char* src) { return Load<std::int16_t>(src + 19999); }
+
 bool IsKilled(const char* src) {
   return text::Trim(std::string_view(src + 8, 15)) == kKilledMark;
 }

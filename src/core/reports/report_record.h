@@ -75,6 +75,9 @@ inline constexpr std::uint8_t kInactiveList = 2;
 inline constexpr std::string_view kKilledMark = "$Killed$";
 // 4.14 -> 414: the major version's digits followed by the minor version's.
 std::int16_t CurrentProgramVersion();
+// A report of the current layout carries a version from 411 to 498; the
+// older layouts are recognised by the data-file upgrade instead.
+inline bool IsCurrentLayoutVersion(std::int16_t version) { return version > 410 && version < 499; }
 
 enum class MemberType { Date, Text, Currency, Byte, Short };
 
@@ -107,6 +110,7 @@ void DecodeReportRecord(const char* src, ReportRecord& record);
 std::string StoredCaseNumber(const char* src);
 std::uint8_t StoredListStatus(const char* src);
 double StoredControlNumber(const char* src);
+std::int16_t StoredProgramVersion(const char* src);
 bool IsKilled(const char* src);
 
 }  // namespace kestrova::reports

@@ -1,8 +1,12 @@
 #include "core/startup/data_file_upgrade.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "core/files/file.h"
@@ -43,8 +47,9 @@ Error IoError(const std::string& what, const std::error_code& ec) {
 
 Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
   const fs::path path = folder / reports::kDataFileName;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return DataFileState::Missing;
+  auto exists = files::RegularFileExists(path);
+  if (!exists.ok()) return exists.error();
+  if (!*exists) return DataFileState::Missing;
   reports::DataFile data(folder);
   Status opened = data.OpenDataFile(reports::DataFileAccess::Read);
   if (!opened.ok()) return opened.error();
@@ -53,9 +58,9 @@ Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
   if (data.RecordCount() >= 1) {
     reports::RecordBytes bytes;
     if (data.ReadRecordBytes(1, bytes.data()).ok()) {
-      std::int16_t version = 0;
-      std::memcpy(&version, bytes.data() + 19999, 2);
-      if (version > 410 && version < 499) return DataFileState::Current;
+      if (reports::IsCurrentLayoutVersion(reports::StoredProgramVersion(bytes.data()))) {
+        return DataFileState::Current;
+      }
     }
   }
   (void)data.CloseDataFile();
@@ -145,14 +150,18 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   if (!source.ok()) return source.error();
   auto length = source->Size();
   if (!length.ok()) return length.error();
-  const auto count = static_cast<std::int32_t>(
-      std::llround(static_cast<double>(*length) / static_cast<double>(oldSize)));
+  if (*length / oldSize >= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    return Error{Error::Kind::Damaged, "The data file " + std::string(reports::kDataFileName) +
+                                           " is too large to be converted."};
+  }
+  const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
   auto fail = [&](const Error& e) -> Result<std::int32_t> {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
+    // The temporary file is ours to remove only while the lock is.
+    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
     return e;
   };
-  auto out = files::File::Open(temp, files::OpenMode::Truncate);
+  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
+  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
   if (!out.ok()) return fail(out.error());
   std::vector<char> in(oldSize);
   reports::RecordBytes converted;
@@ -181,6 +190,8 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   Status closed = out->Close();
   if (!closed.ok()) return fail(closed.error());
   (void)source->Close();
+  Status ours = lock->CheckStillOurs();
+  if (!ours.ok()) return ours.error();
   // Keep the original as Kestrova.Old (replacing an older copy), then put
   // the converted file in its place; if that fails, the original goes back.
   std::error_code ec;
@@ -196,9 +207,31 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   return count;
 }
 
+Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  const fs::path path = folder / reports::kDataFileName;
+  auto file = files::File::Open(path, files::OpenMode::Read);
+  if (!file.ok()) {
+    if (file.error().kind == Error::Kind::NotFound) return false;
+    return file.error();
+  }
+  auto size = file->Size();
+  if (!size.ok()) return size.error();
+  if (*size != 0) return false;
+  Status ours = lock->CheckStillOurs();
+  if (!ours.ok()) return ours.error();
+  if (::unlink(path.c_str()) != 0) {
+    return Error{Error::Kind::Io, "Cannot remove the empty data file: " + files::SystemErrorText(errno)};
+  }
+  return true;
+}
+
 Status StartOverDataFile(const fs::path& folder) {
   auto lock = files::FolderLock::Acquire(folder);
   if (!lock.ok()) return lock.error();
+  Status ours = lock->CheckStillOurs();
+  if (!ours.ok()) return ours;
   std::error_code ec;
   fs::rename(folder / reports::kDataFileName, folder / kOldDataFileName, ec);
   if (ec) return IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec);
@@ -207,8 +240,10 @@ Status StartOverDataFile(const fs::path& folder) {
 
 Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   const fs::path path = folder / kOldestDataFileName;
+  auto exists = files::RegularFileExists(path);
+  if (!exists.ok()) return exists.error();
+  if (!*exists) return true;
   std::error_code ec;
-  if (!fs::exists(path, ec)) return true;
   const auto size = fs::file_size(path, ec);
   if (ec) return IoError("Cannot read the size of " + std::string(kOldestDataFileName), ec);
   if (size >= 1) return false;

@@ -40,6 +40,11 @@ reports::ReportRecord ConvertOldRecord(const char* old, DataFileState layout);
 // Returns how many reports were converted.
 Result<std::int32_t> ConvertDataFile(const std::filesystem::path& folder, DataFileState layout);
 
+// Removes the data file when it is empty, under the folder's lock: another
+// workstation may have created it for the report it is about to write.
+// True when it was removed.
+Result<bool> RemoveEmptyDataFile(const std::filesystem::path& folder);
+
 // Sets the data file aside as Kestrova.Old (replacing an older copy), so
 // that the next open starts an empty one.
 Status StartOverDataFile(const std::filesystem::path& folder);

@@ -1,5 +1,7 @@
 #include "core/startup/file_set.h"
 
+#include "core/files/file.h"
+
 namespace kestrova::startup {
 
 std::string_view AccessLevelName(int level) {
@@ -7,18 +9,39 @@ std::string_view AccessLevelName(int level) {
   return AccessLevels[static_cast<std::size_t>(level - 1)];
 }
 
-EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder) {
+EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder, const files::LockOptions& lock) {
   EmptyFileSweep sweep;
+  // Under the lock: another workstation may have just created a file it is
+  // about to write (an empty data file is the first report's, a moment
+  // later).
+  auto held = files::FolderLock::Acquire(folder, lock);
+  if (!held.ok()) {
+    sweep.problems.push_back(held.message());
+    return sweep;
+  }
   for (std::string_view name : FileSet) {
     const auto path = folder / name;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) continue;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) {
-      sweep.problems.push_back(std::string(name) + ": " + ec.message());
+    // Opened, not looked at: a share may answer a look from a cache a few
+    // seconds old, in which a file with reports in it may still be empty.
+    auto file = files::File::Open(path, files::OpenMode::Read);
+    if (!file.ok()) {
+      if (file.error().kind != Error::Kind::NotFound && file.error().kind != Error::Kind::Damaged) {
+        sweep.problems.push_back(std::string(name) + ": " + file.message());
+      }
       continue;
     }
-    if (size != 0) continue;
+    auto size = file->Size();
+    if (!size.ok()) {
+      sweep.problems.push_back(std::string(name) + ": " + size.message());
+      continue;
+    }
+    if (*size != 0) continue;
+    Status ours = held->CheckStillOurs();
+    if (!ours.ok()) {
+      sweep.problems.push_back(ours.message());
+      break;
+    }
+    std::error_code ec;
     if (std::filesystem::remove(path, ec)) {
       sweep.deleted.emplace_back(name);
     } else if (ec) {

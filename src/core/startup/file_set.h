@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files/folder_lock.h"
 #include "core/status.h"
 
 namespace kestrova::startup {
@@ -34,6 +35,7 @@ struct EmptyFileSweep {
 // The exit routine's tidy-up: every FileSet file in the folder that exists
 // and is empty is deleted, so a file opened but never written is not left
 // behind. Files with contents, and missing files, are left as they are.
-EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder);
+// It is done under the folder's lock, and nothing is deleted without it.
+EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder, const files::LockOptions& lock = {});
 
 }  // namespace kestrova::startup

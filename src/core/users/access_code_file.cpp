@@ -1,5 +1,7 @@
 #include "core/users/access_code_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -75,16 +77,18 @@ Result<bool> CreateAccessCodeFile(const fs::path& folder, std::string_view hash,
 
   const fs::path temp = folder / files::kTempFileName;
   const auto fail = [&](const Error& error) -> Result<bool> {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
+    // The temporary file is ours to remove only while the lock is.
+    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
     return error;
   };
-  auto out = files::File::Open(temp, files::OpenMode::Truncate);
+  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
+  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
   if (!out.ok()) return fail(out.error());
   const std::string line = std::string(hash) + "\r\n";
   Status done = out->WriteAt(0, line.data(), line.size());
   if (done.ok()) done = out->Sync();
   if (done.ok()) done = out->Close();
+  if (done.ok()) done = lock->CheckStillOurs();
   if (done.ok()) done = files::ReplaceFile(temp, path);
   if (!done.ok()) return fail(done.error());
   return true;
@@ -97,6 +101,8 @@ Result<bool> RemoveAccessCodeFile(const fs::path& folder, const files::LockOptio
   const auto exists = Exists(path);
   if (!exists.ok()) return exists.error();
   if (!*exists) return false;
+  Status ours = lock->CheckStillOurs();
+  if (!ours.ok()) return ours.error();
   std::error_code ec;
   if (!fs::remove(path, ec) && ec) {
     return Error{Error::Kind::Io, "Cannot remove " + path.filename().string() + ": " + ec.message()};

@@ -33,21 +33,12 @@ std::int16_t StoredLevel(const char* record) {
 UserList::UserList(fs::path folder, UserListOptions options)
     : RecordFile(std::move(folder), UserListNames(), kUserRecordSize, std::move(options)) {}
 
-Status UserList::OpenUserList(UserListAccess access) {
-  Status opened = Open(access);
-  if (!opened.ok() || access == UserListAccess::Read) return opened;
-  // A list that is damaged is never written to.
-  Status levels = HasWholeRecords() ? CheckLevels() : DamagedError();
-  if (!levels.ok()) {
-    (void)Close();
-    return levels;
-  }
-  return {};
-}
+Status UserList::OpenUserList(UserListAccess access) { return Open(access); }
 
-Status UserList::CheckLevels() const {
+Status UserList::CheckOurs() const {
   Bytes bytes;
-  for (std::int32_t n = 1; n <= UserCount(); ++n) {
+  const auto whole = static_cast<std::int32_t>(Length() / kUserRecordSize);
+  for (std::int32_t n = 1; n <= whole; ++n) {
     Status read = ReadRecordBytes(n, bytes.data());
     if (!read.ok()) return read;
     const int level = StoredLevel(bytes.data());
@@ -123,21 +114,51 @@ Status ChangeUser(const fs::path& folder, std::int32_t n, const UserIdentity& ex
 }
 
 Result<std::vector<UserRecord>> ReadAllUsers(const fs::path& folder, const UserListOptions& options) {
+  UserListOptions quiet = options;
+  quiet.notice = nullptr;
+  auto listing = ListUsers(folder, quiet);
+  if (!listing.ok()) return listing.error();
+  if (!listing->damage.empty()) return Error{Error::Kind::Damaged, listing->damage};
+  return std::move(listing->users);
+}
+
+Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& options) {
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Read);
   if (!opened.ok()) return opened.error();
-  if (!list.HasWholeRecords()) {
-    return Error{Error::Kind::Damaged,
-                 "The user list " + std::string(kUserListFileName) + " is damaged: its length (" +
-                     std::to_string(list.Length()) + " bytes) is not a whole number of users."};
+  UserListing listing;
+  std::vector<std::string> bad;
+  const auto whole = static_cast<std::int32_t>(list.Length() / kUserRecordSize);
+  Bytes bytes;
+  for (std::int32_t n = 1; n <= whole; ++n) {
+    Status read = list.ReadRecordBytes(n, bytes.data());
+    if (!read.ok()) return read.error();
+    UserRecord user = DecodeUserRecord(bytes.data());
+    if (user.AccessLevel < 1 || user.AccessLevel > 4) {
+      bad.push_back("user number " + std::to_string(n) + " has the access level " +
+                    std::to_string(user.AccessLevel));
+      continue;
+    }
+    listing.users.push_back(std::move(user));
+    listing.recordNumbers.push_back(n);
   }
-  std::vector<UserRecord> users;
-  for (std::int32_t n = 1; n <= list.UserCount(); ++n) {
-    auto user = list.ReadUser(n);
-    if (!user.ok()) return user.error();
-    users.push_back(std::move(*user));
+  const std::string name(kUserListFileName);
+  if (!bad.empty()) {
+    std::string which;
+    for (std::size_t i = 0; i < bad.size(); ++i) which += (i ? (i + 1 == bad.size() ? " and " : ", ") : "") + bad[i];
+    listing.damage = "The user list " + name + " is damaged: " + which +
+                     ", which is not one of 1 to 4. The other users are listed, but the list cannot "
+                     "be changed until " + name + " is repaired (from a backup, for example).";
+  } else if (!list.HasWholeRecords()) {
+    listing.damage = "The user list " + name + " ends in part of a user (" +
+                     std::to_string(list.Length() % kUserRecordSize) +
+                     " bytes), left by a save that was interrupted. The whole users are listed; the "
+                     "next change to the list moves that part aside.";
   }
-  return users;
+  if (!listing.damage.empty() && options.notice) {
+    options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+  }
+  return listing;
 }
 
 Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user,
@@ -153,28 +174,40 @@ Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user,
   return n;
 }
 
-Status DeleteUser(const fs::path& folder, std::int32_t n,
-                  const std::function<Status(const std::string&)>& logDeleted,
+Status DeleteUser(const fs::path& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
                   const UserListOptions& options, const std::optional<UserIdentity>& expected) {
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened;
   if (expected && (n < 1 || n > list.UserCount())) return CheckUserIdentity({}, *expected);
-  auto user = list.ReadUser(n);
-  if (!user.ok()) return user.error();
+  auto original = list.ReadUser(n);
+  if (!original.ok()) return original.error();
   if (expected) {
-    if (Status same = CheckUserIdentity(*user, *expected); !same.ok()) return same;
+    if (Status same = CheckUserIdentity(*original, *expected); !same.ok()) return same;
   }
-  if (logDeleted) {
-    Status logged = logDeleted(UserDisplayName(*user));
-    if (!logged.ok()) return logged;
+  const std::string name = UserDisplayName(*original);
+  Status logged = log.Deleted(name);
+  if (!logged.ok()) return logged;
+  UserRecord marked = *original;
+  marked.FirstName = std::string(reports::kKilledMark);
+  Status failed = list.WriteUser(n, marked);
+  Status unmarked;
+  if (failed.ok()) {
+    auto kept = list.PurgeKilledUsers();
+    if (kept.ok()) return {};
+    failed = kept.error();
+    unmarked = list.WriteUser(n, *original);
   }
-  user->FirstName = std::string(reports::kKilledMark);
-  Status marked = list.WriteUser(n, *user);
-  if (!marked.ok()) return marked;
-  auto kept = list.PurgeKilledUsers();
-  if (!kept.ok()) return kept.error();
-  return {};
+  (void)list.CloseUserList();
+  if (!unmarked.ok()) {
+    return Error{failed.error().kind,
+                 failed.message() + "\n\nThe user is marked \"$Killed$\" and will be removed by the "
+                 "next deletion of a user (" + unmarked.message() + ")."};
+  }
+  Status noted = log.NotDeleted(name);
+  return Error{failed.error().kind,
+               failed.message() + "\n\nThe user was not deleted; the list is as it was." +
+                   (noted.ok() ? std::string() : " (" + noted.message() + ")")};
 }
 
 }  // namespace kestrova::users

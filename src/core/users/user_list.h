@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/files/record_file.h"
+#include "core/logs/deletion_log.h"
 #include "core/status.h"
 #include "core/users/user_record.h"
 
@@ -36,11 +38,12 @@ class UserList : public files::RecordFile {
 
   // Drops every user whose first name is the deletion mark, rewriting the
   // list through TempFile.$$$; no user left leaves no "User.List". Closes
-  // the list.
+  // the list on success.
   Result<std::int32_t> PurgeKilledUsers();
 
- private:
-  Status CheckLevels() const;
+ protected:
+  // Ours: every whole record has an access level of 1 to 4.
+  Status CheckOurs() const override;
 };
 
 // What tells the user shown in a window from another one that came to the
@@ -63,20 +66,33 @@ Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int
 Status ChangeUser(const std::filesystem::path& folder, std::int32_t n, const UserIdentity& expected,
                   const UserRecord& user, const UserListOptions& options = {});
 
-// Every user in file order; a missing list has none.
+// Every user in file order; a missing list has none. A damaged list is an
+// error.
 Result<std::vector<UserRecord>> ReadAllUsers(const std::filesystem::path& folder,
                                              const UserListOptions& options = {});
+
+// The users a list can show, even from a damaged file: every whole record
+// with a valid access level, with its record number. `damage` says what is
+// wrong with the file (empty when nothing is); it is also told once to
+// options.notice. Writes stay refused until the damage is repaired.
+struct UserListing {
+  std::vector<UserRecord> users;
+  std::vector<std::int32_t> recordNumbers;
+  std::string damage;
+};
+Result<UserListing> ListUsers(const std::filesystem::path& folder, const UserListOptions& options = {});
 
 // Appends a user in its own locked bracket; returns the new record number.
 Result<std::int32_t> AddUser(const std::filesystem::path& folder, const UserRecord& user,
                              const UserListOptions& options = {});
 
-// Deletes user n: logs the deletion through `logDeleted` (given the user's
-// display name) before marking the record, then rewrites the list without
-// it. A failed log write stops the deletion before anything is changed, and
-// so does a user n that is not the one expected.
+// Deletes user n: logs the deletion (given the user's display name) before
+// marking the record, then rewrites the list without it. A failed log
+// write stops the deletion before anything is changed, and so does a user n
+// that is not the one expected; a failed rewrite takes the mark off again,
+// logs "not deleted" and says so.
 Status DeleteUser(const std::filesystem::path& folder, std::int32_t n,
-                  const std::function<Status(const std::string&)>& logDeleted,
-                  const UserListOptions& options = {}, const std::optional<UserIdentity>& expected = std::nullopt);
+                  const logs::DeletionLog<std::string>& log, const UserListOptions& options = {},
+                  const std::optional<UserIdentity>& expected = std::nullopt);
 
 }  // namespace kestrova::users

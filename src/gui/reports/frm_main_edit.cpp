@@ -299,8 +299,8 @@ void frmMain::cmdDeleteEntry_Click() {
   savedGridTopRow_ = list_->topRow();
   const std::string user = session_.signIn.CurrentUserName;
   auto left = reports::DeleteReport(
-      session_.dataFolder(), ShownIdentity(), [&](const reports::ReportRecord& report) {
-        return logs::LogRecordChange(session_.dataFolder(), session_.clock().Now(), logs::kDeleted, report, user);
+      session_.dataFolder(), ShownIdentity(), [&](const reports::ReportRecord& report, int action) {
+        return logs::LogRecordChange(session_.dataFolder(), session_.clock().Now(), action, report, user);
       });
   busy.reset();
   QApplication::processEvents();

@@ -84,8 +84,7 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
   }
   if (*state == startup::DataFileState::Empty) {
     // A database without reports keeps no data file.
-    std::error_code ignored;
-    fs::remove(s.dataFolder() / reports::kDataFileName, ignored);
+    (void)startup::RemoveEmptyDataFile(s.dataFolder());
     return true;
   }
   if (*state != startup::DataFileState::Version3 && *state != startup::DataFileState::Version2) return true;

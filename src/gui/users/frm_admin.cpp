@@ -174,7 +174,8 @@ void frmAdmin::FillUserList() {
   grid_->setRowCount(0);
   userCount_ = 0;
   identities_.clear();
-  auto users = users::ReadAllUsers(session_.dataFolder());
+  // A damaged list still lists its valid users; the damage is told once.
+  auto users = users::ListUsers(session_.dataFolder());
   if (!users.ok()) {
     ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
     return;
@@ -185,14 +186,14 @@ void frmAdmin::FillUserList() {
   };
   std::vector<Row> rows;
   int n = 0;
-  for (const auto& u : *users) {
-    ++n;
-    identities_[n] = users::IdentityOf(u);
+  for (const auto& u : users->users) {
+    const int recNum = users->recordNumbers[static_cast<std::size_t>(n++)];
+    identities_[recNum] = users::IdentityOf(u);
     const std::string first(text::Trim(u.FirstName));
     const std::string last(text::Trim(u.LastName));
     rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
                     Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")),
-                    Q(last + " " + first), n});
+                    Q(last + " " + first), recNum});
   }
   userCount_ = n;
   // By last name, then first name, ignoring letter case.
@@ -505,8 +506,8 @@ void frmAdmin::cmdDeleteUser_Click() {
   const int highlighted = row + 1;
   Status deleted = users::DeleteUser(
       session_.dataFolder(), HighlightedRecNum(),
-      [this](const std::string& name) {
-        return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), logs::kDeleted, name);
+      [this](const std::string& name, int action) {
+        return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), action, name);
       },
       {}, HighlightedIdentity());
   QApplication::restoreOverrideCursor();

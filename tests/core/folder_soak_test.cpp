@@ -1,0 +1,301 @@
+// Several workstations at once on one data folder, for a few seconds:
+// appenders and deleters, some killed at random, with the lock file's time
+// thrown a minute back all the while (a file server whose clock is behind)
+// and every process reading its own monotonic clock shifted by hours. Every
+// report a writer was told is saved must be on file exactly once, and every
+// report it was told is deleted must be gone.
+//
+// KESTROVA_SOAK_FOLDER runs it in another folder (a network share);
+// KESTROVA_SOAK_SECONDS, _APPENDERS, _DELETERS and _SKEW (0 or 1) change
+// its size. The figures are printed.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "core/files/file.h"
+#include "core/reports/data_file.h"
+#include "core/reports/report_actions.h"
+#include "support/still_clock.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::reports {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+int Setting(const char* name, int fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? std::atoi(value) : fallback;
+}
+
+const testing::StillClock kClock;
+
+DataFileOptions Options(int process) {
+  DataFileOptions options;
+  options.lock.wait = milliseconds(40000);
+  options.lock.waiting = nullptr;
+  options.notice = nullptr;
+  options.clock = &kClock;
+  // Each process's monotonic clock reads hours apart from the others'.
+  const auto shift = std::chrono::hours(process % 3 - 1);
+  options.lock.now = [shift] { return Clock::now() + shift; };
+  return options;
+}
+
+ReportRecord Report(const std::string& caseNumber) {
+  ReportRecord r;
+  r.ControlNumber = 45296.5;
+  r.CaseNumber = caseNumber;
+  r.DateEntered = 45296.25;
+  r.ProgramVersion = 414;
+  return r;
+}
+
+// Where the data folder is: a fresh temporary one, or the share given,
+// "first:second" for one folder mounted twice (two workstations).
+struct SoakFolder {
+  SoakFolder() {
+    const std::string name = "soak-" + std::to_string(::getpid());
+    if (const char* shared = std::getenv("KESTROVA_SOAK_FOLDER"); shared && *shared) {
+      std::string list = shared;
+      for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find(':', at), list.size());
+        mounts.push_back(fs::path(list.substr(at, end - at)) / name);
+        at = end + 1;
+      }
+    } else {
+      mounts.push_back(local.path() / name);
+    }
+    path = mounts.front();
+    fs::create_directories(path);
+    for (const auto& m : mounts) {
+      for (int i = 0; i < 100 && !fs::exists(m); ++i) std::this_thread::sleep_for(milliseconds(50));
+    }
+  }
+  ~SoakFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  // The folder as writer p sees it.
+  const fs::path& For(int p) const { return mounts[static_cast<std::size_t>(p) % mounts.size()]; }
+
+  testing::TempFolder local;
+  std::vector<fs::path> mounts;
+  fs::path path;
+};
+
+// Keeps setting the lock file's time a minute into the past.
+pid_t StartBackdating(const fs::path& folder) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const fs::path lock = folder / "Kestrova.Lock";
+    for (;;) {
+      struct timespec times[2];
+      ::clock_gettime(CLOCK_REALTIME, &times[0]);
+      times[0].tv_sec -= 60;
+      times[1] = times[0];
+      ::utimensat(AT_FDCWD, lock.c_str(), times, AT_SYMLINK_NOFOLLOW);
+      ::usleep(500);
+    }
+  }
+  return pid;
+}
+
+// Each writer reports what it was told, one line each: "+case" saved,
+// "-case" deleted, "?case" a save it was told failed.
+struct Journal {
+  explicit Journal(const fs::path& path) : fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600)) {}
+  ~Journal() { ::close(fd); }
+  void Say(char what, const std::string& caseNumber) {
+    const std::string line = what + caseNumber + "\n";
+    (void)!::write(fd, line.data(), line.size());
+  }
+  int fd;
+};
+
+int Append(const fs::path& folder, const fs::path& journal, int process, Clock::time_point until) {
+  Journal said(journal);
+  const DataFileOptions options = Options(process);
+  for (int i = 0; Clock::now() < until; ++i) {
+    const std::string caseNumber = "A" + std::to_string(process) + "-" + std::to_string(i);
+    auto saved = AppendReport(folder, Report(caseNumber), options);
+    said.Say(saved.ok() ? '+' : '?', saved.ok() ? caseNumber : caseNumber + " " + saved.message());
+  }
+  return 0;
+}
+
+int Delete(const fs::path& folder, const fs::path& journal, int process, Clock::time_point until) {
+  Journal said(journal);
+  const DataFileOptions options = Options(process);
+  std::mt19937 pick(static_cast<unsigned>(process));
+  while (Clock::now() < until) {
+    std::vector<ReportIdentity> listed;
+    (void)ScanRecords(folder, [&](std::int32_t n, const char* bytes) {
+      listed.push_back({n, StoredControlNumber(bytes), StoredCaseNumber(bytes)});
+      return true;
+    });
+    if (listed.empty()) {
+      std::this_thread::sleep_for(milliseconds(5));
+      continue;
+    }
+    // As a window does: the report at a listed number, checked before the
+    // delete; another workstation's purge may have moved it meanwhile.
+    const ReportIdentity& chosen = listed[pick() % listed.size()];
+    if (DeleteReport(folder, chosen, nullptr, options).ok()) said.Say('-', chosen.caseNumber);
+  }
+  return 0;
+}
+
+struct Figures {
+  int acknowledged = 0;  // saves the writers were told succeeded
+  int deleted = 0;       // deletes they were told succeeded
+  int refused = 0;       // saves they were told failed
+  int expected = 0;      // acknowledged - deleted
+  int onFile = 0;
+  int lost = 0;          // acknowledged, not deleted, not on file
+  int duplicated = 0;
+  int unexplained = 0;   // on file, but never acknowledged
+};
+
+Figures Check(const fs::path& folder, const std::vector<fs::path>& journals) {
+  Figures f;
+  std::set<std::string> saved, gone, refused;
+  for (const auto& journal : journals) {
+    std::ifstream in(journal);
+    for (std::string line; std::getline(in, line);) {
+      const std::string c = line.substr(1);
+      if (line[0] == '+') saved.insert(c);
+      if (line[0] == '-') gone.insert(c);
+      if (line[0] == '?') {
+        refused.insert(c.substr(0, c.find(' ')));
+        std::cout << "[ soak ] refused: " << c << "\n";
+      }
+    }
+  }
+  std::map<std::string, int> counted;
+  EXPECT_TRUE(ScanRecords(folder, [&](std::int32_t, const char* bytes) {
+                ++counted[StoredCaseNumber(bytes)];
+                return true;
+              }).ok());
+  f.acknowledged = static_cast<int>(saved.size());
+  f.deleted = static_cast<int>(gone.size());
+  f.refused = static_cast<int>(refused.size());
+  for (const auto& c : saved) {
+    if (!gone.count(c)) ++f.expected;
+    if (!gone.count(c) && !counted.count(c)) ++f.lost;
+  }
+  for (const auto& [c, n] : counted) {
+    f.onFile += n;
+    if (n > 1) f.duplicated += n - 1;
+    if (!saved.count(c) || gone.count(c)) ++f.unexplained;
+  }
+  return f;
+}
+
+std::string Describe(const Figures& f) {
+  return std::to_string(f.acknowledged) + " saves acknowledged, " + std::to_string(f.deleted) +
+         " deletes acknowledged, " + std::to_string(f.refused) + " saves refused; expected on file " +
+         std::to_string(f.expected) + ", on file " + std::to_string(f.onFile) + ", lost " +
+         std::to_string(f.lost) + ", duplicated " + std::to_string(f.duplicated) + ", unexplained " +
+         std::to_string(f.unexplained);
+}
+
+TEST(FolderSoak, AppendersAndDeletersAtOnceKeepExactCounts) {
+  SoakFolder folder;
+  testing::TempFolder journals;
+  const int seconds = Setting("KESTROVA_SOAK_SECONDS", 3);
+  const int appenders = Setting("KESTROVA_SOAK_APPENDERS", 4);
+  const int deleters = Setting("KESTROVA_SOAK_DELETERS", 2);
+  const bool skew = Setting("KESTROVA_SOAK_SKEW", 1) != 0;
+  const pid_t backdater = skew ? StartBackdating(folder.path) : 0;
+  const auto until = Clock::now() + std::chrono::seconds(seconds);
+  std::vector<pid_t> children;
+  std::vector<fs::path> paths;
+  for (int p = 0; p < appenders + deleters; ++p) {
+    paths.push_back(journals / ("journal-" + std::to_string(p)));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::_exit(p < appenders ? Append(folder.For(p), paths.back(), p, until)
+                            : Delete(folder.For(p), paths.back(), p, until));
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  if (backdater) {
+    ::kill(backdater, SIGKILL);
+    ::waitpid(backdater, nullptr, 0);
+  }
+  const Figures f = Check(folder.path, paths);
+  std::cout << "[ soak ] " << appenders << " appenders, " << deleters << " deleters, " << seconds << " s"
+            << (skew ? ", lock time a minute back, clocks hours apart" : "") << ", "
+            << folder.mounts.size() << (folder.mounts.size() == 1 ? " mount" : " mounts") << ": " << Describe(f)
+            << "\n";
+  EXPECT_GT(f.acknowledged, 0);
+  EXPECT_GT(f.deleted, 0);
+  EXPECT_EQ(f.refused, 0);
+  EXPECT_EQ(f.onFile, f.expected);
+  EXPECT_EQ(f.lost, 0);
+  EXPECT_EQ(f.duplicated, 0);
+  EXPECT_EQ(f.unexplained, 0);
+  // Opened, not looked at: on a share a file's status may come from a cache.
+  for (const char* name : {"Kestrova.Lock", "TempFile.$$$"}) {
+    auto left = files::File::Open(folder.path / name, files::OpenMode::Read);
+    EXPECT_TRUE(!left.ok() && left.error().kind == Error::Kind::NotFound) << name << " is left";
+  }
+}
+
+// Appenders killed at random moments, mid-write among them. Whatever they
+// were told is saved stays saved; what they leave half-written is moved
+// aside by the next writer; a save they completed but never heard about
+// may be on file too.
+TEST(FolderSoak, WritersKilledAtRandomLoseNoAcknowledgedReport) {
+  SoakFolder folder;
+  testing::TempFolder journals;
+  const int kills = Setting("KESTROVA_SOAK_KILLS", 40);
+  std::mt19937 pick(7);
+  std::vector<fs::path> paths;
+  int killedMidWrite = 0;
+  for (int k = 0; k < kills; ++k) {
+    paths.push_back(journals / ("journal-" + std::to_string(k)));
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(Append(folder.For(k), paths.back(), k, Clock::now() + std::chrono::hours(1)));
+    std::this_thread::sleep_for(std::chrono::microseconds(5000 + pick() % 20000));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    std::error_code ec;
+    if (fs::file_size(folder.path / "Kestrova.Data", ec) % kReportRecordSize != 0) ++killedMidWrite;
+  }
+  // One more save repairs whatever the last one left.
+  ASSERT_TRUE(AppendReport(folder.path, Report("last"), Options(0)).ok());
+  const Figures f = Check(folder.path, paths);
+  int aside = 0;
+  for (const auto& entry : fs::directory_iterator(folder.path)) {
+    if (entry.path().filename().string().rfind("Kestrova.Data.partial-", 0) == 0) ++aside;
+  }
+  std::cout << "[ soak ] " << kills << " writers killed (" << killedMidWrite << " mid-write, " << aside
+            << " files moved aside): " << Describe(f) << "\n";
+  EXPECT_EQ(f.lost, 0);
+  EXPECT_EQ(f.duplicated, 0);
+  EXPECT_EQ(fs::file_size(folder.path / "Kestrova.Data") % kReportRecordSize, 0u);
+}
+
+}  // namespace
+}  // namespace kestrova::reports

@@ -1,0 +1,191 @@
+// What the lock protocol relies on, checked on a real network share: one
+// folder mounted twice (scripts/share-test.sh mounts it over sshfs) stands
+// for two workstations. KESTROVA_SHARE_DIRS names the two mounts,
+// "first:second"; without it these tests are skipped.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "core/files/file.h"
+#include "core/files/folder_lock.h"
+#include "core/reports/data_file.h"
+#include "support/processes.h"
+#include "support/still_clock.h"
+#include "support/temp_folder.h"
+
+namespace kestrova::files {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+// The same new folder as each workstation sees it, removed afterwards.
+class ShareTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* dirs = std::getenv("KESTROVA_SHARE_DIRS");
+    if (!dirs || std::string(dirs).find(':') == std::string::npos) {
+      GTEST_SKIP() << "KESTROVA_SHARE_DIRS names no share (scripts/share-test.sh mounts one)";
+    }
+    const std::string both(dirs);
+    const std::string name = "share-" + std::to_string(::getpid()) + "-" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    one = fs::path(both.substr(0, both.find(':'))) / name;
+    two = fs::path(both.substr(both.find(':') + 1)) / name;
+    fs::create_directories(one);
+    for (int i = 0; i < 100 && !fs::exists(two); ++i) std::this_thread::sleep_for(milliseconds(50));
+    ASSERT_TRUE(fs::exists(two)) << "the second mount does not show the folder the first made";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!one.empty()) fs::remove_all(one, ignored);
+  }
+  // The folder as workstation i sees it.
+  const fs::path& At(int i) const { return i % 2 == 0 ? one : two; }
+
+  fs::path one, two;
+};
+
+std::string ReadFresh(const fs::path& path) {
+  auto file = File::Open(path, OpenMode::Read);
+  if (!file.ok()) return "(" + file.message() + ")";
+  auto size = file->Size();
+  std::string bytes(size.ok() ? *size : 0, '\0');
+  auto got = file->ReadSome(0, bytes.data(), bytes.size());
+  bytes.resize(got.ok() ? *got : 0);
+  return bytes;
+}
+
+TEST_F(ShareTest, ExclusiveCreateAndLinkAdmitOneWinnerAcrossWorkstations) {
+  for (int round = 0; round < 20; ++round) {
+    const std::string name = "taken-" + std::to_string(round);
+    const std::string linked = "linked-" + std::to_string(round);
+    testing::TempFolder results;
+    EXPECT_TRUE(testing::RunInChildren(6, [&](int p) {
+      const int fd = ::open((At(p) / name).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+      if (fd >= 0) {
+        ::close(fd);
+        testing::WriteFileBytes(results / ("created-" + std::to_string(p)), "");
+      }
+      const fs::path mine = At(p) / ("mine-" + std::to_string(round) + "-" + std::to_string(p));
+      testing::WriteFileBytes(mine, std::to_string(p));
+      if (::link(mine.c_str(), (At(p) / linked).c_str()) == 0) {
+        testing::WriteFileBytes(results / ("linked-" + std::to_string(p)), "");
+      }
+      return 0;
+    }));
+    int created = 0, links = 0;
+    for (const auto& e : fs::directory_iterator(results.path())) {
+      created += e.path().filename().string().rfind("created-", 0) == 0;
+      links += e.path().filename().string().rfind("linked-", 0) == 0;
+    }
+    EXPECT_EQ(created, 1) << "round " << round;
+    EXPECT_EQ(links, 1) << "round " << round;
+  }
+}
+
+TEST_F(ShareTest, ARenameOverAnExistingFileIsSeenWholeByTheOtherWorkstation) {
+  for (int round = 0; round < 20; ++round) {
+    const std::string before(100 + round, 'a');
+    const std::string after(300 + round, 'b');
+    testing::WriteFileBytes(one / "target", before);
+    EXPECT_EQ(ReadFresh(two / "target"), before);
+    testing::WriteFileBytes(two / "replacement", after);
+    ASSERT_TRUE(ReplaceFile(two / "replacement", two / "target").ok());
+    EXPECT_EQ(ReadFresh(one / "target"), after) << "round " << round;
+    EXPECT_FALSE(fs::exists(one / "replacement"));
+  }
+}
+
+// Each save sees the one the other workstation made just before: a stale
+// cached length would put both at the same record number.
+TEST_F(ShareTest, SavesTakingTurnsFromBothWorkstationsAllKeepTheirPlace) {
+  const testing::StillClock clock;
+  reports::DataFileOptions options;
+  options.lock.waiting = nullptr;
+  options.clock = &clock;
+  auto listed = [](const fs::path& folder) {
+    std::int32_t n = 0;
+    EXPECT_TRUE(reports::ScanRecords(folder, [&](std::int32_t, const char*) { return ++n > 0; }).ok());
+    return n;
+  };
+  for (int i = 0; i < 60; ++i) {
+    EXPECT_EQ(listed(At(i + 1)), i);  // the other workstation has just read the file
+    reports::ReportRecord r;
+    r.CaseNumber = "T" + std::to_string(i);
+    r.ProgramVersion = 414;
+    auto n = reports::AppendReport(At(i), r, options);
+    ASSERT_TRUE(n.ok()) << n.message();
+    EXPECT_EQ(*n, i + 1);
+    EXPECT_EQ(listed(At(i + 1)), i + 1) << "and sees the new report at once";
+  }
+  EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 60u * 20001u);
+}
+
+TEST_F(ShareTest, TheLockIsRespectedBrokenWhenStaleAndLostByItsStalledHolder) {
+  LockOptions quick;
+  quick.waiting = nullptr;
+  quick.wait = milliseconds(400);
+  auto first = FolderLock::Acquire(one, quick);
+  ASSERT_TRUE(first.ok()) << first.message();
+  auto busy = FolderLock::Acquire(two, quick);
+  ASSERT_FALSE(busy.ok());
+  EXPECT_EQ(busy.error().kind, Error::Kind::Busy);
+  first->Release();
+  auto second = FolderLock::Acquire(two, quick);
+  ASSERT_TRUE(second.ok()) << second.message();
+  EXPECT_TRUE(second->CheckStillOurs().ok());
+
+  // The second holder stalls; the first workstation breaks its lock once it
+  // has seen it unchanged for the stale period, and the stalled one finds
+  // out before it commits.
+  LockOptions breaking = quick;
+  breaking.staleAfter = milliseconds(1500);
+  breaking.wait = milliseconds(5000);
+  auto third = FolderLock::Acquire(one, breaking);
+  ASSERT_TRUE(third.ok()) << third.message();
+  EXPECT_TRUE(third->CheckStillOurs().ok());
+  EXPECT_FALSE(second->CheckStillOurs().ok());
+  second->Release();
+  EXPECT_TRUE(third->CheckStillOurs().ok()) << "the stalled holder's release left the new lock";
+}
+
+// Processes on both workstations race to break a dead holder's lock; in
+// their critical sections a marker made exclusively and a counter read and
+// written show a second holder at once.
+TEST_F(ShareTest, RacingBreakersOnBothWorkstationsTakeTheLockOneAtATime) {
+  for (int round = 0; round < 5; ++round) {
+    std::string dead = "Kestrova lock\nhost=gone\nmachine=gone\npid=1\ntoken=" + std::to_string(round) +
+                       "\nbeat=1\n";
+    dead.resize(255, ' ');
+    testing::WriteFileBytes(one / "Kestrova.Lock", dead + "\n");
+    testing::WriteFileBytes(one / "count", "0");
+    EXPECT_TRUE(testing::RunInChildren(6, [&](int p) {
+      LockOptions options;
+      options.waiting = nullptr;
+      options.staleAfter = milliseconds(1000);
+      options.wait = milliseconds(30000);
+      auto lock = FolderLock::Acquire(At(p), options);
+      if (!lock.ok()) return 1;
+      const int marker = ::open((At(p) / "inside").c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+      if (marker < 0) return 3;
+      const int count = std::stoi(ReadFresh(At(p) / "count"));
+      testing::WriteFileBytes(At(p) / "count.new", std::to_string(count + 1));
+      if (!lock->CheckStillOurs().ok()) return 4;
+      if (!ReplaceFile(At(p) / "count.new", At(p) / "count").ok()) return 5;
+      ::close(marker);
+      ::unlink((At(p) / "inside").c_str());
+      return 0;
+    })) << "round " << round;
+    EXPECT_EQ(ReadFresh(two / "count"), "6") << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace kestrova::files
