@@ -1,6 +1,7 @@
 #include "gui/window_flow.h"
 
 #include "gui/reports/frm_main.h"
+#include "gui/search/frm_find.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/users/frm_admin.h"
 
@@ -24,6 +25,12 @@ frmMain* WindowFlow::OpenMainWindow() {
   connect(main, &frmMain::AdminWindowRequested, this, &WindowFlow::OpenAdministrativeWindow);
   main->show();
   return main;
+}
+
+search::FindDialogOutcome WindowFlow::AskForSearch(QWidget* owner) {
+  frmFind find(session_, owner);
+  find.exec();
+  return find.outcome();
 }
 
 }  // namespace kestrova::gui

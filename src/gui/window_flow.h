@@ -2,6 +2,10 @@
 
 #include <QObject>
 
+#include "core/search/search_criteria.h"
+
+class QWidget;
+
 namespace kestrova::gui {
 
 class Session;
@@ -21,6 +25,8 @@ class WindowFlow : public QObject {
   frmTitlePage* OpenTitleWindow();
   frmAdmin* OpenAdministrativeWindow();
   frmMain* OpenMainWindow();
+  // The search dialog over its owner; what it left behind.
+  search::FindDialogOutcome AskForSearch(QWidget* owner);
 
  private:
   Session& session_;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/reports/report_fields.h"
 #include "core/reports/report_record.h"
 
 namespace kestrova::reports {
@@ -70,6 +71,23 @@ T At(const std::vector<char>& bytes, std::size_t offset) {
   T value;
   std::memcpy(&value, bytes.data() + offset, sizeof value);
   return value;
+}
+
+TEST(ReportRecord, TheMemberAndFieldTablesAgree) {
+  std::size_t total = 0;
+  int shown = 0;
+  for (const ReportMember& m : ReportMembers()) {
+    EXPECT_EQ(m.offset, total) << m.name;
+    total += m.width;
+    if (m.field < 0) continue;
+    ++shown;
+    EXPECT_EQ(Field(m.field).member, m.name) << "field " << m.field;
+  }
+  EXPECT_EQ(total, 20001u);
+  EXPECT_EQ(shown, kFieldCount) << "every field shows one member";
+  EXPECT_EQ(SpanOf("Narrative").offset, 1829u);
+  EXPECT_EQ(FirstFieldOfTab(4), 32);
+  EXPECT_EQ(FirstFieldOfTab(5), 0) << "the picture tab has no field";
 }
 
 TEST(ReportRecord, EveryMemberSitsAtItsDocumentedOffset) {

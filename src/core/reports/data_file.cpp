@@ -154,7 +154,7 @@ Status ScanRecords(const fs::path& folder,
 Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
                        const std::function<bool(std::int32_t, const char*, std::uint8_t)>& visit,
                        const DataFileOptions& options) {
-  constexpr std::size_t kStatusOffset = 19998;
+  constexpr std::size_t kStatusOffset = SpanOf("ListStatus").offset;
   constexpr std::size_t kTail = kReportRecordSize - kStatusOffset;  // status and version
   if (prefix > kStatusOffset) prefix = kStatusOffset;
   auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options,

@@ -37,43 +37,10 @@ std::array<std::string, kFieldCount> FieldTexts(const ReportRecord& r) {
 }
 
 std::string_view FieldHeading(int field) {
-  switch (field) {
-    case 0: return "Control Number";
-    case 1: return "Case Number";
-    case 2: return "Title or Descriptive Remarks";
-    case 3: return "Criminal Violation(s) (if any)";
-    case 4: return "This Report Made by";
-    case 5: case 6: case 7: case 9: return "Use 'mm/dd/yyyy  hh:mm' format";
-    case 8: return "Location Occurred";
-    case 10: return "Location Reported";
-    case 11: case 14: case 17: case 20: return "Name  R/S/A  DOB  SS# (Or Name of Business)";
-    case 13: case 16: case 19: case 22: return "Address & Contact Information";
-    case 23: case 26: case 29: return "Year Make Model Lic#";
-    case 25: case 28: case 31: return "Other Descriptive Information (Color, Style, Identifying Features, etc.)";
-    case 32: case 36: case 40: return "Basic Info - Item Name, Brand Name, etc.";
-    case 34: case 38: case 42: return "Other Information (Color, Style, Serial#, etc.)";
-    case 35: case 39: case 43: return "Value";
-    case 12: case 15: case 18: case 21: case 24: case 27: case 30: case 33: case 37: case 41: return "Context";
-    case 44: return "Incident report narrative";
-    case 45: return "Investigative case notes, etc.";
-    default: return "";
-  }
+  return field >= 0 && field < kFieldCount ? Field(field).heading : std::string_view();
 }
 
-int FieldMaxLength(int field) {
-  switch (field) {
-    case 0: return 14;
-    case 5: case 6: case 7: case 9: return 25;
-    case 35: case 39: case 43: return 15;
-    case 44: return 16000;
-    case 45: return 2169;
-    default: break;
-  }
-  for (const ReportMember& m : ReportMembers()) {
-    if (m.field == field && m.type == MemberType::Text) return static_cast<int>(m.width);
-  }
-  return 0;
-}
+int FieldMaxLength(int field) { return field >= 0 && field < kFieldCount ? Field(field).maxLength : 0; }
 
 std::pair<int, int> FitPicture(int width, int height) {
   if (width <= 0 || height <= 0) return {3000, 3000};

@@ -4,12 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "core/reports/report_fields.h"
 #include "core/reports/report_record.h"
 
 // How the report form shows a report.
 namespace kestrova::reports {
-
-inline constexpr int kFieldCount = 46;
 
 // The text of each field 0-45: text members trimmed; the control number as
 // "yyyymmddhhnnss" or "n/a" for 0; the date entered always as

@@ -15,19 +15,20 @@ std::string Trimmed(const std::string& s) { return std::string(text::Trim(s)); }
 
 }  // namespace
 
-bool IsDateField(int f) { return f == 5 || f == 6 || f == 7 || f == 9; }
-bool IsValueField(int f) { return f == 35 || f == 39 || f == 43; }
-bool IsContextField(int f) {
-  switch (f) {
-    case 12: case 15: case 18: case 21: case 24: case 27: case 30: case 33: case 37: case 41: return true;
-    default: return false;
-  }
-}
-bool IsMandatoryField(int f) { return f == 1 || f == 2 || f == 4 || f == 5; }
+namespace {
+
+bool Is(int f, FieldKind kind) { return f >= 0 && f < kFieldCount && Field(f).kind == kind; }
+
+}  // namespace
+
+bool IsDateField(int f) { return Is(f, FieldKind::Date); }
+bool IsValueField(int f) { return Is(f, FieldKind::Value); }
+bool IsContextField(int f) { return Is(f, FieldKind::Context); }
+bool IsMandatoryField(int f) { return f >= 0 && f < kFieldCount && Field(f).mandatory; }
 
 bool SaveAllowed(const FieldTexts46& fields) {
-  for (int f : {1, 2, 4, 5}) {
-    if (text::Trim(fields[static_cast<std::size_t>(f)]).empty()) return false;
+  for (const FieldFact& f : kFields) {
+    if (f.mandatory && text::Trim(fields[static_cast<std::size_t>(f.number)]).empty()) return false;
   }
   return true;
 }
@@ -80,14 +81,7 @@ std::string FieldName(int f) {
   return heading;
 }
 
-int FieldTab(int f) {
-  if (f <= 5) return 0;
-  if (f <= 13) return 1;
-  if (f <= 22) return 2;
-  if (f <= 31) return 3;
-  if (f <= 43) return 4;
-  return 6;
-}
+int FieldTab(int f) { return f >= 0 && f < kFieldCount ? Field(f).tab : 0; }
 
 std::string SpaceFullCaption(std::size_t length, std::size_t maximum) {
   const double share = std::max(0.01, static_cast<double>(length) / static_cast<double>(maximum));

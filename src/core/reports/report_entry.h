@@ -14,10 +14,11 @@ namespace kestrova::reports {
 
 using FieldTexts46 = std::array<std::string, kFieldCount>;
 
-bool IsDateField(int field);      // 5, 6, 7, 9
-bool IsValueField(int field);     // 35, 39, 43
-bool IsContextField(int field);   // 12, 15, 18, 21, 24, 27, 30, 33, 37, 41
-bool IsMandatoryField(int field); // 1, 2, 4, 5
+// What the field table says a field is.
+bool IsDateField(int field);
+bool IsValueField(int field);
+bool IsContextField(int field);
+bool IsMandatoryField(int field);
 
 // The save button may be pressed once fields 1, 2, 4 and 5, trimmed, all
 // hold something.

@@ -13,29 +13,32 @@ namespace kestrova::reports {
 namespace {
 
 // Where the members the list reads lie in a record.
-struct Member {
-  std::size_t offset;
-  std::size_t width;
-};
-constexpr Member kCaseNumber{8, 15};
-constexpr Member kTitle{23, 50};
-constexpr Member kViolations{73, 50};
-constexpr Member kMadeBy{123, 50};
-constexpr std::size_t kDateEntered = 173;
-constexpr std::size_t kOccurredFrom = 181;
-constexpr Member kLocationOccurred{197, 50};
-constexpr std::size_t kReportedOn = 247;
-constexpr Member kLocationReported{255, 50};
-constexpr Member kReportedBy[] = {{305, 40}, {345, 15}, {360, 50}};
+using Member = MemberSpan;
+constexpr Member kCaseNumber = SpanOf("CaseNumber");
+constexpr Member kTitle = SpanOf("Title");
+constexpr Member kViolations = SpanOf("CriminalViolations");
+constexpr Member kMadeBy = SpanOf("ReportMadeBy");
+constexpr std::size_t kDateEntered = SpanOf("DateEntered").offset;
+constexpr std::size_t kOccurredFrom = SpanOf("OccurredFrom").offset;
+constexpr Member kLocationOccurred = SpanOf("LocationOccurred");
+constexpr std::size_t kReportedOn = SpanOf("ReportedOn").offset;
+constexpr Member kLocationReported = SpanOf("LocationReported");
+constexpr Member kReportedBy[] = {SpanOf("ReportedByName"), SpanOf("ReportedByContext"), SpanOf("ReportedByContact")};
 // name, contact, context for each person, as the search reads them
-constexpr Member kPeople[] = {{410, 40}, {465, 50}, {450, 15}, {515, 40}, {570, 50}, {555, 15},
-                              {620, 40}, {675, 50}, {660, 15}};
-constexpr Member kVehicles[] = {{725, 40}, {765, 15}, {780, 50}, {830, 40}, {870, 15},
-                                {885, 50}, {935, 40}, {975, 15}, {990, 50}};
-constexpr Member kProperty[] = {{1040, 40}, {1080, 15}, {1095, 50}, {1153, 40}, {1193, 15},
-                                {1208, 50}, {1266, 40}, {1306, 15}, {1321, 50}};
-constexpr Member kNarrative{1829, 16000};
-constexpr Member kCaseNotes{17829, 2169};
+constexpr Member kPeople[] = {SpanOf("Person1Name"), SpanOf("Person1Contact"), SpanOf("Person1Context"),
+                              SpanOf("Person2Name"), SpanOf("Person2Contact"), SpanOf("Person2Context"),
+                              SpanOf("Person3Name"), SpanOf("Person3Contact"), SpanOf("Person3Context")};
+constexpr Member kVehicles[] = {SpanOf("Vehicle1Description"), SpanOf("Vehicle1Context"), SpanOf("Vehicle1Details"),
+                                SpanOf("Vehicle2Description"), SpanOf("Vehicle2Context"), SpanOf("Vehicle2Details"),
+                                SpanOf("Vehicle3Description"), SpanOf("Vehicle3Context"), SpanOf("Vehicle3Details")};
+constexpr Member kProperty[] = {SpanOf("Property1Item"), SpanOf("Property1Context"), SpanOf("Property1Details"),
+                                SpanOf("Property2Item"), SpanOf("Property2Context"), SpanOf("Property2Details"),
+                                SpanOf("Property3Item"), SpanOf("Property3Context"), SpanOf("Property3Details")};
+constexpr Member kNarrative = SpanOf("Narrative");
+constexpr Member kCaseNotes = SpanOf("CaseNotes");
+// The end of the last member each group's search reads.
+constexpr std::size_t End(Member m) { return m.offset + m.width; }
+constexpr std::size_t kTextEnd = End(SpanOf("Property3Details"));
 
 std::string_view Piece(const char* record, Member m) {
   return text::TrimStored(record + m.offset, m.width);
@@ -105,15 +108,15 @@ std::size_t NeededPrefix(const ListRequest& r) {
   std::size_t prefix = kDateEntered + 8;  // the row's own members
   if (!r.flags.FullListShown && r.flags.PhraseSearchActive) {
     switch (r.criteria.SearchKind) {
-      case 1: prefix = 1371; break;
+      case 1: prefix = kTextEnd; break;
       case 8: prefix = kOccurredFrom + 8; break;
       case 9: prefix = kReportedOn + 8; break;
-      case 10: prefix = 410; break;
-      case 11: prefix = 725; break;
-      case 12: prefix = 1040; break;
-      case 13: prefix = 1371; break;
-      case 14: prefix = kNarrative.offset + kNarrative.width; break;
-      case 15: prefix = kCaseNotes.offset + kCaseNotes.width; break;
+      case 10: prefix = End(kReportedBy[2]); break;
+      case 11: prefix = End(kPeople[7]); break;
+      case 12: prefix = End(kVehicles[8]); break;
+      case 13: prefix = kTextEnd; break;
+      case 14: prefix = End(kNarrative); break;
+      case 15: prefix = End(kCaseNotes); break;
       default: break;
     }
   }

@@ -178,10 +178,7 @@ void frmMain::cmdEditEntry_Click() {
   // What the save compares with: a field left as it was keeps its stored bytes.
   textsAtEditStart_ = form_->Texts();
   RefreshCommandState();
-  // The tab on display puts the caret in its first field.
-  const int tab = form_->currentIndex();
-  constexpr int kFirst[] = {1, 6, 14, 23, 32, -1, 44};
-  if (tab >= 0 && tab < 7 && kFirst[tab] > 0) form_->FocusField(kFirst[tab]);
+  form_->FocusFirstFieldOfTab();
 }
 
 void frmMain::cmdEditSave_Click() {

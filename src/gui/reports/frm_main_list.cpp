@@ -12,12 +12,12 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
-#include "gui/search/frm_find.h"
 #include "gui/session.h"
 #include "gui/ui/message_dialog.h"
 #include "gui/ui/busy_window.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
+#include "gui/window_flow.h"
 
 namespace kestrova::gui {
 namespace {
@@ -148,9 +148,7 @@ void frmMain::cmdSeeAllEntries_Click() {
 }
 
 void frmMain::cmdFindEntries_Click() {
-  frmFind find(session_, this);
-  find.exec();
-  const search::FindDialogOutcome& outcome = find.outcome();
+  const search::FindDialogOutcome outcome = session_.flow().AskForSearch(this);
   if (!outcome.summaryCaption.empty()) findTag_ = Q(outcome.summaryCaption);
   switch (search::StartAfterDialog(session_.searchCriteria)) {
     case search::SearchStart::Phrase: flags_.PhraseSearchActive = true; break;

@@ -53,8 +53,6 @@ void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
   w->setPalette(p);
 }
 
-// The first field of each tab, for the caret while adding or editing.
-constexpr int kFirstField[] = {1, 6, 14, 23, 32, -1, 44};
 
 }  // namespace
 
@@ -323,7 +321,9 @@ void ReportForm::Unlock() {
 }
 
 void ReportForm::MarkMandatory(bool on) {
-  for (int n : {1, 2, 4, 5}) heading(n)->setStyleSheet(on ? kRedHeading : QString());
+  for (const reports::FieldFact& f : reports::kFields) {
+    if (f.mandatory) heading(f.number)->setStyleSheet(on ? kRedHeading : QString());
+  }
   if (auto* notice = findChild<QLabel*>(QStringLiteral("lblMinimumEntryNotice"))) notice->setVisible(on);
 }
 
@@ -531,9 +531,7 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
     // Out of the tab order; still selectable for copying.
     w->setFocusPolicy(Qt::ClickFocus);
   }
-  for (int n : {1, 2, 4, 5}) {
-    if (QLabel* l = heading(n)) l->setStyleSheet(QString());
-  }
+  MarkMandatory(false);
   if (!report) {
     static_cast<QLineEdit*>(field(0))->clear();
     pictures_->Show(nullptr);
@@ -555,15 +553,19 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   filling_ = false;
 }
 
+void ReportForm::FocusFirstFieldOfTab() {
+  if (const int first = reports::FirstFieldOfTab(currentIndex()); first > 0) field(first)->setFocus();
+}
+
 void ReportForm::MainTab_Click(int tab) {
   // Redraw the newly chosen tab completely.
   update();
-  if (!editing_ || tab < 0 || tab >= static_cast<int>(std::size(kFirstField))) return;
+  if (!editing_ || tab < 0) return;
   if (tab == 5) {
     pictures_->Redraw();
     return;
   }
-  if (QWidget* first = field(kFirstField[tab])) first->setFocus();
+  FocusFirstFieldOfTab();
 }
 
 }  // namespace kestrova::gui

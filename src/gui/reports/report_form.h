@@ -65,6 +65,8 @@ class ReportForm : public QTabWidget {
   int currentField() const { return currentField_; }
   void setCurrentField(int n) { currentField_ = n; }
   void FocusField(int n);
+  // While writing: the caret in the first field of the tab on display.
+  void FocusFirstFieldOfTab();
 
   // The pick-list of the current field; how it is shown can be replaced
   // (tests answer with an item number, 0 for none).
