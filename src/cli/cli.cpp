@@ -12,6 +12,7 @@
 #include "core/files/folder_hooks.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
+#include "core/reports/folder_check.h"
 #include "core/reports/report_list.h"
 #include "core/time/date_parse.h"
 #include "core/startup/file_set.h"
@@ -278,97 +279,30 @@ int Export(Context& c, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-// The files that hold the bytes of interrupted writes, moved out of a file
-// of the folder by the repair, by name.
-std::vector<std::string> MovedAsideFiles(const fs::path& folder, std::string_view fileName) {
-  std::vector<std::string> names;
-  const std::string prefix = files::PartialTailPrefix(fileName);
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.rfind(prefix, 0) == 0) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 int Verify(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "verify takes no arguments");
-  int problems = 0;
-  auto problem = [&](std::int32_t n, const std::string& what) {
-    ++problems;
-    if (n > 0) {
-      c.out << "record " << n << ": " << what << "\n";
-    } else {
-      c.out << "file: " << what << "\n";
-    }
-  };
-  for (const std::string_view name : {reports::kDataFileName, users::kUserListFileName}) {
-    for (const auto& aside : MovedAsideFiles(c.folder, name)) {
-      problem(0, aside + " holds the bytes of an interrupted write, moved out of " + std::string(name) +
-                     "; nothing else refers to it");
-    }
-  }
-  const fs::path path = c.folder / reports::kDataFileName;
-  auto exists = files::RegularFileExists(path);
-  if (!exists.ok()) {
-    problem(0, exists.message());
-    c.out << "0 reports checked, " << problems << (problems == 1 ? " problem" : " problems") << " found.\n";
+  auto check = reports::CheckDataFolder(c.folder);
+  if (!check.ok()) {
+    c.err << "kestrova-cli: " << check.message() << "\n";
     return kExitProblem;
   }
-  if (!*exists && problems == 0) {
+  if (check->dataFileMissing && check->problems.empty()) {
     c.out << "No data file in " << c.folder.string() << ": no reports on file.\n";
     return kExitOk;
   }
-  std::uint64_t length = 0;
-  if (*exists) {
-    DataFile file(c.folder);
-    Status opened = file.OpenDataFile(DataFileAccess::Read);
-    if (!opened.ok()) {
-      c.err << "kestrova-cli: " << opened.message() << "\n";
-      return kExitProblem;
+  for (const reports::FolderProblem& p : check->problems) {
+    if (p.record > 0) {
+      c.out << "record " << p.record << ": " << p.what << "\n";
+    } else {
+      c.out << "file: " << p.what << "\n";
     }
-    length = file.Length();
   }
-  if (length % kReportRecordSize != 0) {
-    problem(0, "length " + std::to_string(length) + " is not a whole number of " +
-                   std::to_string(kReportRecordSize) + "-byte records: " +
-                   std::to_string(length % kReportRecordSize) + " bytes after record " +
-                   std::to_string(length / kReportRecordSize) +
-                   " are part of a report whose save was interrupted (the next save moves them aside)");
-  }
-  std::int32_t records = 0;
-  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
-    records = n;
-    const auto r = reports::DecodeReportRecord(bytes);
-    if (r.ListStatus != reports::kActiveList && r.ListStatus != reports::kInactiveList) {
-      problem(n, "ListStatus is " + std::to_string(r.ListStatus) + ", not 1 or 2");
-    }
-    if (!reports::IsCurrentLayoutVersion(r.ProgramVersion)) {
-      problem(n, "ProgramVersion is " + std::to_string(r.ProgramVersion) +
-                     ", not that of a current-format report (411 to 498)");
-    }
-    if (reports::IsKilled(bytes)) problem(n, "marked $Killed$ by a delete that did not finish");
-    for (const auto& m : reports::ReportMembers()) {
-      if (m.type != reports::MemberType::Date) continue;
-      const double value = r.*m.date;
-      if (!std::isfinite(value)) {
-        problem(n, std::string(m.name) + " is not a finite number");
-      } else if (value != 0 && !time::FromOleDate(value)) {
-        problem(n, std::string(m.name) + " is out of range (" + std::to_string(value) + ")");
-      }
-    }
-    return true;
-  });
-  if (!scanned.ok()) {
-    c.err << "kestrova-cli: " << scanned.message() << "\n";
-    return kExitProblem;
-  }
+  const std::size_t problems = check->problems.size();
   if (problems == 0) {
-    c.out << records << " reports checked, no problems found.\n";
+    c.out << check->reportsChecked << " reports checked, no problems found.\n";
     return kExitOk;
   }
-  c.out << records << " reports checked, " << problems << (problems == 1 ? " problem" : " problems")
+  c.out << check->reportsChecked << " reports checked, " << problems << (problems == 1 ? " problem" : " problems")
         << " found.\n";
   return kExitProblem;
 }

@@ -82,6 +82,15 @@ Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected)
                    " is no longer where the list showed them."};
 }
 
+Result<UserRecord> ReadOneUser(const fs::path& folder, std::int32_t n, const UserListOptions& options) {
+  UserList list(folder, options);
+  Status opened = list.OpenUserList(UserListAccess::Read);
+  if (!opened.ok()) return opened.error();
+  auto user = list.ReadUser(n);
+  (void)list.CloseUserList();
+  return user;
+}
+
 Result<UserRecord> ReadUserChecked(const fs::path& folder, std::int32_t n, const UserIdentity& expected,
                                    const UserListOptions& options) {
   UserList list(folder, options);

@@ -57,6 +57,10 @@ UserIdentity IdentityOf(const UserRecord& user);
 // Conflict, with a message saying so, when the stored user is another one.
 Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected);
 
+// Reads user n as it is on file now.
+Result<UserRecord> ReadOneUser(const std::filesystem::path& folder, std::int32_t n,
+                               const UserListOptions& options = {});
+
 // Reads user n, checking that it is still the user expected.
 Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int32_t n,
                                    const UserIdentity& expected, const UserListOptions& options = {});

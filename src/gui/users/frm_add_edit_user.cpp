@@ -145,10 +145,7 @@ void frmAddEditUser::Form_Activate() {
     cmdSave_->setEnabled(true);
     cmdSave_->hide();
     cmdCancel_->setCaption(QStringLiteral("&Finished Viewing"));
-    users::UserList list(session_.dataFolder());
-    Status opened = list.OpenUserList(users::UserListAccess::Read);
-    auto user = opened.ok() ? list.ReadUser(recordNumber_) : Result<users::UserRecord>(opened.error());
-    (void)list.CloseUserList();
+    auto user = users::ReadOneUser(session_.dataFolder(), recordNumber_);
     if (user.ok()) {
       shown_ = *user;
       lblDateCreated_->setText(
