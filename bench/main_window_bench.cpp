@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   desktop.clock = std::make_unique<platform::SystemClock>();
   desktop.filePicker = std::make_unique<platform::ScriptedFilePicker>();
   gui::Session session(dir, std::move(desktop));
-  session.signIn = {"Bench Mark", 4};
+  session.signIn = {"Bench Mark", users::AccessLevel::FullAccess};
   session.endProgram = [] {};
 
   // Warm the page cache and the allocator once.

@@ -23,11 +23,11 @@ const DateTime kAt{2026, 12, 6, 14, 5, 9};
 
 TEST(ActivityLog, LinesMatchTheirFormatsToTheCharacter) {
   EXPECT_EQ(TimeStamp(kAt), "12/06/2026 at 14:05:09");
-  EXPECT_EQ(SignInOutLine(kAt, kSignedIn, "FIRST LAST", 2),
+  EXPECT_EQ(SignInOutLine(kAt, kSignedIn, "FIRST LAST", users::AccessLevel::ReadEdit),
             "12/06/2026 at 14:05:09 - FIRST LAST signed in w/ Read/Edit privileges");
-  EXPECT_EQ(SignInOutLine(kAt, kIncorrectPassword, "FIRST LAST", 2),
+  EXPECT_EQ(SignInOutLine(kAt, kIncorrectPassword, "FIRST LAST", users::AccessLevel::ReadEdit),
             "12/06/2026 at 14:05:09 - FIRST LAST - Incorrect password submitted");
-  EXPECT_EQ(SignInOutLine(kAt, kSignedOut, "FIRST LAST", 4),
+  EXPECT_EQ(SignInOutLine(kAt, kSignedOut, "FIRST LAST", users::AccessLevel::FullAccess),
             "12/06/2026 at 14:05:09 - FIRST LAST signed out");
   EXPECT_EQ(UserListLine({2026, 12, 6, 14, 7, 31}, kEdited, "FIRST LAST"),
             "12/06/2026 at 14:07:31 - 'FIRST LAST' edited in the 'User List'");
@@ -60,10 +60,10 @@ TEST(ActivityLog, OldReportsAreNamedByTheirCaseNumber) {
 
 TEST(ActivityLog, AppendsCrLfLinesInWindows1252AndNeverMakesTheLogReadOnly) {
   TempFolder folder;
-  ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kIncorrectPassword, "Jos\u00E9 Park", 3).ok());
+  ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kIncorrectPassword, "Jos\u00E9 Park", users::AccessLevel::ReadEditAdd).ok());
   // Left read-only by an earlier release: made writable again.
   ::chmod((folder / "SignInOut.Log").c_str(), 0444);
-  ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kSignedIn, "Jos\u00E9 Park", 3).ok());
+  ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kSignedIn, "Jos\u00E9 Park", users::AccessLevel::ReadEditAdd).ok());
   EXPECT_EQ(ReadFileBytes(folder / "SignInOut.Log"),
             "12/06/2026 at 14:05:09 - Jos\xE9 Park - Incorrect password submitted\r\n"
             "12/06/2026 at 14:05:09 - Jos\xE9 Park signed in w/ Read/Edit/Add privileges\r\n");

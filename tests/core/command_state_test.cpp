@@ -17,7 +17,7 @@ MainWindowState Viewing(int level) {
   MainWindowState s;
   s.selectedRow = 3;
   s.rowCount = 10;
-  s.accessLevel = level;
+  s.accessLevel = static_cast<users::AccessLevel>(level);
   return s;
 }
 
@@ -79,7 +79,7 @@ TEST(CommandState, TheInactiveListRestoresInsteadOfAddingAndArchiving) {
   EXPECT_FALSE(m["cmdArchiveEntry"].visible);
   EXPECT_TRUE(m["cmdRestoreEntry"].visible);
   EXPECT_TRUE(m["cmdRestoreEntry"].enabled);
-  s.accessLevel = 3;
+  s.accessLevel = users::AccessLevel::ReadEditAdd;
   EXPECT_FALSE(Looks(s)["cmdRestoreEntry"].enabled);
 }
 

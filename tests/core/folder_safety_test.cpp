@@ -374,7 +374,7 @@ TEST(FolderSafety, EveryAccountTheFolderLetsWriteKeepsWriting) {
     return [&folder, who, remove] {
       const time::DateTime now{2026, 12, 6, 14, 5, 9};
       if (!network::UpdateConcurrentUsers(folder.path(), network::kWorkstationStarts, Quick()).ok()) return 1;
-      if (!logs::LogSignInOut(folder.path(), now, logs::kSignedIn, who, 4).ok()) return 2;
+      if (!logs::LogSignInOut(folder.path(), now, logs::kSignedIn, who, users::AccessLevel::FullAccess).ok()) return 2;
       if (!AppendReport(folder.path(), Report(who), Quick()).ok()) return 3;
       users::UserRecord u;
       u.FirstName = who;

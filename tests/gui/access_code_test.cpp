@@ -49,7 +49,7 @@ TEST(AccessCode, OneCodeChosenOnceGuardsTheFolderFromEveryWorkstation) {
   EXPECT_EQ(ask.defaultText, QString()) << "the box starts empty";
   const MessageRequest& wrong = other.messages->Last();
   EXPECT_EQ(wrong.caption, QStringLiteral("Invalid Entry"));
-  EXPECT_EQ(wrong.iconKind, 2);
+  EXPECT_EQ(wrong.iconKind, IconKind::Error);
   EXPECT_FALSE(wrong.message.contains(QStringLiteral("kestrel1"), Qt::CaseInsensitive)) << "the answer is not shown";
   EXPECT_EQ(wrong.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
 

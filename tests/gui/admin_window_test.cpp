@@ -138,7 +138,7 @@ TEST_F(AdminWindowTest, AWrongPasswordIsLoggedAndEmptiesTheUserName) {
   admin->cmdSignIn_Click();
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Incorrect Password"));
-  EXPECT_EQ(r.iconKind, 2);
+  EXPECT_EQ(r.iconKind, IconKind::Error);
   EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("That is not the correct password"),
                                     QStringLiteral("associated with this name")}));
   EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}));
@@ -165,7 +165,7 @@ TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
   QTest::keyClick(admin, Qt::Key_Return);
   EXPECT_EQ(Log("SignInOut.Log"), "12/06/2026 at 14:05:09 - Al Adams signed in w/ Full Access privileges\r\n");
   EXPECT_EQ(g.session->signIn.CurrentUserName, "Al Adams");
-  EXPECT_EQ(g.session->signIn.CurrentAccessLevel, 4);
+  EXPECT_EQ(g.session->signIn.CurrentAccessLevel, users::AccessLevel::FullAccess);
   EXPECT_EQ(FindWindow<frmAdmin>(), nullptr);
   frmMain* main = FindWindow<frmMain>();
   ASSERT_NE(main, nullptr);

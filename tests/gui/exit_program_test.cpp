@@ -26,7 +26,7 @@ TEST(ExitProgram, AsksTheExitQuestionExactly) {
   EXPECT_FALSE(ExitProgram(*g.session, false));
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Exit Kestrova?"));
-  EXPECT_EQ(r.iconKind, 3);
+  EXPECT_EQ(r.iconKind, IconKind::Question);
   EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("This will close Kestrova."), QString(),
                                     QStringLiteral("Is this what you want to do?")}));
   EXPECT_EQ(r.defaultButton, 1);

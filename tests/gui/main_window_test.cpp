@@ -48,7 +48,7 @@ reports::ReportRecord Report(const std::string& caseNumber, time::DateTime enter
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g.session->signIn = {"Al Adams", 4};
+    g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess};
   }
   void TearDown() override { CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, PicturesAreScaledIntoTheirSlots) {
 
 TEST_F(MainWindowTest, CommandsFollowTheAccessLevel) {
   for (int i = 1; i <= 3; ++i) Add(Report("24-" + std::to_string(i), {2024, 1, i, 9, 0, 0}));
-  g.session->signIn = {"Morgan Park", 1};
+  g.session->signIn = {"Morgan Park", users::AccessLevel::ReadOnly};
   frmMain* m = Open();
   EXPECT_TRUE(Cmd(m, "cmdEditEntry")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdEditEntry")->isEnabled());
@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, CommandsFollowTheAccessLevel) {
   EXPECT_EQ(Cmd(m, "cmdFindEntries")->Caption(), QStringLiteral("Search this list..."));
   EXPECT_FALSE(Cmd(m, "cmdSeeAllEntries")->isVisible());
   CloseAllWindows(*g.session);
-  g.session->signIn = {"Al Adams", 4};
+  g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess};
   m = Open();
   EXPECT_TRUE(Cmd(m, "cmdArchiveEntry")->isEnabled());
   EXPECT_TRUE(Cmd(m, "cmdDeleteEntry")->isEnabled());

@@ -164,7 +164,7 @@ TEST(MessageDialog, ALongLineWrapsAtTheScreensAllowance) {
 TEST(MessageDialog, AnUnknownIconKindShowsNoIconAndMakesNoSound) {
   GuiSession g(false);
   MessageRequest r = ExitQuestion();
-  r.iconKind = 7;
+  r.iconKind = static_cast<IconKind>(7);
   bool hasIcon = true;
   WhenDialogOpens([&](frmMsgBox* d) {
     hasIcon = !d->findChild<QLabel*>(QStringLiteral("imgIcon"))->pixmap().isNull();

@@ -59,7 +59,7 @@ TEST(OpenAddress, AFailureEndsInTheConnectionErrorNotice) {
   ASSERT_EQ(g.messages->asked.size(), 1);
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Connection Error"));
-  EXPECT_EQ(r.iconKind, 2);
+  EXPECT_EQ(r.iconKind, IconKind::Error);
   EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("An internet connection"),
                                     QStringLiteral("could not be established.")}));
   EXPECT_EQ(r.buttons, QStringList{QStringLiteral("&Okay")});
@@ -72,7 +72,7 @@ TEST(OpenManual, OpensThePdfBesideTheProgramOrSaysItIsMissing) {
   OpenManual(*g.session, nullptr);
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Can not open Kestrova Manual"));
-  EXPECT_EQ(g.messages->Last().iconKind, 4);
+  EXPECT_EQ(g.messages->Last().iconKind, IconKind::Warning);
   EXPECT_EQ(g.messages->Last().lines(),
             (QStringList{QStringLiteral("The Kestrova manual"), QStringLiteral("(in PDF format) is either"),
                          QStringLiteral("missing or can not be opened...")}));

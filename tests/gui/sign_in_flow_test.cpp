@@ -75,7 +75,7 @@ TEST_F(SignInFlowTest, AFirstRunOnACleanFolderShowsTheOverviewAndLeavesNoDataFil
             QStringLiteral("Welcome! Are you a new user? If so, then let's take a moment for a quick overview."));
   EXPECT_EQ(overview.lines()[1], QString());
   EXPECT_TRUE(overview.showCheckBox);
-  EXPECT_EQ(overview.iconKind, 5);
+  EXPECT_EQ(overview.iconKind, IconKind::Information);
   EXPECT_EQ(overview.buttons, QStringList{QStringLiteral("&Continue")});
   EXPECT_EQ(g.settings->Read(QStringLiteral("NewUser")), QStringLiteral("NoShow"));
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Data"));
@@ -119,7 +119,7 @@ TEST_F(SignInFlowTest, AVersion2FileIsConvertedOnYes) {
   ASSERT_EQ(g.messages->asked.size(), 2);
   const MessageRequest& ask = g.messages->asked[0];
   EXPECT_EQ(ask.caption, QStringLiteral("Update older version data file?"));
-  EXPECT_EQ(ask.iconKind, 3);
+  EXPECT_EQ(ask.iconKind, IconKind::Question);
   EXPECT_EQ(ask.lines()[4], QStringLiteral("and save a copy of the old one as 'Kestrova.Old'."));
   EXPECT_EQ(ask.buttons, (QStringList{QStringLiteral("&Yes, update our existing data file"),
                                       QStringLiteral("&Let's start over with a new data file"),

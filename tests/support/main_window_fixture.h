@@ -35,7 +35,7 @@ inline reports::ReportRecord Report(const std::string& caseNumber, int day, std:
 class MainWindowFixture : public ::testing::Test {
  protected:
   using Session = gui::Session;
-  void SetUp() override { g.session->signIn = {"Al Adams", 4}; }
+  void SetUp() override { g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess}; }
   void TearDown() override { testing::CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   gui::frmMain* Open() {

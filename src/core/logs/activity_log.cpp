@@ -44,7 +44,7 @@ std::string ReportIdentity(double controlNumber, std::string_view caseNumber) {
 }
 
 std::string SignInOutLine(const time::DateTime& now, int action, std::string_view userName,
-                          int accessLevel) {
+                          users::AccessLevel accessLevel) {
   std::string line = Prefix(now) + std::string(userName);
   switch (action) {
     case kIncorrectPassword: return line + " - Incorrect password submitted";
@@ -112,7 +112,7 @@ Status AppendLogLine(const fs::path& folder, std::string_view logName, std::stri
 }
 
 Status LogSignInOut(const fs::path& folder, const time::DateTime& now, int action,
-                    std::string_view currentUserName, int currentAccessLevel) {
+                    std::string_view currentUserName, users::AccessLevel currentAccessLevel) {
   return AppendLogLine(folder, kSignInOutLog,
                        SignInOutLine(now, action, currentUserName, currentAccessLevel));
 }

@@ -10,6 +10,7 @@
 #include "core/reports/report_record.h"
 #include "core/status.h"
 #include "core/time/ole_date.h"
+#include "core/users/sign_in.h"
 
 // The activity logs: one CR LF line per call, Windows-1252, each beginning
 // "mm/dd/yyyy at hh:nn:ss". Logs are never made read-only: the folder's own
@@ -44,7 +45,7 @@ std::string ReportIdentity(double controlNumber, std::string_view caseNumber);
 
 // The lines themselves.
 std::string SignInOutLine(const time::DateTime& now, int action, std::string_view userName,
-                          int accessLevel);
+                          users::AccessLevel accessLevel);
 std::string UserListLine(const time::DateTime& now, int action, std::string_view userName);
 std::string RecordChangeLine(const time::DateTime& now, int action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName);
@@ -54,7 +55,7 @@ std::string SearchLine(const time::DateTime& now, std::string_view userName,
 // The writers: each appends one line to its log in the folder. A log that
 // cannot be written is an error; no other file is touched.
 Status LogSignInOut(const std::filesystem::path& folder, const time::DateTime& now, int action,
-                    std::string_view currentUserName, int currentAccessLevel);
+                    std::string_view currentUserName, users::AccessLevel currentAccessLevel);
 Status LogUserListChange(const std::filesystem::path& folder, const time::DateTime& now, int action,
                          std::string_view userName);
 Status LogRecordChange(const std::filesystem::path& folder, const time::DateTime& now, int action,

@@ -15,7 +15,8 @@ std::string_view CommandName(Command command) {
 std::vector<CommandLook> CommandState(const MainWindowState& s, const std::string& title) {
   const bool selected = s.selectedRow > 0;
   const bool active = !s.InactiveListShown;
-  const int level = s.accessLevel;
+  using users::AccessLevel;
+  const AccessLevel level = s.accessLevel;
   // While a report is written nothing may replace the shown report or the
   // list: every command that would is out of reach until save or cancel.
   const bool writing = s.AddMode || s.EditMode;
@@ -38,22 +39,22 @@ std::vector<CommandLook> CommandState(const MainWindowState& s, const std::strin
       " Return to the full list of reports in the database ");
   add(Command::PrintList, s.rowCount > 2, !writing, "Print this list...",
       " Print this currently displayed list of reports... ");
-  add(Command::AddEntry, active && s.FullListShown && !writing, level > 2, "&Add New Report",
+  add(Command::AddEntry, active && s.FullListShown && !writing, level >= AccessLevel::ReadEditAdd, "&Add New Report",
       " Add a new report to your database (right-click to use 'template' option) ");
-  add(Command::RestoreEntry, selected && !active && s.FullListShown && !writing, level == 4, "Res&tore this Report",
+  add(Command::RestoreEntry, selected && !active && s.FullListShown && !writing, level == AccessLevel::FullAccess, "Res&tore this Report",
       " Return this archived report back to the 'Active List' ");
   add(Command::AddSave, s.AddMode, true, "&Save New Entry", "");
   add(Command::AddCancel, s.AddMode, true, "&Cancel New Entry", "");
-  add(Command::EditEntry, selected && !writing, level > 1, "&Edit this Report", " Add/edit information to this report ");
+  add(Command::EditEntry, selected && !writing, level >= AccessLevel::ReadEdit, "&Edit this Report", " Add/edit information to this report ");
   add(Command::EditSave, s.EditMode, true, "&Save Changes", "");
   add(Command::EditCancel, s.EditMode, true, "&Cancel Changes", "");
   add(Command::PrintEntry, selected && !writing, true, "Print this Report...",
       " Print the information in this currently displayed report... ");
   add(Command::EmailEntry, selected && !writing, true, "Email this Report...",
       " Send an email containing the details of this report... ");
-  add(Command::ArchiveEntry, selected && active && s.FullListShown && !writing, level == 4, "A&rchive this Report",
+  add(Command::ArchiveEntry, selected && active && s.FullListShown && !writing, level == AccessLevel::FullAccess, "A&rchive this Report",
       " Move this report to the 'Inactive' list ");
-  add(Command::DeleteEntry, selected && s.FullListShown && !writing, level == 4, "&Delete this Report",
+  add(Command::DeleteEntry, selected && s.FullListShown && !writing, level == AccessLevel::FullAccess, "&Delete this Report",
       " Permanently delete this report from the " + title + " database ");
   return c;
 }
@@ -70,10 +71,10 @@ PictureButtonLooks PictureButtons(const MainWindowState& s, int slot) {
   p.larger = has && !writing;
   p.addEdit = writing;
   // A Read/Edit user may change a picture but not add one.
-  p.addEditEnabled = writing && ((has && s.accessLevel > 1) || s.accessLevel > 2);
+  p.addEditEnabled = writing && ((has && s.accessLevel >= users::AccessLevel::ReadEdit) || s.accessLevel >= users::AccessLevel::ReadEditAdd);
   p.addEditToolTip = has ? " Change this picture... " : " Add a picture... ";
   p.remove = writing && has;
-  p.removeEnabled = p.remove && s.accessLevel == 4;
+  p.removeEnabled = p.remove && s.accessLevel == users::AccessLevel::FullAccess;
   return p;
 }
 

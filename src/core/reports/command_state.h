@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/users/sign_in.h"
+
 // Which of the main window's command buttons are shown, usable and how
 // they read, for what the window is doing and who is signed in.
 namespace kestrova::reports {
@@ -18,7 +20,7 @@ struct MainWindowState {
   bool InactiveListShown = false;
   int selectedRow = 0;   // 0 when nothing is selected
   int rowCount = 1;      // the grid's rows, heading row included
-  int accessLevel = 1;   // 1 Read Only .. 4 Full Access
+  users::AccessLevel accessLevel = users::AccessLevel::ReadOnly;
   std::array<std::string, 3> picturePaths;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/users/sign_in.h"
+
 #include <array>
 #include <filesystem>
 #include <string>
@@ -26,6 +28,7 @@ inline constexpr std::array<std::string_view, 4> AccessLevels = {
 
 // The name of level 1-4, or "" for anything else.
 std::string_view AccessLevelName(int level);
+inline std::string_view AccessLevelName(users::AccessLevel level) { return AccessLevelName(static_cast<int>(level)); }
 
 struct EmptyFileSweep {
   std::vector<std::string> deleted;  // names removed, in FileSet order

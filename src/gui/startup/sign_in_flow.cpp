@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Notice(Session& s, QWidget* owner, const QString& caption, const QString& message,
-            const QString& button = QStringLiteral("&Continue"), int icon = kIconInformation) {
+            const QString& button = QStringLiteral("&Continue"), IconKind icon = kIconInformation) {
   ShowNotice(s, owner, caption, message, icon, button);
 }
 

@@ -19,16 +19,16 @@
 namespace kestrova::gui {
 namespace {
 
-QIcon IconOfKind(int kind, const QStyle* style) {
+QIcon IconOfKind(IconKind kind, const QStyle* style) {
   switch (kind) {
-    case 0:
-    case 1: return QApplication::windowIcon().isNull()
+    case IconKind::None:
+    case IconKind::Application: return QApplication::windowIcon().isNull()
                        ? style->standardIcon(QStyle::SP_ComputerIcon)
                        : QApplication::windowIcon();
-    case 2: return style->standardIcon(QStyle::SP_MessageBoxCritical);
-    case 3: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
-    case 4: return style->standardIcon(QStyle::SP_MessageBoxWarning);
-    case 5: return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    case IconKind::Error: return style->standardIcon(QStyle::SP_MessageBoxCritical);
+    case IconKind::Question: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    case IconKind::Warning: return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    case IconKind::Information: return style->standardIcon(QStyle::SP_MessageBoxInformation);
     default: return {};
   }
 }
@@ -131,7 +131,8 @@ bool frmMsgBox::LayOut() {
     imgIcon_->setPixmap(icon.pixmap(32, 32));
     imgIcon_->setGeometry(9, 10, 32, 32);
   }
-  if (request_.iconKind >= 0 && request_.iconKind <= 5) sound_.Alert(request_.iconKind);
+  const int kind = static_cast<int>(request_.iconKind);
+  if (kind >= 0 && kind <= 5) sound_.Alert(kind);
 
   shpBand_->setGeometry(ToPixels(layout_.bandLeft, screen), ToPixels(layout_.bandTop, screen),
                         ToPixels(layout_.bandWidth, screen), ToPixels(layout_.bandHeight, screen));

@@ -15,7 +15,7 @@ MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidg
 }
 
 void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
-                int iconKind, const QString& button) {
+                IconKind iconKind, const QString& button) {
   MessageRequest r;
   r.caption = caption;
   r.iconKind = iconKind;

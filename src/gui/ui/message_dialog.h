@@ -29,6 +29,6 @@ MessageResult ShowMessage(Session& session, const MessageRequest& request,
 
 // A notice with one button, the usual shape of a message that only informs.
 void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
-                int iconKind = kIconInformation, const QString& button = QStringLiteral("&Okay"));
+                IconKind iconKind = kIconInformation, const QString& button = QStringLiteral("&Okay"));
 
 }  // namespace kestrova::gui

@@ -9,18 +9,19 @@ class QWidget;
 // asked, what it answers, and who answers.
 namespace kestrova::gui {
 
-// Icon kinds of the message dialog.
-inline constexpr int kIconApplication = 1;
-inline constexpr int kIconError = 2;
-inline constexpr int kIconQuestion = 3;
-inline constexpr int kIconWarning = 4;
-inline constexpr int kIconInformation = 5;
+// Icon kinds of the message dialog, by their numbers.
+enum class IconKind : int { None = 0, Application = 1, Error = 2, Question = 3, Warning = 4, Information = 5 };
+inline constexpr IconKind kIconApplication = IconKind::Application;
+inline constexpr IconKind kIconError = IconKind::Error;
+inline constexpr IconKind kIconQuestion = IconKind::Question;
+inline constexpr IconKind kIconWarning = IconKind::Warning;
+inline constexpr IconKind kIconInformation = IconKind::Information;
 
 // A question or notice: lines separated by "\n" (an empty line by two in a
 // row); buttons left to right, each caption with an optional "&" access key.
 struct MessageRequest {
   QString caption;
-  int iconKind = kIconInformation;
+  IconKind iconKind = kIconInformation;
   QString message;
   int defaultButton = 1;
   bool showCheckBox = false;

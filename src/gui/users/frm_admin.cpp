@@ -385,7 +385,7 @@ void frmAdmin::cmdSignIn_Click() {
     }
     return;
   }
-  session_.signIn.CurrentAccessLevel = user->AccessLevel;
+  session_.signIn.CurrentAccessLevel = static_cast<users::AccessLevel>(user->AccessLevel);
   LogSignInOut(session_, this, logs::kSignedIn);
   CloseByProgram();
   emit SignedIn();
