@@ -45,10 +45,11 @@ TEST(ActivityLog, LinesMatchTheirFormatsToTheCharacter) {
 
 TEST(ActivityLog, EveryRecordVerb) {
   const double control = time::ToOleDate({2026, 12, 6, 14, 9, 55});
-  const char* verbs[] = {"added", "edited", "deleted", "archived", "restored"};
-  for (int action = kAdded; action <= kRestored; ++action) {
+  const std::pair<LogAction, const char*> verbs[] = {
+      {kAdded, "added"}, {kEdited, "edited"}, {kDeleted, "deleted"}, {kArchived, "archived"}, {kRestored, "restored"}};
+  for (const auto& [action, verb] : verbs) {
     EXPECT_EQ(RecordChangeLine(kAt, action, control, "1", "U"),
-              std::string("12/06/2026 at 14:05:09 - Control#20261206140955 ") + verbs[action - kAdded] + " by U");
+              std::string("12/06/2026 at 14:05:09 - Control#20261206140955 ") + verb + " by U");
   }
 }
 

@@ -182,9 +182,9 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
     ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Read).ok());
     control = file.ReadRecord(5)->ControlNumber;
   }
-  std::vector<int> logged;
+  std::vector<logs::LogAction> logged;
   auto deleted = DeleteReport(folder, {5, control, "R4"},
-                              [&](const ReportRecord& r, int action) {
+                              [&](const ReportRecord& r, logs::LogAction action) {
                                 EXPECT_EQ(r.CaseNumber, "R4");
                                 logged.push_back(action);
                                 return Status();
@@ -192,7 +192,7 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
                               Quick());
   ASSERT_FALSE(deleted.ok());
   EXPECT_NE(deleted.message().find("was not deleted"), std::string::npos) << deleted.message();
-  EXPECT_EQ(logged, (std::vector<int>{logs::kDeleted, logs::kNotDeleted}));
+  EXPECT_EQ(logged, (std::vector<logs::LogAction>{logs::kDeleted, logs::kNotDeleted}));
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before) << "the mark was taken off";
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
@@ -215,11 +215,11 @@ TEST(FolderSafety, AFailedDeleteTakesItsMarkOffForReportsAndUsers) {
   const std::string userList = ReadFileBytes(folder / "User.List");
   fs::create_directory(folder / "TempFile.$$$");
   std::vector<std::string> lines;
-  auto writer = [&](const auto& subject, int action) {
+  auto writer = [&](const auto& subject, logs::LogAction action) {
     if constexpr (std::is_same_v<std::decay_t<decltype(subject)>, std::string>) {
-      lines.push_back(subject + " " + std::to_string(action));
+      lines.push_back(subject + " " + std::to_string(static_cast<int>(action)));
     } else {
-      lines.push_back(subject.CaseNumber + " " + std::to_string(action));
+      lines.push_back(subject.CaseNumber + " " + std::to_string(static_cast<int>(action)));
     }
     return Status();
   };

@@ -43,7 +43,7 @@ std::string ReportIdentity(double controlNumber, std::string_view caseNumber) {
   return "Case#" + std::string(trimmed);
 }
 
-std::string SignInOutLine(const time::DateTime& now, int action, std::string_view userName,
+std::string SignInOutLine(const time::DateTime& now, LogAction action, std::string_view userName,
                           users::AccessLevel accessLevel) {
   std::string line = Prefix(now) + std::string(userName);
   switch (action) {
@@ -55,7 +55,7 @@ std::string SignInOutLine(const time::DateTime& now, int action, std::string_vie
   }
 }
 
-std::string UserListLine(const time::DateTime& now, int action, std::string_view userName) {
+std::string UserListLine(const time::DateTime& now, LogAction action, std::string_view userName) {
   if (action == kNotDeleted) {
     return Prefix(now) + "'" + std::string(userName) +
            "' not deleted from the 'User List' (the deletion failed; the user was kept)";
@@ -64,14 +64,18 @@ std::string UserListLine(const time::DateTime& now, int action, std::string_view
   return Prefix(now) + "'" + std::string(userName) + "' " + verb + " the 'User List'";
 }
 
-std::string RecordChangeLine(const time::DateTime& now, int action, double controlNumber,
+std::string RecordChangeLine(const time::DateTime& now, LogAction action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName) {
   if (action == kNotDeleted) {
     return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " not deleted by " +
            std::string(userName) + " (the deletion failed; the report was kept)";
   }
-  static constexpr const char* kVerbs[] = {"added", "edited", "deleted", "archived", "restored"};
-  const char* verb = action >= kAdded && action <= kRestored ? kVerbs[action - kAdded] : "changed";
+  const char* verb = action == kAdded      ? "added"
+                     : action == kEdited   ? "edited"
+                     : action == kDeleted  ? "deleted"
+                     : action == kArchived ? "archived"
+                     : action == kRestored ? "restored"
+                                           : "changed";
   return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " " + verb + " by " +
          std::string(userName);
 }
@@ -111,18 +115,18 @@ Status AppendLogLine(const fs::path& folder, std::string_view logName, std::stri
   return {};
 }
 
-Status LogSignInOut(const fs::path& folder, const time::DateTime& now, int action,
+Status LogSignInOut(const fs::path& folder, const time::DateTime& now, LogAction action,
                     std::string_view currentUserName, users::AccessLevel currentAccessLevel) {
   return AppendLogLine(folder, kSignInOutLog,
                        SignInOutLine(now, action, currentUserName, currentAccessLevel));
 }
 
-Status LogUserListChange(const fs::path& folder, const time::DateTime& now, int action,
+Status LogUserListChange(const fs::path& folder, const time::DateTime& now, LogAction action,
                          std::string_view userName) {
   return AppendLogLine(folder, kUserListLog, UserListLine(now, action, userName));
 }
 
-Status LogRecordChange(const fs::path& folder, const time::DateTime& now, int action,
+Status LogRecordChange(const fs::path& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName) {
   return AppendLogLine(folder, kDataRecordsLog,
                        RecordChangeLine(now, action, report.ControlNumber, report.CaseNumber,

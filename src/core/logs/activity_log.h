@@ -23,18 +23,23 @@ inline constexpr std::string_view kUserListLog = "UserList.Log";
 inline constexpr std::string_view kDataRecordsLog = "DataRecords.Log";
 inline constexpr std::string_view kSearchLog = "Search.Log";
 
+// What a log line says was done, by its number.
+enum class LogAction : int {
+  IncorrectPassword = 0, SignedIn = 1, SignedOut = 2, Added = 3, Edited = 4, Deleted = 5, Archived = 6,
+  Restored = 7, NotDeleted = 8,
+};
 // Sign-in actions.
-inline constexpr int kIncorrectPassword = 0;
-inline constexpr int kSignedIn = 1;
-inline constexpr int kSignedOut = 2;
+inline constexpr LogAction kIncorrectPassword = LogAction::IncorrectPassword;
+inline constexpr LogAction kSignedIn = LogAction::SignedIn;
+inline constexpr LogAction kSignedOut = LogAction::SignedOut;
 // User list and report actions.
-inline constexpr int kAdded = 3;
-inline constexpr int kEdited = 4;
-inline constexpr int kDeleted = 5;
-inline constexpr int kArchived = 6;
-inline constexpr int kRestored = 7;
+inline constexpr LogAction kAdded = LogAction::Added;
+inline constexpr LogAction kEdited = LogAction::Edited;
+inline constexpr LogAction kDeleted = LogAction::Deleted;
+inline constexpr LogAction kArchived = LogAction::Archived;
+inline constexpr LogAction kRestored = LogAction::Restored;
 // A deletion that failed after its "deleted" line was written.
-inline constexpr int kNotDeleted = 8;
+inline constexpr LogAction kNotDeleted = LogAction::NotDeleted;
 
 // "12/06/2026 at 14:05:09"
 std::string TimeStamp(const time::DateTime& now);
@@ -44,21 +49,21 @@ std::string TimeStamp(const time::DateTime& now);
 std::string ReportIdentity(double controlNumber, std::string_view caseNumber);
 
 // The lines themselves.
-std::string SignInOutLine(const time::DateTime& now, int action, std::string_view userName,
+std::string SignInOutLine(const time::DateTime& now, LogAction action, std::string_view userName,
                           users::AccessLevel accessLevel);
-std::string UserListLine(const time::DateTime& now, int action, std::string_view userName);
-std::string RecordChangeLine(const time::DateTime& now, int action, double controlNumber,
+std::string UserListLine(const time::DateTime& now, LogAction action, std::string_view userName);
+std::string RecordChangeLine(const time::DateTime& now, LogAction action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName);
 std::string SearchLine(const time::DateTime& now, std::string_view userName,
                        std::string_view description);
 
 // The writers: each appends one line to its log in the folder. A log that
 // cannot be written is an error; no other file is touched.
-Status LogSignInOut(const std::filesystem::path& folder, const time::DateTime& now, int action,
+Status LogSignInOut(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
                     std::string_view currentUserName, users::AccessLevel currentAccessLevel);
-Status LogUserListChange(const std::filesystem::path& folder, const time::DateTime& now, int action,
+Status LogUserListChange(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
                          std::string_view userName);
-Status LogRecordChange(const std::filesystem::path& folder, const time::DateTime& now, int action,
+Status LogRecordChange(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName);
 Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
                  std::string_view currentUserName, std::string_view description);

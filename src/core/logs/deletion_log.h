@@ -25,14 +25,14 @@ class DeletionLog {
   DeletionLog(std::nullptr_t) {}  // NOLINT: no log
 
   template <class F>
-    requires std::is_invocable_r_v<Status, F&, const Subject&, int>
+    requires std::is_invocable_r_v<Status, F&, const Subject&, LogAction>
   DeletionLog(F writer) : writer_(std::move(writer)) {}  // NOLINT: implicit by design
 
   template <class F>
     requires(std::is_invocable_r_v<Status, F&, const Subject&> &&
-             !std::is_invocable_v<F&, const Subject&, int>)
+             !std::is_invocable_v<F&, const Subject&, LogAction>)
   DeletionLog(F writer)  // NOLINT: implicit by design
-      : writer_([w = std::move(writer)](const Subject& s, int action) mutable {
+      : writer_([w = std::move(writer)](const Subject& s, LogAction action) mutable {
           return action == kDeleted ? w(s) : Status();
         }) {}
 
@@ -40,7 +40,7 @@ class DeletionLog {
   Status NotDeleted(const Subject& s) const { return writer_ ? writer_(s, kNotDeleted) : Status(); }
 
  private:
-  std::function<Status(const Subject&, int)> writer_;
+  std::function<Status(const Subject&, LogAction)> writer_;
 };
 
 }  // namespace kestrova::logs

@@ -15,17 +15,17 @@ void Report(Session& session, QWidget* owner, const Status& status) {
 
 }  // namespace
 
-void LogSignInOut(Session& s, QWidget* owner, int action) {
+void LogSignInOut(Session& s, QWidget* owner, logs::LogAction action) {
   Report(s, owner,
          logs::LogSignInOut(s.dataFolder(), s.clock().Now(), action, s.signIn.CurrentUserName,
                             s.signIn.CurrentAccessLevel));
 }
 
-void LogUserListChange(Session& s, QWidget* owner, int action, const std::string& userName) {
+void LogUserListChange(Session& s, QWidget* owner, logs::LogAction action, const std::string& userName) {
   Report(s, owner, logs::LogUserListChange(s.dataFolder(), s.clock().Now(), action, userName));
 }
 
-void LogRecordChange(Session& s, QWidget* owner, int action, const reports::ReportRecord& report) {
+void LogRecordChange(Session& s, QWidget* owner, logs::LogAction action, const reports::ReportRecord& report) {
   Report(s, owner,
          logs::LogRecordChange(s.dataFolder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/logs/activity_log.h"
 #include "core/reports/report_record.h"
 
 class QWidget;
@@ -13,9 +14,9 @@ class Session;
 // The activity log writers as the windows call them: the time from the
 // session's clock, the user from its sign-in state. A log that cannot be
 // written is reported once in a message; the action itself stands.
-void LogSignInOut(Session& session, QWidget* owner, int action);
-void LogUserListChange(Session& session, QWidget* owner, int action, const std::string& userName);
-void LogRecordChange(Session& session, QWidget* owner, int action, const reports::ReportRecord& report);
+void LogSignInOut(Session& session, QWidget* owner, logs::LogAction action);
+void LogUserListChange(Session& session, QWidget* owner, logs::LogAction action, const std::string& userName);
+void LogRecordChange(Session& session, QWidget* owner, logs::LogAction action, const reports::ReportRecord& report);
 void LogSearch(Session& session, QWidget* owner, const std::string& description);
 
 }  // namespace kestrova::gui

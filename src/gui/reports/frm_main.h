@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "core/logs/activity_log.h"
 #include "core/reports/command_state.h"
 #include "core/reports/report_actions.h"
 #include "core/reports/report_entry.h"
@@ -106,7 +107,7 @@ class frmMain : public QWidget {
   // The report on display as the writes check it; moving it to a list
   // (logged), or nothing when the write did not happen.
   reports::ReportIdentity ShownIdentity() const;
-  std::optional<reports::MoveResult> MoveShownReport(std::uint8_t list, int logAction, const QString& refused);
+  std::optional<reports::MoveResult> MoveShownReport(std::uint8_t list, logs::LogAction logAction, const QString& refused);
   // A write that did not happen: the report moved elsewhere (say so and
   // rebuild), or the file refused it.
   void ReportMovedElsewhere(const Error& error);

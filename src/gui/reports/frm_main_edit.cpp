@@ -225,7 +225,7 @@ reports::ReportIdentity frmMain::ShownIdentity() const {
   return {list_->selectedRecordNumber(), displayed_->ControlNumber, displayed_->CaseNumber};
 }
 
-std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, int logAction, const QString& refused) {
+std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, logs::LogAction logAction, const QString& refused) {
   auto moved = reports::MoveReport(session_.dataFolder(), ShownIdentity(), list);
   if (!moved.ok()) {
     WriteRefused(moved.error(), refused);
@@ -296,7 +296,7 @@ void frmMain::cmdDeleteEntry_Click() {
   savedGridTopRow_ = list_->topRow();
   const std::string user = session_.signIn.CurrentUserName;
   auto left = reports::DeleteReport(
-      session_.dataFolder(), ShownIdentity(), [&](const reports::ReportRecord& report, int action) {
+      session_.dataFolder(), ShownIdentity(), [&](const reports::ReportRecord& report, logs::LogAction action) {
         return logs::LogRecordChange(session_.dataFolder(), session_.clock().Now(), action, report, user);
       });
   busy.reset();

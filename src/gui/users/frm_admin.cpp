@@ -506,7 +506,7 @@ void frmAdmin::cmdDeleteUser_Click() {
   const int highlighted = row + 1;
   Status deleted = users::DeleteUser(
       session_.dataFolder(), HighlightedRecNum(),
-      [this](const std::string& name, int action) {
+      [this](const std::string& name, logs::LogAction action) {
         return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), action, name);
       },
       {}, HighlightedIdentity());
