@@ -107,16 +107,17 @@ void AddDate(std::string& text, double value) {
 std::size_t NeededPrefix(const ListRequest& r) {
   std::size_t prefix = kDateEntered + 8;  // the row's own members
   if (!r.flags.FullListShown && r.flags.PhraseSearchActive) {
-    switch (r.criteria.SearchKind) {
-      case 1: prefix = kTextEnd; break;
-      case 8: prefix = kOccurredFrom + 8; break;
-      case 9: prefix = kReportedOn + 8; break;
-      case 10: prefix = End(kReportedBy[2]); break;
-      case 11: prefix = End(kPeople[7]); break;
-      case 12: prefix = End(kVehicles[8]); break;
-      case 13: prefix = kTextEnd; break;
-      case 14: prefix = End(kNarrative); break;
-      case 15: prefix = End(kCaseNotes); break;
+    using K = search::SearchKind;
+    switch (search::KindOf(r.criteria.SearchKind)) {
+      case K::AllText: prefix = kTextEnd; break;
+      case K::OccurredFrom: prefix = kOccurredFrom + 8; break;
+      case K::ReportedOn: prefix = kReportedOn + 8; break;
+      case K::ReportedBy: prefix = End(kReportedBy[2]); break;
+      case K::People: prefix = End(kPeople[7]); break;
+      case K::Vehicles: prefix = End(kVehicles[8]); break;
+      case K::Property: prefix = kTextEnd; break;
+      case K::Narrative: prefix = End(kNarrative); break;
+      case K::CaseNotes: prefix = End(kCaseNotes); break;
       default: break;
     }
   }
@@ -138,8 +139,9 @@ std::string FoldedKey(std::string_view win1252) {
 
 std::string SearchText(int kind, const char* record) {
   std::string text;
-  switch (kind) {
-    case 1: {
+  using K = search::SearchKind;
+  switch (search::KindOf(kind)) {
+    case K::AllText: {
       Add(text, Stamp(DateAt(record, 0)));
       Add(text, Piece(record, kCaseNumber));
       Add(text, Piece(record, kViolations));
@@ -153,24 +155,24 @@ std::string SearchText(int kind, const char* record) {
       AddAll(text, record, kProperty, std::size(kProperty));
       break;
     }
-    case 2: Add(text, Stamp(DateAt(record, 0))); break;
-    case 3: Add(text, Piece(record, kCaseNumber)); break;
-    case 4: Add(text, Piece(record, kTitle)); break;
-    case 5: Add(text, Piece(record, kViolations)); break;
-    case 6: Add(text, Piece(record, kMadeBy)); break;
-    case 7: AddDate(text, DateAt(record, kDateEntered)); break;
-    case 8:
+    case K::ControlNumber: Add(text, Stamp(DateAt(record, 0))); break;
+    case K::CaseNumber: Add(text, Piece(record, kCaseNumber)); break;
+    case K::Remarks: Add(text, Piece(record, kTitle)); break;
+    case K::Violations: Add(text, Piece(record, kViolations)); break;
+    case K::MadeBy: Add(text, Piece(record, kMadeBy)); break;
+    case K::DateEntered: AddDate(text, DateAt(record, kDateEntered)); break;
+    case K::OccurredFrom:
       if (DateAt(record, kOccurredFrom) != 0) AddDate(text, DateAt(record, kOccurredFrom));
       break;
-    case 9:
+    case K::ReportedOn:
       if (DateAt(record, kReportedOn) != 0) AddDate(text, DateAt(record, kReportedOn));
       break;
-    case 10: AddAll(text, record, kReportedBy, std::size(kReportedBy)); break;
-    case 11: AddAll(text, record, kPeople, std::size(kPeople)); break;
-    case 12: AddAll(text, record, kVehicles, std::size(kVehicles)); break;
-    case 13: AddAll(text, record, kProperty, std::size(kProperty)); break;
-    case 14: Add(text, Piece(record, kNarrative)); break;
-    case 15: Add(text, Piece(record, kCaseNotes)); break;
+    case K::ReportedBy: AddAll(text, record, kReportedBy, std::size(kReportedBy)); break;
+    case K::People: AddAll(text, record, kPeople, std::size(kPeople)); break;
+    case K::Vehicles: AddAll(text, record, kVehicles, std::size(kVehicles)); break;
+    case K::Property: AddAll(text, record, kProperty, std::size(kProperty)); break;
+    case K::Narrative: Add(text, Piece(record, kNarrative)); break;
+    case K::CaseNotes: Add(text, Piece(record, kCaseNotes)); break;
     default: break;
   }
   return text;
@@ -178,9 +180,11 @@ std::string SearchText(int kind, const char* record) {
 
 bool InSummaryPeriod(int kind, double beginning, double entered) {
   if (entered < beginning) return false;
-  if (kind == 16) return entered < beginning + 1;
-  if (kind == 17) return entered <= beginning + 7;
-  const int months = kind == 18 ? 1 : kind == 19 ? 3 : kind == 20 ? 12 : 0;
+  using K = search::SearchKind;
+  const K k = search::KindOf(kind);
+  if (k == K::DailySummary) return entered < beginning + 1;
+  if (k == K::WeeklySummary) return entered <= beginning + 7;
+  const int months = k == K::MonthlySummary ? 1 : k == K::QuarterlySummary ? 3 : k == K::AnnualSummary ? 12 : 0;
   if (months == 0) return false;
   const auto start = time::FromOleDate(beginning);
   if (!start) return false;
@@ -237,12 +241,14 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
         } else if (phrase) {
           // A kind that searches one member searches it where it lies: its
           // trailing blank cannot be part of a trimmed phrase.
-          const Member* single = kind == 3   ? &kCaseNumber
-                                 : kind == 4  ? &kTitle
-                                 : kind == 5  ? &kViolations
-                                 : kind == 6  ? &kMadeBy
-                                 : kind == 14 ? &kNarrative
-                                 : kind == 15 ? &kCaseNotes
+          using K = search::SearchKind;
+          const K k = search::KindOf(kind);
+          const Member* single = k == K::CaseNumber   ? &kCaseNumber
+                                 : k == K::Remarks    ? &kTitle
+                                 : k == K::Violations ? &kViolations
+                                 : k == K::MadeBy     ? &kMadeBy
+                                 : k == K::Narrative  ? &kNarrative
+                                 : k == K::CaseNotes  ? &kCaseNotes
                                               : nullptr;
           take = single ? matcher.Matches(Piece(record, *single))
                         : matcher.Matches(SearchText(kind, record));
@@ -296,7 +302,8 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
       request.summaryCaption.empty() ? std::string(search::SearchKindCaption(kind))
                                      : request.summaryCaption;
   const std::string beginning = ShortDate(c.BeginningDate);
-  const std::string dateLead = kind == 16 ? "for " : "with a beginning date of ";
+  const std::string dateLead =
+      search::KindOf(kind) == search::SearchKind::DailySummary ? "for " : "with a beginning date of ";
   if (phrase) {
     list.searchLogDescription = "'" + c.SearchPhrase + "'";
   } else {

@@ -90,12 +90,13 @@ SummaryQuestion BuildSummaryQuestion(int kind, const time::DateTime& picked) {
   const std::string caption(SearchKindCaption(kind));
   q.valid = true;
   q.caption = caption;
-  switch (kind) {
-    case 16:
+  using K = SearchKind;
+  switch (KindOf(kind)) {
+    case K::DailySummary:
       q.lines = {"This will summarize all reports",
                  "for " + time::FormatDateTime(picked, time::kLongDateFormat)};
       break;
-    case 17:
+    case K::WeeklySummary:
       q.lines = {"This will summarize all reports", "for a one-week period beginning",
                  time::FormatDateTime(picked, time::kLongDateFormat)};
       break;
@@ -106,7 +107,9 @@ SummaryQuestion BuildSummaryQuestion(int kind, const time::DateTime& picked) {
         q.lines = {"Please select the first of a month"};
         break;
       }
-      const char* months = kind == 18 ? "one" : kind == 19 ? "three" : "twelve";
+      const char* months = KindOf(kind) == K::MonthlySummary     ? "one"
+                           : KindOf(kind) == K::QuarterlySummary ? "three"
+                                                                 : "twelve";
       q.lines = {"This will summarize all reports", std::string("for a ") + months + " month period",
                  "beginning " + time::FormatDateTime(picked, time::kDateFormat)};
       break;

@@ -11,6 +11,15 @@
 namespace kestrova::search {
 
 // What the search dialog leaves behind for the report list.
+// What the search dialog's twenty options look for, by their numbers (as
+// SearchCriteria keeps them).
+enum class SearchKind : std::int16_t {
+  AllText = 1, ControlNumber, CaseNumber, Remarks, Violations, MadeBy, DateEntered, OccurredFrom, ReportedOn,
+  ReportedBy, People, Vehicles, Property, Narrative, CaseNotes,
+  DailySummary, WeeklySummary, MonthlySummary, QuarterlySummary, AnnualSummary,
+};
+constexpr SearchKind KindOf(int kind) { return static_cast<SearchKind>(kind); }
+
 struct SearchCriteria {
   std::string SearchPhrase;           // trimmed; empty unless a phrase search was confirmed
   std::int16_t SearchKind = 0;        // 1-15 phrase kinds, 16-20 summaries
