@@ -35,6 +35,12 @@ const QString kRedHeading = QStringLiteral("color: rgb(192, 0, 0);");
 
 int Px(int twips) { return ToPixels(twips); }
 
+// A heading the form shows from the start: its field's heading.
+QString DesignHeading(int n) {
+  const std::string_view heading = reports::FieldHeading(n);
+  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+}
+
 QString Shown(const std::string& stored) { return QString::fromStdString(text::ToShownLineBreaks(stored)); }
 
 bool IsLongText(int n) { return n == 44 || n == 45; }
@@ -87,15 +93,15 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
   };
   // Tab 0: who and when.
   QWidget* admin = page(QStringLiteral("&Administrative"));
-  Label(admin, 0, QStringLiteral("Control Number"), 200, 150, 2200);
+  Label(admin, 0, DesignHeading(0), 200, 150, 2200);
   Line(admin, 0, 200, 400, 2200);
-  Label(admin, 1, QStringLiteral("Case Number"), 2600, 150, 2400);
+  Label(admin, 1, DesignHeading(1), 2600, 150, 2400);
   Line(admin, 1, 2600, 400, 2400);
-  Label(admin, 2, QStringLiteral("Title or Descriptive Remarks"), 200, 950, 7000);
+  Label(admin, 2, DesignHeading(2), 200, 950, 7000);
   Line(admin, 2, 200, 1200, 7400);
-  Label(admin, 3, QStringLiteral("Criminal Violation(s) (if any)"), 200, 1750, 7000);
+  Label(admin, 3, DesignHeading(3), 200, 1750, 7000);
   Line(admin, 3, 200, 2000, 7400);
-  Label(admin, 4, QStringLiteral("This Report Made by"), 200, 2550, 5000);
+  Label(admin, 4, DesignHeading(4), 200, 2550, 5000);
   Line(admin, 4, 200, 2800, 5000);
   Label(admin, 5, QString(), 5400, 2550, 3600);
   Line(admin, 5, 5400, 2800, 3200);
@@ -122,7 +128,7 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
   lbl51->setGeometry(Px(3800), Px(560), Px(2000), Px(240));
   Label(occurred, 7, QString(), 5900, 250, 3200);
   Line(occurred, 7, 5900, 500, 3200);
-  Label(occurred, 8, QStringLiteral("Location Occurred"), 500, 950, 7000);
+  Label(occurred, 8, DesignHeading(8), 500, 950, 7000);
   Line(occurred, 8, 500, 1200, 7400);
   auto* reported = new QGroupBox(QStringLiteral(" Reported "), where);
   reported->setGeometry(Px(150), Px(1800), Px(12200), Px(2950));
@@ -131,7 +137,7 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
   lbl46->setGeometry(Px(150), Px(560), Px(300), Px(240));
   Label(reported, 9, QString(), 500, 250, 3200);
   Line(reported, 9, 500, 500, 3200);
-  Label(reported, 10, QStringLiteral("Location Reported"), 3900, 250, 7000);
+  Label(reported, 10, DesignHeading(10), 3900, 250, 7000);
   Line(reported, 10, 3900, 500, 7400);
   Label(reported, 11, QString(), 500, 1000, 5200);
   Line(reported, 11, 500, 1250, 5200);
@@ -169,8 +175,8 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
 
   // Tab 6: the narrative and the case notes.
   QWidget* docs = page(QStringLiteral("&Documentation"));
-  Label(docs, 44, QStringLiteral("Incident report narrative"), 200, 100, 6000);
-  Label(docs, 45, QStringLiteral("Investigative case notes, etc."), 8400, 100, 3900);
+  Label(docs, 44, DesignHeading(44), 200, 100, 6000);
+  Label(docs, 45, DesignHeading(45), 8400, 100, 3900);
   for (int n : {44, 45}) {
     auto* box = new QPlainTextEdit(docs);
     box->setObjectName(QStringLiteral("txtfield%1").arg(n));
