@@ -11,6 +11,7 @@
 
 #include "core/reports/data_file.h"
 #include "support/processes.h"
+#include "support/stored_reports.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
 
@@ -57,14 +58,7 @@ bool SetImmutable(const fs::path& path, bool on) {
   return done;
 }
 
-std::vector<std::string> CaseNumbers(const fs::path& folder) {
-  std::vector<std::string> cases;
-  EXPECT_TRUE(ScanRecords(folder, [&](std::int32_t, const char* bytes) {
-                cases.push_back(StoredCaseNumber(bytes));
-                return true;
-              }).ok());
-  return cases;
-}
+using testing::CaseNumbers;
 
 TEST(DataFile, TheFirstReportOfAnEmptyFolderIsRecordOne) {
   TempFolder folder;

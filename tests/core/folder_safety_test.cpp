@@ -21,6 +21,7 @@
 #include "core/reports/report_actions.h"
 #include "core/users/user_list.h"
 #include "support/processes.h"
+#include "support/stored_reports.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
 
@@ -56,14 +57,7 @@ ReportRecord Report(const std::string& caseNumber) {
   return r;
 }
 
-std::vector<std::string> CaseNumbers(const fs::path& folder) {
-  std::vector<std::string> cases;
-  EXPECT_TRUE(ScanRecords(folder, [&](std::int32_t, const char* bytes) {
-                cases.push_back(StoredCaseNumber(bytes));
-                return true;
-              }).ok());
-  return cases;
-}
+using testing::CaseNumbers;
 
 void AppendAll(const fs::path& folder, std::initializer_list<const char*> cases) {
   for (const char* c : cases) ASSERT_TRUE(AppendReport(folder, Report(c), Quick()).ok());
