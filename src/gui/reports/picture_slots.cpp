@@ -147,12 +147,12 @@ void PictureSlots::cmdAddEditPic_Click(int slot) {
 
 void PictureSlots::cmdDeletePic_Click(int slot) {
   if (!writing_) return;
-  MessageRequest r;
-  r.caption = QStringLiteral("Confirm picture deletion");
-  r.iconKind = kIconQuestion;
-  r.defaultButton = 2;
-  r.message = QStringLiteral("Are you SURE that you want\nto delete this picture?");
-  r.buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete"), QStringLiteral("&No") + QStringLiteral(", don't delete")};
+  const MessageRequest r{.caption = QStringLiteral("Confirm picture deletion"),
+                         .iconKind = kIconQuestion,
+                         .message = QStringLiteral("Are you SURE that you want\nto delete this picture?"),
+                         .defaultButton = 2,
+                         .buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete"),
+                                     QStringLiteral("&No") + QStringLiteral(", don't delete")}};
   if (ShowMessage(session_, r, delete_[Index(slot)]->window()).pressedButton != 1) return;
   Clear(slot);
   stored_[Index(slot)].clear();

@@ -226,9 +226,7 @@ void frmFind::cmdFind_Click() {
   if (txtSearchPhrase_->isEnabled()) {
     const auto refused = search::RefuseUnstorablePhrase(txtSearchPhrase_->text().toStdString());
     if (refused) {
-      MessageRequest r;
-      r.caption = QString::fromStdString(refused->caption);
-      r.iconKind = kIconError;
+      MessageRequest r{.caption = QString::fromStdString(refused->caption), .iconKind = kIconError};
       QStringList lines;
       for (const auto& line : refused->lines) lines << QString::fromStdString(line);
       r.message = lines.join(QLatin1Char('\n'));
@@ -242,9 +240,7 @@ void frmFind::cmdFind_Click() {
     if (!datePicked_) return;
     const QDate d = calPickDate_->date();
     const search::SummaryQuestion q = search::BuildSummaryQuestion(kind, FromQDate(d));
-    MessageRequest r;
-    r.caption = QString::fromStdString(q.caption);
-    r.iconKind = kIconInformation;
+    MessageRequest r{.caption = QString::fromStdString(q.caption), .iconKind = kIconInformation};
     QStringList lines;
     for (const auto& line : q.lines) lines << QString::fromStdString(line);
     r.message = lines.join(QLatin1Char('\n'));

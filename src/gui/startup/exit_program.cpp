@@ -13,14 +13,13 @@ namespace kestrova::gui {
 bool ExitProgram(Session& session, bool skip, QWidget* owner) {
   if (!skip) {
     const QString title = session.applicationTitle();
-    MessageRequest request;
-    request.caption = QStringLiteral("Exit ") + title + QStringLiteral("?");
-    request.iconKind = kIconQuestion;
-    request.message = QStringLiteral("This will close ") + title + QStringLiteral(".\n\n") +
-                      QStringLiteral("Is this what you want to do?");
-    request.defaultButton = 1;
-    request.buttons = {QStringLiteral("&Yes") + QStringLiteral(", exit ") + title,
-                       QStringLiteral("&No") + QStringLiteral(", don't quit yet")};
+    const MessageRequest request{.caption = QStringLiteral("Exit ") + title + QStringLiteral("?"),
+                                 .iconKind = kIconQuestion,
+                                 .message = QStringLiteral("This will close ") + title + QStringLiteral(".\n\n") +
+                                            QStringLiteral("Is this what you want to do?"),
+                                 .defaultButton = 1,
+                                 .buttons = {QStringLiteral("&Yes") + QStringLiteral(", exit ") + title,
+                                             QStringLiteral("&No") + QStringLiteral(", don't quit yet")}};
     if (ShowMessage(session, request, owner).pressedButton != 1) return false;
     // Confirmed: this workstation leaves the count.
     UncountThisWorkstation(session);

@@ -29,14 +29,13 @@ void ShowFailure(Session& s, QWidget* owner, const QString& caption, const std::
 
 void ShowNewUserOverview(Session& s, QWidget* owner) {
   if (s.settings().Read(QStringLiteral("NewUser")).value_or(QString()) == QStringLiteral("NoShow")) return;
-  MessageRequest r;
-  r.caption = s.applicationTitle() + QStringLiteral(" - New User Overview");
-  r.iconKind = kIconInformation;
-  r.message = QStringLiteral("Welcome! Are you a new user? ") +
-              QStringLiteral("If so, then let's take a moment for a quick overview.") +
-              QStringLiteral("\n\n") + NewUserOverview();
-  r.showCheckBox = true;
-  r.buttons = {QStringLiteral("&Continue")};
+  const MessageRequest r{.caption = s.applicationTitle() + QStringLiteral(" - New User Overview"),
+                         .iconKind = kIconInformation,
+                         .message = QStringLiteral("Welcome! Are you a new user? ") +
+                                    QStringLiteral("If so, then let's take a moment for a quick overview.") +
+                                    QStringLiteral("\n\n") + NewUserOverview(),
+                         .showCheckBox = true,
+                         .buttons = {QStringLiteral("&Continue")}};
   if (ShowMessage(s, r, owner).dontAskAgain) s.settings().Write(QStringLiteral("NewUser"), QStringLiteral("NoShow"));
 }
 
@@ -90,25 +89,22 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
   if (*state != startup::DataFileState::Version3 && *state != startup::DataFileState::Version2) return true;
 
   const QString old = QString::fromLatin1(startup::kOldDataFileName.data());
-  MessageRequest ask;
-  ask.caption = QStringLiteral("Update older version data file?");
-  ask.iconKind = kIconQuestion;
-  ask.defaultButton = 1;
-  ask.message = QStringLiteral(
-                    "You have an older version data file that I would like\n"
-                    "to convert and use with this newer software version.\n\n"
-                    "If you agree, I will update your existing data file\n"
-                    "and save a copy of the old one as '") +
-                old +
-                QStringLiteral(
-                    "'.\n\n"
-                    "Or, if you'd rather, you can start fresh with a new data file\n"
-                    "(I will still rename and save a copy of the old data file).\n\n"
-                    "Or, if you're not ready to answer right now, you can select\n"
-                    "the last option.");
-  ask.buttons = {QStringLiteral("&Yes") + QStringLiteral(", update our existing data file"),
-                 QStringLiteral("&Let's start over with a new data file"),
-                 QStringLiteral("&Quit the program, let me think about it")};
+  const MessageRequest ask{.caption = QStringLiteral("Update older version data file?"),
+                           .iconKind = kIconQuestion,
+                           .message = QStringLiteral("You have an older version data file that I would like\n"
+                                                     "to convert and use with this newer software version.\n\n"
+                                                     "If you agree, I will update your existing data file\n"
+                                                     "and save a copy of the old one as '") +
+                                      old +
+                                      QStringLiteral("'.\n\n"
+                                                     "Or, if you'd rather, you can start fresh with a new data file\n"
+                                                     "(I will still rename and save a copy of the old data file).\n\n"
+                                                     "Or, if you're not ready to answer right now, you can select\n"
+                                                     "the last option."),
+                           .defaultButton = 1,
+                           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", update our existing data file"),
+                                       QStringLiteral("&Let's start over with a new data file"),
+                                       QStringLiteral("&Quit the program, let me think about it")}};
   const int answer = ShowMessage(s, ask, title).pressedButton;
   QString closing;
   if (answer == 1) {
@@ -139,12 +135,11 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
     return false;
   }
   QApplication::processEvents();
-  MessageRequest finished;
-  finished.caption = QStringLiteral("Finished Updating!");
-  finished.iconKind = kIconInformation;
-  finished.defaultButton = 1;
-  finished.message = closing;
-  finished.buttons = {QStringLiteral("Thank you-- let's &continue")};
+  const MessageRequest finished{.caption = QStringLiteral("Finished Updating!"),
+                                .iconKind = kIconInformation,
+                                .message = closing,
+                                .defaultButton = 1,
+                                .buttons = {QStringLiteral("Thank you-- let's &continue")}};
   ShowMessage(s, finished, title);
   return true;
 }

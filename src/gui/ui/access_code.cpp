@@ -8,11 +8,10 @@ namespace kestrova::gui {
 namespace {
 
 bool TryAgain(Session& session, QWidget* owner, const QString& caption, const QString& message) {
-  MessageRequest r;
-  r.caption = caption;
-  r.iconKind = kIconWarning;
-  r.message = message;
-  r.buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")};
+  const MessageRequest r{.caption = caption,
+                         .iconKind = kIconWarning,
+                         .message = message,
+                         .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")}};
   return ShowMessage(session, r, owner).pressedButton == 1;
 }
 
@@ -118,12 +117,11 @@ bool RequestAccessCode(Session& session, QWidget* owner) {
       return false;
     }
     if (*right) return true;
-    MessageRequest wrong;
-    wrong.caption = QStringLiteral("Invalid Entry");
-    wrong.iconKind = kIconError;
-    wrong.message = QStringLiteral("The access code entered is not the\n\ncorrect Access Code");
-    wrong.defaultButton = 1;
-    wrong.buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")};
+    const MessageRequest wrong{.caption = QStringLiteral("Invalid Entry"),
+                               .iconKind = kIconError,
+                               .message = QStringLiteral("The access code entered is not the\n\ncorrect Access Code"),
+                               .defaultButton = 1,
+                               .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")}};
     if (ShowMessage(session, wrong, owner).pressedButton != 1) return false;
   }
 }

@@ -16,11 +16,7 @@ MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidg
 
 void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
                 IconKind iconKind, const QString& button) {
-  MessageRequest r;
-  r.caption = caption;
-  r.iconKind = iconKind;
-  r.message = message;
-  r.buttons = {button};
+  const MessageRequest r{.caption = caption, .iconKind = iconKind, .message = message, .buttons = {button}};
   ShowMessage(session, r, parent);
 }
 

@@ -368,12 +368,11 @@ void frmAdmin::cmdSignIn_Click() {
     return;
   }
   if (!users::PasswordMatches(user->Password, txtPassword_->text().toStdString())) {
-    MessageRequest r;
-    r.caption = QStringLiteral("Incorrect Password");
-    r.iconKind = kIconError;
-    r.message = QStringLiteral("That is not the correct password\nassociated with this name");
-    r.defaultButton = 1;
-    r.buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")};
+    const MessageRequest r{.caption = QStringLiteral("Incorrect Password"),
+                           .iconKind = kIconError,
+                           .message = QStringLiteral("That is not the correct password\nassociated with this name"),
+                           .defaultButton = 1,
+                           .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}};
     const int answer = ShowMessage(session_, r, this).pressedButton;
     LogSignInOut(session_, this, logs::kIncorrectPassword);
     session_.signIn.CurrentUserName.clear();
@@ -488,15 +487,14 @@ void frmAdmin::cmdDeleteUser_Click() {
   const int row = grid_->currentRow();
   if (row < 0) return;
   if (!skipDeleteConfirmation_) {
-    MessageRequest r;
-    r.caption = QStringLiteral("Confirm Deletion");
-    r.iconKind = kIconQuestion;
-    r.message = QStringLiteral("Are you sure you want to remove\n\n") + grid_->item(row, 0)->text() +
-                QStringLiteral("\n\nfrom the 'User List'?");
-    r.buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this User"),
-                 QStringLiteral("&No") + QStringLiteral(", do not delete")};
-    r.defaultButton = 2;
-    r.showCheckBox = true;
+    const MessageRequest r{.caption = QStringLiteral("Confirm Deletion"),
+                           .iconKind = kIconQuestion,
+                           .message = QStringLiteral("Are you sure you want to remove\n\n") +
+                                      grid_->item(row, 0)->text() + QStringLiteral("\n\nfrom the 'User List'?"),
+                           .defaultButton = 2,
+                           .showCheckBox = true,
+                           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this User"),
+                                       QStringLiteral("&No") + QStringLiteral(", do not delete")}};
     const MessageResult answer = ShowMessage(session_, r, this);
     skipDeleteConfirmation_ = answer.dontAskAgain;
     if (answer.pressedButton != 1) return;
@@ -525,12 +523,11 @@ void frmAdmin::cmdDeleteUser_Click() {
   QApplication::processEvents();
   if (grid_->isVisible()) SelectRow(remembered);
   if (!skipDeleteConfirmation_) {
-    MessageRequest r;
-    r.caption = QStringLiteral("User removed");
-    r.iconKind = kIconInformation;
-    r.message = QStringLiteral("This name has been deleted\nfrom the 'User List'.");
-    r.buttons = {QStringLiteral("&Continue") + QStringLiteral(" editing")};
-    r.showCheckBox = true;
+    const MessageRequest r{.caption = QStringLiteral("User removed"),
+                           .iconKind = kIconInformation,
+                           .message = QStringLiteral("This name has been deleted\nfrom the 'User List'."),
+                           .showCheckBox = true,
+                           .buttons = {QStringLiteral("&Continue") + QStringLiteral(" editing")}};
     ShowMessage(session_, r, this);
   }
   cmdEditUser_->setEnabled(grid_->isVisible());
