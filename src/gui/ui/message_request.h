@@ -20,12 +20,12 @@ inline constexpr IconKind kIconInformation = IconKind::Information;
 // A question or notice: lines separated by "\n" (an empty line by two in a
 // row); buttons left to right, each caption with an optional "&" access key.
 struct MessageRequest {
-  QString caption;
+  QString caption = {};
   IconKind iconKind = kIconInformation;
-  QString message;
+  QString message = {};
   int defaultButton = 1;
   bool showCheckBox = false;
-  QStringList buttons;
+  QStringList buttons = {};
 
   QStringList lines() const { return message.split(QLatin1Char('\n')); }
 };
