@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/network/change_watch.h"
 #include "core/search/search_criteria.h"
 #include "core/time/ole_date.h"
 #include "core/users/sign_in.h"
@@ -86,6 +87,24 @@ class Session {
   bool exiting = false;
   // This workstation has been added to the count of running workstations.
   bool workstationCounted = false;
+  // Told the data folder's stamp after each write of this workstation that
+  // went through, taken while its lock was still held (the main window's
+  // change watch remembers it, so its own writes are not announced).
+  std::function<void(const network::DataStamp&)> ownWriteCommitted;
+  // While a longer operation runs the change watch looks at nothing; the
+  // pauses nest: the watch goes on when the last one ends.
+  class WatchPause {
+   public:
+    explicit WatchPause(int& count) : count_(count) { ++count_; }
+    ~WatchPause() { --count_; }
+    WatchPause(const WatchPause&) = delete;
+    WatchPause& operator=(const WatchPause&) = delete;
+
+   private:
+    int& count_;
+  };
+  [[nodiscard]] WatchPause PauseChangeWatch() { return WatchPause(watchPauses_); }
+  bool changeWatchPaused() const { return watchPauses_ > 0; }
   // Ends the program's event loop; tests put a recorder in its place.
   std::function<void()> endProgram;
 
@@ -94,6 +113,7 @@ class Session {
   QString programFolder_;
   QSize screenSize_;
   Desktop desktop_;
+  int watchPauses_ = 0;
   std::unique_ptr<WindowFlow> flow_;
   // Shows the data folder's waits and notices; goes first, before the
   // clock it hands the core.

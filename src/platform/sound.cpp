@@ -14,7 +14,10 @@ bool QtSoundPlayer::Play(const QString& path) {
   if (!QFileInfo::exists(path)) return false;
   if (!effect_) effect_ = std::make_unique<QSoundEffect>();
   effect_->stop();
-  effect_->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  // A sound built into the program (":/...") or a file on disk; without an
+  // audio device the effect stays silent.
+  effect_->setSource(path.startsWith(QStringLiteral(":/")) ? QUrl(QStringLiteral("qrc") + path)
+                                                           : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
   effect_->play();
   return true;
 }

@@ -12,7 +12,8 @@ namespace kestrova::platform {
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
-  // Starts a wave file and returns at once; false when it cannot be played.
+  // Starts a wave file (on disk, or ":/..." built into the program) and
+  // returns at once; false when it cannot be played.
   virtual bool Play(const QString& path) = 0;
   virtual void Stop() = 0;
   // The alert of a message kind: 0/1 default, 2 stop, 3 question,

@@ -49,7 +49,9 @@ struct GuiSession {
     } else {
       d.messages = std::make_unique<gui::DialogMessageAnswerer>(*sound, *systemMessage);
     }
-    d.clock = std::make_unique<platform::FixedClock>();
+    auto c = std::make_unique<platform::FixedClock>();
+    clock = c.get();
+    d.clock = std::move(c);
     session = std::make_unique<gui::Session>(sharedFolder.empty() ? folder.path() : sharedFolder, std::move(d));
     session->endProgram = [this] { ++programEnded; };
   }
@@ -62,6 +64,7 @@ struct GuiSession {
   platform::FakeSystemMessage* systemMessage = nullptr;
   platform::ScriptedFilePicker* filePicker = nullptr;
   ScriptedMessages* messages = nullptr;  // null when the real dialog answers
+  platform::FixedClock* clock = nullptr;
   int programEnded = 0;
   std::unique_ptr<gui::Session> session;
 };

@@ -214,6 +214,16 @@ Result<bool> RegularFileExists(const std::filesystem::path& path) {
   return true;
 }
 
+Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return std::optional<FileStamp>();
+    return IoError(path, "Cannot look at", errno);
+  }
+  return std::optional<FileStamp>(FileStamp{static_cast<std::uint64_t>(st.st_size),
+                                            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+}
+
 void ClearOldReadOnlyMark(const std::filesystem::path& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/status.h"
@@ -79,6 +80,14 @@ unsigned FolderFileMode(const std::filesystem::path& folder);
 // name, true for a regular file, an error for anything else (a folder, a
 // link, a device) so it is never taken for "no file".
 Result<bool> RegularFileExists(const std::filesystem::path& path);
+
+// A file's size and modification time (nanoseconds), not through a link;
+// nothing when it is missing.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+};
+Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path);
 
 // Files left read-only by an earlier release are made writable again where
 // this account may. Nothing is made read-only any more: a mark that only the

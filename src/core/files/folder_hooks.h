@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -39,6 +40,10 @@ struct FolderHooks {
   // The local time, which names the file an interrupted write's bytes are
   // moved to. Without it such a file is left damaged rather than repaired.
   const time::Clock* clock = nullptr;
+  // A write to one of the folder's record files went through; called with
+  // the folder while the writer still holds its lock, after the change
+  // counter was bumped, so what the folder looks like now is this write's.
+  std::function<void(const std::filesystem::path& folder)> committed;
 };
 
 // The hooks in force; empty until a program installs its own.

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/files/change_counter.h"
 #include "core/files/record_rewrite.h"
 #include "core/time/date_format.h"
 
@@ -175,9 +176,15 @@ Status RecordFile::Close() {
     Status closed = file_.Close();
     if (result.ok() && !closed.ok()) result = closed;
   }
+  if (changed_ && result.ok() && lock_.held() && lock_.CheckStillOurs().ok()) {
+    // Other workstations watch the counter; the write stands either way.
+    (void)BumpChangeCounter(folder_);
+    if (options_.committed) options_.committed(folder_);
+  }
   lock_.Release();
   open_ = false;
   written_ = false;
+  changed_ = false;
   return result;
 }
 
@@ -255,6 +262,7 @@ Status RecordFile::WriteRecordBytes(std::int32_t n, const char* src) {
     length_ += recordSize_;
   }
   lock_.Refresh();  // a long run of writes keeps its lock alive
+  changed_ = true;
   return {};
 }
 
@@ -280,6 +288,7 @@ Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const c
   }
   // The old file needs no flush: it has been replaced.
   written_ = false;
+  changed_ = true;
   recordCount_ = *kept;
   length_ = static_cast<std::uint64_t>(*kept) * recordSize_;
   (void)Close();

@@ -24,6 +24,8 @@ struct RecordFileOptions {
   std::function<void(const FolderNotice&)> notice = InstalledFolderHooks().notice;
   // Names the file a repair moves an interrupted write's bytes to.
   const time::Clock* clock = InstalledFolderHooks().clock;
+  // Told, under the lock, when a write went through (see FolderHooks).
+  std::function<void(const std::filesystem::path&)> committed = InstalledFolderHooks().committed;
 };
 
 enum class RecordAccess {
@@ -105,6 +107,7 @@ class RecordFile {
   FolderLock lock_;
   bool open_ = false;
   bool written_ = false;
+  bool changed_ = false;  // a write or a rewrite went through since the open
   RecordAccess access_ = RecordAccess::Read;
   std::uint64_t length_ = 0;
   std::int32_t recordCount_ = 0;

@@ -10,6 +10,8 @@
 #include "core/network/concurrent_users.h"
 #include "core/startup/file_set.h"
 #include "gui/logs/activity_logs.h"
+#include "gui/network/refresh_watch.h"
+#include "gui/output/email_report.h"
 #include "gui/reports/command_bar.h"
 #include "gui/reports/picture_slots.h"
 #include "gui/reports/report_form.h"
@@ -50,6 +52,7 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   list_->SetOptions(option(QStringLiteral("SortOption")), option(QStringLiteral("ShowOption")));
   form_->setCurrentIndex(0);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Main, this);
+  refreshWatch_ = new RefreshWatch(session_, command(Command::RefreshGrid), [this] { return list_->rowCount() > 0; });
   skeleton_ = new WindowSkeleton(session_, this,
                                  {.firstActivation = [this] { Form_Activate(); },
                                   .quit = [this] { cmdQuit_Click(); },
@@ -80,7 +83,15 @@ void frmMain::ConnectCommands() {
   on(Command::About, &frmMain::cmdAbout_Click);
   on(Command::UserInfo, &frmMain::cmdUserInfo_Click);
   on(Command::NetworkInfo, &frmMain::cmdNetworkInfo_Click);
-  on(Command::RefreshGrid, &frmMain::RefreshAll);
+  // Left: the button rests again and the list is rebuilt; right: the sound options.
+  ZelButton* refresh = command(Command::RefreshGrid);
+  connect(refresh, &ZelButton::Click, this, [this] {
+    refreshWatch_->Reset();
+    RefreshAll();
+  });
+  connect(refresh, &ZelButton::MouseUp, this, [this, refresh](int button, int, int x, int y) {
+    if (button == ZelButton::kRightButton) refreshWatch_->ShowSoundMenu(refresh->mapToGlobal(QPoint(x, y)));
+  });
   on(Command::AdminWindow, &frmMain::cmdAdminWindow_Click);
   on(Command::Quit, &frmMain::cmdQuit_Click);
   on(Command::FindEntries, &frmMain::cmdFindEntries_Click);
@@ -102,7 +113,9 @@ void frmMain::ConnectCommands() {
   on(Command::RestoreEntry, &frmMain::cmdRestoreEntry_Click);
   on(Command::DeleteEntry, &frmMain::cmdDeleteEntry_Click);
   // Printing, e-mail and enlarged pictures come later; until then they say so.
-  for (Command c : {Command::PrintEntry, Command::PrintList, Command::EmailEntry}) {
+  connect(command(Command::EmailEntry), &ZelButton::Click, this,
+          [this] { EmailReport(session_, this, form_->Texts(), skipEmailNotice_); });
+  for (Command c : {Command::PrintEntry, Command::PrintList}) {
     SayNotAvailableYet(session_, command(c));
   }
   for (int slot = 1; slot <= 3; ++slot) SayNotAvailableYet(session_, form_->largerPictureButton(slot));
@@ -162,6 +175,7 @@ ZelButton* frmMain::command(Command c) const { return commands_->button(c); }
 void frmMain::Form_Activate() {
   if (activated_ || !isVisible()) return;
   activated_ = true;
+  refreshWatch_->RememberNow();
   form_->SetHeadingCaptions();
   cmdSeeAllEntries_Click();
   if (list_->rowCount() == 0) {
@@ -196,6 +210,7 @@ void frmMain::cmdAbout_Click() {
 }
 
 void frmMain::cmdNetworkInfo_Click() {
+  auto pause = session_.PauseChangeWatch();
   const auto count = network::ReadConcurrentUsers(session_.dataFolder());
   ShowNotice(session_, this, QStringLiteral("Networking Information"),
              count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)

@@ -20,6 +20,7 @@ class CommandBar;
 class ReportForm;
 class ReportListModel;
 class ReportListPanel;
+class RefreshWatch;
 class Session;
 class WindowSkeleton;
 class ZelButton;
@@ -58,6 +59,7 @@ class frmMain : public QWidget {
   int topRow() const;
   ZelButton* command(reports::Command command) const;
   ButtonFlasher& flasher() { return *flasher_; }
+  RefreshWatch& refreshWatch() { return *refreshWatch_; }
   const reports::ListCounts& counts() const { return counts_; }
 
  signals:
@@ -139,6 +141,8 @@ class frmMain : public QWidget {
   CommandBar* commands_ = nullptr;
   ButtonFlasher* flasher_ = nullptr;
   WindowSkeleton* skeleton_ = nullptr;
+  RefreshWatch* refreshWatch_ = nullptr;
+  bool skipEmailNotice_ = false;
 };
 
 }  // namespace kestrova::gui

@@ -28,14 +28,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// A question with "Don't show this again", skipped once that was ticked.
-bool Confirmed(Session& session, QWidget* owner, bool& skip, const MessageRequest& question) {
-  if (skip) return true;
-  const MessageResult answer = ShowMessage(session, question, owner);
-  skip = answer.dontAskAgain;
-  return answer.pressedButton == 1;
-}
-
 bool IsMovedElsewhere(const Error& error) {
   return error.kind == Error::Kind::Conflict || error.kind == Error::Kind::NotFound;
 }
@@ -140,6 +132,7 @@ void frmMain::cmdAddSave_Click() {
 }
 
 void frmMain::EndAdding(const QString& savedCase) {
+  auto pause = session_.PauseChangeWatch();
   const bool saved = !savedCase.isNull();
   mode_ = Mode::Viewing;
   template_ = false;
@@ -237,7 +230,7 @@ std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, l
 
 void frmMain::cmdArchiveEntry_Click() {
   if (!displayed_) return;
-  if (!Confirmed(session_, this, skipArchiveQuestion_,
+  if (!AskUnlessSkipped(session_, this, skipArchiveQuestion_,
                  {.caption = QStringLiteral("Archive Option"),
                   .iconKind = kIconQuestion,
                   .message = QStringLiteral("This action will archive this report, moving it\nto the 'Inactive List' "
@@ -252,7 +245,7 @@ void frmMain::cmdArchiveEntry_Click() {
 
 void frmMain::cmdRestoreEntry_Click() {
   if (!displayed_) return;
-  if (!Confirmed(session_, this, skipRestoreQuestion_,
+  if (!AskUnlessSkipped(session_, this, skipRestoreQuestion_,
                  {.caption = QStringLiteral("Confirm Restoration"),
                   .iconKind = kIconQuestion,
                   .message = QStringLiteral("Are you SURE you want to \nrestore this archived report\nto the 'Active "
@@ -291,6 +284,7 @@ void frmMain::cmdDeleteEntry_Click() {
       .buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this report"),
                   QStringLiteral("&No") + QStringLiteral(", do not delete this report")}};
   if (ShowMessage(session_, question, this).pressedButton != 1) return;
+  auto pause = session_.PauseChangeWatch();
   auto busy = std::make_unique<BusyWindow>(this);
   savedGridRow_ = list_->currentRow();
   savedGridTopRow_ = list_->topRow();

@@ -97,6 +97,7 @@ void frmMain::BuildReportList() {
 }
 
 void frmMain::ShowSelectedReport() {
+  auto pause = session_.PauseChangeWatch();
   auto busy = std::make_unique<BusyWindow>(this);
   std::optional<reports::ReportRecord> report;
   std::string problem;

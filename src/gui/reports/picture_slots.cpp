@@ -113,6 +113,7 @@ void PictureSlots::Redraw() {
 
 void PictureSlots::cmdAddEditPic_Click(int slot) {
   if (!writing_) return;
+  auto pause = session_.PauseChangeWatch();
   const auto path = session_.filePicker().OpenPicture(addEdit_[Index(slot)]->window());
   if (!path) {
     paths_[Index(slot)].clear();

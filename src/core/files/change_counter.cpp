@@ -1,0 +1,46 @@
+#include "core/files/change_counter.h"
+
+#include <cstring>
+
+#include "core/files/file.h"
+
+namespace kestrova::files {
+namespace {
+
+std::uint64_t Decode(const char* bytes) {
+  std::uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+}  // namespace
+
+Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder) {
+  auto exists = RegularFileExists(folder / kChangesFileName);
+  if (!exists.ok()) return exists.error();
+  if (!*exists) return std::uint64_t{0};
+  auto file = File::Open(folder / kChangesFileName, OpenMode::Read);
+  if (!file.ok()) return file.error();
+  char bytes[8] = {};
+  auto got = file->ReadSome(0, bytes, sizeof bytes);
+  if (!got.ok()) return got.error();
+  // A file cut short reads as what it holds; the next write makes it whole.
+  return Decode(bytes);
+}
+
+Result<std::uint64_t> BumpChangeCounter(const std::filesystem::path& folder) {
+  auto file = File::Open(folder / kChangesFileName, OpenMode::CreateReadWrite);
+  if (!file.ok()) return file.error();
+  char bytes[8] = {};
+  auto got = file->ReadSome(0, bytes, sizeof bytes);
+  if (!got.ok()) return got.error();
+  const std::uint64_t next = Decode(bytes) + 1;  // wraps after 2^64 changes: still a change
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((next >> (8 * i)) & 0xFF);
+  Status wrote = file->WriteAt(0, bytes, sizeof bytes);
+  if (!wrote.ok()) return wrote.error();
+  Status closed = file->Close();
+  if (!closed.ok()) return closed.error();
+  return next;
+}
+
+}  // namespace kestrova::files

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "core/status.h"
+
+namespace kestrova::files {
+
+// "Kestrova.Changes": an 8-byte little-endian count of the writes made to
+// the folder's record files, one more after each. Workstations watch it
+// (read by content, which a network share does not cache as it caches file
+// dates and sizes) to see that another one has changed something.
+inline constexpr std::string_view kChangesFileName = "Kestrova.Changes";
+
+// A missing file reads as 0.
+Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder);
+// One more change; the caller holds the folder's lock.
+Result<std::uint64_t> BumpChangeCounter(const std::filesystem::path& folder);
+
+}  // namespace kestrova::files

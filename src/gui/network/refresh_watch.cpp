@@ -1,0 +1,96 @@
+#include "gui/network/refresh_watch.h"
+
+#include <QAction>
+#include <QMenu>
+#include <cmath>
+
+#include "core/time/ole_date.h"
+#include "gui/session.h"
+#include "gui/ui/message_dialog.h"
+#include "gui/ui/zel_button.h"
+
+namespace kestrova::gui {
+namespace {
+
+const QString kRefreshSound = QStringLiteral("RefreshSound");
+
+std::int64_t SecondsOf(const time::DateTime& now) {
+  return static_cast<std::int64_t>(std::llround(time::ToOleDate(now) * 86400.0));
+}
+
+}  // namespace
+
+RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bool()> listed)
+    : QObject(button), session_(session), button_(button), listed_(std::move(listed)), timer_(this) {
+  // Own writes are remembered as they commit, so they are never announced.
+  session_.ownWriteCommitted = [this](const network::DataStamp& stamp) { watch_.Remember(stamp); };
+  timer_.setObjectName(QStringLiteral("timerConcurrentUserCheck"));
+  timer_.setInterval(1000);
+  connect(&timer_, &QTimer::timeout, this, &RefreshWatch::timerConcurrentUserCheck_Timer);
+  timer_.start();
+}
+
+RefreshWatch::~RefreshWatch() { session_.ownWriteCommitted = nullptr; }
+
+void RefreshWatch::RememberNow() {
+  if (auto stamp = network::ReadDataStamp(session_.dataFolder()); stamp.ok()) watch_.Remember(*stamp);
+}
+
+void RefreshWatch::Reset() {
+  watch_.Reset();
+  ShowLook();
+}
+
+void RefreshWatch::timerConcurrentUserCheck_Timer() {
+  if (session_.changeWatchPaused()) return;
+  const bool soundOn = session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
+  const auto tick = watch_.OnTick(SecondsOf(session_.clock().Now()), listed_(), soundOn, [this] {
+    auto stamp = network::ReadDataStamp(session_.dataFolder());
+    return stamp.ok() ? std::optional<network::DataStamp>(*stamp) : std::nullopt;
+  });
+  if (tick.lookChanged) ShowLook();
+  if (tick.playSound) session_.sound().Play(QString::fromLatin1(kSound));
+}
+
+void RefreshWatch::ShowLook() {
+  switch (watch_.look()) {
+    case network::RefreshLook::Resting:
+      button_->setForeColor(button_->ForeOver());
+      button_->setBackColor(button_->BackOver());
+      break;
+    case network::RefreshLook::Yellow: button_->setBackColor(QColor(255, 255, 0)); break;
+    case network::RefreshLook::LightRed: button_->setBackColor(QColor(255, 128, 128)); break;
+    case network::RefreshLook::LightGreen: button_->setBackColor(QColor(128, 255, 128)); break;
+  }
+  button_->Refresh();
+}
+
+void RefreshWatch::ShowSoundMenu(const QPoint& globalPos) {
+  const bool on = session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
+  QMenu menu(button_);
+  menu.setObjectName(QStringLiteral("menuRefreshSoundmenu"));
+  menu.setTitle(QStringLiteral("Refresh Sounds option"));
+  QAction* more = menu.addAction(QStringLiteral("More information about this button..."));
+  menu.addSeparator();
+  QAction* enable = menu.addAction(QStringLiteral("Enable 'Refresh List' sound notification"));
+  QAction* disable = menu.addAction(QStringLiteral("Disable 'Refresh List' sound notification"));
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("Exit this menu"));
+  enable->setEnabled(!on);
+  disable->setEnabled(on);
+  QAction* chosen = menu.exec(globalPos);
+  if (chosen == more) {
+    const QString title = session_.applicationTitle();
+    ShowNotice(session_, button_->window(), QStringLiteral("The 'Refresh List' button..."),
+               QStringLiteral("If the ") + title +
+                   QStringLiteral(" database has been\nupdated by some other network user,\nthis button will flash. "
+                                  "When you click it,\nthe list of reports displayed on your screen\nwill be updated "
+                                  "with the latest information."));
+  } else if (chosen == enable) {
+    session_.settings().Write(kRefreshSound, QStringLiteral("True"));
+  } else if (chosen == disable) {
+    session_.settings().Write(kRefreshSound, QStringLiteral("False"));
+  }
+}
+
+}  // namespace kestrova::gui

@@ -1,0 +1,114 @@
+// Another workstation's changes seen by this one, and the e-mailed report.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include "gui/network/refresh_watch.h"
+#include "support/main_window_fixture.h"
+
+namespace kestrova::gui {
+namespace {
+
+using testing::Click;
+using testing::Report;
+
+class ChangeWatchTest : public testing::MainWindowFixture {
+ protected:
+  // Runs the one-second check `seconds` times, the clock a second further each time.
+  void Seconds(frmMain* m, int seconds) {
+    auto* timer = m->findChild<QTimer*>(QStringLiteral("timerConcurrentUserCheck"));
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(1);
+    for (int i = 0; i < seconds; ++i) {
+      now_ += 1.0 / 86400;
+      g.clock->Set(*time::FromOleDate(now_));
+      QTest::qWait(15);
+    }
+    timer->setInterval(1000);
+  }
+  // Another workstation: a process of its own, without this one's hooks.
+  void Elsewhere(const std::function<bool()>& write) {
+    ASSERT_TRUE(testing::RunInChildren(1, [&](int) { return write() ? 0 : 1; }));
+  }
+  QColor Back(frmMain* m) { return Cmd(m, "cmdRefreshGrid")->BackColor(); }
+  bool Resting(frmMain* m) { return Back(m) == Cmd(m, "cmdRefreshGrid")->BackOver(); }
+  double now_ = time::ToOleDate({2026, 12, 6, 14, 5, 0});
+};
+
+TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWritesDoNot) {
+  Add(Report("24-1", 5));
+  Add(Report("24-2", 6));
+  g.settings->Write(QStringLiteral("RefreshSound"), QStringLiteral("True"));
+  frmMain* m = Open();
+  Seconds(m, 6);
+  // This workstation's own write, and another's in the same second after it.
+  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  Seconds(m, 6);
+  EXPECT_TRUE(Resting(m)) << "an own write is not announced";
+  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own-2", 7)).ok());
+  Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
+  Seconds(m, 5);
+  EXPECT_FALSE(Resting(m)) << "another workstation's write right after an own one";
+  const QColor first = Back(m);
+  Seconds(m, 1);
+  EXPECT_NE(Back(m), first) << "it alternates each second";
+  EXPECT_TRUE(Back(m) == QColor(255, 128, 128) || Back(m) == QColor(128, 255, 128));
+  g.sound->played.clear();
+  Seconds(m, 60);
+  EXPECT_EQ(g.sound->played, QStringList(3, QString::fromLatin1(RefreshWatch::kSound))) << "at 0, 20 and 40 s";
+  EXPECT_TRUE(QFile::exists(QString::fromLatin1(RefreshWatch::kSound))) << "the sound is built in";
+
+  Click(m, "cmdRefreshGrid");
+  EXPECT_TRUE(Resting(m));
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) ")) << "the click rebuilds the list";
+  // Every report deleted elsewhere: no data file is a change too.
+  Elsewhere([&] {
+    for (int i = 0; i < 5; ++i) {
+      const auto r = reports::ReadReport(g.folder.path(), 1);
+      if (!r.ok() || !reports::DeleteReport(g.folder.path(), {1, r->ControlNumber, r->CaseNumber}, nullptr).ok()) {
+        return false;
+      }
+    }
+    return true;
+  });
+  Seconds(m, 5);
+  EXPECT_FALSE(Resting(m));
+}
+
+TEST_F(ChangeWatchTest, TheEmailCarriesTheShownReportWhole) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.Title = "Theft & Fraud #2 100%";
+  r.CriminalViolations = "Caf\u00E9 \u201Cquote\u201D";
+  r.ReportedByName = "Doe, Jane";
+  r.ReportedByContext = "Victim";
+  Add(r);
+  frmMain* m = Open();
+  g.messages->Press(1, true);
+  Click(m, "cmdEmailEntry");
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Emailing an Item..."));
+  ASSERT_EQ(g.shell->opened.size(), 1);
+  const QUrl url(g.shell->opened.last(), QUrl::StrictMode);
+  EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
+  EXPECT_TRUE(url.path().isEmpty()) << "no recipient";
+  const QUrlQuery query(url);
+  EXPECT_EQ(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+            QStringLiteral("Report - Control Number 20240105090000"));
+  EXPECT_EQ(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
+            QStringLiteral("Synopsis\r\n\r\nControl Number: 20240105090000\r\nCase Number: 24-1\r\n\r\n"
+                           "Title or Descriptive Remarks: Theft & Fraud #2 100%\r\n"
+                           "Criminal Violation(s) (if any): Caf\u00E9 \u201Cquote\u201D\r\n\r\n"
+                           "This Report Made by: Ofc. Test\r\nReported Entered: Jan 05, 2024 9:00am\r\n\r\n"
+                           "Occurred (from): \r\nOccurred (to): \r\nLocation Occurred: \r\n\r\n"
+                           "Reported on: \r\nReported by 'Victim' Doe, Jane\r\nLocation Reported: "));
+  const auto asked = g.messages->asked.size();
+  Click(m, "cmdEmailEntry");
+  EXPECT_EQ(g.messages->asked.size(), asked) << "not asked again";
+  EXPECT_EQ(g.shell->opened.size(), 2);
+}
+
+}  // namespace
+}  // namespace kestrova::gui
