@@ -29,7 +29,6 @@ TEST_F(NotAvailableYet, CommandsNotBuiltSaySoWhenClicked) {
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Not Available Yet"));
   EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Okay")});
   EXPECT_TRUE(Click(Cmd(m, "cmdPrintList")).startsWith(QStringLiteral("'Print this list...' is not")));
-  EXPECT_TRUE(Click(Cmd(m, "cmdEmailEntry")).startsWith(QStringLiteral("'Email this Report...' is not")));
   testing::CloseAllWindows(*g.session);
 
   auto* admin = new frmAdmin(*g.session);
