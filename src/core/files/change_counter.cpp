@@ -16,11 +16,11 @@ std::uint64_t Decode(const char* bytes) {
 }  // namespace
 
 Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder) {
-  auto exists = RegularFileExists(folder / kChangesFileName);
-  if (!exists.ok()) return exists.error();
-  if (!*exists) return std::uint64_t{0};
   auto file = File::Open(folder / kChangesFileName, OpenMode::Read);
-  if (!file.ok()) return file.error();
+  if (!file.ok()) {
+    if (file.error().kind == Error::Kind::NotFound) return std::uint64_t{0};
+    return file.error();
+  }
   char bytes[8] = {};
   auto got = file->ReadSome(0, bytes, sizeof bytes);
   if (!got.ok()) return got.error();

@@ -110,4 +110,6 @@ std::string ToIsoString(const DateTime& dt) {
   return buffer;
 }
 
+std::int64_t Clock::Seconds() const { return static_cast<std::int64_t>(std::llround(ToOleDate(Now()) * 86400.0)); }
+
 }  // namespace kestrova::time

@@ -55,6 +55,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual DateTime Now() const = 0;
+  // Seconds counted from a fixed moment, for what happens every few seconds
+  // (the seconds of the minute are those of Now()).
+  virtual std::int64_t Seconds() const;
 };
 
 }  // namespace kestrova::time

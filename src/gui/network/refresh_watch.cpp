@@ -14,10 +14,6 @@ namespace {
 
 const QString kRefreshSound = QStringLiteral("RefreshSound");
 
-std::int64_t SecondsOf(const time::DateTime& now) {
-  return static_cast<std::int64_t>(std::llround(time::ToOleDate(now) * 86400.0));
-}
-
 }  // namespace
 
 RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bool()> listed)
@@ -43,8 +39,11 @@ void RefreshWatch::Reset() {
 
 void RefreshWatch::timerConcurrentUserCheck_Timer() {
   if (session_.changeWatchPaused()) return;
-  const bool soundOn = session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
-  const auto tick = watch_.OnTick(SecondsOf(session_.clock().Now()), listed_(), soundOn, [this] {
+  // The setting is read only while the button flashes: an idle watch reads
+  // nothing but the folder's stamp.
+  const bool soundOn = watch_.flashing() &&
+                       session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
+  const auto tick = watch_.OnTick(session_.clock().Seconds(), listed_(), soundOn, [this] {
     auto stamp = network::ReadDataStamp(session_.dataFolder());
     return stamp.ok() ? std::optional<network::DataStamp>(*stamp) : std::nullopt;
   });
