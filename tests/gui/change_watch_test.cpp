@@ -35,7 +35,8 @@ class ChangeWatchTest : public testing::MainWindowFixture {
     ASSERT_TRUE(testing::RunInChildren(1, [&](int) { return write() ? 0 : 1; }));
   }
   QColor Back(frmMain* m) { return Cmd(m, "cmdRefreshGrid")->BackColor(); }
-  bool Resting(frmMain* m) { return Back(m) == Cmd(m, "cmdRefreshGrid")->BackOver(); }
+  bool Resting(frmMain* m) { return Back(m) == rest_; }
+  QColor rest_ = QColor(232, 236, 244);
   double now_ = time::ToOleDate({2026, 12, 6, 14, 5, 0});
 };
 
@@ -57,6 +58,7 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
   Seconds(m, 1);
   EXPECT_NE(Back(m), first) << "it alternates each second";
   EXPECT_TRUE(Back(m) == QColor(255, 128, 128) || Back(m) == QColor(128, 255, 128));
+  EXPECT_EQ(Cmd(m, "cmdRefreshGrid")->BackOver(), Back(m)) << "a pointer resting on the button sees the alert too";
   g.sound->played.clear();
   Seconds(m, 60);
   EXPECT_EQ(g.sound->played, QStringList(3, QString::fromLatin1(RefreshWatch::kSound))) << "at 0, 20 and 40 s";

@@ -25,6 +25,9 @@ ChangeWatch::Tick ChangeWatch::OnTick(std::int64_t second, bool reportsListed, b
                                       const std::function<std::optional<DataStamp>()>& readStamp) {
   Tick tick;
   if (flashing()) {
+    // One step of the flashing in each second, however many ticks land in it.
+    if (second == flashSecond_) return tick;
+    flashSecond_ = second;
     look_ = look_ == RefreshLook::LightRed ? RefreshLook::LightGreen : RefreshLook::LightRed;
     tick.lookChanged = true;
     const std::int64_t slot = second / 20;

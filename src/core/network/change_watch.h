@@ -59,6 +59,7 @@ class ChangeWatch {
   RefreshLook look_ = RefreshLook::Resting;
   std::int64_t lookSlot_ = -1;
   std::int64_t soundSlot_ = -1;
+  std::int64_t flashSecond_ = -1;
 };
 
 }  // namespace kestrova::network

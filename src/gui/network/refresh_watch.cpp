@@ -20,6 +20,8 @@ RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bo
     : QObject(button), session_(session), button_(button), listed_(std::move(listed)), timer_(this) {
   // Own writes are remembered as they commit, so they are never announced.
   session_.ownWriteCommitted = [this](const network::DataStamp& stamp) { watch_.Remember(stamp); };
+  restBack_ = button_->BackOver();
+  restFore_ = button_->ForeOver();
   timer_.setObjectName(QStringLiteral("timerConcurrentUserCheck"));
   timer_.setInterval(1000);
   connect(&timer_, &QTimer::timeout, this, &RefreshWatch::timerConcurrentUserCheck_Timer);
@@ -52,15 +54,18 @@ void RefreshWatch::timerConcurrentUserCheck_Timer() {
 }
 
 void RefreshWatch::ShowLook() {
+  QColor back = restBack_;
   switch (watch_.look()) {
-    case network::RefreshLook::Resting:
-      button_->setForeColor(button_->ForeOver());
-      button_->setBackColor(button_->BackOver());
-      break;
-    case network::RefreshLook::Yellow: button_->setBackColor(QColor(255, 255, 0)); break;
-    case network::RefreshLook::LightRed: button_->setBackColor(QColor(255, 128, 128)); break;
-    case network::RefreshLook::LightGreen: button_->setBackColor(QColor(128, 255, 128)); break;
+    case network::RefreshLook::Resting: break;
+    case network::RefreshLook::Yellow: back = QColor(255, 255, 0); break;
+    case network::RefreshLook::LightRed: back = QColor(255, 128, 128); break;
+    case network::RefreshLook::LightGreen: back = QColor(128, 255, 128); break;
   }
+  // The hover colour flashes too: a pointer left on the button after the
+  // last refresh must not hide the next alert.
+  button_->setForeColor(restFore_);
+  button_->setBackColor(back);
+  button_->setBackOver(back);
   button_->Refresh();
 }
 

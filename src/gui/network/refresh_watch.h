@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QColor>
 #include <QTimer>
 #include <functional>
 
@@ -42,6 +43,7 @@ class RefreshWatch : public QObject {
   std::function<bool()> listed_;
   network::ChangeWatch watch_;
   QTimer timer_;  // timerConcurrentUserCheck
+  QColor restBack_, restFore_;  // the button's resting (and hover) colours
 };
 
 }  // namespace kestrova::gui
