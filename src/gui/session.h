@@ -14,6 +14,7 @@
 #include "gui/program_names.h"
 #include "gui/ui/message_request.h"
 #include "platform/file_picker.h"
+#include "platform/http_fetch.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -34,6 +35,7 @@ struct Desktop {
   std::unique_ptr<MessageAnswerer> messages;
   std::unique_ptr<time::Clock> clock;
   std::unique_ptr<platform::FilePicker> filePicker;
+  std::unique_ptr<platform::HttpFetch> http;
 
   static Desktop Real();
 };
@@ -68,6 +70,7 @@ class Session {
   MessageAnswerer& messages() { return *desktop_.messages; }
   const time::Clock& clock() const { return *desktop_.clock; }
   platform::FilePicker& filePicker() { return *desktop_.filePicker; }
+  platform::HttpFetch& http() { return *desktop_.http; }
   // Which window comes next.
   WindowFlow& flow() { return *flow_; }
 

@@ -2,7 +2,6 @@
 
 #include <QTest>
 
-#include "gui/startup/frm_title_page.h"
 #include "gui/users/frm_admin.h"
 #include "support/main_window_fixture.h"
 
@@ -40,12 +39,6 @@ TEST_F(NotAvailableYet, CommandsNotBuiltSaySoWhenClicked) {
   EXPECT_TRUE(Click(admin->findChild<ZelButton*>(QStringLiteral("cmdBackupRestore")))
                   .startsWith(QStringLiteral("'Backup/Restore Data' is not")));
   EXPECT_TRUE(g.inputBox->requests.isEmpty()) << "no access code is asked for a command that is not there";
-
-  auto* title = new frmTitlePage(*g.session);
-  title->show();
-  title->Form_Activate();
-  EXPECT_TRUE(Click(title->findChild<ZelButton*>(QStringLiteral("cmdUpdateCheck")))
-                  .startsWith(QStringLiteral("'Version Check' is not")));
 }
 
 }  // namespace

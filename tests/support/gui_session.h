@@ -6,6 +6,7 @@
 #include "support/qt_print.h"
 #include "gui/ui/message_dialog.h"
 #include "platform/clock.h"
+#include "platform/http_fetch.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -22,7 +23,10 @@ struct GuiSession {
   GuiSession() : GuiSession(true) {}
   // Another workstation on the same data folder: its own settings and answers.
   explicit GuiSession(const std::filesystem::path& sharedFolder) : GuiSession(true, sharedFolder) {}
-  explicit GuiSession(bool scriptedMessages, const std::filesystem::path& sharedFolder = {}) {
+  // Version fetches through `http` (a real fetch to the test's own server).
+  explicit GuiSession(std::unique_ptr<platform::HttpFetch> http) : GuiSession(true, {}, std::move(http)) {}
+  explicit GuiSession(bool scriptedMessages, const std::filesystem::path& sharedFolder = {},
+                      std::unique_ptr<platform::HttpFetch> realHttp = nullptr) {
     gui::Desktop d;
     auto s = std::make_unique<platform::MemorySettingsStore>();
     auto sh = std::make_unique<platform::FakeShell>();
@@ -52,6 +56,13 @@ struct GuiSession {
     auto c = std::make_unique<platform::FixedClock>();
     clock = c.get();
     d.clock = std::move(c);
+    if (realHttp) {
+      d.http = std::move(realHttp);
+    } else {
+      auto h = std::make_unique<platform::ScriptedHttpFetch>();
+      http = h.get();
+      d.http = std::move(h);
+    }
     session = std::make_unique<gui::Session>(sharedFolder.empty() ? folder.path() : sharedFolder, std::move(d));
     session->endProgram = [this] { ++programEnded; };
   }
@@ -63,6 +74,7 @@ struct GuiSession {
   platform::ScriptedInputBox* inputBox = nullptr;
   platform::FakeSystemMessage* systemMessage = nullptr;
   platform::ScriptedFilePicker* filePicker = nullptr;
+  platform::ScriptedHttpFetch* http = nullptr;  // null when a real fetch was given
   ScriptedMessages* messages = nullptr;  // null when the real dialog answers
   platform::FixedClock* clock = nullptr;
   int programEnded = 0;

@@ -13,11 +13,11 @@
 #include "gui/startup/exit_program.h"
 #include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
+#include "gui/update/version_check.h"
 
 namespace kestrova::gui {
 
@@ -52,11 +52,12 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   setObjectName(QStringLiteral("frmTitlePage"));
   setAttribute(Qt::WA_DeleteOnClose);
   // Its artwork is its background; the close box asks the exit question.
+  // A version check still under way dies with the window.
   skeleton_ = new WindowSkeleton(session_, this,
                                  {.tiled = false,
                                   .firstActivation = [this] { Form_Activate(); },
                                   .quit = [this] { cmdQuit_Click(); },
-                                  .closing = {}});
+                                  .closing = [this] { versionCheck_->Abandon(); }});
 
   imgBackground_ = new QLabel(this);
   imgBackground_->setObjectName(QStringLiteral("imgBackground"));
@@ -85,8 +86,11 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   cmdQuit_ = button("cmdQuit", QColor(226, 232, 240));
   connect(cmdSignIn_, &ZelButton::Click, this, &frmTitlePage::cmdSignIn_Click);
   connect(cmdQuit_, &ZelButton::Click, this, &frmTitlePage::cmdQuit_Click);
-  // The version check comes later; until then its button says so.
-  SayNotAvailableYet(session_, cmdUpdateCheck_);
+  // A click (or Enter) checks; the right button's release opens the menu.
+  versionCheck_ = new VersionCheck(session_, this);
+  connect(cmdUpdateCheck_, &ZelButton::Click, this, [this] { versionCheck_->CheckForUpdate(true); });
+  connect(cmdUpdateCheck_, &ZelButton::MouseUp, this,
+          [this](int button, int, int x, int y) { cmdUpdateCheck_MouseUp(button, x, y); });
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Title, this);
 
   Form_Load();
@@ -130,8 +134,10 @@ void frmTitlePage::Form_Activate() {
   cmdQuit_->setCaption(QStringLiteral("Exit ") + title);
   cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
   CountThisWorkstation(session_);
-  autoUpdateCheck_ =
-      session_.settings().Read(QStringLiteral("AutoUpdateCheck")).value_or(QString()) == QStringLiteral("True");
+  autoUpdateCheck_ = AutoUpdateCheckOn(session_.settings());
+  // Started before the window counts as activated, so it is not the user's
+  // and never ends in "No updates available"; the answer comes later.
+  if (autoUpdateCheck_) versionCheck_->CheckForUpdate(false);
   flasher_->Start(cmdSignIn_, 5000, 15);
   activated_ = true;
 }
@@ -139,6 +145,12 @@ void frmTitlePage::Form_Activate() {
 void frmTitlePage::cmdSignIn_Click() { RunSignInFlow(session_, this); }
 
 void frmTitlePage::cmdQuit_Click() { ExitProgram(session_, false, this); }
+
+void frmTitlePage::cmdUpdateCheck_MouseUp(int button, int x, int y) {
+  if (button == ZelButton::kRightButton && cmdUpdateCheck_->rect().contains(x, y)) {
+    versionCheck_->ShowMenu(cmdUpdateCheck_->mapToGlobal(QPoint(x, y)));
+  }
+}
 
 void frmTitlePage::CloseByProgram() {
   flasher_->Stop();

@@ -7,6 +7,7 @@ class QLabel;
 namespace kestrova::gui {
 
 class ButtonFlasher;
+class VersionCheck;
 class Session;
 class WindowSkeleton;
 class ZelButton;
@@ -29,6 +30,7 @@ class frmTitlePage : public QWidget {
   bool activated() const { return activated_; }
   ButtonFlasher& flasher() { return *flasher_; }
   bool autoUpdateCheck() const { return autoUpdateCheck_; }
+  VersionCheck& versionCheck() { return *versionCheck_; }
 
   static constexpr int kWidthTwips = 8745;
   static constexpr int kHeightTwips = 4875;
@@ -37,12 +39,14 @@ class frmTitlePage : public QWidget {
   void Form_Load();
   void cmdSignIn_Click();
   void cmdQuit_Click();
+  void cmdUpdateCheck_MouseUp(int button, int x, int y);
 
   Session& session_;
   WindowSkeleton* skeleton_ = nullptr;
   bool activated_ = false;
   bool autoUpdateCheck_ = false;
   ButtonFlasher* flasher_ = nullptr;
+  VersionCheck* versionCheck_ = nullptr;
   QLabel* imgBackground_ = nullptr;
   QLabel* labelAppTitle_ = nullptr;
   QLabel* labelAppDescription_ = nullptr;
