@@ -64,6 +64,7 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
 
   Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(3).Title, "edited") << "the save went to the report being written";
+  EXPECT_EQ(QApplication::focusWidget(), m->grid()) << "the keyboard is back with the list";
   EXPECT_EQ(Stored(1).Title, "Title 24-1");
   // Display mode again: the picture slots offer no changes.
   for (int slot = 1; slot <= 3; ++slot) {

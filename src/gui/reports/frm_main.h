@@ -116,6 +116,7 @@ class frmMain : public QWidget {
   void WriteRefused(const Error& error, const QString& caption);
   // The shrunken window while adding leaves out the list and its side.
   void ShrinkToTheForm(bool shrink);
+  void GiveTheListTheKeyboard();
   QList<QWidget*> ListSide() const;
 
   Session& session_;

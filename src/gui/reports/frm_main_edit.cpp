@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QScreen>
+#include <QTableView>
 
 #include "core/logs/activity_log.h"
 #include "core/reports/report_actions.h"
@@ -157,6 +158,12 @@ void frmMain::EndAdding(const QString& savedCase) {
   }
   ShowSelectedReport();
   RefreshCommandState();
+  GiveTheListTheKeyboard();
+}
+
+void frmMain::GiveTheListTheKeyboard() {
+  // Writing is over: the keyboard goes back to the list, not to a locked field.
+  if (grid()->isVisible() && grid()->isEnabled()) grid()->setFocus();
 }
 
 // Editing.
@@ -210,6 +217,7 @@ void frmMain::EndEditing(bool saved) {
   QApplication::processEvents();
   list_->frame()->setEnabled(true);
   if (saved && displayed_ && row >= 1) list_->UpdateRow(row, *displayed_);
+  GiveTheListTheKeyboard();
 }
 
 // Archive, restore, delete.
