@@ -20,6 +20,7 @@ RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bo
     : QObject(button), session_(session), button_(button), listed_(std::move(listed)), timer_(this) {
   // Own writes are remembered as they commit, so they are never announced.
   session_.ownWriteCommitted = [this](const network::DataStamp& stamp) { watch_.Remember(stamp); };
+  session_.ownWriteCommittedBy = this;
   restBack_ = button_->BackOver();
   restFore_ = button_->ForeOver();
   timer_.setObjectName(QStringLiteral("timerConcurrentUserCheck"));
@@ -28,7 +29,13 @@ RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bo
   timer_.start();
 }
 
-RefreshWatch::~RefreshWatch() { session_.ownWriteCommitted = nullptr; }
+RefreshWatch::~RefreshWatch() {
+  // Only its own: a newer main window may already have put its watch there.
+  if (session_.ownWriteCommittedBy == this) {
+    session_.ownWriteCommitted = nullptr;
+    session_.ownWriteCommittedBy = nullptr;
+  }
+}
 
 void RefreshWatch::RememberNow() {
   if (auto stamp = network::ReadDataStamp(session_.dataFolder()); stamp.ok()) watch_.Remember(*stamp);
