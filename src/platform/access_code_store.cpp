@@ -11,6 +11,7 @@ namespace {
 
 const QString kOldKey = QStringLiteral("AccessCode");
 constexpr int kRounds = 20000;
+constexpr int kMostRounds = 1000000;  // about half a second
 
 QByteArray Stretch(const QByteArray& salt, const QString& code, int rounds) {
   const QByteArray secret = code.toUtf8();
@@ -34,10 +35,19 @@ std::optional<ParsedHash> Parse(const QString& stored) {
   bool ok = false;
   ParsedHash h;
   h.rounds = parts[1].toInt(&ok);
-  if (!ok || h.rounds < 1) return std::nullopt;
+  // The file lies in a shared folder: a round count far beyond ours would
+  // freeze the window for as long as someone chose.
+  if (!ok || h.rounds < 1 || h.rounds > kMostRounds) return std::nullopt;
+  const auto hex = [](const QString& s) {
+    if (s.isEmpty() || s.size() % 2 != 0 || s.size() > 256) return false;
+    for (const QChar c : s) {
+      if (!c.isDigit() && !(c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'))) return false;
+    }
+    return true;
+  };
+  if (!hex(parts[2]) || !hex(parts[3])) return std::nullopt;
   h.salt = QByteArray::fromHex(parts[2].toLatin1());
   h.digest = QByteArray::fromHex(parts[3].toLatin1());
-  if (h.digest.isEmpty()) return std::nullopt;
   return h;
 }
 

@@ -82,13 +82,16 @@ TEST(AccessCode, ACodeKeptInTheSettingsMovesToTheFolderAndTheFirstToMoveWins) {
 }
 
 TEST(AccessCode, ADamagedFileLetsNobodyInAndSaysHowToClearIt) {
-  GuiSession g;
-  testing::WriteFileBytes(g.folder / "Kestrova.Access", "not a hash\r\n");
-  g.messages->Press(1);
-  EXPECT_FALSE(RequestAccessCode(*g.session, nullptr));
-  EXPECT_TRUE(g.inputBox->requests.isEmpty());
-  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Unavailable"));
-  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("--reset-access-code --data-dir")));
+  // Not a hash; a round count that would freeze the window for minutes; a salt that is not hex.
+  for (const char* planted : {"not a hash\r\n", "sha256$2147483647$00112233$00112233\r\n", "sha256$20000$zz$0011\r\n"}) {
+    GuiSession g;
+    testing::WriteFileBytes(g.folder / "Kestrova.Access", planted);
+    g.messages->Press(1);
+    EXPECT_FALSE(RequestAccessCode(*g.session, nullptr)) << planted;
+    EXPECT_TRUE(g.inputBox->requests.isEmpty()) << planted;
+    EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Unavailable"));
+    EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("--reset-access-code --data-dir")));
+  }
 }
 
 }  // namespace
