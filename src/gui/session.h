@@ -94,6 +94,8 @@ class Session {
   // went through, taken while its lock was still held (the main window's
   // change watch remembers it, so its own writes are not announced).
   std::function<void(const network::DataStamp&)> ownWriteCommitted;
+  // Told the stamp just before such a write, with the lock held.
+  std::function<void(const network::DataStamp&)> ownWriteStarting;
   const void* ownWriteCommittedBy = nullptr;  // whose it is
   // While a longer operation runs the change watch looks at nothing; the
   // pauses nest: the watch goes on when the last one ends.

@@ -66,16 +66,22 @@ TEST(ChangeWatch, AnnouncesAnotherWritersChangeOnceAndFlashesWithTheSoundInItsSl
   EXPECT_EQ(watch.look(), RefreshLook::Yellow);
   EXPECT_EQ((watch.OnTick(1012, true, true, read), watch.look()), RefreshLook::LightRed);
   EXPECT_EQ((watch.OnTick(1013, true, true, read), watch.look()), RefreshLook::LightGreen);
-  // Sixty seconds of flashing, with a tick that lands twice in second 1020.
+  // Sixty seconds of flashing: a tick lands twice in second 1020, and none
+  // lands on second 1040.
   int sounds = 0;
   for (std::int64_t s = 1014; s < 1074; ++s) {
+    if (s == 1040) continue;
     sounds += watch.OnTick(s, true, true, read).playSound;
     if (s == 1020) sounds += watch.OnTick(s, true, true, read).playSound;
   }
-  EXPECT_EQ(sounds, 3) << "seconds 0, 20 and 40, once each";
+  EXPECT_EQ(sounds, 3) << "at 0, 20 and 40 s, once each";
   watch.Reset();
   watch.OnTick(1075, true, true, read);
   EXPECT_FALSE(watch.flashing()) << "one change is announced once";
+  // Another workstation writes, then this one, before the next look.
+  onFile.changes = 6;
+  watch.BeforeOwnWrite(onFile);
+  EXPECT_TRUE(watch.flashing()) << "the change before the own write is not swallowed";
 }
 
 }  // namespace

@@ -81,6 +81,16 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
   EXPECT_FALSE(Resting(m));
 }
 
+TEST_F(ChangeWatchTest, AChangeElsewhereJustBeforeAnOwnWriteIsStillAnnounced) {
+  Add(Report("24-1", 5));
+  frmMain* m = Open();
+  Seconds(m, 6);
+  Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
+  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  Seconds(m, 6);
+  EXPECT_FALSE(Resting(m));
+}
+
 TEST_F(ChangeWatchTest, TheEmailCarriesTheShownReportWhole) {
   reports::ReportRecord r = Report("24-1", 5);
   r.Title = "Theft & Fraud #2 100%";

@@ -40,6 +40,10 @@ struct FolderHooks {
   // The local time, which names the file an interrupted write's bytes are
   // moved to. Without it such a file is left damaged rather than repaired.
   const time::Clock* clock = nullptr;
+  // A write to one of the folder's record files is about to start; called
+  // with the folder once the writer holds its lock, before anything is
+  // written, so what the folder looks like now is everyone else's doing.
+  std::function<void(const std::filesystem::path& folder)> aboutToWrite;
   // A write to one of the folder's record files went through; called with
   // the folder while the writer still holds its lock, after the change
   // counter was bumped, so what the folder looks like now is this write's.

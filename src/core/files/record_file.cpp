@@ -65,6 +65,7 @@ Status RecordFile::Open(RecordAccess access) {
     auto lock = FolderLock::Acquire(folder_, options_.lock);
     if (!lock.ok()) return lock.error();
     lock_ = std::move(*lock);
+    if (options_.aboutToWrite) options_.aboutToWrite(folder_);
     // A rewrite that was killed leaves its temporary file behind; nobody
     // else can be using it while we hold the lock.
     const fs::path temp = folder_ / kTempFileName;

@@ -24,7 +24,9 @@ struct RecordFileOptions {
   std::function<void(const FolderNotice&)> notice = InstalledFolderHooks().notice;
   // Names the file a repair moves an interrupted write's bytes to.
   const time::Clock* clock = InstalledFolderHooks().clock;
-  // Told, under the lock, when a write went through (see FolderHooks).
+  // Told, under the lock, before a write begins and when it went through
+  // (see FolderHooks).
+  std::function<void(const std::filesystem::path&)> aboutToWrite = InstalledFolderHooks().aboutToWrite;
   std::function<void(const std::filesystem::path&)> committed = InstalledFolderHooks().committed;
 };
 

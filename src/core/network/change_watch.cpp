@@ -21,6 +21,11 @@ Result<DataStamp> ReadDataStamp(const std::filesystem::path& folder) {
   return stamp;
 }
 
+void ChangeWatch::BeforeOwnWrite(const DataStamp& now) {
+  if (remembered_ && now != *remembered_ && !flashing()) look_ = RefreshLook::Yellow;
+  remembered_ = now;
+}
+
 ChangeWatch::Tick ChangeWatch::OnTick(std::int64_t second, bool reportsListed, bool soundOn,
                                       const std::function<std::optional<DataStamp>()>& readStamp) {
   Tick tick;
@@ -31,7 +36,9 @@ ChangeWatch::Tick ChangeWatch::OnTick(std::int64_t second, bool reportsListed, b
     look_ = look_ == RefreshLook::LightRed ? RefreshLook::LightGreen : RefreshLook::LightRed;
     tick.lookChanged = true;
     const std::int64_t slot = second / 20;
-    if (soundOn && second % 20 == 0 && slot != soundSlot_) {
+    // In the first seconds of each slot, once: a tick that misses second
+    // 0, 20 or 40 still plays it.
+    if (soundOn && second % 20 < 5 && slot != soundSlot_) {
       soundSlot_ = slot;
       tick.playSound = true;
     }

@@ -40,6 +40,10 @@ class ChangeWatch {
   // elsewhere is never taken for its own).
   void Remember(const DataStamp& stamp) { remembered_ = stamp; }
   const std::optional<DataStamp>& remembered() const { return remembered_; }
+  // Just before one of its own writes, with its lock held: a stamp that
+  // differs from the remembered one is another workstation's change since
+  // the last look, announced now rather than swallowed by the write.
+  void BeforeOwnWrite(const DataStamp& now);
 
   RefreshLook look() const { return look_; }
   bool flashing() const { return look_ != RefreshLook::Resting; }

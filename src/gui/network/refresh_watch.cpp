@@ -20,6 +20,11 @@ RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bo
     : QObject(button), session_(session), button_(button), listed_(std::move(listed)), timer_(this) {
   // Own writes are remembered as they commit, so they are never announced.
   session_.ownWriteCommitted = [this](const network::DataStamp& stamp) { watch_.Remember(stamp); };
+  session_.ownWriteStarting = [this](const network::DataStamp& stamp) {
+    const bool was = watch_.flashing();
+    watch_.BeforeOwnWrite(stamp);
+    if (watch_.flashing() != was) ShowLook();
+  };
   session_.ownWriteCommittedBy = this;
   restBack_ = button_->BackOver();
   restFore_ = button_->ForeOver();
@@ -33,6 +38,7 @@ RefreshWatch::~RefreshWatch() {
   // Only its own: a newer main window may already have put its watch there.
   if (session_.ownWriteCommittedBy == this) {
     session_.ownWriteCommitted = nullptr;
+    session_.ownWriteStarting = nullptr;
     session_.ownWriteCommittedBy = nullptr;
   }
 }

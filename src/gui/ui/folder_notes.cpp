@@ -17,6 +17,10 @@ FolderNotes::FolderNotes(Session& session) : session_(session) {
   hooks.clock = &session.clock();
   hooks.waiting = [this](const files::LockWait& wait) { return Waiting(wait); };
   hooks.notice = [this](const files::FolderNotice& notice) { Notice(notice); };
+  hooks.aboutToWrite = [this](const std::filesystem::path& folder) {
+    if (!session_.ownWriteStarting) return;
+    if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) session_.ownWriteStarting(*stamp);
+  };
   hooks.committed = [this](const std::filesystem::path& folder) {
     if (!session_.ownWriteCommitted) return;
     if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) session_.ownWriteCommitted(*stamp);
