@@ -80,6 +80,7 @@ TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf
   r.OccurredFrom = time::ToOleDate({2024, 1, 4, 22, 0, 59});
   r.Narrative = "First line.\r\n\r\nThird line.";
   r.CaseNotes = "\tindented note";
+  r.Picture1 = "  pictures/gone.png";  // not on disk; leading blanks stored
   Add(r);
   frmMain* m = Open();
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");

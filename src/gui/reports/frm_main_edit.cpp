@@ -187,13 +187,15 @@ void frmMain::cmdEditSave_Click() {
   const reports::FieldTexts46 texts = form_->Texts();
   const reports::FieldTexts46 before = textsAtEditStart_;
   const int year = session_.clock().Now().year;
-  const auto pictures = form_->pictures().ForSave();
+  const auto pictures = form_->pictures().ChangedForSave();
   auto written = reports::ChangeReport(
       session_.dataFolder(), ShownIdentity(), [&](reports::ReportRecord& r) {
         reports::FillChangedFields(before, texts, year, r);
-        r.Picture1 = pictures[0];
-        r.Picture2 = pictures[1];
-        r.Picture3 = pictures[2];
+        // Pictures the user left alone keep what is stored now.
+        std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
+        for (std::size_t i = 0; i < 3; ++i) {
+          if (pictures[i]) *members[i] = *pictures[i];
+        }
       });
   if (!written.ok()) {
     if (IsMovedElsewhere(written.error())) {

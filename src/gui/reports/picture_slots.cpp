@@ -67,6 +67,7 @@ void PictureSlots::Show(const reports::ReportRecord* report) {
 void PictureSlots::BeginAdding() {
   writing_ = true;
   stored_ = {};
+  changed_ = {};
   for (int slot = 1; slot <= 3; ++slot) {
     Clear(slot);
     caption(slot)->setText(QStringLiteral("No\npicture"));
@@ -77,11 +78,21 @@ void PictureSlots::BeginAdding() {
 void PictureSlots::BeginEditing(const reports::ReportRecord& shown) {
   writing_ = true;
   stored_ = {Trimmed(shown.Picture1), Trimmed(shown.Picture2), Trimmed(shown.Picture3)};
+  changed_ = {};
 }
 
 void PictureSlots::EndWriting() {
   writing_ = false;
   stored_ = {};
+}
+
+std::array<std::optional<std::string>, 3> PictureSlots::ChangedForSave() const {
+  const auto names = ForSave();
+  std::array<std::optional<std::string>, 3> changed;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (changed_[i]) changed[i] = names[i];
+  }
+  return changed;
 }
 
 std::array<std::string, 3> PictureSlots::ForSave() const {
@@ -143,6 +154,7 @@ void PictureSlots::cmdAddEditPic_Click(int slot) {
                QStringLiteral("There is some kind of problem in\ntrying to access that picture file."), kIconError);
     return;
   }
+  changed_[Index(slot)] = true;
   emit Changed();
 }
 
@@ -157,6 +169,7 @@ void PictureSlots::cmdDeletePic_Click(int slot) {
   if (ShowMessage(session_, r, delete_[Index(slot)]->window()).pressedButton != 1) return;
   Clear(slot);
   stored_[Index(slot)].clear();
+  changed_[Index(slot)] = true;
   emit Changed();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/reports/command_state.h"
@@ -37,6 +38,9 @@ class PictureSlots : public QObject {
   void EndWriting();
   // The names a save stores in Picture1..Picture3.
   std::array<std::string, 3> ForSave() const;
+  // An edit's save: the names of the slots the user changed; a slot left
+  // alone keeps what is stored, byte for byte.
+  std::array<std::optional<std::string>, 3> ChangedForSave() const;
 
   const std::array<QString, 3>& paths() const { return paths_; }
   // The buttons as the command table says for what the window is doing.
@@ -66,6 +70,7 @@ class PictureSlots : public QObject {
   bool writing_ = false;
   std::array<QString, 3> paths_;
   std::array<QString, 3> stored_;
+  std::array<bool, 3> changed_{};  // a picture chosen or removed while writing
   std::array<QLabel*, 3> img_{};
   std::array<QLabel*, 3> caption_{};
   std::array<ZelButton*, 3> addEdit_{};
