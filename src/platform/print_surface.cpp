@@ -70,7 +70,6 @@ double PainterSurface::LineHeight(const output::PrintFont& font) const {
 }
 
 double PainterSurface::PageWidth() const { return device_.width() / dpiX_; }
-double PainterSurface::PageHeight() const { return device_.height() / dpiY_; }
 
 QString PainterSurface::ResolvedFamily(const output::PrintFont& font) const {
   return QFontInfo(FaceFor(font).font).family();

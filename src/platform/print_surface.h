@@ -37,7 +37,6 @@ class PainterSurface : public output::PrintMetrics, public output::StepSink {
   double TextWidth(std::string_view text, const output::PrintFont& font) const override;
   double LineHeight(const output::PrintFont& font) const override;
   double PageWidth() const override;
-  double PageHeight() const override;
 
   // The family a font really resolves to on this device.
   QString ResolvedFamily(const output::PrintFont& font) const;

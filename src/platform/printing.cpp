@@ -32,7 +32,6 @@ class SurfaceDocument : public PrintDocument {
   }
   double LineHeight(const output::PrintFont& font) const override { return surface_ ? surface_->LineHeight(font) : 0; }
   double PageWidth() const override { return surface_ ? surface_->PageWidth() : 0; }
-  double PageHeight() const override { return surface_ ? surface_->PageHeight() : 0; }
 
  protected:
   void Begin(QPagedPaintDevice& device) {

@@ -141,7 +141,6 @@ class RecordingPrinting : public Printing {
     }
     double LineHeight(const output::PrintFont& f) const override { return owner_.metrics.LineHeight(f); }
     double PageWidth() const override { return owner_.metrics.PageWidth(); }
-    double PageHeight() const override { return owner_.metrics.PageHeight(); }
 
    private:
     Document& doc() { return owner_.documents[index_]; }

@@ -97,7 +97,6 @@ TEST(PrintSurface, ArialResolvesToAFontOfTheSameWidths) {
   EXPECT_NEAR(surface.TextWidth("0000000000", {}), 10 * 0.556 * 10 / 72, 0.002);
   EXPECT_NEAR(surface.LineHeight({}), 1.15 * 10 / 72, 0.003);
   EXPECT_NEAR(surface.PageWidth(), 8.0, 0.01);
-  EXPECT_NEAR(surface.PageHeight(), 10.5, 0.01);
   EXPECT_TRUE(surface.End());
 }
 

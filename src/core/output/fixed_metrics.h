@@ -14,7 +14,6 @@ class FixedMetrics : public PrintMetrics {
   double charWidth = 0.125;
   double lineHeight = 0.25;
   double pageWidth = 8.0;  // US Letter less 0.25-inch margins
-  double pageHeight = 10.5;
 
   double TextWidth(std::string_view text, const PrintFont&) const override {
     std::size_t chars = 0;
@@ -23,7 +22,6 @@ class FixedMetrics : public PrintMetrics {
   }
   double LineHeight(const PrintFont&) const override { return lineHeight; }
   double PageWidth() const override { return pageWidth; }
-  double PageHeight() const override { return pageHeight; }
 };
 
 }  // namespace kestrova::output

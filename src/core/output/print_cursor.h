@@ -63,9 +63,8 @@ class PrintMetrics {
   virtual ~PrintMetrics() = default;
   virtual double TextWidth(std::string_view text, const PrintFont& font) const = 0;
   virtual double LineHeight(const PrintFont& font) const = 0;
-  // The printable area.
+  // The printable area's width.
   virtual double PageWidth() const = 0;
-  virtual double PageHeight() const = 0;
 };
 
 // The printer's current position and font. Printing a text puts it at
