@@ -236,6 +236,7 @@ TEST(PrintedList, OnePageWithHeadingRowsRuleAndClosingLine) {
   EXPECT_EQ(page[page.size() - 2], (TextStep{0.5, 7.25, rule, PrintFont{}}));
   EXPECT_EQ(page.back(), (TextStep{0.5, 7.5, "End of Printout", PrintFont{}}));
   EXPECT_EQ(GeneralDateTime({2026, 1, 2, 0, 7, 3}), "1/2/2026 12:07:03 AM");
+  EXPECT_EQ(GeneralDateTime({2026, 1, 2, 0, 0, 0}), "1/2/2026");
 }
 
 TEST(PrintedList, EveryPageStartsWithItsNumberedTitleAndEndsWithARule) {

@@ -35,7 +35,9 @@ int ListPagesNeeded(const PrintMetrics& metrics, std::size_t rows) {
 }
 
 std::string GeneralDateTime(const time::DateTime& moment) {
-  return time::FormatDateTime(moment, "m/d/yyyy h:nn:ss AM/PM");
+  // Midnight shows as the date alone.
+  const bool midnight = moment.hour == 0 && moment.minute == 0 && moment.second == 0;
+  return time::FormatDateTime(moment, midnight ? "m/d/yyyy" : "m/d/yyyy h:nn:ss AM/PM");
 }
 
 void PrintList(PrintCursor& c, const ListPrintout& list) {

@@ -28,7 +28,8 @@ int ListPageEstimate(std::size_t rowCount);
 // The pages the printout will really take on a surface.
 int ListPagesNeeded(const PrintMetrics& metrics, std::size_t rows);
 
-// A moment as the title line shows it: "12/6/2026 2:05:09 PM".
+// A moment as the title line shows it: "12/6/2026 2:05:09 PM" ("12/6/2026"
+// at midnight).
 std::string GeneralDateTime(const time::DateTime& moment);
 
 // Lays the list out, page after page, as it goes: nothing of a later page
