@@ -49,13 +49,14 @@ Measured Print(const QString& path, const std::function<void(output::PrintCursor
   Measured m;
   total.start();
   gap.start();
-  const auto outcome = platform::RunPrintout(printing, {.pdfPath = path}, {{QStringLiteral("bench"), 0, 0, layout}},
-                                             [&](const platform::PrintProgress& p) {
-                                               m.longestGapMs = std::max(m.longestGapMs, gap.nsecsElapsed() / 1e6);
-                                               m.pages = p.page;
-                                               gap.restart();
-                                               return true;
-                                             });
+  const auto outcome =
+      platform::RunPrintout(printing, {.pdfPath = path}, {{.title = QStringLiteral("bench"), .layout = layout}},
+                            [&](const platform::PrintProgress& p) {
+                              m.longestGapMs = std::max(m.longestGapMs, gap.nsecsElapsed() / 1e6);
+                              m.pages = p.page;
+                              gap.restart();
+                              return true;
+                            });
   // The end of the document (and its rename) also keeps the window waiting.
   m.longestGapMs = std::max(m.longestGapMs, gap.nsecsElapsed() / 1e6);
   m.ms = total.nsecsElapsed() / 1e6;

@@ -68,7 +68,8 @@ PrintOutcome RunPrintout(Printing& printing, const PrintTarget& target, const st
     std::unique_ptr<PrintDocument> document =
         toPdf ? printing.IntoPdf(folder, plan.title) : printing.OnPrinter(target.printer, plan.title);
     if (!document->error().isEmpty()) return Failed(document->error());
-    Pacer pacer(*document, progress, {int(d) + 1, int(documents.size()), 1, plan.pagesExpected});
+    const int pages = plan.pages ? plan.pages(*document) : 0;
+    Pacer pacer(*document, progress, {int(d) + 1, int(documents.size()), 1, pages});
     if (!pacer.Start()) return {PrintOutcome::Kind::Cancelled, {}, {}};
     output::PrintCursor cursor(*document, pacer);
     if (plan.layout) plan.layout(cursor);

@@ -23,17 +23,18 @@ struct PrintTarget {
 };
 
 struct PrintoutDocument {
-  QString title{};        // the printer's name for the job
-  int pictureSlot = 0;    // 1-3: a report's picture, in its own file "<report>-picture<slot>.pdf"
-  int pagesExpected = 0;  // when known beforehand
+  QString title{};      // the printer's name for the job
+  int pictureSlot = 0;  // 1-3: a report's picture, in its own file "<report>-picture<slot>.pdf"
   std::function<void(output::PrintCursor&)> layout{};
+  // The pages it will take on the surface, when that is known beforehand.
+  std::function<int(const output::PrintMetrics&)> pages{};
 };
 
 struct PrintProgress {
   int document = 1;  // from 1
   int documents = 1;
-  int page = 1;  // of this document, from 1
-  int pagesExpected = 0;
+  int page = 1;           // of this document, from 1
+  int pagesExpected = 0;  // 0: not known
 };
 // Told when each document and each page starts; false cancels.
 using PrintProgressFn = std::function<bool(const PrintProgress&)>;

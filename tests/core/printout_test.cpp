@@ -181,17 +181,6 @@ TEST(PagedText, CentredHeadingOnTheFirstPageOnly) {
   EXPECT_EQ(pages[1].front(), (TextStep{1.0, 1.0, "line", PrintFont{}}));
 }
 
-TEST(PrintRule, UnderscoresUntilTheEndIsReachedOrPassed) {
-  Printer p;
-  p.metrics.charWidth = 0.5;
-  p.cursor.y = 2.0;
-  PrintRule(p.cursor, 1.0, 2.2);  // 1.0, 1.5, 2.0: the third passes 2.2
-  p.cursor.Flush();
-  EXPECT_EQ(p.sink.Pages()[0], (std::vector<TextStep>{{1.0, 2.0, "___", PrintFont{}}}));
-  EXPECT_EQ(p.cursor.y, 2.25);
-  EXPECT_EQ(p.cursor.x, 0);
-}
-
 TEST(PrintedList, PageEstimateRoundsHalvesToEven) {
   EXPECT_EQ(ListPageEstimate(24), 1);
   EXPECT_EQ(ListPageEstimate(72), 2);
@@ -290,15 +279,8 @@ TEST(PrintedPicture, PlacedToFitThePage) {
 }
 
 TEST(PrintedPicture, EnlargedViewSizes) {
-  const EnlargedPicture wide = EnlargedPictureSize(4000, 2000);
-  EXPECT_EQ(wide.pictureWidth, 8000);
-  EXPECT_EQ(wide.pictureHeight, 4000);
-  EXPECT_EQ(wide.windowWidth, 8300);
-  EXPECT_EQ(wide.windowHeight, 5200);
-  EXPECT_EQ(wide.returnLeft, 7455);
-  const EnlargedPicture tall = EnlargedPictureSize(1000, 3000);
-  EXPECT_EQ(tall.pictureWidth, 2666);  // rounded down
-  EXPECT_EQ(tall.pictureHeight, 8000);
+  EXPECT_EQ(EnlargedPictureSize(4000, 2000), (EnlargedPicture{8000, 4000, 8300, 5200, 7455}));
+  EXPECT_EQ(EnlargedPictureSize(1000, 3000), (EnlargedPicture{2666, 8000, 2966, 9200, 2121}));  // rounded down
 }
 
 TEST(PrintedReport, QuestionsAskedOnlyForWhatThereIsToPrint) {

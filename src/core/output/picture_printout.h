@@ -38,6 +38,8 @@ struct EnlargedPicture {
   int windowWidth = 0;
   int windowHeight = 0;
   int returnLeft = 0;
+
+  friend bool operator==(const EnlargedPicture&, const EnlargedPicture&) = default;
 };
 EnlargedPicture EnlargedPictureSize(int naturalWidth, int naturalHeight);
 
