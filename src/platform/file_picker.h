@@ -2,25 +2,31 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
 
 namespace kestrova::platform {
 
-// Asks for a file to open; nothing when the user cancels.
+// Asks for a file to open or a place to save one; nothing when the user
+// cancels.
 class FilePicker {
  public:
   virtual ~FilePicker() = default;
   virtual std::optional<QString> OpenPicture(QWidget* parent) = 0;
+  // Where to save a PDF, proposing the name in the user's documents folder;
+  // the dialog itself asks before an existing file is replaced.
+  virtual std::optional<QString> SavePdf(QWidget* parent, const QString& proposedName) = 0;
 };
 
 class QtFilePicker : public FilePicker {
  public:
   std::optional<QString> OpenPicture(QWidget* parent) override;
+  std::optional<QString> SavePdf(QWidget* parent, const QString& proposedName) override;
 };
 
-// Answers from a queue (an empty queue cancels), for tests.
+// Answers from queues (an empty queue cancels), for tests.
 class ScriptedFilePicker : public FilePicker {
  public:
   std::optional<QString> OpenPicture(QWidget*) override {
@@ -28,8 +34,15 @@ class ScriptedFilePicker : public FilePicker {
     if (answers.isEmpty()) return std::nullopt;
     return answers.takeFirst();
   }
+  std::optional<QString> SavePdf(QWidget*, const QString& proposedName) override {
+    proposed.append(proposedName);
+    if (saveAnswers.isEmpty()) return std::nullopt;
+    return saveAnswers.takeFirst();
+  }
   QList<std::optional<QString>> answers;
   int asked = 0;
+  QList<std::optional<QString>> saveAnswers;
+  QStringList proposed;  // the names each save was offered
 };
 
 }  // namespace kestrova::platform
