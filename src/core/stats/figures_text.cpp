@@ -105,7 +105,9 @@ std::string ChartLogDescription(const TimeFigures& f) {
 
 std::vector<std::string> ChartTitle(std::string_view listName, const TimeFigures& f, Measure measure,
                                     const time::DateTime& printedAt) {
-  std::string what = measure == Measure::Value ? "Property value" : "Reports";
+  std::string what = measure == Measure::Value ? "Property value"
+                     : f.groupsCountItems()      ? "Property items"
+                                                 : "Reports";
   what += " by " + std::string(PeriodWord(f.period)) + " of " + std::string(DateCaption(f.date));
   if (f.split != Split::None) what += ", by " + std::string(SplitCaption(f.split));
   what += f.span ? ", " + Shown(f.span->from) + " through " + Shown(f.span->to) : std::string(", no dated reports");
