@@ -8,10 +8,10 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/text/currency.h"
 
