@@ -16,6 +16,9 @@
 #include "core/reports/report_list.h"
 #include "core/time/date_parse.h"
 #include "core/startup/file_set.h"
+#include "core/stats/counts_over_time.h"
+#include "core/stats/figures_text.h"
+#include "core/text/currency.h"
 #include "core/users/user_list.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
@@ -49,6 +52,13 @@ constexpr const char* kUsage =
     "  users                            one line per user: number, first name, last name,\n"
     "                                   access level, date created (tab-separated)\n"
     "  log NAME                         print an activity log: signin, userlist, records or search\n"
+    "  stats --by day|week|month|quarter|year [--date entered|occurred|reported]\n"
+    "       [--split status|violation|madeby|context] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+    "       [--list active|inactive|all] [--format table|csv|json]\n"
+    "                                   reports per period (weeks begin on Monday) and the sum\n"
+    "                                   of their property values; with --split, a count per\n"
+    "                                   group (the ten largest, then Other; the context split\n"
+    "                                   counts property items); writes no log\n"
     "  generate [--count N] [--seed S] [--users]\n"
     "                                   write N made-up reports into a folder without a data\n"
     "                                   file; --users adds demo users to a folder without users\n"
@@ -356,6 +366,132 @@ int Log(Context& c, const std::vector<std::string>& args) {
   return Usage(c.err, "log needs one of: signin, userlist, records, search");
 }
 
+// "2024-01-15" and nothing else.
+std::optional<time::DateTime> IsoDate(const std::string& text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  const auto year = Number<int>(text.substr(0, 4));
+  const auto month = Number<int>(text.substr(5, 2));
+  const auto day = Number<int>(text.substr(8, 2));
+  if (!year || !month || !day || !time::IsValidDate(*year, *month, *day)) return std::nullopt;
+  return time::DateTime{*year, *month, *day, 0, 0, 0};
+}
+
+template <class T>
+std::optional<T> Choice(const std::string& word, std::initializer_list<std::pair<const char*, T>> choices) {
+  for (const auto& [name, value] : choices) {
+    if (word == name) return value;
+  }
+  return std::nullopt;
+}
+
+void WriteStatsJson(std::ostream& out, const stats::TimeFigures& f) {
+  out << "{\n  \"periods\": [";
+  for (std::size_t i = 0; i < f.periods.size(); ++i) {
+    const stats::PeriodFigures& p = f.periods[i];
+    out << (i ? ",\n" : "\n") << "    {\"start\": \"" << stats::IsoDay(p.start) << "\", \"count\": " << p.total.count
+        << ", \"value\": \"" << stats::ValueText(p.total.value) << "\"";
+    if (!f.groups.empty() || f.split != stats::Split::None) {
+      out << ", \"by\": {";
+      for (std::size_t g = 0; g < f.groups.size(); ++g) {
+        out << (g ? ", " : "") << JsonString(f.groups[g]) << ": " << p.groups[g].count;
+      }
+      out << "}";
+    }
+    out << "}";
+  }
+  out << (f.periods.empty() ? "],\n" : "\n  ],\n") << "  \"no_date\": " << f.noDate.count << "\n}\n";
+}
+
+void WriteStatsTable(std::ostream& out, const stats::TimeFigures& f) {
+  std::vector<std::vector<std::string>> rows;
+  rows.push_back({"Start", "Count", "Value"});
+  rows.front().insert(rows.front().end(), f.groups.begin(), f.groups.end());
+  const auto add = [&](std::string start, const stats::Figure& total, const std::vector<stats::Figure>& groups) {
+    std::vector<std::string> row{std::move(start), std::to_string(total.count), text::FormatCurrency(total.value)};
+    for (const stats::Figure& g : groups) row.push_back(std::to_string(g.count));
+    rows.push_back(std::move(row));
+  };
+  for (const stats::PeriodFigures& p : f.periods) add(stats::IsoDay(p.start), p.total, p.groups);
+  if (f.noDate.count > 0) add("no date", f.noDate, f.noDateGroups);
+  // Widths in characters, not bytes: group names may hold accented letters.
+  const auto length = [](const std::string& s) {
+    return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  std::vector<std::size_t> widths(rows.front().size(), 0);
+  for (const auto& row : rows) {
+    for (std::size_t k = 0; k < row.size(); ++k) widths[k] = std::max(widths[k], length(row[k]));
+  }
+  for (const auto& row : rows) {
+    std::string line;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      const std::string pad(widths[k] - length(row[k]), ' ');
+      line += k == 0 ? row[k] + pad : "  " + pad + row[k];
+    }
+    out << line << "\n";
+  }
+}
+
+int Stats(Context& c, const std::vector<std::string>& args) {
+  using namespace stats;
+  CountRequest request;
+  bool periodGiven = false;
+  std::string format = "table";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (i + 1 >= args.size()) return Usage(c.err, "stats does not know '" + a + "' without a value");
+    const std::string& v = args[++i];
+    if (a == "--by") {
+      const auto p = Choice<Period>(v, {{"day", Period::Day}, {"week", Period::Week}, {"month", Period::Month},
+                                        {"quarter", Period::Quarter}, {"year", Period::Year}});
+      if (!p) return Usage(c.err, "--by takes day, week, month, quarter or year");
+      request.period = *p;
+      periodGiven = true;
+    } else if (a == "--date") {
+      const auto d = Choice<DateMember>(
+          v, {{"entered", DateMember::Entered}, {"occurred", DateMember::OccurredFrom}, {"reported", DateMember::ReportedOn}});
+      if (!d) return Usage(c.err, "--date takes entered, occurred or reported");
+      request.date = *d;
+    } else if (a == "--split") {
+      const auto s = Choice<Split>(v, {{"status", Split::ListStatus}, {"violation", Split::Violations},
+                                       {"madeby", Split::MadeBy}, {"context", Split::PropertyContext}});
+      if (!s) return Usage(c.err, "--split takes status, violation, madeby or context");
+      request.split = *s;
+    } else if (a == "--from" || a == "--to") {
+      const auto day = IsoDate(v);
+      if (!day) return Usage(c.err, a + " takes a date such as 2024-01-31");
+      (a == "--from" ? request.from : request.to) = day;
+    } else if (a == "--list") {
+      const auto l = Choice<Lists>(v, {{"active", Lists::Active}, {"inactive", Lists::Inactive}, {"all", Lists::All}});
+      if (!l) return Usage(c.err, "--list takes active, inactive or all");
+      request.lists = *l;
+    } else if (a == "--format") {
+      if (v != "table" && v != "csv" && v != "json") return Usage(c.err, "--format takes table, csv or json");
+      format = v;
+    } else {
+      return Usage(c.err, "stats does not know '" + a + "'");
+    }
+  }
+  if (!periodGiven) return Usage(c.err, "stats needs --by day, week, month, quarter or year");
+  if (request.from && request.to && time::DaySerial(request.to->year, request.to->month, request.to->day) <
+                                        time::DaySerial(request.from->year, request.from->month, request.from->day)) {
+    return Usage(c.err, "--to is before --from");
+  }
+  auto figures = CountOverTime(c.folder, request);
+  if (!figures.ok()) {
+    c.err << "kestrova-cli: " << figures.message() << "\n";
+    return kExitProblem;
+  }
+  if (format == "json") {
+    WriteStatsJson(c.out, *figures);
+  } else if (format == "csv") {
+    c.out << FiguresCsv(*figures);
+  } else {
+    WriteStatsTable(c.out, *figures);
+  }
+  if (const std::string note = DamageNote(*figures); !note.empty()) c.err << "kestrova-cli: " << note << "\n";
+  return kExitOk;
+}
+
 int Generate(Context& c, const std::vector<std::string>& args) {
   std::optional<std::int32_t> count;
   std::uint64_t seed = 1;
@@ -438,6 +574,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "verify") return Verify(c, rest);
   if (command == "users") return Users(c, rest);
   if (command == "log") return Log(c, rest);
+  if (command == "stats") return Stats(c, rest);
   if (command == "generate") return Generate(c, rest);
   return Usage(err, "unknown command '" + command + "'");
 }

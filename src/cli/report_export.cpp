@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text/csv.h"
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
 #include "core/time/ole_date.h"
@@ -75,16 +76,7 @@ void WriteReportJson(std::ostream& out, const reports::ReportRecord& record,
   out << indent << "}";
 }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
-  return out;
-}
+std::string CsvField(std::string_view text) { return text::CsvField(text); }
 
 void WriteCsvHeader(std::ostream& out) {
   const auto& members = reports::ReportMembers();

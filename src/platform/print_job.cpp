@@ -75,7 +75,10 @@ PrintOutcome RunPrintout(Printing& printing, const PrintTarget& target, const st
     if (plan.layout) plan.layout(cursor);
     cursor.Flush();
     if (pacer.cancelled()) return {PrintOutcome::Kind::Cancelled, {}, {}};
-    if (cursor.stopped() || !document->error().isEmpty() || !document->Finish()) return Failed(document->error());
+    const bool painted = !plan.paint || (!cursor.stopped() && document->Paint(cursor.y, plan.paint));
+    if (!painted || cursor.stopped() || !document->error().isEmpty() || !document->Finish()) {
+      return Failed(document->error());
+    }
     if (toPdf) finished.push_back(std::move(document));
   }
   if (!toPdf) return {};

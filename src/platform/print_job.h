@@ -26,6 +26,8 @@ struct PrintoutDocument {
   QString title{};      // the printer's name for the job
   int pictureSlot = 0;  // 1-3: a report's picture, in its own file "<report>-picture<slot>.pdf"
   std::function<void(output::PrintCursor&)> layout{};
+  // Painted after the layout, below where it left off on its last page.
+  PagePainter paint{};
   // The pages it will take on the surface, when that is known beforehand.
   std::function<int(const output::PrintMetrics&)> pages{};
 };

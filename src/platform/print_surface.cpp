@@ -84,6 +84,16 @@ bool PainterSurface::Take(output::PrintStep step) {
   return true;
 }
 
+bool PainterSurface::Paint(double top, const std::function<void(QPainter&, const QRectF&)>& paint) {
+  if (!ok()) return false;
+  if (!painter_.isActive()) return Fail(QStringLiteral("The printout was ended by the printer."));
+  const double y = top * dpiY_;
+  painter_.save();
+  paint(painter_, QRectF(0, y, device_.width(), std::max(0.0, device_.height() - y)));
+  painter_.restore();
+  return true;
+}
+
 bool PainterSurface::DrawText(const output::TextStep& step) {
   const Face& face = FaceFor(step.font);
   painter_.setFont(face.font);

@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +32,9 @@ class PainterSurface : public output::PrintMetrics, public output::StepSink {
   const QString& error() const { return error_; }
 
   bool Take(output::PrintStep step) override;
+  // Lends the painter for the rest of the page below `top` inches; whatever
+  // it changes of the painter's state is undone afterwards.
+  bool Paint(double top, const std::function<void(QPainter&, const QRectF&)>& paint);
   // Ends painting: the device completes its document.
   bool End();
 

@@ -32,6 +32,9 @@ class SurfaceDocument : public PrintDocument {
   }
   double LineHeight(const output::PrintFont& font) const override { return surface_ ? surface_->LineHeight(font) : 0; }
   double PageWidth() const override { return surface_ ? surface_->PageWidth() : 0; }
+  bool Paint(double top, const PagePainter& paint) override {
+    return surface_ && error().isEmpty() && surface_->Paint(top, paint);
+  }
 
  protected:
   void Begin(QPagedPaintDevice& device) {

@@ -16,7 +16,14 @@
 #include "core/output/print_cursor.h"
 #include "core/output/printout_names.h"
 
+class QPainter;
+class QRectF;
+
 namespace kestrova::platform {
+
+// Draws what the layouts' steps cannot (lines, filled shapes, a chart) with
+// a document's own painter, in device units within `area`.
+using PagePainter = std::function<void(QPainter& painter, const QRectF& area)>;
 
 // One document of a printout while it is being printed: a job on a printer,
 // or a PDF written to a temporary file that takes its name only once it is
@@ -33,6 +40,10 @@ class PrintDocument : public output::PrintMetrics, public output::StepSink {
   virtual output::Claim Commit(const QString& path, bool replace) = 0;
   // Removes the committed file again: a later document of its printout failed.
   virtual void Discard() = 0;
+  // Paints on the current page below `top` inches (the printable area down
+  // to its bottom edge), after the steps taken so far; false when the
+  // document has failed.
+  virtual bool Paint(double top, const PagePainter& paint) = 0;
 };
 
 // The desktop's printers and PDF files, as the printouts use them.
@@ -79,6 +90,7 @@ class RecordingPrinting : public Printing {
     QString folder{};   // a PDF's
     QString title{};
     std::vector<output::PrintStep> steps{};
+    std::vector<double> paintedAt{};  // the top of each Paint, in inches
     bool finished = false;
     QString file{};  // the name a PDF was committed under
   };
@@ -135,6 +147,11 @@ class RecordingPrinting : public Printing {
     void Discard() override {
       owner_.files.removeAll(doc().file);
       doc().file.clear();
+    }
+    bool Paint(double top, const PagePainter&) override {
+      if (!error_.isEmpty()) return false;
+      doc().paintedAt.push_back(top);
+      return true;
     }
     double TextWidth(std::string_view t, const output::PrintFont& f) const override {
       return owner_.metrics.TextWidth(t, f);

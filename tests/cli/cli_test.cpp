@@ -258,6 +258,60 @@ TEST_F(CliTest, UsersOfADamagedListAreListedAndTheDamageNamed) {
   EXPECT_NE(run.err.find("user number 2 has the access level 9"), std::string::npos) << run.err;
 }
 
+TEST_F(CliTest, StatsPrintsThePeriodsAsATableCsvOrJson) {
+  ReportRecord jan = Sample();
+  jan.ListStatus = 1;
+  jan.CriminalViolations = "Theft, petty";
+  jan.OccurredFrom = time::ToOleDate({2024, 1, 2, 8, 0, 0});
+  Add(jan);  // values 1234.5000 and -0.0005
+  ReportRecord mar = jan;
+  mar.CriminalViolations = " THEFT,  petty";
+  mar.DateEntered = time::ToOleDate({2024, 3, 31, 23, 0, 0});
+  mar.OccurredFrom = 0;
+  mar.Property1Value = 10000;
+  mar.Property2Value = 0;
+  Add(mar);
+
+  const CliRun json = Cli({"--data-dir", Dir(), "stats", "--by", "month", "--split", "violation", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out,
+            "{\n  \"periods\": [\n"
+            "    {\"start\": \"2024-01-01\", \"count\": 1, \"value\": \"1234.50\", \"by\": {\"Theft, petty\": 1}},\n"
+            "    {\"start\": \"2024-02-01\", \"count\": 0, \"value\": \"0.00\", \"by\": {\"Theft, petty\": 0}},\n"
+            "    {\"start\": \"2024-03-01\", \"count\": 1, \"value\": \"1.00\", \"by\": {\"Theft, petty\": 1}}\n"
+            "  ],\n  \"no_date\": 0\n}\n");
+
+  const CliRun csv = Cli({"--data-dir", Dir(), "stats", "--by", "quarter", "--date", "occurred", "--format", "csv"});
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out, "start,count,value\r\n2024-01-01,1,1234.50\r\nno date,1,1.00\r\n");
+
+  const CliRun table = Cli({"--data-dir", Dir(), "stats", "--by", "year", "--from", "2023-06-01", "--split", "violation"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(table.out,
+            "Start       Count     Value  Theft, petty\n"
+            "2023-01-01      0      0.00             0\n"
+            "2024-01-01      2  1,235.50             2\n");
+
+  const CliRun empty = Cli({"--data-dir", Dir(), "stats", "--by", "week", "--list", "inactive", "--format", "json"});
+  EXPECT_EQ(empty.out, "{\n  \"periods\": [],\n  \"no_date\": 0\n}\n");
+}
+
+TEST_F(CliTest, StatsRefusesBadOptionsAndTooManyPeriods) {
+  Add(Sample());
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"stats"}, {"stats", "--by", "fortnight"}, {"stats", "--by", "day", "--from", "2024-02-30"},
+        {"stats", "--by", "day", "--from", "01/05/2024"}, {"stats", "--by", "day", "--split", "title"},
+        {"stats", "--by", "day", "--from", "2024-02-01", "--to", "2024-01-31"}, {"stats", "--by"},
+        {"stats", "--by", "day", "--format", "xml"}}) {
+    std::vector<std::string> args{"--data-dir", Dir()};
+    args.insert(args.end(), bad.begin(), bad.end());
+    EXPECT_EQ(Cli(args).status, 2) << args.back();
+  }
+  const CliRun wide = Cli({"--data-dir", Dir(), "stats", "--by", "day", "--from", "1975-01-01", "--to", "2024-12-31"});
+  EXPECT_EQ(wide.status, 1);
+  EXPECT_NE(wide.err.find("18,263 periods, more than a chart can show (5,000)"), std::string::npos) << wide.err;
+}
+
 TEST_F(CliTest, UsageErrorsAndHelp) {
   const CliRun help = Cli({"--help"});
   EXPECT_EQ(help.status, 0);

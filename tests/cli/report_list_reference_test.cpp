@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "cli/report_generator.h"
 #include "core/reports/report_list.h"
+#include "core/stats/counts_over_time.h"
+#include "core/stats/figures_text.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
 #include "core/ui/contains_phrase.h"
@@ -168,6 +171,58 @@ TEST_F(ReferenceTest, EverySummary) {
       q.sort = SortOption::Entered;
       Check(q);
     }
+  }
+}
+
+// A chart of the rows a list shows counts what a reader of those rows would:
+// reports per month of the date in the list, and per violation group.
+TEST_F(ReferenceTest, AChartCountsTheListsRowsByHand) {
+  ListRequest full;
+  full.show = ShowOption::Violations;
+  ListRequest quarter = full;
+  quarter.flags = {false, false, true};
+  quarter.criteria.SearchKind = 19;
+  quarter.criteria.BeginningDate = time::ToOleDate({2015, 1, 1, 0, 0, 0});
+  for (const ListRequest& q : {full, quarter}) {
+    auto list = BuildReportList(folder_->path(), q);
+    ASSERT_TRUE(list.ok());
+    std::map<std::string, std::int64_t> months;  // "yyyy-mm"
+    std::map<std::string, std::int64_t> groups;  // lower case
+    std::vector<std::int32_t> records;
+    for (const ListRow& row : list->rows) {
+      ++months[row.dateEntered.substr(6, 4) + "-" + row.dateEntered.substr(0, 2)];
+      std::string g = row.rightColumn;
+      std::transform(g.begin(), g.end(), g.begin(), [](unsigned char c) { return std::tolower(c); });
+      ++groups[g];
+      records.push_back(row.recordNumber);
+    }
+    stats::CountRequest request;
+    request.split = stats::Split::Violations;
+    if (q.flags.SummaryActive) request.records = records;
+    auto figures = stats::CountOverTime(folder_->path(), request);
+    ASSERT_TRUE(figures.ok()) << figures.message();
+    std::int64_t counted = 0;
+    std::vector<std::int64_t> byGroup(figures->groups.size(), 0);
+    for (const stats::PeriodFigures& p : figures->periods) {
+      EXPECT_EQ(p.total.count, months[stats::IsoDay(p.start).substr(0, 7)]) << stats::IsoDay(p.start);
+      counted += p.total.count;
+      for (std::size_t k = 0; k < byGroup.size(); ++k) byGroup[k] += p.groups[k].count;
+    }
+    EXPECT_EQ(counted, static_cast<std::int64_t>(list->rows.size()));
+    std::vector<std::pair<std::int64_t, std::string>> ranked;
+    for (const auto& [name, n] : groups) ranked.push_back({-n, name});
+    std::sort(ranked.begin(), ranked.end());
+    ASSERT_EQ(byGroup.size(), std::min<std::size_t>(ranked.size(), 11));
+    std::int64_t other = 0;
+    for (std::size_t k = 0; k < ranked.size(); ++k) {
+      if (k < 10) {
+        EXPECT_EQ(byGroup[k], -ranked[k].first) << ranked[k].second;
+      } else {
+        other -= ranked[k].first;
+      }
+    }
+    EXPECT_GT(ranked.size(), 10u) << "the generated violations make an \"Other\"";
+    EXPECT_EQ(byGroup.back(), other);
   }
 }
 

@@ -28,23 +28,9 @@ namespace {
 
 const time::DateTime kPrinted{2026, 12, 6, 14, 5, 9};
 
-QString RunTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-    ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
-    return {};
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString PdfText(const QString& pdf) { return RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}); }
-
-int PdfPages(const QString& pdf) {
-  const auto match =
-      QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(RunTool(QStringLiteral("pdfinfo"), {pdf}));
-  return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
+using testing::PdfPages;
+using testing::PdfText;
+using testing::RunTool;
 
 // The top left corner of the first word that reads `word`, in inches from
 // the page's corner.
