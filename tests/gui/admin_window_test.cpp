@@ -9,6 +9,7 @@
 #include <QTest>
 #include <functional>
 
+#include "core/text/fixed_text.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/reports/frm_main.h"
@@ -21,6 +22,7 @@
 #include "platform/access_code_store.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
+#include "support/processes.h"
 
 namespace kestrova::gui {
 namespace {
@@ -94,6 +96,42 @@ TEST_F(AdminWindowTest, ListsUsersByLastThenFirstNameIgnoringCase) {
   EXPECT_TRUE(selected->isVisible());
   EXPECT_EQ(selected->Caption(), QStringLiteral("&Sign in the Highlighted User"));
   EXPECT_TRUE(g.messages->asked.isEmpty());
+}
+
+TEST_F(AdminWindowTest, UsersAddedOrRemovedElsewhereShowWhenTheWindowIsActiveAgain) {
+  frmAdmin* admin = Open();
+  auto* grid = Child<QTableWidget>(admin, "grid");
+  grid->setCurrentCell(2, 0);  // Cy Adams
+  // Another workstation adds one user and removes Bob (record 3).
+  ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
+    const bool done = users::AddUser(g.folder.path(), User("Dee", "Baker", 1, "deepass")).ok() &&
+                      users::DeleteUser(g.folder.path(), 3, nullptr).ok();
+    return done ? 0 : 1;
+  }));
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+  admin->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(admin));
+  EXPECT_EQ(Names(admin), (QStringList{QStringLiteral("Al Adams"), QStringLiteral("Cy Adams"),
+                                       QStringLiteral("Dee Baker"), QStringLiteral("ann ZETA")}));
+  EXPECT_EQ(grid->item(grid->currentRow(), 0)->text(), QStringLiteral("Cy Adams")) << "the same user stays highlighted";
+  const auto onFile = users::ListUsers(g.folder.path());
+  ASSERT_TRUE(onFile.ok());
+  for (int r = 0; r < grid->rowCount(); ++r) {
+    const int recNum = grid->item(r, 4)->text().toInt();
+    for (std::size_t i = 0; i < onFile->users.size(); ++i) {
+      if (onFile->recordNumbers[i] != recNum) continue;
+      EXPECT_EQ(QString::fromStdString(std::string(text::Trim(onFile->users[i].FirstName))),
+                grid->item(r, 0)->text().section(QLatin1Char(' '), 0, 0))
+          << "each row points at its user on file";
+    }
+  }
+  // The password box keeps the text's size: its dots are no giants.
+  admin->cmdUserSelected_Click();
+  auto* password = Child<QLineEdit>(admin, "txtPassword");
+  EXPECT_LE(QFontMetrics(password->font()).height(), QFontMetrics(grid->font()).height() * 5 / 4);
 }
 
 TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {
