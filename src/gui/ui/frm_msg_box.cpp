@@ -1,12 +1,13 @@
 #include "gui/ui/frm_msg_box.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 
 #include "gui/program_names.h"
@@ -97,8 +98,10 @@ bool frmMsgBox::LayOut() {
     widths.push_back(buttonMetrics.horizontalAdvance(QLatin1Char(' ') + caption + QLatin1Char(' ')) *
                      TwipsPerPixel(screen));
   }
-  layout_ = ui::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox,
-                                    screenTwips.width(), screenTwips.height());
+  const QFontMetrics titleMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  const int captionWidth = ToTwips(titleMetrics.horizontalAdvance(request_.caption), screen);
+  layout_ = ui::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox, screenTwips.width(),
+                                    screenTwips.height(), captionWidth);
   if (layout_.tooBig) return false;
 
   setWindowTitle(request_.caption);
