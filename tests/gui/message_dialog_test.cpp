@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>

@@ -122,6 +122,8 @@ bool frmMsgBox::LayOut() {
   }
   if (request_.defaultButton >= 1 && request_.defaultButton <= request_.buttons.size()) {
     cmdMessageButton_[request_.defaultButton]->setFocus();
+    // Enter presses it also after a click on the check box took the focus.
+    SetDefaultButton(this, cmdMessageButton_[request_.defaultButton]);
   }
   ZelButton* cancel = cmdMessageButton_[0];
   cancel->setGeometry(ToPixels(ui::kMessageCancelLeft, screen), ToPixels(layout_.buttonTop, screen),
