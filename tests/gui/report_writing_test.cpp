@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,8 @@
 #include "gui/reports/frm_main.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
+#include "gui/reports/report_list_panel.h"
+#include "gui/search/frm_find.h"
 #include "gui/ui/zel_button.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
@@ -286,24 +290,96 @@ TEST_F(ReportWritingTest, DeletingAsksWithNoAsDefaultAndTheLastLeavesNoFile) {
   EXPECT_TRUE(m->model().rows().empty());
 }
 
-TEST_F(ReportWritingTest, AReportMovedByAnotherWorkstationIsNotOverwritten) {
+// Another workstation, in a process of its own.
+void Elsewhere(const std::function<bool()>& write) {
+  ASSERT_TRUE(testing::RunInChildren(1, [&](int) { return write() ? 0 : 1; }));
+}
+
+// Lets the change watch tick (the clock a second further each time).
+void Watch(testing::GuiSession& g, frmMain* m, int seconds) {
+  auto* timer = m->findChild<QTimer*>(QStringLiteral("timerConcurrentUserCheck"));
+  timer->setInterval(1);
+  double now = time::ToOleDate({2026, 12, 6, 14, 6, 0});
+  for (int i = 0; i < seconds; ++i) {
+    now += 1.0 / 86400;
+    g.clock->Set(*time::FromOleDate(now));
+    QTest::qWait(15);
+  }
+  timer->setInterval(1000);
+}
+
+bool RefreshResting(frmMain* m) {
+  auto* refresh = m->findChild<ZelButton*>(QStringLiteral("cmdRefreshGrid"));
+  return refresh->BackColor() == QColor(232, 236, 244);
+}
+
+TEST_F(ReportWritingTest, AnEditFollowsItsReportWhenAnotherWorkstationDeletedAnEarlierOne) {
   for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
   frmMain* m = Open();
   ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("C"));
   Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("my edit"));
   // Meanwhile another workstation deletes A: C becomes record 2.
-  ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
+  Elsewhere([&] {
     const double control = time::ToOleDate({2024, 1, 5, 9, 0, 0});
-    return reports::DeleteReport(g.folder.path(), {1, control, "A"}, nullptr).ok() ? 0 : 1;
-  }));
+    return reports::DeleteReport(g.folder.path(), {1, control, "A"}, nullptr).ok();
+  });
+  Watch(g, m, 6);
+  ASSERT_FALSE(RefreshResting(m)) << "the change was seen";
+  Click(m, "cmdEditSave");
+  EXPECT_TRUE(g.messages->asked.isEmpty());
+  EXPECT_FALSE(m->editing());
+  EXPECT_EQ(Stored(2).Title, "my edit");
+  EXPECT_EQ(Stored(1).Title, "Title B") << "B, now record 1, is untouched";
+  EXPECT_EQ(Log(), "12/06/2026 at 14:06:06 - Control#20240105090000 edited by Al Adams\r\n");
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
+  EXPECT_EQ(m->model().rows()[static_cast<std::size_t>(m->currentRow() - 1)].recordNumber, 2);
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("my edit"));
+  EXPECT_TRUE(RefreshResting(m)) << "the rebuild answers the alert";
+}
+
+TEST_F(ReportWritingTest, AnEditOfAReportDeletedOrChangedElsewhereKeepsTheTyping) {
+  for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("my edit"));
+  // Another workstation changes C under the edit.
+  Elsewhere([&] {
+    return reports::ChangeReport(g.folder.path(), {3, time::ToOleDate({2024, 1, 5, 9, 0, 0}), "C"},
+                                 [](reports::ReportRecord& r) { r.Title = "their edit"; })
+        .ok();
+  });
+  Watch(g, m, 6);
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
+  g.messages->Press(2);  // "&Keep writing"
+  Click(m, "cmdEditSave");
+  const MessageRequest refused = g.messages->Last();
+  EXPECT_EQ(refused.caption, QStringLiteral("Report Changed Elsewhere"));
+  EXPECT_TRUE(refused.lines()[0].startsWith(QStringLiteral("Report C was deleted or changed")));
+  EXPECT_EQ(refused.buttons,
+            (QStringList{QStringLiteral("&Save it as a new report"), QStringLiteral("&Keep writing")}));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
+  EXPECT_TRUE(m->editing());
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("my edit"));
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(2)) << "back in the field being written";
+  EXPECT_TRUE(RefreshResting(m));
+  EXPECT_EQ(m->currentRow(), 3) << "the row of the report as they changed it";
+  EXPECT_FALSE(m->list().frame()->isEnabled()) << "the list holds still";
+
+  // Then deleted there too: this time the text goes in as a new report.
+  Elsewhere([&] {
+    return reports::DeleteReport(g.folder.path(), {3, time::ToOleDate({2024, 1, 5, 9, 0, 0}), "C"}, nullptr).ok();
+  });
   g.messages->Press(1);
   Click(m, "cmdEditSave");
-  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Changed Elsewhere"));
-  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
   EXPECT_FALSE(m->editing());
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
+  const auto added = Stored(3);
+  EXPECT_EQ(added.Title, "my edit");
+  EXPECT_EQ(added.CaseNumber, "C");
+  EXPECT_EQ(added.ControlNumber, time::ToOleDate({2026, 12, 6, 14, 6, 6})) << "a new report of its own";
+  EXPECT_NE(Log().find("Control#20261206140606 added by Al Adams"), std::string::npos);
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
+  EXPECT_EQ(m->model().rows()[static_cast<std::size_t>(m->currentRow() - 1)].recordNumber, 3);
 }
 
 TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {

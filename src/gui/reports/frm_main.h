@@ -102,6 +102,14 @@ class frmMain : public QWidget {
   void cmdEditEntry_Click();
   void cmdEditSave_Click();
   void EndEditing(bool saved);
+  // The report being edited is gone or was changed elsewhere: the user's
+  // text is kept, as a new report or in the form.
+  void EditRefused(std::int32_t changedReportAt);
+  void SaveEditAsNew();
+  // After a write where the list no longer matched the file: the list
+  // rebuilt (the refresh alert answered) with the report at `recordNumber`
+  // selected.
+  void RebuildListAt(std::int32_t recordNumber);
   void cmdArchiveEntry_Click();
   void cmdRestoreEntry_Click();
   void cmdDeleteEntry_Click();
@@ -131,6 +139,7 @@ class frmMain : public QWidget {
   bool entriesChanged_ = false;  // since editing began
   QString findTag_;              // the caption of a confirmed summary
   std::optional<reports::ReportRecord> displayed_;
+  reports::RecordBytes displayedBytes_{};  // as read from the file
   reports::FieldTexts46 textsAtEditStart_;
   reports::ListCounts counts_;
   QRect savedGeometry_;
