@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,7 +128,12 @@ TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
   m->form()->FocusField(10);
   m->form()->FocusField(9);
   QCoreApplication::processEvents();
-  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/06/2024 11:00")) << "field 7 wins, every time";
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("typed over")) << "a value it holds is kept";
+  Type(m, 9, QString());
+  m->form()->FocusField(10);
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/06/2024 11:00")) << "emptied, it takes field 7's";
 
   std::string asked;
   m->form()->setPickListChooser([&](const reports::PickList& list, QPoint) {
@@ -412,6 +419,42 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(1).Picture1, "");
   EXPECT_TRUE(fs::exists(g.folder / "good.png"));
+}
+
+TEST_F(ReportWritingTest, PassingThroughReportedOnKeepsItsDate) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.OccurredTo = time::ToOleDate({2024, 1, 4, 1, 17, 0});
+  r.ReportedOn = time::ToOleDate({2024, 1, 4, 16, 43, 4});
+  Add(r);
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("A new title"));
+  // Tabbed through from field 8 to 10, as a user does.
+  m->form()->FocusField(8);
+  QCoreApplication::processEvents();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCoreApplication::processEvents();
+  auto* nine = static_cast<QLineEdit*>(m->form()->field(9));
+  ASSERT_EQ(QApplication::focusWidget(), nine);
+  EXPECT_EQ(nine->text(), QStringLiteral("Jan 04, 2024 4:43pm"));
+  EXPECT_EQ(nine->selectedText(), nine->text()) << "selected, as entering a field does";
+  QTest::keyClick(nine, Qt::Key_Tab);
+  EXPECT_FALSE(nine->hasSelectedText()) << "no selection left drawn behind";
+  Click(m, "cmdEditSave");
+  EXPECT_EQ(Stored(1).ReportedOn, time::ToOleDate({2024, 1, 4, 16, 43, 4})) << "seconds and all";
+
+  // A template add: field 9 is empty as entered, so it takes field 7's date.
+  RightClick(m, "cmdAddEntry");
+  m->form()->FocusField(7);
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("Jan 04, 2024 1:17am"));
+  // A date without a year is read as the save reads it, in this year.
+  Type(m, 6, QStringLiteral("Jan 5"));
+  QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), m->form()->field(6)->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(m->form()->field(6), &tip);
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("Monday"));
+  Click(m, "cmdAddCancel");
 }
 
 TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
