@@ -457,6 +457,25 @@ TEST_F(ReportWritingTest, PassingThroughReportedOnKeepsItsDate) {
   Click(m, "cmdAddCancel");
 }
 
+TEST_F(ReportWritingTest, AnAltKeyNeverTypesIntoAField) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.Title = "Makita cordless drill";
+  Add(r);
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  m->form()->FocusField(2);
+  QCoreApplication::processEvents();
+  // "Ad&ministrative Window", "Refresh &List" and "Res&tore this Report"
+  // are hidden while editing.
+  for (Qt::Key key : {Qt::Key_M, Qt::Key_L, Qt::Key_T})
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Makita cordless drill"));
+  EXPECT_TRUE(m->editing());
+  EXPECT_FALSE(Cmd(m, "cmdEditSave")->isEnabled()) << "nothing changed";
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+  EXPECT_FALSE(m->editing()) << "a shown command's key still works from a field";
+}
+
 TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
