@@ -476,6 +476,31 @@ TEST_F(ReportWritingTest, AnAltKeyNeverTypesIntoAField) {
   EXPECT_FALSE(m->editing()) << "a shown command's key still works from a field";
 }
 
+TEST_F(ReportWritingTest, TheKeyboardLandsWhereTheUserWorks) {
+  for (const char* c : {"24-1", "24-2", "24-3"}) Add(Report(c, 5));
+  frmMain* m = Open();
+  testing::WhenModalOpens<frmFind>([](frmFind* find) {
+    find->Form_Activate();
+    find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("Title 24-2"));
+    testing::Click(find, "cmdFind");
+  });
+  // (The window's focus widget: what has the keyboard once it is active.)
+  Click(m, "cmdFindEntries");
+  ASSERT_FALSE(m->listFlags().FullListShown);
+  EXPECT_EQ(m->focusWidget(), m->grid()) << "after a search";
+  m->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+  Click(m, "cmdSeeAllEntries");
+  EXPECT_EQ(QApplication::focusWidget(), m->grid()) << "after Finished Searching";
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("changed"));
+  g.messages->Press(2);  // "&Keep writing"
+  Click(m, "cmdQuit");
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Discard Report?"));
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(2));
+  Click(m, "cmdEditCancel");
+}
+
 TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {
   Add(Report("24-1", 5));
   frmMain* m = Open();

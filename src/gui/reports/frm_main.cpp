@@ -225,7 +225,14 @@ bool frmMain::MayLeaveWriting() {
       .message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?"),
       .defaultButton = 2,
       .buttons = {QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}};
-  return ShowMessage(session_, r, this).pressedButton == 1;
+  if (ShowMessage(session_, r, this).pressedButton == 1) return true;
+  // Back to the field being written, not the command that asked.
+  if (form_->currentField() >= 1) {
+    form_->FocusField(form_->currentField());
+  } else {
+    form_->FocusFirstFieldOfTab();
+  }
+  return false;
 }
 
 void frmMain::cmdAdminWindow_Click() {

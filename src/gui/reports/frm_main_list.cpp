@@ -147,6 +147,8 @@ void frmMain::cmdSeeAllEntries_Click() {
   QApplication::processEvents();
   flags_ = {true, false, false};
   RefreshAll();
+  // The command clicked is hidden now; the keyboard goes to the list.
+  GiveTheListTheKeyboard();
 }
 
 void frmMain::cmdFindEntries_Click() {
@@ -164,6 +166,7 @@ void frmMain::cmdFindEntries_Click() {
   if (!flags_.FullListShown) {
     ShowSelectedReport();
     RefreshCommandState();
+    GiveTheListTheKeyboard();
   }
 }
 
