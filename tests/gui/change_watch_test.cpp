@@ -83,12 +83,16 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
 
 TEST_F(ChangeWatchTest, AChangeElsewhereJustBeforeAnOwnWriteIsStillAnnounced) {
   Add(Report("24-1", 5));
+  // The switch is read in any letter case.
+  g.settings->Write(QStringLiteral("RefreshSound"), QStringLiteral("true"));
   frmMain* m = Open();
   Seconds(m, 6);
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
   ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_FALSE(Resting(m));
+  Seconds(m, 20);
+  EXPECT_FALSE(g.sound->played.isEmpty());
 }
 
 TEST_F(ChangeWatchTest, TheEmailCarriesTheShownReportWhole) {
