@@ -50,12 +50,15 @@ void QtShell::Run(const QString& argument, Done done) {
   QObject::connect(
       process, &QProcess::finished, process, [process, tell, said, opener](int code, QProcess::ExitStatus status) {
         *said += process->readAllStandardError();
-        const QString words = QString::fromLocal8Bit(*said).trimmed();
+        // Its last line says why, shortened: it may quote the whole address.
+        const QStringList lines = QString::fromLocal8Bit(*said).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QString words = lines.isEmpty() ? QString() : lines.last().trimmed();
+        if (words.size() > 90) words = words.left(87) + QStringLiteral("...");
         if (status != QProcess::NormalExit) {
           tell({false, QStringLiteral("%1 stopped unexpectedly").arg(opener)});
         } else if (code != 0) {
-          const QString status = QStringLiteral("%1 ended with status %2").arg(opener).arg(code);
-          tell({false, words.isEmpty() ? status : words + QStringLiteral("\n(") + status + QLatin1Char(')')});
+          const QString ended = QStringLiteral("%1 ended with status %2").arg(opener).arg(code);
+          tell({false, words.isEmpty() ? ended : words + QStringLiteral("\n(") + ended + QLatin1Char(')')});
         } else {
           tell({true, {}});
         }

@@ -50,13 +50,14 @@ std::optional<Shell::Outcome> Open(QtShell& shell, const QString& address) {
 }
 
 TEST(QtShell, AnOpenerThatFailsIsReportedWithWhatItSaid) {
-  FakeOpener opener("echo 'no method available for opening' >&2; exit 3");
+  FakeOpener opener("echo 'firefox: not found' >&2; echo \"no method available for opening '$1'\" >&2; exit 3");
   QtShell shell(opener.path());
   const auto outcome = Open(shell, QStringLiteral("mailto:?subject=a b&body=x%0D%0Ay"));
   ASSERT_TRUE(outcome);
   EXPECT_FALSE(outcome->opened);
   EXPECT_TRUE(outcome->detail.contains(QStringLiteral("no method available"))) << outcome->detail.toStdString();
   EXPECT_TRUE(outcome->detail.contains(QStringLiteral("status 3"))) << outcome->detail.toStdString();
+  EXPECT_FALSE(outcome->detail.contains(QStringLiteral("firefox"))) << "its last line, which says why";
   EXPECT_EQ(opener.asked(), QByteArray("mailto:?subject=a b&body=x%0D%0Ay")) << "one argument, as given";
 }
 

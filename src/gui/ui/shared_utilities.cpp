@@ -50,9 +50,9 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
       ShowNotice(session, window, QStringLiteral("No E-mail Program"),
                  QStringLiteral("No e-mail program could be opened for this message.\n\n"
                                 "Choose one as the desktop's e-mail program (in its settings\n"
-                                "for default or preferred applications), then try again.\n"
-                                "From a terminal: xdg-settings set default-url-scheme-handler\n"
-                                "mailto <program>.desktop\n\n") +
+                                "for default or preferred applications) and try again, or set\n"
+                                "one in a terminal, for example:\n"
+                                "xdg-settings set default-url-scheme-handler mailto thunderbird.desktop\n\n") +
                      outcome.detail,
                  kIconError);
       return;
