@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -132,6 +133,9 @@ TEST_F(AdminWindowTest, UsersAddedOrRemovedElsewhereShowWhenTheWindowIsActiveAga
   admin->cmdUserSelected_Click();
   auto* password = Child<QLineEdit>(admin, "txtPassword");
   EXPECT_LE(QFontMetrics(password->font()).height(), QFontMetrics(grid->font()).height() * 5 / 4);
+  const QChar dot(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password));
+  EXPECT_LE(QFontMetrics(password->font()).horizontalAdvance(dot),
+            QFontMetrics(password->font()).horizontalAdvance(QLatin1Char('n')));
 }
 
 TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {

@@ -119,6 +119,8 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   txtPassword_ = new QLineEdit(this);
   txtPassword_->setObjectName(QStringLiteral("txtPassword"));
   txtPassword_->setEchoMode(QLineEdit::Password);
+  // A bullet the size of the text's letters, not the style's large circle.
+  txtPassword_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 8226; }"));
   txtPassword_->setMaxLength(8);
   txtPassword_->setGeometry(ToPixels(3300, s), ToPixels(3870, s), ToPixels(2940, s), ToPixels(560, s));
   txtPassword_->hide();
