@@ -11,6 +11,7 @@
 #include "core/status.h"
 
 class QGroupBox;
+class QScrollArea;
 class QTableView;
 
 namespace kestrova::gui {
@@ -36,6 +37,8 @@ class frmMain : public QWidget {
 
   static constexpr int kWidthTwips = 13035;
   static constexpr int kHeightTwips = 10750;
+  // Room kept for the window's frame before the window manager says.
+  static constexpr int kWindowFrameTwips = 150;
 
   enum class Mode { Viewing, Adding, Editing };
   Mode mode() const { return mode_; }
@@ -53,6 +56,7 @@ class frmMain : public QWidget {
   ReportForm* form() const { return form_; }
   ReportListPanel& list() const { return *list_; }
   QTableView* grid() const;
+  QScrollArea* scrollArea() const { return scroll_; }
   ReportListModel& model() const;
   QString listCaption() const;
   int currentRow() const;  // 1-based; 0 when nothing is selected
@@ -68,6 +72,8 @@ class frmMain : public QWidget {
 
  private:
   void BuildLayout();
+  QSize OpeningSize() const;
+  void FitToScreen();
   void ConnectCommands();
   // The list rebuilt, the selected report shown, the commands refreshed.
   void RefreshAll();
@@ -145,6 +151,7 @@ class frmMain : public QWidget {
   QRect savedGeometry_;
   int lift_ = 0;
   QList<bool> listSideShown_;
+  QScrollArea* scroll_ = nullptr;
   ReportListPanel* list_ = nullptr;
   QGroupBox* frame2_ = nullptr;
   ReportForm* form_ = nullptr;

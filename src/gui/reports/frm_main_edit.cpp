@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QScreen>
 #include <QTableView>
+#include <algorithm>
 
 #include "core/logs/activity_log.h"
 #include "core/reports/report_actions.h"
@@ -73,7 +74,8 @@ void frmMain::ReportMovedElsewhere(const Error& error) {
 
 void frmMain::ShrinkToTheForm(bool shrink) {
   const QList<QWidget*> side = ListSide();
-  QWidget* rows[] = {frame2_};
+  // A maximised window keeps its size; the list's room stays below.
+  const bool sized = !isMaximized() && !isFullScreen();
   if (shrink) {
     savedGeometry_ = geometry();
     listSideShown_.clear();
@@ -82,15 +84,18 @@ void frmMain::ShrinkToTheForm(bool shrink) {
     list_->frame()->setEnabled(false);
     list_->frame()->hide();
     for (QWidget* w : side) w->hide();
-    for (QWidget* w : rows) w->move(w->x(), w->y() - lift_);
-    commands_->MoveRows(-lift_);
-    resize(width(), height() - lift_);
-    if (const QScreen* s = screen()) move(x(), s->availableGeometry().top() + s->geometry().height() / 4);
+    if (!sized) return;
+    resize(width(), std::max(minimumHeight(), height() - lift_));
+    // A quarter of the way down the screen, if all of it fits there.
+    if (const QScreen* s = screen()) {
+      const QRect room = s->availableGeometry();
+      const int frameHeight = frameGeometry().height() - geometry().height();
+      const int top = std::min(room.top() + s->geometry().height() / 4, room.bottom() + 1 - height() - frameHeight);
+      move(x(), std::max(room.top(), top));
+    }
     return;
   }
-  setGeometry(savedGeometry_);
-  for (QWidget* w : rows) w->move(w->x(), w->y() + lift_);
-  commands_->MoveRows(lift_);
+  if (sized) setGeometry(savedGeometry_);
   for (int i = 0; i < side.size() && i < listSideShown_.size(); ++i) side[i]->setVisible(listSideShown_[i]);
   list_->frame()->show();
   list_->frame()->setEnabled(true);
