@@ -51,6 +51,9 @@ TEST(AccessCode, OneCodeChosenOnceGuardsTheFolderFromEveryWorkstation) {
   EXPECT_EQ(wrong.caption, QStringLiteral("Invalid Entry"));
   EXPECT_EQ(wrong.iconKind, IconKind::Error);
   EXPECT_FALSE(wrong.message.contains(QStringLiteral("kestrel1"), Qt::CaseInsensitive)) << "the answer is not shown";
+  EXPECT_EQ(wrong.lines(),
+            (QStringList{QStringLiteral("The access code entered is not the"), QStringLiteral("correct Access Code")}))
+      << "one sentence, not broken by an empty line";
   EXPECT_EQ(wrong.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
 
   // Cancelling asks nothing more.

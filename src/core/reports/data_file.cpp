@@ -1,5 +1,6 @@
 #include "core/reports/data_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -53,6 +54,39 @@ Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber,
                      "the reports. Refresh the list and try again."};
   }
   return {};
+}
+
+Result<std::int32_t> DataFile::FindRecord(std::int32_t hint, const char* bytes, std::int32_t* sameControlAt) const {
+  if (sameControlAt) *sameControlAt = 0;
+  const std::int32_t count = RecordCount();
+  double control = 0;
+  std::memcpy(&control, bytes, sizeof control);
+  RecordBytes candidate;
+  // The control number leads the record: most records are told apart by
+  // their first eight bytes, read alone.
+  const auto holds = [&](std::int32_t n) -> Result<bool> {
+    char head[sizeof(double)];
+    auto got = ReadBytesAt(static_cast<std::uint64_t>(n - 1) * kReportRecordSize, head, sizeof head);
+    if (!got.ok()) return got.error();
+    if (*got < sizeof head || std::memcmp(head, bytes, sizeof head) != 0) return false;
+    Status read = ReadRecordBytes(n, candidate.data());
+    if (!read.ok()) return read.error();
+    if (std::memcmp(candidate.data(), bytes, kReportRecordSize) == 0) return true;
+    if (sameControlAt && *sameControlAt == 0 && control != 0) *sameControlAt = n;
+    return false;
+  };
+  const std::int32_t start = std::clamp(hint, 0, count);
+  for (std::int32_t n = start; n >= 1; --n) {
+    auto found = holds(n);
+    if (!found.ok()) return found.error();
+    if (*found) return n;
+  }
+  for (std::int32_t n = start + 1; n <= count; ++n) {
+    auto found = holds(n);
+    if (!found.ok()) return found.error();
+    if (*found) return n;
+  }
+  return 0;
 }
 
 Status DataFile::CheckOurs() const {

@@ -14,6 +14,7 @@
 #include "core/files/record_file.h"
 #include "core/reports/data_file.h"
 #include "core/text/fixed_text.h"
+#include "core/time/date_format.h"
 
 namespace kestrova::startup {
 namespace {
@@ -43,7 +44,56 @@ Error IoError(const std::string& what, const std::error_code& ec) {
   return Error{Error::Kind::Io, what + ": " + ec.message()};
 }
 
+// Renames `from` to `to` unless a file has that name: a rename on its own
+// would replace it.
+Status RenameKeeping(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to, ec))) {
+    return Error{Error::Kind::Conflict, "Cannot rename " + from.filename().string() + " to " + to.filename().string() +
+                                            ": a file of that name exists."};
+  }
+  fs::rename(from, to, ec);
+  if (ec) return IoError("Cannot rename " + from.filename().string() + " to " + to.filename().string(), ec);
+  return {};
+}
+
+// Moves an earlier Kestrova.Old out of the way; its new name, or empty when
+// there was none.
+Result<std::string> KeepEarlierCopy(const fs::path& folder, const time::DateTime& now) {
+  auto exists = files::RegularFileExists(folder / kOldDataFileName);
+  if (!exists.ok()) return exists.error();
+  if (!*exists) return std::string();
+  auto name = FreeSetAsideName(folder, kOldDataFileName, now);
+  if (!name.ok()) return name.error();
+  Status moved = RenameKeeping(folder / kOldDataFileName, folder / *name);
+  if (!moved.ok()) return moved.error();
+  return *name;
+}
+
+// Puts an earlier copy moved by KeepEarlierCopy back, after a failure.
+void PutEarlierCopyBack(const fs::path& folder, const std::string& keptAs) {
+  if (keptAs.empty()) return;
+  (void)RenameKeeping(folder / keptAs, folder / kOldDataFileName);
+}
+
 }  // namespace
+
+Result<std::string> FreeSetAsideName(const fs::path& folder, std::string_view name, const time::DateTime& now) {
+  const auto taken = [&folder](const std::string& candidate) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(folder / candidate, ec));
+  };
+  if (!taken(std::string(name))) return std::string(name);
+  double moment = time::ToOleDate(now);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto at = time::FromOleDate(moment);
+    if (!at) break;
+    const std::string candidate = std::string(name) + "-" + time::FormatDateTime(*at, time::kControlNumberFormat);
+    if (!taken(candidate)) return candidate;
+    moment += 1.0 / 86400.0;
+  }
+  return Error{Error::Kind::Conflict, "Cannot find a free name to keep " + std::string(name) + " under."};
+}
 
 Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
   const fs::path path = folder / reports::kDataFileName;
@@ -136,7 +186,7 @@ reports::ReportRecord ConvertOldRecord(const char* old, DataFileState layout) {
   return r;
 }
 
-Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layout) {
+Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState layout, const time::DateTime& now) {
   if (layout != DataFileState::Version3 && layout != DataFileState::Version2) {
     return Error{Error::Kind::Invalid, "Only version-2 and version-3 data files can be converted."};
   }
@@ -155,7 +205,7 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
                                            " is too large to be converted."};
   }
   const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
-  auto fail = [&](const Error& e) -> Result<std::int32_t> {
+  auto fail = [&](const Error& e) -> Result<SetAsideResult> {
     // The temporary file is ours to remove only while the lock is.
     if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
     return e;
@@ -192,19 +242,27 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   (void)source->Close();
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  // Keep the original as Kestrova.Old (replacing an older copy), then put
-  // the converted file in its place; if that fails, the original goes back.
+  // Keep the original as Kestrova.Old (an earlier copy under a name of its
+  // own), then put the converted file in its place; if that fails, the
+  // original and the earlier copy go back.
+  auto kept = KeepEarlierCopy(folder, now);
+  if (!kept.ok()) return fail(kept.error());
+  Status aside = RenameKeeping(data, old);
+  if (!aside.ok()) {
+    PutEarlierCopyBack(folder, *kept);
+    return fail(Error{aside.error().kind,
+                      "Cannot keep the old data file as " + std::string(kOldDataFileName) + ": " + aside.message()});
+  }
   std::error_code ec;
-  fs::rename(data, old, ec);
-  if (ec) return fail(IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec));
   fs::rename(temp, data, ec);
   if (ec) {
     std::error_code back;
     fs::rename(old, data, back);
+    if (!back) PutEarlierCopyBack(folder, *kept);
     return fail(IoError("Cannot put the converted data file in place", ec));
   }
   (void)files::SyncFolder(folder);
-  return count;
+  return SetAsideResult{count, *kept};
 }
 
 Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
@@ -227,15 +285,22 @@ Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
   return true;
 }
 
-Status StartOverDataFile(const fs::path& folder) {
+Result<SetAsideResult> StartOverDataFile(const fs::path& folder, const time::DateTime& now) {
   auto lock = files::FolderLock::Acquire(folder);
   if (!lock.ok()) return lock.error();
   Status ours = lock->CheckStillOurs();
-  if (!ours.ok()) return ours;
-  std::error_code ec;
-  fs::rename(folder / reports::kDataFileName, folder / kOldDataFileName, ec);
-  if (ec) return IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec);
-  return files::SyncFolder(folder);
+  if (!ours.ok()) return ours.error();
+  auto kept = KeepEarlierCopy(folder, now);
+  if (!kept.ok()) return kept.error();
+  Status aside = RenameKeeping(folder / reports::kDataFileName, folder / kOldDataFileName);
+  if (!aside.ok()) {
+    PutEarlierCopyBack(folder, *kept);
+    return Error{aside.error().kind,
+                 "Cannot keep the old data file as " + std::string(kOldDataFileName) + ": " + aside.message()};
+  }
+  Status synced = files::SyncFolder(folder);
+  if (!synced.ok()) return synced.error();
+  return SetAsideResult{0, *kept};
 }
 
 Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
@@ -252,11 +317,10 @@ Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   return true;
 }
 
-Status SetAsideOldestDataFile(const fs::path& folder) {
-  std::error_code ec;
-  fs::rename(folder / kOldestDataFileName, folder / kOldestSetAsideName, ec);
-  if (ec) return IoError("Cannot rename " + std::string(kOldestDataFileName), ec);
-  return {};
+Status SetAsideOldestDataFile(const fs::path& folder, const std::string& name) {
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  return RenameKeeping(folder / kOldestDataFileName, folder / name);
 }
 
 }  // namespace kestrova::startup
