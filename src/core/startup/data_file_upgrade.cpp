@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/files/file.h"
+#include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
 #include "core/files/record_file.h"
 #include "core/reports/data_file.h"
@@ -157,11 +158,10 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
   auto fail = [&](const Error& e) -> Result<std::int32_t> {
     // The temporary file is ours to remove only while the lock is.
-    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
+    if (lock->CheckStillOurs().ok()) (void)files::RemoveFile(temp);
     return e;
   };
-  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
-  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
+  auto out = files::File::Open(temp, files::OpenMode::Fresh);  // a leftover goes; we hold the lock
   if (!out.ok()) return fail(out.error());
   std::vector<char> in(oldSize);
   reports::RecordBytes converted;
@@ -194,13 +194,14 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   if (!ours.ok()) return ours.error();
   // Keep the original as Kestrova.Old (replacing an older copy), then put
   // the converted file in its place; if that fails, the original goes back.
+  // Both closed by now: a share refuses to rename an open file, and one
+  // that another workstation reads just then is tried again for a moment.
   std::error_code ec;
-  fs::rename(data, old, ec);
+  if (files::RenamePatiently(data, old) != 0) ec.assign(errno, std::generic_category());
   if (ec) return fail(IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec));
-  fs::rename(temp, data, ec);
+  if (files::RenamePatiently(temp, data) != 0) ec.assign(errno, std::generic_category());
   if (ec) {
-    std::error_code back;
-    fs::rename(old, data, back);
+    (void)files::RenamePatiently(old, data);
     return fail(IoError("Cannot put the converted data file in place", ec));
   }
   (void)files::SyncFolder(folder);
@@ -221,7 +222,8 @@ Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
   if (*size != 0) return false;
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  if (::unlink(path.c_str()) != 0) {
+  (void)file->Close();  // a share refuses to remove an open file
+  if (files::UnlinkPatiently(path) != 0) {
     return Error{Error::Kind::Io, "Cannot remove the empty data file: " + files::SystemErrorText(errno)};
   }
   return true;
@@ -233,7 +235,9 @@ Status StartOverDataFile(const fs::path& folder) {
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours;
   std::error_code ec;
-  fs::rename(folder / reports::kDataFileName, folder / kOldDataFileName, ec);
+  if (files::RenamePatiently(folder / reports::kDataFileName, folder / kOldDataFileName) != 0) {
+    ec.assign(errno, std::generic_category());
+  }
   if (ec) return IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec);
   return files::SyncFolder(folder);
 }
@@ -247,7 +251,7 @@ Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   const auto size = fs::file_size(path, ec);
   if (ec) return IoError("Cannot read the size of " + std::string(kOldestDataFileName), ec);
   if (size >= 1) return false;
-  fs::remove(path, ec);
+  if (files::UnlinkPatiently(path) != 0 && errno != ENOENT) ec.assign(errno, std::generic_category());
   if (ec) return IoError("Cannot delete " + std::string(kOldestDataFileName), ec);
   return true;
 }

@@ -78,11 +78,10 @@ Result<bool> CreateAccessCodeFile(const fs::path& folder, std::string_view hash,
   const fs::path temp = folder / files::kTempFileName;
   const auto fail = [&](const Error& error) -> Result<bool> {
     // The temporary file is ours to remove only while the lock is.
-    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
+    if (lock->CheckStillOurs().ok()) (void)files::RemoveFile(temp);
     return error;
   };
-  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
-  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
+  auto out = files::File::Open(temp, files::OpenMode::Fresh);  // a leftover goes; we hold the lock
   if (!out.ok()) return fail(out.error());
   const std::string line = std::string(hash) + "\r\n";
   Status done = out->WriteAt(0, line.data(), line.size());
@@ -103,10 +102,8 @@ Result<bool> RemoveAccessCodeFile(const fs::path& folder, const files::LockOptio
   if (!*exists) return false;
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  std::error_code ec;
-  if (!fs::remove(path, ec) && ec) {
-    return Error{Error::Kind::Io, "Cannot remove " + path.filename().string() + ": " + ec.message()};
-  }
+  Status removed = files::RemoveFile(path);
+  if (!removed.ok()) return removed.error();
   Status synced = files::SyncFolder(folder);
   if (!synced.ok()) return synced.error();
   return true;
