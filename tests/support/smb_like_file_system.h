@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <functional>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -30,6 +31,9 @@ class SmbLikeFileSystem : public files::FileSystem {
   bool guardOpenFiles = true;
   std::atomic<int> failingCreates{0};  // the next creates fail with EIO
   std::atomic<int> failingWrites{0};   // the next writes fail with EIO
+
+  // Called after each write at the end of a file (append mode), with its name.
+  std::function<void(const std::filesystem::path&)> afterAppend;
 
   std::atomic<int> linkCalls{0};
   std::atomic<int> refusedRemoves{0};
@@ -74,6 +78,7 @@ class SmbLikeFileSystem : public files::FileSystem {
       if (FileSystem::FStat(fd, &st) == 0) {
         std::lock_guard<std::mutex> guard(mutex_);
         open_[fd] = {st.st_dev, st.st_ino};
+        names_[fd] = path;
       }
     }
     return fd;
@@ -82,6 +87,7 @@ class SmbLikeFileSystem : public files::FileSystem {
     {
       std::lock_guard<std::mutex> guard(mutex_);
       open_.erase(fd);
+      names_.erase(fd);
     }
     return FileSystem::Close(fd);
   }
@@ -91,6 +97,18 @@ class SmbLikeFileSystem : public files::FileSystem {
       return -1;
     }
     return FileSystem::PWrite(fd, data, size, offset);
+  }
+  ssize_t Write(int fd, const void* data, std::size_t size) override {
+    const ssize_t n = FileSystem::Write(fd, data, size);
+    if (n > 0 && afterAppend) {
+      std::filesystem::path name;
+      {
+        std::lock_guard<std::mutex> guard(mutex_);
+        name = names_[fd];
+      }
+      afterAppend(name);
+    }
+    return n;
   }
   int Link(const std::filesystem::path& from, const std::filesystem::path& to) override {
     ++linkCalls;
@@ -137,6 +155,7 @@ class SmbLikeFileSystem : public files::FileSystem {
 
   std::mutex mutex_;
   std::map<int, std::pair<dev_t, ino_t>> open_;
+  std::map<int, std::filesystem::path> names_;
   std::set<std::string> ghosts_;
 };
 
