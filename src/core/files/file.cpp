@@ -121,23 +121,40 @@ Result<File> File::Open(const std::filesystem::path& path, OpenMode mode) {
     fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
     created = fd >= 0;
   } else if (mode == OpenMode::Fresh) {
-    // A leftover is removed and the file made again; on a share whose
-    // cached entry still shows a file removed elsewhere, the removal also
-    // refreshes that entry.
+    // A leftover is removed and the file made again. A share's cache may
+    // still show a file another workstation removed, refusing the create
+    // and the removal alike: a file made under a name of its own and
+    // renamed into place then replaces the cached entry.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (;;) {
+    for (int turn = 0;; ++turn) {
       fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
+      if (fd < 0 && errno == EEXIST) {
+        if (UnlinkPatiently(path) == 0 || errno == ENOENT) fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
+      }
+      if (fd < 0 && errno == EEXIST) {
+        const std::filesystem::path own = path.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(turn);
+        const int made = sys.Open(own, common | access | O_CREAT | O_EXCL, 0600);
+        if (made >= 0) {
+          sys.Close(made);
+          if (RenamePatiently(own, path) == 0) {
+            fd = sys.Open(path, common | access, 0);
+          } else {
+            (void)sys.Unlink(own);
+          }
+        }
+        if (fd < 0 && errno == 0) errno = EEXIST;
+      }
       if (fd >= 0) {
         created = true;
         break;
       }
       const int error = errno;
-      if ((error != EEXIST && !IsPassingError(error)) || std::chrono::steady_clock::now() >= deadline) {
+      if ((error != EEXIST && error != ENOENT && !IsPassingError(error)) ||
+          std::chrono::steady_clock::now() >= deadline) {
         errno = error;
         break;
       }
-      if (error == EEXIST && UnlinkPatiently(path) != 0 && errno != ENOENT && !IsPassingError(errno)) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(error == EEXIST ? 1 : 20));
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   } else {
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
