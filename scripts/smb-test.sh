@@ -90,7 +90,8 @@ cat > "$work/smb.conf" <<CONF
   directory mask = 2775
 CONF
 printf "%s\n%s\n" "$password" "$password" | smbpasswd -c "$work/smb.conf" -s -a "$user" >/dev/null 2>&1
-"$smbd_bin" --foreground --no-process-group -s "$work/smb.conf" </dev/null >"$work/log/smbd.out" 2>&1 &
+# In a session of its own: smbd ends its whole process group when it stops.
+setsid "$smbd_bin" --foreground --no-process-group -s "$work/smb.conf" </dev/null >"$work/log/smbd.out" 2>&1 &
 smbd_pid=$!
 for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null && break; sleep 0.1; done
 (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null || { cat "$work/log/smbd.out" >&2; skip "smbd did not start"; }
@@ -130,7 +131,7 @@ if [ -n "${KESTROVA_SMB_RUN:-}" ]; then
   exit $?
 fi
 status=0
-KESTROVA_SHARE_DIRS="$one:$two" "$tests" --gtest_filter='ShareTest.*' || status=1
+KESTROVA_SHARE_SMB=1 KESTROVA_SHARE_DIRS="$one:$two" timeout 900 "$tests" --gtest_filter='ShareTest.*' || status=1
 KESTROVA_SOAK_FOLDER="$one:$two" KESTROVA_SOAK_SKEW="${KESTROVA_SOAK_SKEW:-0}" \
-  KESTROVA_SOAK_KILLS="${KESTROVA_SOAK_KILLS:-30}" "$tests" --gtest_filter='FolderSoak.*' || status=1
+  KESTROVA_SOAK_KILLS="${KESTROVA_SOAK_KILLS:-30}" timeout 1800 "$tests" --gtest_filter='FolderSoak.*' || status=1
 exit $status

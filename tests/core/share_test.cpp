@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
 #include "core/files/file.h"
@@ -86,8 +87,16 @@ TEST_F(ShareTest, ExclusiveCreateAndLinkAdmitOneWinnerAcrossWorkstations) {
       created += e.path().filename().string().rfind("created-", 0) == 0;
       links += e.path().filename().string().rfind("linked-", 0) == 0;
     }
-    EXPECT_EQ(created, 1) << "round " << round;
-    EXPECT_EQ(links, 1) << "round " << round;
+    if (std::getenv("KESTROVA_SHARE_SMB")) {
+      // smbnetfs has no links, and an exclusive create there can admit two
+      // workstations creating at once: the lock relies on neither.
+      EXPECT_GE(created, 1) << "round " << round;
+      EXPECT_EQ(links, 0) << "round " << round;
+      if (created > 1) std::cout << "[ share ] round " << round << ": " << created << " exclusive creates succeeded\n";
+    } else {
+      EXPECT_EQ(created, 1) << "round " << round;
+      EXPECT_EQ(links, 1) << "round " << round;
+    }
   }
 }
 

@@ -518,7 +518,10 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
   auto holdIfOurs = [&](int fd) -> bool {
     lock.fd_ = fd;
     lock.lastBeat_ = lock.Now();
-    if (broke && !creator.UsesLinks()) {
+    // Without links we also look again after creating it: some shares
+    // (smbnetfs) create "exclusively" what another workstation is creating
+    // at the same moment, and the last contents written are the holder's.
+    if (!creator.UsesLinks()) {
       std::this_thread::sleep_for(milliseconds(20));
       auto mine = ReadLockFile(path);
       if (!mine.ok() || *mine != lock.content_) {
