@@ -132,6 +132,6 @@ if [ -n "${KESTROVA_SMB_RUN:-}" ]; then
 fi
 status=0
 KESTROVA_SHARE_SMB=1 KESTROVA_SHARE_DIRS="$one:$two" timeout 900 "$tests" --gtest_filter='ShareTest.*' || status=1
-KESTROVA_SOAK_FOLDER="$one:$two" KESTROVA_SOAK_SKEW="${KESTROVA_SOAK_SKEW:-0}" \
+KESTROVA_SHARE_SMB=1 KESTROVA_SOAK_FOLDER="$one:$two" KESTROVA_SOAK_SKEW="${KESTROVA_SOAK_SKEW:-0}" \
   KESTROVA_SOAK_KILLS="${KESTROVA_SOAK_KILLS:-30}" timeout 1800 "$tests" --gtest_filter='FolderSoak.*' || status=1
 exit $status

@@ -31,6 +31,9 @@ constexpr std::size_t kReadLimit = 4096;
 // How long a release keeps trying to remove its lock while a share refuses
 // (a waiter on another workstation is reading it just then).
 constexpr milliseconds kReleasePatience{3000};
+// How long a lock made without links is left before it is read again: a
+// second workstation creating it at the same moment has written by then.
+constexpr milliseconds kSettle{40};
 
 // The folders this thread holds the lock of, by path, with a count.
 thread_local std::map<std::string, int> t_held;
@@ -522,7 +525,7 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
     // (smbnetfs) create "exclusively" what another workstation is creating
     // at the same moment, and the last contents written are the holder's.
     if (!creator.UsesLinks()) {
-      std::this_thread::sleep_for(milliseconds(20));
+      std::this_thread::sleep_for(milliseconds(kSettle));
       auto mine = ReadLockFile(path);
       if (!mine.ok() || *mine != lock.content_) {
         Sys().Close(std::exchange(lock.fd_, -1));
