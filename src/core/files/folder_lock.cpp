@@ -579,7 +579,12 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
       seen = current;
       seenSince = now;
     }
-    if (now - seenSince >= options.staleAfter || HolderIsGoneFromThisComputer(current)) {
+    // A lock shorter than a whole one was left by a creator that died
+    // between creating it and writing it (where there are no links); a
+    // live one writes it at once, so it is stale after a moment.
+    const auto staleAfter = current.size() < kContentSize ? std::min<milliseconds>(options.staleAfter, kLeftoverClaim)
+                                                          : options.staleAfter;
+    if (now - seenSince >= staleAfter || HolderIsGoneFromThisComputer(current)) {
       step(LockStep::JudgedStale);
       // Looked at once more: a lock that changed meanwhile is alive after all.
       auto again = ReadLockFile(path);
