@@ -16,6 +16,7 @@
 #include <atomic>
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <fstream>
 #include <filesystem>
 #include <mutex>
@@ -27,6 +28,7 @@
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
 #include "core/reports/report_actions.h"
+#include "core/startup/data_file_upgrade.h"
 #include "core/users/user_list.h"
 #include "support/smb_like_file_system.h"
 #include "support/still_clock.h"
@@ -330,6 +332,37 @@ TEST(SharedFolder, ARewriteWaitsForAReaderToLetGoOrLeavesTheFolderAsItWas) {
   EXPECT_NE(refused.message().find("not deleted"), std::string::npos) << refused.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
+}
+
+// The upgrade renames the old data file aside and the converted one into
+// place, and removes an empty one: on a share each waits for a reader on
+// another workstation to let go, and nothing is removed while open.
+TEST(SharedFolder, TheUpgradeClosesBeforeItRenamesAndWaitsForAReader) {
+  SmbLikeFileSystem share;
+  UsingFileSystem using_(share);
+  TempFolder folder;
+  std::string old(startup::kVersion3RecordSize, ' ');
+  old.replace(0, 2, "17");
+  const std::int16_t marker = 314;
+  std::memcpy(old.data() + old.size() - 2, &marker, 2);
+  WriteFileBytes(folder / "Kestrova.Data", old);
+  const int reader = share.Open(folder / "Kestrova.Data", O_RDONLY, 0);
+  std::thread letGo([&] {
+    std::this_thread::sleep_for(milliseconds(300));
+    share.Close(reader);
+  });
+  auto converted = startup::ConvertDataFile(folder.path(), startup::DataFileState::Version3);
+  letGo.join();
+  ASSERT_TRUE(converted.ok()) << converted.message();
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old"), old);
+  EXPECT_EQ(CaseNumbers(folder.path()), std::vector<std::string>{"17"});
+  EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
+
+  WriteFileBytes(folder / "Kestrova.Data", "");
+  auto removed = startup::RemoveEmptyDataFile(folder.path());
+  ASSERT_TRUE(removed.ok()) << removed.message();
+  EXPECT_TRUE(*removed);
+  EXPECT_EQ(share.refusedRemoves, 0);
 }
 
 // sshfs keeps showing a "TempFile.$$$" that another workstation removed;
