@@ -163,11 +163,16 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
   };
   auto out = files::File::Open(temp, files::OpenMode::Fresh);  // a leftover goes; we hold the lock
   if (!out.ok()) return fail(out.error());
+  // Closed before it is removed: a share refuses to remove an open file.
+  auto failOpen = [&](const Error& e) {
+    (void)out->Close();
+    return fail(e);
+  };
   std::vector<char> in(oldSize);
   reports::RecordBytes converted;
   for (std::int32_t n = 1; n <= count; ++n) {
     auto got = source->ReadSome(static_cast<std::uint64_t>(n - 1) * oldSize, in.data(), oldSize);
-    if (!got.ok()) return fail(got.error());
+    if (!got.ok()) return failOpen(got.error());
     if (*got < oldSize) {
       // A partial last record: what is missing reads as empty text and
       // zero dates and values.
@@ -182,11 +187,11 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
     reports::EncodeReportRecord(ConvertOldRecord(in.data(), layout), converted.data());
     Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize,
                                 converted.data(), converted.size());
-    if (!wrote.ok()) return fail(wrote.error());
+    if (!wrote.ok()) return failOpen(wrote.error());
     lock->Refresh();
   }
   Status synced = out->Sync();
-  if (!synced.ok()) return fail(synced.error());
+  if (!synced.ok()) return failOpen(synced.error());
   Status closed = out->Close();
   if (!closed.ok()) return fail(closed.error());
   (void)source->Close();

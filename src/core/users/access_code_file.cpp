@@ -79,8 +79,12 @@ Status WriteAccessCodeFile(const fs::path& folder, const files::FolderLock& lock
   if (done.ok()) done = out->Close();
   if (done.ok()) done = lock.CheckStillOurs();
   if (done.ok()) done = files::ReplaceFile(temp, path);
-  // The temporary file is ours to remove only while the lock is.
-  if (!done.ok() && lock.CheckStillOurs().ok()) (void)files::RemoveFile(temp);
+  // The temporary file is ours to remove only while the lock is, and is
+  // closed first: a share refuses to remove an open file.
+  if (!done.ok()) {
+    (void)out->Close();
+    if (lock.CheckStillOurs().ok()) (void)files::RemoveFile(temp);
+  }
   return done;
 }
 
