@@ -28,6 +28,7 @@
 #include "core/files/file.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
+#include "core/reports/folder_check.h"
 #include "core/reports/report_actions.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
@@ -324,6 +325,12 @@ TEST(FolderSoak, AppendersAndDeletersAtOnceKeepExactCounts) {
   };
   EXPECT_EQ(count(" added by soak\r\n"), f.acknowledged - f.unlogged);
   EXPECT_EQ(count(" deleted by soak\r\n"), f.deleted);
+  // And the folder checks clean.
+  auto check = CheckDataFolder(folder.path);
+  ASSERT_TRUE(check.ok()) << check.message();
+  for (const auto& p : check->problems) ADD_FAILURE() << "verify: record " << p.record << ": " << p.what;
+  std::cout << "[ soak ] verify: " << check->reportsChecked << " reports checked, "
+            << check->problems.size() + check->problemsNotListed << " problems\n";
   std::cout << "[ soak ] log lines: " << count(" added by soak\r\n") << " added, " << count(" deleted by soak\r\n")
             << " deleted, " << count(" not deleted by soak") << " not deleted\n";
   // Opened, not looked at: on a share a file's status may come from a cache.
