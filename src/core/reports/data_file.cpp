@@ -141,12 +141,13 @@ Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& re
   if (file.RecordCount() == std::numeric_limits<std::int32_t>::max()) {
     return Error{Error::Kind::Invalid, "The data file " + std::string(kDataFileName) + " is full."};
   }
-  const std::int32_t n = file.RecordCount() + 1;
-  Status wrote = file.WriteRecord(n, record);
+  RecordBytes bytes;
+  EncodeReportRecord(record, bytes.data());
+  auto n = file.AppendRecordBytes(bytes.data());
   Status closed = file.CloseDataFile();
-  if (!wrote.ok()) return wrote.error();
+  if (!n.ok()) return n.error();
   if (!closed.ok()) return closed.error();
-  return n;
+  return *n;
 }
 
 Result<ListCounts> PurgeKilledRecords(const fs::path& folder, const DataFileOptions& options) {
@@ -169,6 +170,9 @@ Status ScanRecords(const fs::path& folder,
   // be before another workstation's newest reports.
   auto length = file->Size();
   if (!length.ok()) return length.error();
+  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
+    return whole;
+  }
   std::vector<char> block(kBlockRecords * kReportRecordSize);
   std::uint64_t offset = 0;
   std::int32_t n = 0;
@@ -201,6 +205,9 @@ Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
   if (!length.ok()) return length.error();
   if (*length / kReportRecordSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
     return TooLarge(*length);
+  }
+  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
+    return whole;
   }
   const auto records = static_cast<std::int32_t>(*length / kReportRecordSize);
   if (records == 0) return {};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/files/file.h"
+#include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
 #include "core/files/record_file.h"
 #include "core/reports/data_file.h"
@@ -52,8 +53,10 @@ Status RenameKeeping(const fs::path& from, const fs::path& to) {
     return Error{Error::Kind::Conflict, "Cannot rename " + from.filename().string() + " to " + to.filename().string() +
                                             ": a file of that name exists."};
   }
-  fs::rename(from, to, ec);
-  if (ec) return IoError("Cannot rename " + from.filename().string() + " to " + to.filename().string(), ec);
+  if (files::RenamePatiently(from, to) != 0) {
+    return IoError("Cannot rename " + from.filename().string() + " to " + to.filename().string(),
+                   std::error_code(errno, std::generic_category()));
+  }
   return {};
 }
 
@@ -207,17 +210,21 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
   const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
   auto fail = [&](const Error& e) -> Result<SetAsideResult> {
     // The temporary file is ours to remove only while the lock is.
-    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
+    if (lock->CheckStillOurs().ok()) (void)files::RemoveFile(temp);
     return e;
   };
-  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
-  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
+  auto out = files::File::Open(temp, files::OpenMode::Fresh);  // a leftover goes; we hold the lock
   if (!out.ok()) return fail(out.error());
+  // Closed before it is removed: a share refuses to remove an open file.
+  auto failOpen = [&](const Error& e) {
+    (void)out->Close();
+    return fail(e);
+  };
   std::vector<char> in(oldSize);
   reports::RecordBytes converted;
   for (std::int32_t n = 1; n <= count; ++n) {
     auto got = source->ReadSome(static_cast<std::uint64_t>(n - 1) * oldSize, in.data(), oldSize);
-    if (!got.ok()) return fail(got.error());
+    if (!got.ok()) return failOpen(got.error());
     if (*got < oldSize) {
       // A partial last record: what is missing reads as empty text and
       // zero dates and values.
@@ -232,11 +239,11 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
     reports::EncodeReportRecord(ConvertOldRecord(in.data(), layout), converted.data());
     Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize,
                                 converted.data(), converted.size());
-    if (!wrote.ok()) return fail(wrote.error());
+    if (!wrote.ok()) return failOpen(wrote.error());
     lock->Refresh();
   }
   Status synced = out->Sync();
-  if (!synced.ok()) return fail(synced.error());
+  if (!synced.ok()) return failOpen(synced.error());
   Status closed = out->Close();
   if (!closed.ok()) return fail(closed.error());
   (void)source->Close();
@@ -244,7 +251,9 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
   if (!ours.ok()) return ours.error();
   // Keep the original as Kestrova.Old (an earlier copy under a name of its
   // own), then put the converted file in its place; if that fails, the
-  // original and the earlier copy go back.
+  // original and the earlier copy go back. Both are closed by now: a share
+  // refuses to rename an open file, and one that another workstation reads
+  // just then is tried again for a moment.
   auto kept = KeepEarlierCopy(folder, now);
   if (!kept.ok()) return fail(kept.error());
   Status aside = RenameKeeping(data, old);
@@ -254,11 +263,9 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
                       "Cannot keep the old data file as " + std::string(kOldDataFileName) + ": " + aside.message()});
   }
   std::error_code ec;
-  fs::rename(temp, data, ec);
+  if (files::RenamePatiently(temp, data) != 0) ec.assign(errno, std::generic_category());
   if (ec) {
-    std::error_code back;
-    fs::rename(old, data, back);
-    if (!back) PutEarlierCopyBack(folder, *kept);
+    if (files::RenamePatiently(old, data) == 0) PutEarlierCopyBack(folder, *kept);
     return fail(IoError("Cannot put the converted data file in place", ec));
   }
   (void)files::SyncFolder(folder);
@@ -279,7 +286,8 @@ Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
   if (*size != 0) return false;
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  if (::unlink(path.c_str()) != 0) {
+  (void)file->Close();  // a share refuses to remove an open file
+  if (files::UnlinkPatiently(path) != 0) {
     return Error{Error::Kind::Io, "Cannot remove the empty data file: " + files::SystemErrorText(errno)};
   }
   return true;
@@ -312,7 +320,7 @@ Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   const auto size = fs::file_size(path, ec);
   if (ec) return IoError("Cannot read the size of " + std::string(kOldestDataFileName), ec);
   if (size >= 1) return false;
-  fs::remove(path, ec);
+  if (files::UnlinkPatiently(path) != 0 && errno != ENOENT) ec.assign(errno, std::generic_category());
   if (ec) return IoError("Cannot delete " + std::string(kOldestDataFileName), ec);
   return true;
 }
