@@ -66,8 +66,7 @@ int ResetAccessCode(const std::filesystem::path& dataDir) {
     std::cout << "No access code is set for the data folder " << dataDir.string() << ".\n";
     return 0;
   }
-  std::cout << "This clears Kestrova's administrative access code, kept in\n  "
-            << store.Location().toStdString()
+  std::cout << "This clears Kestrova's administrative access code, kept in\n  " << store.Location().toStdString()
             << "\nfor every workstation using that data folder. The next person to open\n"
                "the user list, the logs or backup/restore chooses a new one.\n"
                "Type YES to clear it: "
@@ -131,8 +130,7 @@ int main(int argc, char** argv) {
   const auto folder = kestrova::startup::CheckDataFolder(dataDir);
   if (!folder.ok()) {
     std::cerr << "kestrova: " << folder.message() << "\n";
-    QMessageBox::critical(nullptr, QStringLiteral("Kestrova - Data Folder"),
-                          QString::fromStdString(folder.message()));
+    QMessageBox::critical(nullptr, QStringLiteral("Kestrova - Data Folder"), QString::fromStdString(folder.message()));
     return 1;
   }
 
