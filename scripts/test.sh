@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors and
+# Installs what is missing, checks the code is formatted, builds everything with warnings as errors and
 # runs every test headless; then, where it can (as root, with FUSE), the
 # same folder's tests on real network shares: sshfs and SMB.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+scripts/check-format.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTROVA_WERROR=ON
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
