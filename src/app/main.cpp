@@ -1,6 +1,7 @@
 // kestrova: the desktop program.
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "core/startup/data_folder.h"
 #include "gui/session.h"
+#include "gui/startup/data_folder_prompt.h"
 #include "gui/startup/startup.h"
 #include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
@@ -23,7 +25,10 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --data-dir DIR   the data folder with the reports, users and logs\n"
-    "                   (default: the current folder)\n"
+    "                   (default: the current folder; started in the home\n"
+    "                   folder, / or a read-only folder without reports, the\n"
+    "                   folder chosen at the first such start, kept in the\n"
+    "                   setting DataFolder)\n"
     "  --reset-access-code\n"
     "                   clear the administrative access code of the data\n"
     "                   folder (asks first); the next administrator to need\n"
@@ -43,20 +48,33 @@ bool HasDisplay() {
 #endif
 }
 
+namespace fs = std::filesystem;
+
+void SetNames() {
+  QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+}
+
 }  // namespace
 
 // Clears the data folder's access code after a confirmation typed on the
 // terminal.
-int ResetAccessCode(const std::filesystem::path& dataDir) {
-  QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
-  QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+int ResetAccessCode(const std::optional<fs::path>& commandLine) {
+  SetNames();
+  kestrova::platform::QtSettingsStore settings;
+  // The folder a start from here would use; when a start would ask, the
+  // current folder.
+  std::error_code ec;
+  const fs::path working = fs::current_path(ec);
+  const auto choice = kestrova::startup::ChooseDataFolder(commandLine, working, QDir::homePath().toStdString(),
+                                                          kestrova::gui::RememberedDataFolder(settings));
+  const fs::path dataDir = choice.source == kestrova::startup::DataFolderSource::Ask ? working : choice.folder;
   const auto folder = kestrova::startup::CheckDataFolder(dataDir);
   if (!folder.ok()) {
     std::cerr << "kestrova: " << folder.message() << "\n";
     return 1;
   }
-  kestrova::platform::QtSettingsStore settings;
-  kestrova::platform::AccessCodeStore store(settings, std::filesystem::absolute(dataDir));
+  kestrova::platform::AccessCodeStore store(settings, fs::absolute(dataDir));
   const auto any = store.AnyStored();
   if (!any.ok()) {
     std::cerr << "kestrova: " << any.message() << "\n";
@@ -66,8 +84,7 @@ int ResetAccessCode(const std::filesystem::path& dataDir) {
     std::cout << "No access code is set for the data folder " << dataDir.string() << ".\n";
     return 0;
   }
-  std::cout << "This clears Kestrova's administrative access code, kept in\n  "
-            << store.Location().toStdString()
+  std::cout << "This clears Kestrova's administrative access code, kept in\n  " << store.Location().toStdString()
             << "\nfor every workstation using that data folder. The next person to open\n"
                "the user list, the logs or backup/restore chooses a new one.\n"
                "Type YES to clear it: "
@@ -88,7 +105,7 @@ int ResetAccessCode(const std::filesystem::path& dataDir) {
 }
 
 int main(int argc, char** argv) {
-  std::filesystem::path dataDir;
+  std::optional<fs::path> dataDir;
   bool resetAccessCode = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -113,7 +130,6 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (dataDir.empty()) dataDir = std::filesystem::current_path();
   if (resetAccessCode) return ResetAccessCode(dataDir);
 
   if (!HasDisplay()) {
@@ -124,20 +140,34 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Kestrova"));
-  QApplication::setOrganizationName(QStringLiteral("Kestrova"));
+  SetNames();
   QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION_STRING));
 
-  const auto folder = kestrova::startup::CheckDataFolder(dataDir);
+  auto desktop = kestrova::gui::Desktop::Real();
+  std::error_code ec;
+  const fs::path working = fs::current_path(ec);
+  kestrova::platform::LockFileInstanceGuard guard;
+  if (!guard.TryAcquire()) {
+    // A second start says so before it asks for anything.
+    kestrova::gui::Session session(dataDir.value_or(working), std::move(desktop));
+    kestrova::gui::StartProgram(session, guard);
+    return 0;
+  }
+  const auto settled = kestrova::gui::SettleDataFolder({dataDir, working, QDir::homePath().toStdString()},
+                                                       *desktop.settings, *desktop.folderPicker, *desktop.messages);
+  if (!settled) {
+    std::cerr << "kestrova: no data folder was chosen.\n";
+    return 0;
+  }
+  const fs::path& dataFolder = *settled;
+  const auto folder = kestrova::startup::CheckDataFolder(dataFolder);
   if (!folder.ok()) {
     std::cerr << "kestrova: " << folder.message() << "\n";
-    QMessageBox::critical(nullptr, QStringLiteral("Kestrova - Data Folder"),
-                          QString::fromStdString(folder.message()));
+    QMessageBox::critical(nullptr, QStringLiteral("Kestrova - Data Folder"), QString::fromStdString(folder.message()));
     return 1;
   }
 
-  kestrova::gui::Session session(std::filesystem::absolute(dataDir), kestrova::gui::Desktop::Real());
-  kestrova::platform::LockFileInstanceGuard guard;
+  kestrova::gui::Session session(fs::absolute(dataFolder), std::move(desktop));
   if (!kestrova::gui::StartProgram(session, guard)) return 0;
   return QApplication::exec();
 }
