@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/startup/data_folder.h"
+#include "core/startup/shipped_files.h"
 #include "gui/session.h"
 #include "gui/startup/data_folder_prompt.h"
 #include "gui/startup/startup.h"
@@ -49,6 +50,23 @@ bool HasDisplay() {
 }
 
 namespace fs = std::filesystem;
+
+// The folder this program's file is in.
+fs::path ProgramFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : self.parent_path();
+}
+
+// Where the manual is, for --help.
+std::string ManualLine() {
+  const std::string name = kestrova::startup::ManualFileName();
+  if (const auto manual = kestrova::startup::FindShippedFile(ProgramFolder(), name)) {
+    return "The manual: " + manual->string() + "\n";
+  }
+  return "The manual (" + name + ") was found neither beside the program nor in " +
+         (ProgramFolder() / kestrova::startup::ShareFolderFromProgram()).lexically_normal().string() + ".\n";
+}
 
 void SetNames() {
   QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
@@ -110,7 +128,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << "\n" << ManualLine();
       return 0;
     }
     if (arg == "--version") {

@@ -1,11 +1,10 @@
 #include "gui/ui/shared_utilities.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "core/startup/shipped_files.h"
 #include "gui/session.h"
 #include "gui/ui/message_dialog.h"
 
@@ -47,8 +46,9 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
 
 void OpenManual(Session& session, QWidget* owner) {
   const QString title = session.applicationTitle();
-  const QString manual = QDir(session.programFolder()).filePath(title + QStringLiteral(".PDF"));
-  if (QFileInfo::exists(manual) && session.shell().OpenDocument(manual)) return;
+  const auto manual = startup::FindShippedFile(session.programFolder().toStdString(),
+                                               (title + QStringLiteral(".PDF")).toStdString());
+  if (manual && session.shell().OpenDocument(QString::fromStdString(manual->string()))) return;
   ShowNotice(session, owner, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"), QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
                     QStringLiteral("(in PDF format) is either\n") +
                     QStringLiteral("missing or can not be opened..."), kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
