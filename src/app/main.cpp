@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   SetNames();
   QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION_STRING));
+  QGuiApplication::setDesktopFileName(QStringLiteral(KESTROVA_APP_ID));
 
   auto desktop = kestrova::gui::Desktop::Real();
   std::error_code ec;
