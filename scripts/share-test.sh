@@ -6,7 +6,9 @@
 # Needs root (to start sshd and mount); installs sshfs and openssh-server
 # when they are missing (Debian). Exits 77 with a message when it cannot run.
 # KESTROVA_SOAK_SECONDS and friends size the soak (see
-# tests/core/folder_soak_test.cpp).
+# tests/core/folder_soak_test.cpp). KESTROVA_SHARE_RUN="command" runs the
+# command instead of the tests, with the two mounts in $SHARE1 and $SHARE2
+# and the server's own folder in $SHARE_SERVER (benches, experiments).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -65,6 +67,10 @@ for m in ws1 ws2; do
 done
 echo "share-test: $work/server mounted twice over sshfs ($(sshfs --version 2>&1 | grep -i 'sshfs version'))"
 
+if [ -n "${KESTROVA_SHARE_RUN:-}" ]; then
+  SHARE1="$work/ws1" SHARE2="$work/ws2" SHARE_SERVER="$work/server" bash -c "$KESTROVA_SHARE_RUN"
+  exit $?
+fi
 status=0
 KESTROVA_SHARE_DIRS="$work/ws1:$work/ws2" "$tests" --gtest_filter='ShareTest.*' || status=1
 KESTROVA_SOAK_FOLDER="$work/ws1:$work/ws2" KESTROVA_SOAK_KILLS="${KESTROVA_SOAK_KILLS:-20}" \

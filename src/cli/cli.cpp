@@ -308,7 +308,10 @@ int Verify(Context& c, const std::vector<std::string>& args) {
       c.out << "file: " << p.what << "\n";
     }
   }
-  const std::size_t problems = check->problems.size();
+  if (check->problemsNotListed > 0) {
+    c.out << "... and " << check->problemsNotListed << " more problems of the same kinds, not listed.\n";
+  }
+  const std::size_t problems = check->problems.size() + check->problemsNotListed;
   if (problems == 0) {
     c.out << check->reportsChecked << " reports checked, no problems found.\n";
     return kExitOk;

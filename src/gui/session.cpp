@@ -5,9 +5,10 @@
 #include <QScreen>
 #include <stdexcept>
 
-#include "gui/window_flow.h"
 #include "gui/ui/folder_notes.h"
 #include "gui/ui/message_dialog.h"
+#include "gui/update/version_check.h"
+#include "gui/window_flow.h"
 #include "platform/clock.h"
 
 namespace kestrova::gui {
@@ -38,6 +39,7 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   }
   flow_ = std::make_unique<WindowFlow>(*this);
   folderNotes_ = std::make_unique<FolderNotes>(*this);
+  versionCheck_ = std::make_unique<VersionCheck>(*this);
 }
 
 QSize Session::screenSize() const {

@@ -46,6 +46,7 @@ struct Desktop {
 // desktop adapters, who is signed in.
 class WindowFlow;
 class FolderNotes;
+class VersionCheck;
 
 class Session {
  public:
@@ -77,6 +78,8 @@ class Session {
   platform::HttpFetch& http() { return *desktop_.http; }
   // Which window comes next.
   WindowFlow& flow() { return *flow_; }
+  // The check for a newer version, which lives as long as the session.
+  VersionCheck& versionCheck() { return *versionCheck_; }
 
   // The screen's size in pixels; tests stand in for other screens.
   QSize screenSize() const;
@@ -128,6 +131,8 @@ class Session {
   // Shows the data folder's waits and notices; goes first, before the
   // clock it hands the core.
   std::unique_ptr<FolderNotes> folderNotes_;
+  // Goes before the fetch it may be waiting for.
+  std::unique_ptr<VersionCheck> versionCheck_;
 };
 
 }  // namespace kestrova::gui

@@ -1,7 +1,8 @@
 #include "platform/access_code_store.h"
 
+#include <sodium.h>
+
 #include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <QStringList>
 
 #include "core/users/access_code_file.h"
@@ -10,50 +11,55 @@ namespace kestrova::platform {
 namespace {
 
 const QString kOldKey = QStringLiteral("AccessCode");
-constexpr int kRounds = 20000;
-constexpr int kMostRounds = 1000000;  // about half a second
 
-QByteArray Stretch(const QByteArray& salt, const QString& code, int rounds) {
+// The iterated SHA-256 of older releases, "sha256$rounds$salt$digest":
+// still read, once, to move such a code to the form below.
+bool OldFormMatches(const QString& stored, const QString& code) {
+  const QStringList parts = stored.split(QLatin1Char('$'));
+  if (parts.size() != 4) return false;
+  const int rounds = parts[1].toInt();
+  const QByteArray salt = QByteArray::fromHex(parts[2].toLatin1());
+  const QByteArray expected = QByteArray::fromHex(parts[3].toLatin1());
   const QByteArray secret = code.toUtf8();
   QByteArray digest = QCryptographicHash::hash(salt + secret, QCryptographicHash::Sha256);
   for (int i = 1; i < rounds; ++i) {
     digest = QCryptographicHash::hash(digest + salt + secret, QCryptographicHash::Sha256);
   }
-  return digest;
+  // Every byte compared, so the time taken says nothing about the code.
+  return digest.size() == expected.size() &&
+         sodium_memcmp(digest.constData(), expected.constData(), static_cast<std::size_t>(digest.size())) == 0;
 }
 
-// "sha256$rounds$salt$digest", salt and digest in hexadecimal.
-struct ParsedHash {
-  int rounds = 0;
-  QByteArray salt;
-  QByteArray digest;
-};
-
-std::optional<ParsedHash> Parse(const QString& stored) {
-  const QStringList parts = stored.split(QLatin1Char('$'));
-  if (parts.size() != 4 || parts[0] != QStringLiteral("sha256")) return std::nullopt;
-  bool ok = false;
-  ParsedHash h;
-  h.rounds = parts[1].toInt(&ok);
-  // The file lies in a shared folder: a round count far beyond ours would
-  // freeze the window for as long as someone chose.
-  if (!ok || h.rounds < 1 || h.rounds > kMostRounds) return std::nullopt;
-  const auto hex = [](const QString& s) {
-    if (s.isEmpty() || s.size() % 2 != 0 || s.size() > 256) return false;
-    for (const QChar c : s) {
-      if (!c.isDigit() && !(c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'))) return false;
-    }
-    return true;
-  };
-  if (!hex(parts[2]) || !hex(parts[3])) return std::nullopt;
-  h.salt = QByteArray::fromHex(parts[2].toLatin1());
-  h.digest = QByteArray::fromHex(parts[3].toLatin1());
-  return h;
+// Argon2id through libsodium, with its interactive limits (about a tenth of
+// a second and 64 MiB), in the self-describing form it writes.
+std::optional<std::string> NewHash(const QString& code) {
+  if (sodium_init() < 0) return std::nullopt;
+  const QByteArray secret = code.toUtf8();
+  char out[crypto_pwhash_STRBYTES];
+  if (crypto_pwhash_str(out, secret.constData(), static_cast<unsigned long long>(secret.size()),
+                        crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0) {
+    return std::nullopt;
+  }
+  return std::string(out);
 }
+
+bool NewFormMatches(const std::string& stored, const QString& code) {
+  if (sodium_init() < 0) return false;
+  const QByteArray secret = code.toUtf8();
+  return crypto_pwhash_str_verify(stored.c_str(), secret.constData(),
+                                  static_cast<unsigned long long>(secret.size())) == 0;
+}
+
+bool Readable(const QString& stored) { return users::AccessHashFormOf(stored.toStdString()).has_value(); }
 
 Error Damaged() {
   return Error{Error::Kind::Damaged, "The access code file " + std::string(users::kAccessCodeFileName) +
                                          " in the data folder is damaged."};
+}
+
+Error CannotHash() {
+  return Error{Error::Kind::Io, "The access code could not be hashed (the password-hashing library failed; "
+                                "the computer may be short of memory)."};
 }
 
 }  // namespace
@@ -67,7 +73,7 @@ Result<std::optional<QString>> AccessCodeStore::StoredHash() const {
   if (!stored.ok()) return stored.error();
   if (!stored->has_value()) return std::optional<QString>{};
   const QString hash = QString::fromStdString(**stored);
-  if (!Parse(hash)) return Damaged();
+  if (!Readable(hash)) return Damaged();
   return std::optional<QString>{hash};
 }
 
@@ -76,7 +82,7 @@ Result<bool> AccessCodeStore::IsSet() {
   if (!stored.ok()) return stored.error();
   const std::optional<QString> old = settings_.Read(kOldKey);
   if (!old) return stored->has_value();
-  if (!stored->has_value() && Parse(*old)) {
+  if (!stored->has_value() && Readable(*old)) {
     const auto moved = users::CreateAccessCodeFile(folder_, old->toStdString());
     if (!moved.ok()) return moved.error();
     stored = StoredHash();
@@ -84,7 +90,7 @@ Result<bool> AccessCodeStore::IsSet() {
   }
   // Once the folder has a code, a workstation's own one is only a way back
   // to a code the folder no longer uses.
-  if (stored->has_value() || !Parse(*old)) settings_.Delete(kOldKey);
+  if (stored->has_value() || !Readable(*old)) settings_.Delete(kOldKey);
   return stored->has_value();
 }
 
@@ -92,25 +98,19 @@ Result<bool> AccessCodeStore::Verify(const QString& entry) const {
   const auto stored = StoredHash();
   if (!stored.ok()) return stored.error();
   if (!stored->has_value()) return false;
-  const ParsedHash expected = *Parse(**stored);
-  const QByteArray actual = Stretch(expected.salt, entry, expected.rounds);
-  // Compare every byte, so the time taken says nothing about the code.
-  if (actual.size() != expected.digest.size()) return false;
-  unsigned char difference = 0;
-  for (int i = 0; i < actual.size(); ++i) {
-    difference |= static_cast<unsigned char>(actual[i] ^ expected.digest[i]);
-  }
-  return difference == 0;
+  const std::string hash = (*stored)->toStdString();
+  if (users::AccessHashFormOf(hash) == users::AccessHashForm::Argon2id) return NewFormMatches(hash, entry);
+  if (!OldFormMatches(**stored, entry)) return false;
+  // Right, in the old form: stored again in the new one, unless another
+  // workstation changed the code meanwhile. The entry is right either way.
+  if (const auto upgraded = NewHash(entry)) (void)users::ReplaceAccessCodeFile(folder_, hash, *upgraded);
+  return true;
 }
 
 Result<bool> AccessCodeStore::Set(const QString& code) {
-  QByteArray salt(16, '\0');
-  for (char& c : salt) c = static_cast<char>(QRandomGenerator::system()->bounded(256));
-  const QByteArray digest = Stretch(salt, code, kRounds);
-  const QString hash = QStringLiteral("sha256$%1$%2$%3")
-                           .arg(kRounds)
-                           .arg(QString::fromLatin1(salt.toHex()), QString::fromLatin1(digest.toHex()));
-  return users::CreateAccessCodeFile(folder_, hash.toStdString());
+  const auto hash = NewHash(code);
+  if (!hash) return CannotHash();
+  return users::CreateAccessCodeFile(folder_, *hash);
 }
 
 Result<bool> AccessCodeStore::Clear() {

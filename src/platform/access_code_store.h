@@ -10,11 +10,13 @@
 namespace kestrova::platform {
 
 // The administrative access code of a data folder, kept in the folder's
-// "Kestrova.Access" as a salted, stretched SHA-256 hash, so one code guards
+// "Kestrova.Access" as an Argon2id hash (libsodium), so one code guards
 // the folder from every workstation; the code itself is never stored.
 // Releases before kept the hash in each workstation's settings under
 // "AccessCode": such a hash moves into a folder that has none (the first
-// workstation to move one wins) and leaves the settings.
+// workstation to move one wins) and leaves the settings. A hash of the
+// older iterated SHA-256 form is verified that way once and then stored
+// again as Argon2id.
 class AccessCodeStore {
  public:
   AccessCodeStore(SettingsStore& settings, std::filesystem::path folder)

@@ -87,9 +87,10 @@ TEST(ActivityLog, AFailedDeletionIsExplainedByTheLineAfterIt) {
             "failed; the user was kept)");
 }
 
-// A full disk takes only part of a line: that part is taken back out, so
-// the next line does not start glued to it.
-TEST(ActivityLog, ALineCutShortByAFullDiskLeavesNoFragment) {
+// A full disk takes only part of a line. It is never cut back out (another
+// workstation may have appended after it meanwhile); the message says only
+// its beginning went in, and the next line starts on a line of its own.
+TEST(ActivityLog, ALineCutShortByAFullDiskIsEndedAndTheNextStartsClean) {
   TempFolder folder;
   ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'first'").ok());
   const std::string before = ReadFileBytes(folder / "Search.Log");
@@ -99,12 +100,15 @@ TEST(ActivityLog, ALineCutShortByAFullDiskLeavesNoFragment) {
     struct rlimit limit {before.size() + 10, before.size() + 10};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     Status s = LogSearch(folder.path(), kAt, "Ann Lee", "'second'");
-    ::_exit(!s.ok() && s.message().find("the line was not written") != std::string::npos ? 0 : 1);
+    ::_exit(!s.ok() && s.message().find("only the beginning of the line was written") != std::string::npos ? 0 : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"), before);
+  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"), before + "12/06/2026");
+  ASSERT_TRUE(LogSearch(folder.path(), kAt, "Ann Lee", "'third'").ok());
+  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"),
+            before + "12/06/2026\r\n12/06/2026 at 14:05:09 - Ann Lee searched for 'third'\r\n");
 }
 
 TEST(ActivityLog, AHugeLogIsReadInBoundedPieces) {

@@ -10,9 +10,10 @@
 #include <set>
 
 #include "core/reports/data_file.h"
+#include "core/reports/report_actions.h"
 #include "support/processes.h"
-#include "support/stored_reports.h"
 #include "support/still_clock.h"
+#include "support/stored_reports.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::reports {
@@ -214,6 +215,29 @@ TEST(DataFile, AWriteIsRefusedWhenTheStoredRecordIsAnotherReport) {
   EXPECT_EQ(otherCase.error().kind, Error::Kind::Conflict);
   EXPECT_FALSE(file.CheckRecordIdentity(2, 45296.5, "B").ok());
   EXPECT_FALSE(file.CheckRecordIdentity(3, 45300.75, "B").ok());
+}
+
+TEST(DataFile, AnEditFollowsItsReportPastADeleteElsewhereAndIsRefusedOnceItChanged) {
+  TempFolder folder;
+  // Three reports with the same control number: only their bytes tell them apart.
+  for (const char* c : {"A", "B", "C"}) ASSERT_TRUE(AppendReport(folder.path(), Report(c), Quick()).ok());
+  const auto c = ReadStoredReport(folder.path(), 3, Quick());
+  ASSERT_TRUE(c.ok());
+  ASSERT_TRUE(DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr, Quick()).ok());
+  const auto retitle = [](ReportRecord& r) { r.Title = "edited"; };
+  auto edited = RewriteEditedReport(folder.path(), 3, c->bytes, retitle, Quick());
+  ASSERT_TRUE(edited.ok()) << edited.message();
+  EXPECT_TRUE(edited->written);
+  EXPECT_EQ(edited->recordNumber, 2) << "C moved down one";
+  EXPECT_EQ(ReadReport(folder.path(), 2, Quick())->Title, "edited");
+  EXPECT_EQ(ReadReport(folder.path(), 1, Quick())->Title, "Title of B") << "B is not touched";
+  // The same edit again: C no longer holds the bytes read, and B never did.
+  const std::string before = ReadFileBytes(folder / "Kestrova.Data");
+  auto stale = RewriteEditedReport(folder.path(), 2, c->bytes, retitle, Quick());
+  ASSERT_TRUE(stale.ok());
+  EXPECT_FALSE(stale->written);
+  EXPECT_EQ(stale->recordNumber, 2) << "the nearest report with its control number";
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before) << "nothing written";
 }
 
 TEST(DataFile, AnOpenThatKeepsFailingEndsInAnErrorAfterItsRetries) {

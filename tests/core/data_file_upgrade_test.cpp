@@ -15,6 +15,8 @@ using testing::ReadFileBytes;
 using testing::TempFolder;
 using testing::WriteFileBytes;
 
+const time::DateTime kNow{2025, 3, 1, 9, 8, 7};
+
 void Put(std::string& rec, std::size_t offset, const std::string& text) { rec.replace(offset, text.size(), text); }
 template <class T>
 void PutValue(std::string& rec, std::size_t offset, T v) { std::memcpy(rec.data() + offset, &v, sizeof v); }
@@ -152,10 +154,12 @@ TEST(DataFileUpgrade, ConvertingKeepsTheOriginalAsOld) {
   const std::string original = Version2Record("1") + Version2Record("2") + Version2Record("3");
   WriteFileBytes(folder / "Kestrova.Data", original);
   WriteFileBytes(folder / "Kestrova.Old", "an older copy");
-  auto converted = ConvertDataFile(folder.path(), DataFileState::Version2);
+  auto converted = ConvertDataFile(folder.path(), DataFileState::Version2, kNow);
   ASSERT_TRUE(converted.ok()) << converted.message();
-  EXPECT_EQ(*converted, 3);
-  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old"), original) << "an existing copy is replaced";
+  EXPECT_EQ(converted->converted, 3);
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old"), original);
+  EXPECT_EQ(converted->earlierCopyKeptAs, "Kestrova.Old-20250301090807");
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old-20250301090807"), "an older copy") << "an earlier copy is kept";
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 3u * 20001u);
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
   EXPECT_EQ(*ClassifyDataFile(folder.path()), DataFileState::Current);
@@ -169,9 +173,10 @@ TEST(DataFileUpgrade, APartialLastRecordIsConvertedToo) {
   const std::string v3 = Version3Record("1") + Version3Record("2").substr(0, 9000);
   // (the second record stops inside its narrative; 24000 / 15000 rounds to 2)
   WriteFileBytes(folder / "Kestrova.Data", v3);
-  auto converted = ConvertDataFile(folder.path(), DataFileState::Version3);
+  auto converted = ConvertDataFile(folder.path(), DataFileState::Version3, kNow);
   ASSERT_TRUE(converted.ok());
-  EXPECT_EQ(*converted, 2);  // 24000 / 15000 rounds to 2
+  EXPECT_EQ(converted->converted, 2);
+  EXPECT_EQ(converted->earlierCopyKeptAs, "");  // 24000 / 15000 rounds to 2
   reports::DataFile data(folder.path());
   ASSERT_TRUE(data.OpenDataFile(reports::DataFileAccess::Read).ok());
   const auto second = data.ReadRecord(2);
@@ -184,7 +189,7 @@ TEST(DataFileUpgrade, AFailedConversionLeavesTheOriginal) {
   const std::string original = Version3Record("1");
   WriteFileBytes(folder / "Kestrova.Data", original);
   fs::create_directory(folder / "TempFile.$$$");
-  EXPECT_FALSE(ConvertDataFile(folder.path(), DataFileState::Version3).ok());
+  EXPECT_FALSE(ConvertDataFile(folder.path(), DataFileState::Version3, kNow).ok());
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), original);
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Old"));
 }
@@ -192,9 +197,21 @@ TEST(DataFileUpgrade, AFailedConversionLeavesTheOriginal) {
 TEST(DataFileUpgrade, StartingOverSetsTheFileAside) {
   TempFolder folder;
   WriteFileBytes(folder / "Kestrova.Data", Version3Record("1"));
-  ASSERT_TRUE(StartOverDataFile(folder.path()).ok());
+  ASSERT_TRUE(StartOverDataFile(folder.path(), kNow).ok());
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Data"));
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Old"), kVersion3RecordSize);
+  // A second fresh start keeps the first copy, and a third in the same
+  // second does not take the second's name.
+  int second = 1;
+  for (const char* earlier : {"Kestrova.Old-20250301090807", "Kestrova.Old-20250301090808"}) {
+    WriteFileBytes(folder / "Kestrova.Data", Version3Record(std::to_string(++second)));
+    auto moved = StartOverDataFile(folder.path(), kNow);
+    ASSERT_TRUE(moved.ok()) << moved.message();
+    EXPECT_EQ(moved->earlierCopyKeptAs, earlier);
+  }
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old-20250301090807").substr(0, 1), "1");
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old-20250301090808").substr(0, 1), "2");
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old").substr(0, 1), "3");
 }
 
 TEST(DataFileUpgrade, TheOldestFileIsDeletedWhenEmptyAndElseSetAside) {
@@ -205,9 +222,18 @@ TEST(DataFileUpgrade, TheOldestFileIsDeletedWhenEmptyAndElseSetAside) {
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Dat"));
   WriteFileBytes(folder / "Kestrova.Dat", "old");
   EXPECT_FALSE(*DeleteEmptyOldestDataFile(folder.path()));
-  ASSERT_TRUE(SetAsideOldestDataFile(folder.path()).ok());
+  ASSERT_EQ(*FreeSetAsideName(folder.path(), kOldestSetAsideName, kNow), "Kestrova.Dat.Old");
+  ASSERT_TRUE(SetAsideOldestDataFile(folder.path(), "Kestrova.Dat.Old").ok());
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Dat.Old"), "old");
   EXPECT_TRUE(*DeleteEmptyOldestDataFile(folder.path()));
+  // A second one never replaces the first.
+  WriteFileBytes(folder / "Kestrova.Dat", "older still");
+  EXPECT_FALSE(SetAsideOldestDataFile(folder.path(), "Kestrova.Dat.Old").ok());
+  const auto name = FreeSetAsideName(folder.path(), kOldestSetAsideName, kNow);
+  ASSERT_EQ(*name, "Kestrova.Dat.Old-20250301090807");
+  ASSERT_TRUE(SetAsideOldestDataFile(folder.path(), *name).ok());
+  EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Dat.Old"), "old");
+  EXPECT_EQ(ReadFileBytes(folder / *name), "older still");
 }
 
 }  // namespace

@@ -346,6 +346,27 @@ TEST(FolderLock, AClaimLeftByADeadWaiterIsClearedAfterAMoment) {
   EXPECT_FALSE(fs::exists(claim));
 }
 
+// A lock file left empty by a creator killed between creating and writing
+// it (a share without links) stands for a moment only, not the stale
+// period.
+TEST(FolderLock, AnEmptyLockLeftByAKilledCreatorStandsForAMomentOnly) {
+  TempFolder folder;
+  WriteFileBytes(folder / "Kestrova.Lock", "");
+  FakeClock clock;
+  LockOptions options = Short();
+  options.now = clock.Reading();
+  options.wait = milliseconds(35000);
+  options.noticeAfter = milliseconds(0);
+  options.waiting = [&](const LockWait&) {
+    clock.ms += 500;
+    return true;
+  };
+  auto lock = FolderLock::Acquire(folder.path(), options);
+  ASSERT_TRUE(lock.ok()) << lock.message();
+  EXPECT_GE(clock.ms, 2000);
+  EXPECT_LT(clock.ms, 5000) << "not the whole stale period";
+}
+
 // A breaker that judged a lock stale and then sees it replaced before its
 // rename leaves the new lock alone and keeps waiting.
 TEST(FolderLock, ABreakerWhoseStaleLockWasReplacedMeanwhileLeavesTheNewOneAlone) {

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "core/logs/activity_log.h"
@@ -167,6 +168,8 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   auto appended = AppendReport(folder, Report("X"), Quick());
   ASSERT_FALSE(appended.ok());
   EXPECT_NE(appended.message().find("No space left"), std::string::npos) << appended.message();
+  EXPECT_NE(appended.message().find("the disk holding the data folder is full: free space on it, then try again"),
+            std::string::npos) << appended.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
 
   // Deleting needs room for the rewritten copy, which is not there.
@@ -190,6 +193,19 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before) << "the mark was taken off";
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
+
+  // Not even the lock fits now: the message says what to do, and a log
+  // line that cannot be written leaves no empty log behind.
+  {
+    std::ofstream rest(folder / "rest", std::ios::binary);
+    const std::string block(1024, 'x');
+    for (int i = 0; i < 1000 && rest.write(block.data(), block.size()); ++i) {}
+  }
+  auto locked = AppendReport(folder, Report("Y"), Quick());
+  ASSERT_FALSE(locked.ok());
+  EXPECT_NE(locked.message().find("the disk holding the data folder is full"), std::string::npos) << locked.message();
+  EXPECT_FALSE(logs::AppendLogLine(folder, logs::kSearchLog, "a line").ok());
+  EXPECT_FALSE(fs::exists(folder / "Search.Log"));
 }
 
 // The rewrite of a delete cannot be made (here a folder stands where its

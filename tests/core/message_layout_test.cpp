@@ -61,5 +61,11 @@ TEST(MessageLayout, TooBigForTheScreenIsNotLaidOut) {
   EXPECT_TRUE(LayoutMessageDialog(3000, 600, many, false, kScreenW, kScreenH).tooBig);
 }
 
+TEST(MessageLayout, NeverNarrowerThanTheCaptionAndTheTitleBarsButtons) {
+  EXPECT_EQ(LayoutMessageDialog(600, 300, {900}, false, kScreenW, kScreenH, 3000).dialogWidth, 3000 + 1800);
+  EXPECT_EQ(LayoutMessageDialog(6000, 300, {900}, false, kScreenW, kScreenH, 3000).dialogWidth, 6000 + 1100)
+      << "a wider message still decides";
+}
+
 }  // namespace
 }  // namespace kestrova::ui

@@ -10,11 +10,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
 #include "core/files/file.h"
 #include "core/files/folder_lock.h"
 #include "core/reports/data_file.h"
+#include "core/reports/report_actions.h"
 #include "support/processes.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
@@ -85,8 +87,16 @@ TEST_F(ShareTest, ExclusiveCreateAndLinkAdmitOneWinnerAcrossWorkstations) {
       created += e.path().filename().string().rfind("created-", 0) == 0;
       links += e.path().filename().string().rfind("linked-", 0) == 0;
     }
-    EXPECT_EQ(created, 1) << "round " << round;
-    EXPECT_EQ(links, 1) << "round " << round;
+    if (std::getenv("KESTROVA_SHARE_SMB")) {
+      // smbnetfs has no links, and an exclusive create there can admit two
+      // workstations creating at once: the lock relies on neither.
+      EXPECT_GE(created, 1) << "round " << round;
+      EXPECT_EQ(links, 0) << "round " << round;
+      if (created > 1) std::cout << "[ share ] round " << round << ": " << created << " exclusive creates succeeded\n";
+    } else {
+      EXPECT_EQ(created, 1) << "round " << round;
+      EXPECT_EQ(links, 1) << "round " << round;
+    }
   }
 }
 
@@ -185,6 +195,30 @@ TEST_F(ShareTest, RacingBreakersOnBothWorkstationsTakeTheLockOneAtATime) {
     })) << "round " << round;
     EXPECT_EQ(ReadFresh(two / "count"), "6") << "round " << round;
   }
+}
+
+// A "TempFile.$$$" left by a writer killed during a purge, seen by one
+// workstation and then removed by the other: the first one's cache still
+// shows it, and its next delete must go ahead all the same.
+TEST_F(ShareTest, ATemporaryFileRemovedElsewhereDoesNotStopADelete) {
+  const testing::StillClock clock;
+  reports::DataFileOptions options;
+  options.lock.waiting = nullptr;
+  options.clock = &clock;
+  for (int i = 0; i < 3; ++i) {
+    reports::ReportRecord r;
+    r.CaseNumber = "T" + std::to_string(i);
+    r.ProgramVersion = 414;
+    ASSERT_TRUE(reports::AppendReport(one, r, options).ok());
+  }
+  testing::WriteFileBytes(one / "TempFile.$$$", std::string(20001, 'k'));
+  EXPECT_TRUE(fs::exists(two / "TempFile.$$$"));  // now in the second one's cache
+  ASSERT_TRUE(RemoveFile(one / "TempFile.$$$").ok());
+  for (int i = 0; i < 2; ++i) {
+    auto deleted = reports::DeleteReport(two, {1, 0, "T" + std::to_string(i)}, nullptr, options);
+    ASSERT_TRUE(deleted.ok()) << deleted.message();
+  }
+  EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 20001u);
 }
 
 }  // namespace

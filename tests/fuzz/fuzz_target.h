@@ -16,3 +16,30 @@
   } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+// A folder of this process's own for targets that read files, removed when
+// the process ends.
+inline const std::filesystem::path& FuzzFolder() {
+  static const std::filesystem::path folder = [] {
+    char pattern[] = "/tmp/kestrova-fuzz-XXXXXX";
+    const char* made = ::mkdtemp(pattern);
+    std::filesystem::path path = made ? made : "/tmp";
+    static const std::filesystem::path removed = path;
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(removed, ec);
+    });
+    return path;
+  }();
+  return folder;
+}
+
+inline void PutFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}

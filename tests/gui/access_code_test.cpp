@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <filesystem>
 
 #include "core/users/access_code_file.h"
@@ -32,7 +33,7 @@ TEST(AccessCode, OneCodeChosenOnceGuardsTheFolderFromEveryWorkstation) {
   ASSERT_EQ(g.inputBox->requests.size(), 2);
   EXPECT_TRUE(g.inputBox->requests[0].password && g.inputBox->requests[1].password) << "chosen masked";
   const std::string stored = ReadFileBytes(g.folder / "Kestrova.Access");
-  EXPECT_EQ(stored.rfind("sha256$20000$", 0), 0u) << stored;
+  EXPECT_EQ(stored.rfind("$argon2id$v=19$m=65536,t=2,p=1$", 0), 0u) << stored;
   EXPECT_EQ(stored.find("Kestrel1"), std::string::npos) << "only a salted hash is kept";
   EXPECT_TRUE(g.settings->values().isEmpty()) << "nothing is kept per workstation";
 
@@ -51,6 +52,9 @@ TEST(AccessCode, OneCodeChosenOnceGuardsTheFolderFromEveryWorkstation) {
   EXPECT_EQ(wrong.caption, QStringLiteral("Invalid Entry"));
   EXPECT_EQ(wrong.iconKind, IconKind::Error);
   EXPECT_FALSE(wrong.message.contains(QStringLiteral("kestrel1"), Qt::CaseInsensitive)) << "the answer is not shown";
+  EXPECT_EQ(wrong.lines(),
+            (QStringList{QStringLiteral("The access code entered is not the"), QStringLiteral("correct Access Code")}))
+      << "one sentence, not broken by an empty line";
   EXPECT_EQ(wrong.buttons, (QStringList{QStringLiteral("&Try again"), QStringLiteral("&Never mind")}));
 
   // Cancelling asks nothing more.
@@ -83,7 +87,11 @@ TEST(AccessCode, ACodeKeptInTheSettingsMovesToTheFolderAndTheFirstToMoveWins) {
 
 TEST(AccessCode, ADamagedFileLetsNobodyInAndSaysHowToClearIt) {
   // Not a hash; a round count that would freeze the window for minutes; a salt that is not hex.
-  for (const char* planted : {"not a hash\r\n", "sha256$2147483647$00112233$00112233\r\n", "sha256$20000$zz$0011\r\n"}) {
+  // Argon2id limits of 4 TiB, ten thousand passes, or several lanes.
+  for (const char* planted : {"not a hash\r\n", "sha256$2147483647$00112233$00112233\r\n", "sha256$20000$zz$0011\r\n",
+                              "$argon2id$v=19$m=4294967295,t=2,p=1$c2FsdHNhbHRzYWx0c2FsdA$aGFzaGhhc2hoYXNoaGFzaA\r\n",
+                              "$argon2id$v=19$m=65536,t=10000,p=1$c2FsdHNhbHRzYWx0c2FsdA$aGFzaGhhc2hoYXNoaGFzaA\r\n",
+                              "$argon2id$v=19$m=65536,t=2,p=64$c2FsdHNhbHRzYWx0c2FsdA$aGFzaGhhc2hoYXNoaGFzaA\r\n"}) {
     GuiSession g;
     testing::WriteFileBytes(g.folder / "Kestrova.Access", planted);
     g.messages->Press(1);
@@ -92,6 +100,29 @@ TEST(AccessCode, ADamagedFileLetsNobodyInAndSaysHowToClearIt) {
     EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Access Code Unavailable"));
     EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("--reset-access-code --data-dir")));
   }
+}
+
+// A code stored by an older release (iterated SHA-256) opens the folder
+// once the old way and is stored again as Argon2id; a wrong code changes
+// nothing.
+TEST(AccessCode, AnOlderFormIsVerifiedOnceAndStoredAgainInTheNewOne) {
+  GuiSession g;
+  const QByteArray salt = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+  QByteArray digest = QCryptographicHash::hash(salt + QByteArray("Kestrel1"), QCryptographicHash::Sha256);
+  for (int i = 1; i < 20000; ++i) {
+    digest = QCryptographicHash::hash(digest + salt + QByteArray("Kestrel1"), QCryptographicHash::Sha256);
+  }
+  const std::string old = "sha256$20000$" + salt.toHex().toStdString() + "$" + digest.toHex().toStdString();
+  testing::WriteFileBytes(g.folder / "Kestrova.Access", old + "\r\n");
+  platform::AccessCodeStore store(*g.settings, g.folder.path());
+  EXPECT_FALSE(*store.Verify(QStringLiteral("kestrel1")));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Access"), old + "\r\n");
+  EXPECT_TRUE(*store.Verify(QStringLiteral("Kestrel1")));
+  const std::string upgraded = ReadFileBytes(g.folder / "Kestrova.Access");
+  EXPECT_EQ(upgraded.rfind("$argon2id$", 0), 0u) << upgraded;
+  EXPECT_TRUE(*store.Verify(QStringLiteral("Kestrel1")));
+  EXPECT_FALSE(*store.Verify(QStringLiteral("Kestrel2")));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Access"), upgraded);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include "platform/access_code_store.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
+#include "support/processes.h"
 
 namespace kestrova::gui {
 namespace {
@@ -94,6 +96,35 @@ TEST_F(AdminWindowTest, ListsUsersByLastThenFirstNameIgnoringCase) {
   EXPECT_TRUE(selected->isVisible());
   EXPECT_EQ(selected->Caption(), QStringLiteral("&Sign in the Highlighted User"));
   EXPECT_TRUE(g.messages->asked.isEmpty());
+}
+
+TEST_F(AdminWindowTest, UsersAddedOrRemovedElsewhereShowWhenTheWindowIsActiveAgain) {
+  frmAdmin* admin = Open();
+  auto* grid = Child<QTableWidget>(admin, "grid");
+  grid->setCurrentCell(2, 0);  // Cy Adams
+  // Another workstation adds one user and removes Bob (record 3).
+  ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
+    const bool done = users::AddUser(g.folder.path(), User("Dee", "Baker", 1, "deepass")).ok() &&
+                      users::DeleteUser(g.folder.path(), 3, nullptr).ok();
+    return done ? 0 : 1;
+  }));
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+  admin->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(admin));
+  EXPECT_EQ(Names(admin), (QStringList{QStringLiteral("Al Adams"), QStringLiteral("Cy Adams"),
+                                       QStringLiteral("Dee Baker"), QStringLiteral("ann ZETA")}));
+  EXPECT_EQ(grid->item(grid->currentRow(), 0)->text(), QStringLiteral("Cy Adams")) << "the same user stays highlighted";
+  EXPECT_EQ(grid->item(0, 4)->text(), QStringLiteral("3")) << "Al Adams moved from record 4: rows point at the file";
+  // The password box keeps the text's size: its dots are no giants.
+  admin->cmdUserSelected_Click();
+  auto* password = Child<QLineEdit>(admin, "txtPassword");
+  EXPECT_LE(QFontMetrics(password->font()).height(), QFontMetrics(grid->font()).height() * 5 / 4);
+  const QChar dot(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password));
+  EXPECT_LE(QFontMetrics(password->font()).horizontalAdvance(dot),
+            QFontMetrics(password->font()).horizontalAdvance(QLatin1Char('n')));
 }
 
 TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {

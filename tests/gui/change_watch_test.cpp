@@ -18,26 +18,8 @@ using testing::Report;
 
 class ChangeWatchTest : public testing::MainWindowFixture {
  protected:
-  // Runs the one-second check `seconds` times, the clock a second further each time.
-  void Seconds(frmMain* m, int seconds) {
-    auto* timer = m->findChild<QTimer*>(QStringLiteral("timerConcurrentUserCheck"));
-    ASSERT_NE(timer, nullptr);
-    timer->setInterval(1);
-    for (int i = 0; i < seconds; ++i) {
-      now_ += 1.0 / 86400;
-      g.clock->Set(*time::FromOleDate(now_));
-      QTest::qWait(15);
-    }
-    timer->setInterval(1000);
-  }
-  // Another workstation: a process of its own, without this one's hooks.
-  void Elsewhere(const std::function<bool()>& write) {
-    ASSERT_TRUE(testing::RunInChildren(1, [&](int) { return write() ? 0 : 1; }));
-  }
-  QColor Back(frmMain* m) { return Cmd(m, "cmdRefreshGrid")->BackColor(); }
-  bool Resting(frmMain* m) { return Back(m) == rest_; }
-  QColor rest_ = QColor(232, 236, 244);
-  double now_ = time::ToOleDate({2026, 12, 6, 14, 5, 0});
+  QColor Back(frmMain* m) { return RefreshBack(m); }
+  bool Resting(frmMain* m) { return RefreshResting(m); }
 };
 
 TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWritesDoNot) {
@@ -83,12 +65,16 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
 
 TEST_F(ChangeWatchTest, AChangeElsewhereJustBeforeAnOwnWriteIsStillAnnounced) {
   Add(Report("24-1", 5));
+  // The switch is read in any letter case.
+  g.settings->Write(QStringLiteral("RefreshSound"), QStringLiteral("true"));
   frmMain* m = Open();
   Seconds(m, 6);
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
   ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_FALSE(Resting(m));
+  Seconds(m, 20);
+  EXPECT_FALSE(g.sound->played.isEmpty());
 }
 
 TEST_F(ChangeWatchTest, TheEmailCarriesTheShownReportWhole) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -111,6 +112,42 @@ TEST(MessageDialog, TheCheckBoxCountsOnlyWithAButton) {
   answered = ShowMessage(*g.session, r);
   EXPECT_EQ(answered.pressedButton, 0);
   EXPECT_FALSE(answered.dontAskAgain);
+}
+
+TEST(MessageDialog, EnterPressesTheDefaultAfterTheCheckBoxWasTicked) {
+  GuiSession g(false);
+  MessageRequest r = ExitQuestion();
+  r.defaultButton = 2;
+  r.showCheckBox = true;
+  WhenDialogOpens([&](frmMsgBox* d) {
+    auto* box = d->findChild<QCheckBox*>(QStringLiteral("chkDontAsk"));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    EXPECT_TRUE(box->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // Still open: Escape ends it (and the test fails) rather than waiting for ever.
+    QTimer::singleShot(500, d, [d] { QTest::keyClick(d, Qt::Key_Escape); });
+  });
+  const MessageResult answered = ShowMessage(*g.session, r);
+  EXPECT_EQ(answered.pressedButton, 2);
+  EXPECT_TRUE(answered.dontAskAgain);
+}
+
+TEST(MessageDialog, TheTitleBarNeverCutsTheCaption) {
+  GuiSession g(false);
+  MessageRequest r;
+  r.caption = QStringLiteral("Unrecognizable Date");
+  r.iconKind = kIconError;
+  r.message = QStringLiteral("1/5\n\ndoesn't appear to be\na valid date.");
+  r.buttons = {QStringLiteral("&Okay")};
+  int width = 0;
+  WhenDialogOpens([&](frmMsgBox* d) {
+    width = d->width();
+    QTest::mouseClick(Button(d, 1), Qt::LeftButton);
+  });
+  ShowMessage(*g.session, r);
+  const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  EXPECT_GE(width, title.horizontalAdvance(r.caption) + ToPixels(ui::kTitleBarButtonsWidth) - 1);
+  EXPECT_GE(ui::kTitleBarButtonsWidth, ToTwips(120)) << "120 pixels at scale 1 for the title bar's buttons";
 }
 
 TEST(MessageDialog, LaysItselfOutInTwips) {

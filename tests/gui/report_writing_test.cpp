@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,8 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +22,8 @@
 #include "gui/reports/frm_main.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
+#include "gui/reports/report_list_panel.h"
+#include "gui/search/frm_find.h"
 #include "gui/ui/zel_button.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
@@ -122,7 +128,12 @@ TEST_F(ReportWritingTest, Field9PickListsAndTheDateCheck) {
   m->form()->FocusField(10);
   m->form()->FocusField(9);
   QCoreApplication::processEvents();
-  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/06/2024 11:00")) << "field 7 wins, every time";
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("typed over")) << "a value it holds is kept";
+  Type(m, 9, QString());
+  m->form()->FocusField(10);
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("01/06/2024 11:00")) << "emptied, it takes field 7's";
 
   std::string asked;
   m->form()->setPickListChooser([&](const reports::PickList& list, QPoint) {
@@ -286,24 +297,73 @@ TEST_F(ReportWritingTest, DeletingAsksWithNoAsDefaultAndTheLastLeavesNoFile) {
   EXPECT_TRUE(m->model().rows().empty());
 }
 
-TEST_F(ReportWritingTest, AReportMovedByAnotherWorkstationIsNotOverwritten) {
+TEST_F(ReportWritingTest, AnEditFollowsItsReportWhenAnotherWorkstationDeletedAnEarlierOne) {
   for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
   frmMain* m = Open();
   ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("C"));
   Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("my edit"));
   // Meanwhile another workstation deletes A: C becomes record 2.
-  ASSERT_TRUE(testing::RunInChildren(1, [&](int) {
+  Elsewhere([&] {
     const double control = time::ToOleDate({2024, 1, 5, 9, 0, 0});
-    return reports::DeleteReport(g.folder.path(), {1, control, "A"}, nullptr).ok() ? 0 : 1;
-  }));
+    return reports::DeleteReport(g.folder.path(), {1, control, "A"}, nullptr).ok();
+  });
+  Seconds(m, 6);
+  ASSERT_FALSE(RefreshResting(m)) << "the change was seen";
+  Click(m, "cmdEditSave");
+  EXPECT_TRUE(g.messages->asked.isEmpty());
+  EXPECT_FALSE(m->editing());
+  EXPECT_EQ(Stored(2).Title, "my edit");
+  EXPECT_EQ(Stored(1).Title, "Title B") << "B, now record 1, is untouched";
+  EXPECT_EQ(Log(), "12/06/2026 at 14:05:06 - Control#20240105090000 edited by Al Adams\r\n");
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
+  EXPECT_EQ(m->model().rows()[static_cast<std::size_t>(m->currentRow() - 1)].recordNumber, 2);
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("my edit"));
+  EXPECT_TRUE(RefreshResting(m)) << "the rebuild answers the alert";
+}
+
+TEST_F(ReportWritingTest, AnEditOfAReportDeletedOrChangedElsewhereKeepsTheTyping) {
+  for (const char* c : {"A", "B", "C"}) Add(Report(c, 5));
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("my edit"));
+  // Another workstation changes C under the edit.
+  Elsewhere([&] {
+    return reports::ChangeReport(g.folder.path(), {3, time::ToOleDate({2024, 1, 5, 9, 0, 0}), "C"},
+                                 [](reports::ReportRecord& r) { r.Title = "their edit"; })
+        .ok();
+  });
+  Seconds(m, 6);
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
+  g.messages->Press(2);  // "&Keep writing"
+  Click(m, "cmdEditSave");
+  const MessageRequest refused = g.messages->Last();
+  EXPECT_EQ(refused.caption, QStringLiteral("Report Changed Elsewhere"));
+  EXPECT_TRUE(refused.lines()[0].startsWith(QStringLiteral("Report C was deleted or changed")));
+  EXPECT_EQ(refused.buttons,
+            (QStringList{QStringLiteral("&Save it as a new report"), QStringLiteral("&Keep writing")}));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
+  EXPECT_TRUE(m->editing());
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("my edit"));
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(2)) << "back in the field being written";
+  EXPECT_TRUE(RefreshResting(m));
+  EXPECT_EQ(m->currentRow(), 3) << "the row of the report as they changed it";
+  EXPECT_FALSE(m->list().frame()->isEnabled()) << "the list holds still";
+
+  // Then deleted there too: this time the text goes in as a new report.
+  Elsewhere([&] {
+    return reports::DeleteReport(g.folder.path(), {3, time::ToOleDate({2024, 1, 5, 9, 0, 0}), "C"}, nullptr).ok();
+  });
   g.messages->Press(1);
   Click(m, "cmdEditSave");
-  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Changed Elsewhere"));
-  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
   EXPECT_FALSE(m->editing());
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (2) ")) << "the list is rebuilt";
+  const auto added = Stored(3);
+  EXPECT_EQ(added.Title, "my edit");
+  EXPECT_EQ(added.CaseNumber, "C");
+  EXPECT_EQ(added.ControlNumber, time::ToOleDate({2026, 12, 6, 14, 5, 6})) << "a new report of its own";
+  EXPECT_NE(Log().find("Control#20261206140506 added by Al Adams"), std::string::npos);
+  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
+  EXPECT_EQ(m->model().rows()[static_cast<std::size_t>(m->currentRow() - 1)].recordNumber, 3);
 }
 
 TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
@@ -336,6 +396,90 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(1).Picture1, "");
   EXPECT_TRUE(fs::exists(g.folder / "good.png"));
+}
+
+TEST_F(ReportWritingTest, PassingThroughReportedOnKeepsItsDate) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.OccurredTo = time::ToOleDate({2024, 1, 4, 1, 17, 0});
+  r.ReportedOn = time::ToOleDate({2024, 1, 4, 16, 43, 4});
+  Add(r);
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("A new title"));
+  // Tabbed through from field 8 to 10, as a user does.
+  m->form()->FocusField(8);
+  QCoreApplication::processEvents();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCoreApplication::processEvents();
+  auto* nine = static_cast<QLineEdit*>(m->form()->field(9));
+  ASSERT_EQ(QApplication::focusWidget(), nine);
+  EXPECT_EQ(nine->text(), QStringLiteral("Jan 04, 2024 4:43pm"));
+  EXPECT_EQ(nine->selectedText(), nine->text()) << "selected, as entering a field does";
+  QTest::keyClick(nine, Qt::Key_Tab);
+  // Left before its selection was made: none is drawn there afterwards.
+  m->form()->FocusField(5);
+  m->form()->FocusField(6);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(static_cast<QLineEdit*>(m->form()->field(5))->hasSelectedText());
+  Click(m, "cmdEditSave");
+  EXPECT_EQ(Stored(1).ReportedOn, time::ToOleDate({2024, 1, 4, 16, 43, 4})) << "seconds and all";
+
+  // A template add: field 9 is empty as entered, so it takes field 7's date.
+  RightClick(m, "cmdAddEntry");
+  m->form()->FocusField(7);
+  m->form()->FocusField(9);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(m->form()->fieldText(9), QStringLiteral("Jan 04, 2024 1:17am"));
+  // A date without a year is read as the save reads it, in this year.
+  Type(m, 6, QStringLiteral("Jan 5"));
+  QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), m->form()->field(6)->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(m->form()->field(6), &tip);
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("Monday"));
+  Click(m, "cmdAddCancel");
+}
+
+TEST_F(ReportWritingTest, AnAltKeyNeverTypesIntoAField) {
+  reports::ReportRecord r = Report("24-1", 5);
+  r.Title = "Makita cordless drill";
+  Add(r);
+  frmMain* m = Open();
+  Click(m, "cmdEditEntry");
+  m->form()->FocusField(2);
+  QCoreApplication::processEvents();
+  // "Ad&ministrative Window", "Refresh &List" and "Res&tore this Report"
+  // are hidden while editing.
+  for (Qt::Key key : {Qt::Key_M, Qt::Key_L, Qt::Key_T})
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+  EXPECT_EQ(m->form()->fieldText(2), QStringLiteral("Makita cordless drill"));
+  EXPECT_TRUE(m->editing());
+  EXPECT_FALSE(Cmd(m, "cmdEditSave")->isEnabled()) << "nothing changed";
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+  EXPECT_FALSE(m->editing()) << "a shown command's key still works from a field";
+}
+
+TEST_F(ReportWritingTest, TheKeyboardLandsWhereTheUserWorks) {
+  for (const char* c : {"24-1", "24-2", "24-3"}) Add(Report(c, 5));
+  frmMain* m = Open();
+  testing::WhenModalOpens<frmFind>([](frmFind* find) {
+    find->Form_Activate();
+    find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("Title 24-2"));
+    testing::Click(find, "cmdFind");
+  });
+  // (The window's focus widget: what has the keyboard once it is active.)
+  Click(m, "cmdFindEntries");
+  ASSERT_FALSE(m->listFlags().FullListShown);
+  EXPECT_EQ(m->focusWidget(), m->grid()) << "after a search";
+  m->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+  Click(m, "cmdSeeAllEntries");
+  EXPECT_EQ(QApplication::focusWidget(), m->grid()) << "after Finished Searching";
+  Click(m, "cmdEditEntry");
+  Type(m, 2, QStringLiteral("changed"));
+  g.messages->Press(2);  // "&Keep writing"
+  Click(m, "cmdQuit");
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Discard Report?"));
+  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(2));
+  Click(m, "cmdEditCancel");
 }
 
 TEST_F(ReportWritingTest, TheAccessKeysOfTheCommandsWork) {

@@ -66,6 +66,19 @@ TEST(OpenAddress, AFailureEndsInTheConnectionErrorNotice) {
   EXPECT_EQ(r.buttons, QStringList{QStringLiteral("&Okay")});
 }
 
+TEST(OpenAddress, AMailProgramThatCannotBeOpenedSaysHowToSetOne) {
+  GuiSession g;
+  g.shell->succeed = false;
+  g.messages->Press(1);
+  OpenAddress(*g.session, kAddressEmail, nullptr, QStringLiteral("?subject=Report"));
+  ASSERT_EQ(g.messages->asked.size(), 1);
+  const MessageRequest& r = g.messages->Last();
+  EXPECT_EQ(r.caption, QStringLiteral("No E-mail Program"));
+  EXPECT_EQ(r.lines()[0], QStringLiteral("No e-mail program could be opened for this message."));
+  EXPECT_TRUE(r.message.contains(QStringLiteral("xdg-settings set default-url-scheme-handler")));
+  EXPECT_TRUE(r.message.endsWith(QStringLiteral("xdg-open: no method available"))) << "what the desktop said";
+}
+
 TEST(OpenManual, OpensThePdfBesideTheProgramOrSaysItIsMissing) {
   GuiSession g;
   g.session->setProgramFolder(QString::fromStdString(g.folder.path().string()));

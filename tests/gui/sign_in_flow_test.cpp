@@ -202,6 +202,24 @@ TEST_F(SignInFlowTest, TheOldestDataFileIsSetAsideOrDeleted) {
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Dat"));
 }
 
+TEST_F(SignInFlowTest, ASetAsideNeverReplacesAnEarlierOneAndTheNoticeNamesTheFileUsed) {
+  // The clock stands at 06/12/2026 14:05:09.
+  WriteFileBytes(g.folder / "Kestrova.Old", "first upgrade");
+  WriteFileBytes(g.folder / "Kestrova.Data", Version3File());
+  WriteFileBytes(g.folder / "Kestrova.Dat.Old", "first set-aside");
+  WriteFileBytes(g.folder / "Kestrova.Dat", "ancient");
+  g.messages->Press(2).Press(1).Press(1);
+  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  ASSERT_EQ(g.messages->asked.size(), 3);
+  EXPECT_EQ(g.messages->asked[1].lines(), (QStringList{QStringLiteral("The earlier copy 'Kestrova.Old' was kept"),
+                                                       QStringLiteral("as 'Kestrova.Old-20261206140509'.")}));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Old-20261206140509"), "first upgrade");
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Old"), Version3File());
+  EXPECT_EQ(g.messages->asked[2].lines()[3], QStringLiteral("It will be saved as 'Kestrova.Dat.Old-20261206140509'"));
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Dat.Old"), "first set-aside");
+  EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Dat.Old-20261206140509"), "ancient");
+}
+
 TEST_F(SignInFlowTest, SignInPulsesAfterFiveSecondsInItsYellowFamily) {
   frmTitlePage* title = Title();
   ButtonFlasher& flasher = title->flasher();

@@ -8,10 +8,13 @@
 #include <optional>
 #include <set>
 
+#include "core/reports/data_file.h"
+#include "gui/reports/frm_main.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
 #include "gui/update/version_check.h"
+#include "gui/window_flow.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
 
@@ -185,6 +188,34 @@ TEST_F(VersionCheckTest, TheMenuSwitchesTheCheckAtStartUp) {
   EXPECT_EQ(UseMenu(title, 4), (QStringList{state + QStringLiteral("enabled"), sep, QStringLiteral("(off) ") + on, off, sep, exit}));
   EXPECT_EQ(g.settings->Read(QStringLiteral("AutoUpdateCheck")), QStringLiteral("False"));
   EXPECT_FALSE(title->versionCheck().checking()) << "the right button does not check";
+}
+
+TEST(VersionCheckSession, AnAnswerThatComesAfterSignInShowsOverTheWindowThenActive) {
+  qunsetenv("KESTROVA_UPDATE_URL");
+  testing::GuiSession g;
+  g.settings->Write(QStringLiteral("AutoUpdateCheck"), QStringLiteral("True"));
+  reports::ReportRecord r;
+  r.CaseNumber = "24-1";
+  r.ProgramVersion = 414;
+  ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok());
+  g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess};
+  auto* title = new frmTitlePage(*g.session);
+  title->show();
+  title->Form_Activate();
+  ASSERT_EQ(g.http->Waiting(), 1);
+  // Signed in before the server answered: the title window is gone.
+  title->CloseByProgram();
+  frmMain* main = g.session->flow().OpenMainWindow();
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  main->Form_Activate();
+  g.messages->Press(2);
+  EXPECT_TRUE(g.http->Answer(QByteArray("05.00.00::Big news")));
+  ASSERT_EQ(g.messages->asked.size(), 1);
+  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Update available!"));
+  EXPECT_EQ(g.messages->over.last(), main);
+  EXPECT_FALSE(g.http->Answer(QByteArray("05.00.00::Big news"))) << "once";
+  testing::CloseAllWindows(*g.session);
 }
 
 TEST(VersionCheckAddress, TheCheckAtStartUpAndTheAddressesAsked) {

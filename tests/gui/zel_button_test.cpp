@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -97,6 +98,22 @@ TEST(ZelButton, ADisabledButtonIgnoresClicksAndItsAccessKey) {
   QTest::keyClick(f.window.get(), Qt::Key_S, Qt::AltModifier);
   f.button->PerformClick();
   EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST(ZelButton, ADisabledButtonCaughtMidPulseIsDrawnInItsRestingColours) {
+  Fixture f;
+  ZelButton* b = MakeCommandButton(f.window.get(), QStringLiteral("cmdEditList"), QColor(128, 255, 128));
+  b->setCaption(QStringLiteral("&Finished editing"));
+  b->setGeometry(20, 80, 150, 32);
+  b->show();
+  b->setBackColor(QColor(0, 4, 0));  // a pulse at its darkest
+  b->setForeColor(QColor(0, 252, 0));
+  f.window->setEnabled(false);  // as while a user is deleted
+  const QImage drawn = b->grab().toImage();
+  const QColor face = drawn.pixelColor(6, drawn.height() / 2);
+  EXPECT_GT(face.lightness(), 160) << "not black: " << face.name().toStdString();
+  f.window->setEnabled(true);
+  EXPECT_LT(b->grab().toImage().pixelColor(6, drawn.height() / 2).lightness(), 60) << "enabled, the pulse shows";
 }
 
 TEST(ZelButton, EnterAndEscapePressTheMarkedButtons) {

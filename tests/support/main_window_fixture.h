@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <string>
 
 #include "core/reports/data_file.h"
@@ -54,6 +56,25 @@ class MainWindowFixture : public ::testing::Test {
     m->form()->SetFieldText(field, text);
   }
   std::string Log() { return testing::ReadFileBytes(g.folder / "DataRecords.Log"); }
+  // Another workstation: a process of its own, without this one's hooks.
+  void Elsewhere(const std::function<bool()>& write) {
+    ASSERT_TRUE(testing::RunInChildren(1, [&](int) { return write() ? 0 : 1; }));
+  }
+  // Runs the one-second change watch `seconds` times, the clock a second further each time.
+  void Seconds(gui::frmMain* m, int seconds) {
+    auto* timer = m->findChild<QTimer*>(QStringLiteral("timerConcurrentUserCheck"));
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(1);
+    for (int i = 0; i < seconds; ++i) {
+      now_ += 1.0 / 86400;
+      g.clock->Set(*time::FromOleDate(now_));
+      QTest::qWait(15);
+    }
+    timer->setInterval(1000);
+  }
+  QColor RefreshBack(gui::frmMain* m) { return Cmd(m, "cmdRefreshGrid")->BackColor(); }
+  bool RefreshResting(gui::frmMain* m) { return RefreshBack(m) == QColor(232, 236, 244); }
+  double now_ = time::ToOleDate({2026, 12, 6, 14, 5, 0});
   reports::ReportRecord Stored(int n) {
     reports::DataFile data(g.folder.path());
     EXPECT_TRUE(data.OpenDataFile(reports::DataFileAccess::Read).ok());

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QList>
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 
 #include "gui/ui/message_dialog.h"
@@ -18,8 +20,9 @@ namespace kestrova::testing {
 // box would.
 class ScriptedMessages : public gui::MessageAnswerer {
  public:
-  gui::MessageResult Answer(const gui::MessageRequest& request, QWidget*) override {
+  gui::MessageResult Answer(const gui::MessageRequest& request, QWidget* parent) override {
     asked.append(request);
+    over.append(parent);
     if (onAsk) onAsk(request);
     if (queue_.isEmpty()) {
       if (failOnUnscripted) {
@@ -39,6 +42,7 @@ class ScriptedMessages : public gui::MessageAnswerer {
   int Pending() const { return static_cast<int>(queue_.size()); }
 
   QList<gui::MessageRequest> asked;
+  QList<QPointer<QWidget>> over;  // the window each was asked over
   // Looks at the program's state while a question is open.
   std::function<void(const gui::MessageRequest&)> onAsk;
   bool failOnUnscripted = true;

@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
+
+#include "core/files/file_system.h"
 
 namespace kestrova::files {
 namespace {
@@ -49,7 +52,13 @@ Error OpenError(const std::filesystem::path& path, int error) {
 
 }  // namespace
 
-std::string SystemErrorText(int error) { return std::strerror(error); }
+std::string SystemErrorText(int error) {
+  std::string text = std::strerror(error);
+  if (error == ENOSPC || error == EDQUOT) {
+    text += " (the disk holding the data folder is full: free space on it, then try again)";
+  }
+  return text;
+}
 
 std::string Capitalized(std::string text) {
   if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
@@ -67,18 +76,31 @@ unsigned FolderFileMode(const std::filesystem::path& folder) {
   return mode | S_IRUSR | S_IWUSR;
 }
 
-File::~File() {
-  if (fd_ >= 0) ::close(fd_);
+void AdoptFolderOwnership(int fd, const std::filesystem::path& folder) {
+  struct stat dir {};
+  if (::stat(folder.empty() ? "." : folder.c_str(), &dir) != 0) return;
+  struct stat own {};
+  // The group first: a member of the folder's group may hand its file to
+  // that group, and the mode set afterwards is then the one that holds.
+  if (Sys().FStat(fd, &own) == 0 && own.st_gid != dir.st_gid) {
+    (void)Sys().FChown(fd, static_cast<uid_t>(-1), dir.st_gid);
+  }
+  (void)Sys().FChmod(fd, FolderFileMode(folder));
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+File::~File() {
+  if (fd_ >= 0) Sys().Close(fd_);
+}
+
+File::File(File&& other) noexcept : fd_(other.fd_), created_(other.created_), path_(std::move(other.path_)) {
   other.fd_ = -1;
 }
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) Sys().Close(fd_);
     fd_ = other.fd_;
+    created_ = other.created_;
     path_ = std::move(other.path_);
     other.fd_ = -1;
   }
@@ -90,20 +112,57 @@ Result<File> File::Open(const std::filesystem::path& path, OpenMode mode) {
   // file is checked once it is open.
   const int common = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
   const int access = mode == OpenMode::Read     ? O_RDONLY
-                     : mode == OpenMode::Append ? O_WRONLY | O_APPEND
+                     : mode == OpenMode::Append ? O_RDWR | O_APPEND
                                                 : O_RDWR;
+  FileSystem& sys = Sys();
   int fd = -1;
   bool created = false;
   if (mode == OpenMode::CreateNew) {
-    fd = ::open(path.c_str(), common | access | O_CREAT | O_EXCL, 0600);
+    fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
     created = fd >= 0;
+  } else if (mode == OpenMode::Fresh) {
+    // A leftover is removed and the file made again. A share's cache may
+    // still show a file another workstation removed, refusing the create
+    // and the removal alike: a file made under a name of its own and
+    // renamed into place then replaces the cached entry.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int turn = 0;; ++turn) {
+      fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
+      if (fd < 0 && errno == EEXIST) {
+        if (UnlinkPatiently(path) == 0 || errno == ENOENT) fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
+      }
+      if (fd < 0 && errno == EEXIST) {
+        const std::filesystem::path own = path.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(turn);
+        const int made = sys.Open(own, common | access | O_CREAT | O_EXCL, 0600);
+        if (made >= 0) {
+          sys.Close(made);
+          if (RenamePatiently(own, path) == 0) {
+            fd = sys.Open(path, common | access, 0);
+          } else {
+            (void)sys.Unlink(own);
+          }
+        }
+        if (fd < 0 && errno == 0) errno = EEXIST;
+      }
+      if (fd >= 0) {
+        created = true;
+        break;
+      }
+      const int error = errno;
+      if ((error != EEXIST && error != ENOENT && !IsPassingError(error)) ||
+          std::chrono::steady_clock::now() >= deadline) {
+        errno = error;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   } else {
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      fd = ::open(path.c_str(), common | access);
+      fd = sys.Open(path, common | access, 0);
       if (fd >= 0 || errno != ENOENT || (mode != OpenMode::CreateReadWrite && mode != OpenMode::Append)) break;
       // Created here, so its permissions can be set; someone else creating
       // it at the same moment just means it is opened on the next turn.
-      fd = ::open(path.c_str(), common | access | O_CREAT | O_EXCL, 0600);
+      fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
       created = fd >= 0;
       if (fd < 0 && errno != EEXIST) break;
     }
@@ -111,33 +170,44 @@ Result<File> File::Open(const std::filesystem::path& path, OpenMode mode) {
   if (fd < 0) return OpenError(path, errno);
   File file;
   file.fd_ = fd;
+  file.created_ = created;
   file.path_ = path;
   struct stat st {};
-  if (::fstat(fd, &st) != 0) return IoError(path, "Cannot read the kind of", errno);
+  if (sys.FStat(fd, &st) != 0) return IoError(path, "Cannot read the kind of", errno);
   if (!S_ISREG(st.st_mode)) return NotAFile(path, KindOf(st.st_mode));
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  if (created) ::fchmod(fd, FolderFileMode(path.parent_path()));
+  if (created) AdoptFolderOwnership(fd, path.parent_path());
   return file;
+}
+
+bool File::StillNamed() const {
+  struct stat mine {};
+  struct stat named {};
+  if (Sys().FStat(fd_, &mine) != 0) return false;
+  if (Sys().LStat(path_, &named) != 0) return false;
+  return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+}
+
+bool File::HasHoles() const {
+  auto size = Size();
+  if (!size.ok() || *size == 0) return false;
+  const off_t hole = Sys().Seek(fd_, 0, SEEK_HOLE);
+  return hole >= 0 && static_cast<std::uint64_t>(hole) < *size;
 }
 
 Result<std::uint64_t> File::Size() const {
   // Asked of the file system itself: a network share may otherwise answer
   // from a cache several seconds old.
-  struct statx sx {};
-  if (::statx(fd_, "", AT_EMPTY_PATH | AT_STATX_FORCE_SYNC, STATX_SIZE, &sx) == 0 &&
-      (sx.stx_mask & STATX_SIZE)) {
-    return static_cast<std::uint64_t>(sx.stx_size);
-  }
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0) return IoError(path_, "Cannot read the size of", errno);
-  return static_cast<std::uint64_t>(st.st_size);
+  std::uint64_t size = 0;
+  if (Sys().FreshSize(fd_, &size) != 0) return IoError(path_, "Cannot read the size of", errno);
+  return size;
 }
 
 Result<std::size_t> File::ReadSome(std::uint64_t offset, char* data, std::size_t size) const {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pread(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+    const ssize_t n = Sys().PRead(fd_, data + done, size - done, offset + done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return IoError(path_, "Cannot read", errno);
@@ -162,7 +232,7 @@ Status File::ReadAt(std::uint64_t offset, char* data, std::size_t size) const {
 Status File::WriteAt(std::uint64_t offset, const char* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
+    const ssize_t n = Sys().PWrite(fd_, data + done, size - done, offset + done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return IoError(path_, "Cannot write", errno);
@@ -175,24 +245,24 @@ Status File::WriteAt(std::uint64_t offset, const char* data, std::size_t size) {
 
 Result<File::Appended> File::AppendOnce(const char* data, std::size_t size) {
   for (;;) {
-    const ssize_t n = ::write(fd_, data, size);
+    const ssize_t n = Sys().Write(fd_, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return IoError(path_, "Cannot write", errno);
-    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    const off_t end = Sys().Seek(fd_, 0, SEEK_CUR);
     if (end < 0) return IoError(path_, "Cannot write", errno);
     return Appended{static_cast<std::size_t>(n), static_cast<std::uint64_t>(end)};
   }
 }
 
 Status File::Truncate(std::uint64_t length) {
-  while (::ftruncate(fd_, static_cast<off_t>(length)) != 0) {
+  while (Sys().FTruncate(fd_, length) != 0) {
     if (errno != EINTR) return IoError(path_, "Cannot shorten", errno);
   }
   return {};
 }
 
 Status File::Sync() {
-  if (::fsync(fd_) != 0) return IoError(path_, "Cannot flush", errno);
+  if (Sys().FSync(fd_) != 0) return IoError(path_, "Cannot flush", errno);
   return {};
 }
 
@@ -200,13 +270,13 @@ Status File::Close() {
   if (fd_ < 0) return {};
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return IoError(path_, "Cannot close", errno);
+  if (Sys().Close(fd) != 0) return IoError(path_, "Cannot close", errno);
   return {};
 }
 
 Result<bool> RegularFileExists(const std::filesystem::path& path) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) {
+  if (Sys().LStat(path, &st) != 0) {
     if (errno == ENOENT) return false;
     return IoError(path, "Cannot look at", errno);
   }
@@ -216,7 +286,7 @@ Result<bool> RegularFileExists(const std::filesystem::path& path) {
 
 Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) {
+  if (Sys().LStat(path, &st) != 0) {
     if (errno == ENOENT) return std::optional<FileStamp>();
     return IoError(path, "Cannot look at", errno);
   }
@@ -239,14 +309,19 @@ Status SyncFolder(const std::filesystem::path& folder) {
   const int rc = ::fsync(fd);
   const int error = errno;
   ::close(fd);
-  if (rc != 0 && error != EINVAL && error != ENOTSUP && error != ENOSYS) {
+  if (rc != 0 && error != EINVAL && error != ENOTSUP && error != ENOSYS && error != EIO) {
     return IoError(folder, "Cannot flush folder", error);
   }
   return {};
 }
 
+Status RemoveFile(const std::filesystem::path& path) {
+  if (UnlinkPatiently(path) != 0 && errno != ENOENT) return IoError(path, "Cannot remove", errno);
+  return {};
+}
+
 Status ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-  if (std::rename(source.c_str(), target.c_str()) != 0) {
+  if (RenamePatiently(source, target) != 0) {
     return IoError(source, "Cannot rename", errno);
   }
   return SyncFolder(target.parent_path());

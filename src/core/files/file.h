@@ -22,8 +22,10 @@ enum class OpenMode {
   Read,             // existing file, reading only
   ReadWrite,        // existing file
   CreateReadWrite,  // created empty when missing
-  CreateNew,        // a new file; an existing one is an error (temporary files)
-  Append,           // writing at the end only, created empty when missing (logs)
+  CreateNew,        // a new file; an existing one is an error
+  Fresh,            // a new file under the folder's lock: anything left under the name is
+                    // a leftover, removed first (temporary files)
+  Append,           // writing at the end only, created empty when missing (logs, appends)
 };
 
 class File {
@@ -35,12 +37,21 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // A file this call creates gets the write permissions its folder has, so
-  // every account that may write the folder may write the file too.
+  // A file this call creates gets the write permissions its folder has, and
+  // the folder's group, so every account that may write the folder may
+  // write the file too.
   static Result<File> Open(const std::filesystem::path& path, OpenMode mode);
 
   bool is_open() const { return fd_ >= 0; }
   const std::filesystem::path& path() const { return path_; }
+  // Whether this open created the file.
+  bool created() const { return created_; }
+  // Whether the file's name still names this file: false once it was
+  // removed or replaced (by another workstation, say) since it was opened.
+  bool StillNamed() const;
+  // Whether the file has holes: bytes never written, which no file of ours
+  // has. A file system that cannot tell says no.
+  bool HasHoles() const;
 
   // The length as the file's own system knows it now: on a network share a
   // cached length could hide another workstation's append.
@@ -66,10 +77,12 @@ class File {
 
  private:
   int fd_ = -1;
+  bool created_ = false;
   std::filesystem::path path_;
 };
 
-// Describes the last operating-system error for a message.
+// Describes an operating-system error for a message; a full disk says
+// what to do about it.
 std::string SystemErrorText(int error);
 
 // The permission bits for a new file of the folder: read and write for
@@ -97,7 +110,18 @@ void ClearOldReadOnlyMark(const std::filesystem::path& path);
 // Writes the folder's entry changes (a rename, a new file) to the disk.
 Status SyncFolder(const std::filesystem::path& folder);
 
-// Replaces target with source by rename, then flushes the folder.
+// Gives a file this process has just created the folder's group and the
+// permissions the folder grants: a folder shared by a group without the
+// set-group-ID bit would otherwise lock the other accounts out of it.
+void AdoptFolderOwnership(int fd, const std::filesystem::path& folder);
+
+// Removes a file of the folder: a share may refuse while another client
+// has it open, so it is tried again for a moment. Missing is fine.
+Status RemoveFile(const std::filesystem::path& path);
+
+// Replaces target with source by rename, then flushes the folder. A share
+// refuses while another workstation has the target open: it is tried
+// again for a moment, and on failure both files are as they were.
 Status ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // The first letter upper-case: messages are built from parts that start in

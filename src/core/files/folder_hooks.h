@@ -27,6 +27,8 @@ struct FolderNotice {
   enum class Kind {
     Repaired,  // an interrupted write was cleaned up; nothing was lost
     Damaged,   // a file is damaged: read as far as it goes, not written
+    Uncertain, // a write went through, but another workstation may have written at the
+               // same moment (this one was held up past the stale period)
   };
   Kind kind = Kind::Repaired;
   std::string fileName;

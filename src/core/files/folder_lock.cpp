@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <random>
 #include <thread>
 
 #include "core/files/file.h"
+#include "core/files/file_system.h"
 
 namespace kestrova::files {
 namespace {
@@ -26,18 +28,20 @@ using std::chrono::milliseconds;
 constexpr std::size_t kContentSize = 256;
 // Nothing longer is read: a lock file of any other size is not one of ours.
 constexpr std::size_t kReadLimit = 4096;
+// How long a release keeps trying to remove its lock while a share refuses
+// (a waiter on another workstation is reading it just then).
+constexpr milliseconds kReleasePatience{3000};
+// How long a lock made without links is left before it is read again: a
+// second workstation creating it at the same moment has written by then.
+constexpr milliseconds kSettle{40};
 
-std::string Field(std::string_view content, std::string_view key) {
-  std::size_t at = 0;
-  while (at < content.size()) {
-    const std::size_t end = std::min(content.find('\n', at), content.size());
-    const std::string_view line = content.substr(at, end - at);
-    if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
-      return std::string(line.substr(key.size() + 1));
-    }
-    at = end + 1;
-  }
-  return {};
+// The folders this thread holds the lock of, by path, with a count.
+thread_local std::map<std::string, int> t_held;
+
+std::string HeldKey(const fs::path& folder) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(folder.empty() ? fs::path(".") : folder, ec);
+  return (ec ? folder : absolute).lexically_normal().string();
 }
 
 // This computer and boot, and the process-id space: a process id found in
@@ -60,8 +64,8 @@ std::string ThisComputer() {
 
 bool HolderIsGoneFromThisComputer(std::string_view content) {
   const std::string computer = ThisComputer();
-  if (computer.empty() || Field(content, "machine") != computer) return false;
-  const std::string pidText = Field(content, "pid");
+  if (computer.empty() || LockField(content, "machine") != computer) return false;
+  const std::string pidText = LockField(content, "pid");
   long pid = 0;
   const auto [end, ec] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
   if (ec != std::errc() || end != pidText.data() + pidText.size() || pid <= 0) return false;
@@ -103,8 +107,7 @@ Result<std::string> ReadLockFile(const fs::path& path) {
 bool WriteWhole(int fd, const std::string& content) {
   std::size_t done = 0;
   while (done < content.size()) {
-    const ssize_t n = ::pwrite(fd, content.data() + done, content.size() - done,
-                               static_cast<off_t>(done));
+    const ssize_t n = Sys().PWrite(fd, content.data() + done, content.size() - done, done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
@@ -112,15 +115,55 @@ bool WriteWhole(int fd, const std::string& content) {
   return true;
 }
 
-bool LinksUnsupported(int error) {
-  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV || error == EMLINK;
-}
-
-// Whether anything has the name, asked by opening it: a share may answer a
-// look at its status from a cache.
+// Whether anything has the name, asked by opening it: a share may answer
+// a look at its status from a cache.
 bool NameTaken(const fs::path& path) {
   auto file = File::Open(path, OpenMode::Read);
   return file.ok() || file.error().kind != Error::Kind::NotFound;
+}
+
+// Makes a new file, complete with our contents, or -1 with errno.
+int NewLockFile(const fs::path& path, const fs::path& folder, const std::string& content) {
+  const int fd = Sys().Open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  AdoptFolderOwnership(fd, folder);
+  if (!WriteWhole(fd, content)) {
+    const int error = errno;
+    Sys().Close(fd);
+    (void)Sys().Unlink(path);
+    errno = error == 0 ? EIO : error;
+    return -1;
+  }
+  return fd;
+}
+
+// Whether the folder's file system makes hard links, tried on a file of
+// our own: a failed link onto a name that is taken cannot tell (some
+// shares answer EPERM for both). Nothing when the try itself failed.
+std::optional<bool> ProbeLinks(const fs::path& folder, const std::string& token) {
+  const fs::path probe = folder / (std::string(kLockFileName) + ".new-" + token + "-probe");
+  const fs::path linked = folder / (std::string(kLockFileName) + ".new-" + token + "-probe-link");
+  const int fd = Sys().Open(probe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return std::nullopt;
+  Sys().Close(fd);
+  std::optional<bool> links;
+  if (Sys().Link(probe, linked) == 0) {
+    links = true;
+    (void)UnlinkPatiently(linked, milliseconds(1000));
+  } else if (IsNoLinksError(errno)) {
+    links = false;
+  }
+  (void)UnlinkPatiently(probe, milliseconds(1000));
+  if (links) RememberLinks(folder, *links);
+  return links;
+}
+
+// Whether to use links in this folder: once found out, remembered.
+bool LinksHere(const fs::path& folder, const std::string& token, bool allowed) {
+  if (!allowed) return false;
+  const auto known = TraitsOf(folder).links;
+  if (known) return *known;
+  return ProbeLinks(folder, token).value_or(true);
 }
 
 // Puts our lock file in place only when it is complete: written under a
@@ -131,50 +174,56 @@ bool NameTaken(const fs::path& path) {
 class LockCreator {
  public:
   LockCreator(const fs::path& folder, const std::string& token, const std::string& content, bool useLinks)
-      : useLink_(useLinks),
+      : useLink_(LinksHere(folder, token, useLinks)),
         folder_(folder),
         path_(folder / kLockFileName),
         temp_(folder / (std::string(kLockFileName) + ".new-" + token)),
-        content_(content) {}
-  ~LockCreator() {
-    if (tempFd_ >= 0) {
-      ::close(tempFd_);
-      ::unlink(temp_.c_str());
-    }
-  }
+        content_(content),
+        token_(token) {}
+  ~LockCreator() { DropTemp(); }
   LockCreator(const LockCreator&) = delete;
   LockCreator& operator=(const LockCreator&) = delete;
 
   // Our lock in place: its descriptor. Otherwise -1, and errno EEXIST when
-  // another lock is in place, EAGAIN when the attempt is to be repeated.
+  // another lock is in place.
   int TryTake() {
     if (useLink_) {
-      if (tempFd_ < 0) {
-        tempFd_ = NewFile(temp_);
+      if (!tempMade_) {
+        tempFd_ = NewLockFile(temp_, folder_, content_);
         if (tempFd_ < 0) return Refused(errno);
+        // Closed before it is linked and its own name removed: a share
+        // hides or refuses to remove a name whose file is open.
+        Sys().Close(std::exchange(tempFd_, -1));
+        tempMade_ = true;
       }
-      const int linked = ::link(temp_.c_str(), path_.c_str());
+      const int linked = Sys().Link(temp_, path_);
       const int error = errno;
-      struct stat st {};
-      // A network file system may report a link that did happen as failed.
-      if (linked == 0 || (::fstat(tempFd_, &st) == 0 && st.st_nlink == 2)) {
-        ::unlink(temp_.c_str());
-        return std::exchange(tempFd_, -1);
+      if (linked == 0 || LinkHappened()) {
+        DropTemp();
+        return OpenOurs();
+      }
+      if (error == ENOENT && !NameTaken(temp_)) {
+        // Our new file was cleared as a leftover (we were held up): again.
+        tempMade_ = false;
+        return Fail(EAGAIN);
       }
       if (error == EEXIST || NameTaken(path_)) return Fail(EEXIST);
-      // Refused with the name free: no links here, unless the lock was
-      // released just then; only a refusal that repeats says so.
-      if (!LinksUnsupported(error)) return Fail(error);
-      if (++linkRefused_ < 3) return Fail(EAGAIN);
+      if (!IsNoLinksError(error)) return Fail(error);
+      // Refused with the name free: no links here after all.
+      const auto links = ProbeLinks(folder_, token_);
+      if (links.value_or(true)) return Fail(error);
       useLink_ = false;
-      ::close(std::exchange(tempFd_, -1));
-      ::unlink(temp_.c_str());
+      DropTemp();
     }
-    const int fd = NewFile(path_);
+    const int fd = NewLockFile(path_, folder_, content_);
     return fd >= 0 ? fd : Refused(errno);
   }
 
   bool UsesLinks() const { return useLink_; }
+  void StopUsingLinks() {
+    useLink_ = false;
+    DropTemp();
+  }
 
  private:
   static int Fail(int error) {
@@ -187,44 +236,77 @@ class LockCreator {
     if (error == EEXIST || ((error == EPERM || error == EACCES) && NameTaken(path_))) return Fail(EEXIST);
     return Fail(error);
   }
-
-  int NewFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return -1;
-    ::fchmod(fd, FolderFileMode(folder_));
-    if (!WriteWhole(fd, content_)) {
-      const int error = errno;
-      ::close(fd);
-      ::unlink(path.c_str());
-      errno = error == 0 ? EIO : error;
-      return -1;
+  // A network file system may report a link that did happen as failed: our
+  // new file then has two names.
+  bool LinkHappened() {
+    struct stat st {};
+    return Sys().LStat(temp_, &st) == 0 && st.st_nlink == 2;
+  }
+  // Our lock file, opened by its name now that the new name is gone. Should
+  // the server fail just then, our lock is taken out again rather than left
+  // for everyone to wait on.
+  int OpenOurs() {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      const int fd = Sys().Open(path_, O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
+      if (fd >= 0) {
+        std::string bytes(kContentSize, '\0');
+        const ssize_t n = Sys().PRead(fd, bytes.data(), bytes.size(), 0);
+        if (n == static_cast<ssize_t>(bytes.size()) && bytes == content_) return fd;
+        Sys().Close(fd);
+        if (n == static_cast<ssize_t>(bytes.size())) return Fail(EAGAIN);  // not ours: we never held it
+      } else if (!IsPassingError(errno)) {
+        break;
+      }
+      std::this_thread::sleep_for(milliseconds(20 << attempt));
     }
-    return fd;
+    auto content = ReadLockFile(path_);
+    if (content.ok() && *content == content_) (void)UnlinkPatiently(path_, milliseconds(1000));
+    return Fail(EAGAIN);
+  }
+  void DropTemp() {
+    if (tempFd_ >= 0) Sys().Close(std::exchange(tempFd_, -1));
+    if (tempMade_) (void)UnlinkPatiently(temp_, milliseconds(1000));
+    tempMade_ = false;
   }
 
   bool useLink_;
-  int linkRefused_ = 0;
   fs::path folder_;
   fs::path path_;
   fs::path temp_;
   std::string content_;
+  std::string token_;
   int tempFd_ = -1;
+  bool tempMade_ = false;
 };
 
-// What killed processes leave beside the lock: locks moved aside by a
-// breaker, and new locks of processes of this computer that have ended.
-void ClearLeftovers(const fs::path& folder) {
+// What killed processes leave beside the lock: new locks never linked into
+// place and locks moved aside by a breaker. A file counts as left over once
+// it is older than the stale period by the file server's own clock, which
+// stamped our lock just now; a new lock of a process of this computer that
+// has ended goes at once.
+void ClearLeftovers(const fs::path& folder, const std::string& ourToken, std::int64_t serverNow,
+                    milliseconds stale) {
   const std::string aside = std::string(kLockFileName) + ".broken-";
   const std::string fresh = std::string(kLockFileName) + ".new-";
+  const std::int64_t oldest = serverNow - static_cast<std::int64_t>(stale.count()) * 1000000;
   std::error_code ec;
+  std::vector<fs::path> names;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.rfind(aside, 0) == 0) {
-      ::unlink(it->path().c_str());
-    } else if (name.rfind(fresh, 0) == 0) {
-      auto content = ReadLockFile(it->path());
-      if (content.ok() && HolderIsGoneFromThisComputer(*content)) ::unlink(it->path().c_str());
+    if (name.rfind(aside, 0) == 0 || (name.rfind(fresh, 0) == 0 && name.find(ourToken) == std::string::npos)) {
+      names.push_back(it->path());
     }
+  }
+  for (const fs::path& path : names) {
+    struct stat st {};
+    if (Sys().LStat(path, &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const std::int64_t stamp = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    bool leftover = stamp < oldest;
+    if (!leftover && path.filename().string().rfind(fresh, 0) == 0) {
+      auto content = ReadLockFile(path);
+      leftover = content.ok() && HolderIsGoneFromThisComputer(*content);
+    }
+    if (leftover) (void)Sys().Unlink(path);
   }
 }
 
@@ -244,7 +326,7 @@ std::string Fingerprint(std::string_view content) {
   return text;
 }
 
-enum class BreakResult { Broken, Claimed, Changed, Gone };
+enum class BreakResult { Broken, Claimed, Changed, Gone, NoLinks, InUse };
 
 // Removes the lock judged stale, and nothing else. With links, the waiter
 // first claims the lock under a name made from its contents (the link
@@ -258,22 +340,46 @@ enum class BreakResult { Broken, Claimed, Changed, Gone };
 BreakResult BreakStaleLock(const fs::path& path, const std::string& judged, const fs::path& claim,
                            const std::string& token, bool useLinks) {
   if (useLinks) {
-    if (::link(path.c_str(), claim.c_str()) == 0) {
+    if (Sys().Link(path, claim) == 0) {
       auto claimed = ReadLockFile(claim);
       const bool same = claimed.ok() && *claimed == judged;
-      if (same) ::unlink(path.c_str());
-      ::unlink(claim.c_str());
+      if (same) (void)UnlinkPatiently(path, milliseconds(1000));
+      (void)UnlinkPatiently(claim, milliseconds(1000));
       return same ? BreakResult::Broken : BreakResult::Changed;
     }
     const int error = errno;
     if (error == EEXIST || NameTaken(claim)) return BreakResult::Claimed;
     if (error == ENOENT || !NameTaken(path)) return BreakResult::Gone;
+    if (IsNoLinksError(error)) return BreakResult::NoLinks;
     return BreakResult::Changed;
   }
   const fs::path aside = path.string() + ".broken-" + token;
-  if (std::rename(path.c_str(), aside.c_str()) != 0) return BreakResult::Gone;
-  ::unlink(aside.c_str());
+  if (Sys().Rename(path, aside) != 0) {
+    // A share refuses to rename a file that is open somewhere (another
+    // waiter reading it, the holder's workstation not yet letting go).
+    return errno == ENOENT ? BreakResult::Gone : BreakResult::InUse;
+  }
+  (void)Sys().Unlink(aside);  // cleared later if the share refuses now
   return BreakResult::Broken;
+}
+
+// Takes a stale lock over where it is, by writing our contents into it:
+// what a share without links allows while the file is open elsewhere. As
+// with renaming it aside, a waiter that judged the same lock may do the
+// same a moment later; whoever's contents are in the file holds the lock,
+// and the other finds out before it commits.
+int TakeOverInPlace(const fs::path& path, const std::string& judged, const std::string& content) {
+  const int fd = Sys().Open(path, O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  std::string bytes(kReadLimit, '\0');
+  const ssize_t n = Sys().PRead(fd, bytes.data(), bytes.size(), 0);
+  bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  if (n < 0 || bytes != judged || !WriteWhole(fd, content) ||
+      (judged.size() > content.size() && Sys().FTruncate(fd, content.size()) != 0)) {
+    Sys().Close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 std::string Seconds(milliseconds ms) {
@@ -281,7 +387,26 @@ std::string Seconds(milliseconds ms) {
   return seconds <= 1 ? std::string("a second") : std::to_string(seconds) + " seconds";
 }
 
+std::int64_t ModifiedNs(const fs::path& path) {
+  struct stat st {};
+  if (Sys().LStat(path, &st) != 0) return 0;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 }  // namespace
+
+std::string LockField(std::string_view content, std::string_view key) {
+  std::size_t at = 0;
+  while (at < content.size()) {
+    const std::size_t end = std::min(content.find('\n', at), content.size());
+    const std::string_view line = content.substr(at, end - at);
+    if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
+      return std::string(line.substr(key.size() + 1));
+    }
+    at = end + 1;
+  }
+  return {};
+}
 
 std::string ThisHostName() {
   char name[256] = {};
@@ -291,10 +416,16 @@ std::string ThisHostName() {
 
 long ThisProcessId() { return static_cast<long>(::getpid()); }
 
+bool FolderLock::HeldHere(const fs::path& folder) {
+  const auto it = t_held.find(HeldKey(folder));
+  return it != t_held.end() && it->second > 0;
+}
+
 FolderLock::~FolderLock() { Release(); }
 
 FolderLock::FolderLock(FolderLock&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      folder_(std::move(other.folder_)),
       path_(std::move(other.path_)),
       token_(std::move(other.token_)),
       content_(std::move(other.content_)),
@@ -306,6 +437,7 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
   if (this != &other) {
     Release();
     fd_ = std::exchange(other.fd_, -1);
+    folder_ = std::move(other.folder_);
     path_ = std::move(other.path_);
     token_ = std::move(other.token_);
     content_ = std::move(other.content_);
@@ -323,6 +455,7 @@ std::chrono::steady_clock::time_point FolderLock::Now() const {
 Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions& options) {
   FolderLock lock;
   lock.options_ = options;
+  lock.folder_ = folder;
   lock.path_ = folder / kLockFileName;
   lock.token_ = NewToken();
   lock.content_ = Content(lock.token_, 0);
@@ -347,83 +480,23 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
   bool broke = false;
   bool claimSeen = false;  // another waiter's claim on the lock in the way
   auto claimedSince = start;
+  int lastError = 0;       // a passing error of the file server, reported at the end
+  std::string current;     // the lock in the way, as last read
   LockCreator creator(folder, lock.token_, lock.content_, options.useLinks);
 
-  for (;;) {
-    const int fd = creator.TryTake();
-    if (fd >= 0) {
-      lock.fd_ = fd;
-      lock.lastBeat_ = lock.Now();
-      if (broke) {
-        // Where a waiter that judged the same lock stale could still move
-        // ours aside (no links), we look again before going on.
-        if (!creator.UsesLinks()) std::this_thread::sleep_for(milliseconds(20));
-        auto mine = ReadLockFile(path);
-        if (!mine.ok() || *mine != lock.content_) {
-          ::close(std::exchange(lock.fd_, -1));
-          broke = false;
-          continue;
-        }
-        ClearLeftovers(folder);
-      }
-      endWait();
-      step(LockStep::Created);
-      return lock;
-    }
-    if (errno == EAGAIN) continue;
-    if (errno != EEXIST) {
-      const int error = errno;
-      endWait();
-      return Error{Error::Kind::Io, "Cannot create the lock file " + std::string(kLockFileName) +
-                                        " in the data folder: " + SystemErrorText(error)};
-    }
-    auto holder = ReadLockFile(path);
-    if (!holder.ok() && holder.error().kind == Error::Kind::NotFound) continue;  // just released
-    if (!holder.ok() && holder.error().kind == Error::Kind::Damaged) {
-      endWait();
-      return holder.error();  // not a lock file: no waiting makes it one
-    }
-    const std::string current = holder.ok() ? *holder : std::string();
+  // Every turn of the wait ends here: it pauses, and it gives up at the
+  // deadline, whatever happened in the turn.
+  auto nextTurn = [&]() -> std::optional<Error> {
     const auto now = lock.Now();
-    if (!seen || *seen != current) {
-      seen = current;
-      seenSince = now;
-    }
-    if (holder.ok() && (now - seenSince >= options.staleAfter || HolderIsGoneFromThisComputer(current))) {
-      step(LockStep::JudgedStale);
-      // Looked at once more: a lock that changed meanwhile is alive after all.
-      auto again = ReadLockFile(path);
-      if (!again.ok() || *again != current) {
-        seen.reset();
-        continue;
-      }
-      const fs::path claim = path.string() + ".broken-" + Fingerprint(current);
-      step(LockStep::MovingAside);
-      const BreakResult result = BreakStaleLock(path, current, claim, lock.token_, creator.UsesLinks());
-      if (result == BreakResult::Broken) {
-        step(LockStep::MovedAside);
-        broke = true;
-      }
-      if (result != BreakResult::Claimed) {
-        claimSeen = false;
-        seen.reset();
-        continue;
-      }
-      // Another waiter is breaking it, which takes a moment; a claim that
-      // stays was left by a waiter that died right then, and goes.
-      if (!claimSeen) {
-        claimSeen = true;
-        claimedSince = now;
-      } else if (now - claimedSince >= std::min<milliseconds>(options.staleAfter, kLeftoverClaim)) {
-        ::unlink(claim.c_str());
-        claimSeen = false;
-        continue;
-      }
-    }
-    wait.holder = Field(current, "host");
+    wait.holder = LockField(current, "host");
     wait.waited = std::chrono::duration_cast<milliseconds>(now - start);
     if (now - start >= options.wait) {
       endWait();
+      if (lastError != 0) {
+        return Error{Error::Kind::Io, "Cannot create the lock file " + std::string(kLockFileName) +
+                                          " in the data folder: " + SystemErrorText(lastError) +
+                                          ". Nothing was written; try again in a moment."};
+      }
       const std::string who = wait.holder.empty() ? "Another workstation" : wait.holder;
       return Error{Error::Kind::Busy,
                    "The data folder is busy: " + who + " has been writing to it for more than " +
@@ -438,7 +511,129 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
     }
     std::uniform_int_distribution<int> pause(pauseMs, pauseMs * 2);
     std::this_thread::sleep_for(milliseconds(pause(jitter)));
-    pauseMs = std::min(pauseMs * 2, 8);
+    pauseMs = std::min(pauseMs * 2, lastError != 0 ? 200 : 8);
+    return std::nullopt;
+  };
+
+  // Our lock is in place (fd): after breaking one where links are not
+  // used, a waiter that judged the same lock could still move ours aside
+  // or write over it, so we look again before going on.
+  auto holdIfOurs = [&](int fd) -> bool {
+    lock.fd_ = fd;
+    lock.lastBeat_ = lock.Now();
+    // Without links we also look again after creating it: some shares
+    // (smbnetfs) create "exclusively" what another workstation is creating
+    // at the same moment, and the last contents written are the holder's.
+    if (!creator.UsesLinks()) {
+      std::this_thread::sleep_for(milliseconds(kSettle));
+      auto mine = ReadLockFile(path);
+      if (!mine.ok() || *mine != lock.content_) {
+        Sys().Close(std::exchange(lock.fd_, -1));
+        broke = false;
+        return false;
+      }
+    }
+    ClearLeftovers(folder, lock.token_, ModifiedNs(path), options.staleAfter);
+    endWait();
+    ++t_held[HeldKey(folder)];
+    step(LockStep::Created);
+    return true;
+  };
+
+  for (;;) {
+    const int fd = creator.TryTake();
+    if (fd >= 0) {
+      if (holdIfOurs(fd)) return lock;
+      if (auto given = nextTurn()) return *given;
+      continue;
+    }
+    const int error = errno;
+    if (error == EAGAIN) {
+      if (auto given = nextTurn()) return *given;
+      continue;
+    }
+    if (error != EEXIST) {
+      if (!IsPassingError(error)) {
+        endWait();
+        return Error{Error::Kind::Io, "Cannot create the lock file " + std::string(kLockFileName) +
+                                          " in the data folder: " + SystemErrorText(error)};
+      }
+      lastError = error;  // the server fails for a moment: again after a pause
+      if (auto given = nextTurn()) return *given;
+      continue;
+    }
+    lastError = 0;
+    auto holder = ReadLockFile(path);
+    if (!holder.ok() && holder.error().kind == Error::Kind::Damaged) {
+      endWait();
+      return holder.error();  // not a lock file: no waiting makes it one
+    }
+    if (!holder.ok()) {
+      // Just released, or the server failed for a moment.
+      if (auto given = nextTurn()) return *given;
+      continue;
+    }
+    current = *holder;
+    const auto now = lock.Now();
+    if (!seen || *seen != current) {
+      seen = current;
+      seenSince = now;
+    }
+    // A lock shorter than a whole one was left by a creator that died
+    // between creating it and writing it (where there are no links); a
+    // live one writes it at once, so it is stale after a moment.
+    const auto staleAfter = current.size() < kContentSize ? std::min<milliseconds>(options.staleAfter, kLeftoverClaim)
+                                                          : options.staleAfter;
+    if (now - seenSince >= staleAfter || HolderIsGoneFromThisComputer(current)) {
+      step(LockStep::JudgedStale);
+      // Looked at once more: a lock that changed meanwhile is alive after all.
+      auto again = ReadLockFile(path);
+      if (!again.ok() || *again != current) {
+        seen.reset();
+        if (auto given = nextTurn()) return *given;
+        continue;
+      }
+      const fs::path claim = path.string() + ".broken-" + Fingerprint(current);
+      step(LockStep::MovingAside);
+      BreakResult result = BreakStaleLock(path, current, claim, lock.token_, creator.UsesLinks());
+      if (result == BreakResult::NoLinks && !ProbeLinks(folder, lock.token_).value_or(true)) {
+        // The share has no links: the stale lock is renamed aside instead.
+        creator.StopUsingLinks();
+        result = BreakStaleLock(path, current, claim, lock.token_, false);
+      }
+      if (result == BreakResult::InUse) {
+        const int taken = TakeOverInPlace(path, current, lock.content_);
+        if (taken >= 0) {
+          step(LockStep::MovedAside);
+          broke = true;
+          seen.reset();
+          if (holdIfOurs(taken)) return lock;
+          if (auto given = nextTurn()) return *given;
+          continue;
+        }
+      }
+      if (result == BreakResult::Broken) {
+        step(LockStep::MovedAside);
+        broke = true;
+      }
+      if (result != BreakResult::Claimed) {
+        claimSeen = false;
+        seen.reset();
+        if (result == BreakResult::Broken) continue;  // the name is free: take it at once
+        if (auto given = nextTurn()) return *given;
+        continue;
+      }
+      // Another waiter is breaking it, which takes a moment; a claim that
+      // stays was left by a waiter that died right then, and goes.
+      if (!claimSeen) {
+        claimSeen = true;
+        claimedSince = now;
+      } else if (now - claimedSince >= std::min<milliseconds>(options.staleAfter, kLeftoverClaim)) {
+        (void)Sys().Unlink(claim);
+        claimSeen = false;
+      }
+    }
+    if (auto given = nextTurn()) return *given;
   }
 }
 
@@ -446,7 +641,10 @@ Status FolderLock::CheckStillOurs() const {
   if (options_.onStep) options_.onStep(LockStep::BeforeCommit);
   if (!held()) return Error{Error::Kind::Invalid, "The data folder's lock is not held."};
   auto current = ReadLockFile(path_);
-  if (current.ok() && *current == content_) return {};
+  if (current.ok() && *current == content_) {
+    if (options_.onStep) options_.onStep(LockStep::Checked);
+    return {};
+  }
   return Error{Error::Kind::Busy,
                "This workstation lost its hold on the data folder while it was writing: it was held "
                "up for more than " + Seconds(options_.staleAfter) +
@@ -468,12 +666,16 @@ void FolderLock::Refresh() {
 void FolderLock::Release() {
   if (!held()) return;
   if (options_.onStep) options_.onStep(LockStep::Releasing);
-  // Only our own lock is removed; a lock broken as stale has another owner now.
+  // Only our own lock is removed; a lock broken as stale has another owner
+  // now. Closed first: a share refuses to remove a file that is open.
   auto current = ReadLockFile(path_);
-  if (current.ok() && *current == content_) ::unlink(path_.c_str());
-  ::close(fd_);
+  Sys().Close(fd_);
   fd_ = -1;
+  if (current.ok() && *current == content_) (void)UnlinkPatiently(path_, kReleasePatience);
+  const auto it = t_held.find(HeldKey(folder_));
+  if (it != t_held.end() && --it->second <= 0) t_held.erase(it);
   path_.clear();
+  folder_.clear();
   content_.clear();
 }
 

@@ -23,7 +23,8 @@ enum class LockStep {
   JudgedStale,  // the lock in the way was seen unchanged for the stale period
   MovingAside,  // it was read once more, still unchanged, and is about to be claimed and removed
   MovedAside,   // it has been removed
-  BeforeCommit, // about to check that the lock is still ours before a write
+  BeforeCommit, // about to check that the lock is still ours, before or after a write
+  Checked,      // the check found the lock still ours: the write goes ahead now
   Releasing,    // about to remove our lock file
 };
 
@@ -47,7 +48,8 @@ struct LockOptions {
   std::function<void(LockStep)> onStep;
   // Hard links make the lock appear complete and let a stale one be broken
   // without ever touching another; without them (some shares, or a test)
-  // the lock is created and broken by plain create and rename.
+  // the lock is created and broken by plain create and rename. A share
+  // without links is found out once per folder, however its link fails.
   bool useLinks = true;
 };
 
@@ -72,6 +74,10 @@ class FolderLock {
   static Result<FolderLock> Acquire(const std::filesystem::path& folder,
                                     const LockOptions& options = {});
 
+  // Whether this thread holds the lock of the folder now (a log line of a
+  // share without append mode goes to the end of its file under it).
+  static bool HeldHere(const std::filesystem::path& folder);
+
   bool held() const { return fd_ >= 0; }
   // Every step that commits a write (installing a rewrite, writing a
   // record) asks this first: ok while the folder's lock file is still this
@@ -86,6 +92,7 @@ class FolderLock {
   std::chrono::steady_clock::time_point Now() const;
 
   int fd_ = -1;
+  std::filesystem::path folder_;
   std::filesystem::path path_;
   std::string token_;
   std::string content_;
@@ -93,6 +100,10 @@ class FolderLock {
   std::chrono::steady_clock::time_point lastBeat_{};
   LockOptions options_;
 };
+
+// The fields of a lock file's contents ("host", "pid", "token"...): empty
+// when the key is missing. Contents of any length and bytes are read.
+std::string LockField(std::string_view content, std::string_view key);
 
 // The host name and process id of this process, as a lock records them.
 std::string ThisHostName();

@@ -1,13 +1,17 @@
 #include "core/files/record_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <thread>
 #include <vector>
 
 #include "core/files/change_counter.h"
+#include "core/files/file_system.h"
 #include "core/files/record_rewrite.h"
 #include "core/time/date_format.h"
 
@@ -20,10 +24,35 @@ constexpr auto kMaxRecords = static_cast<std::uint64_t>(std::numeric_limits<std:
 // Removes a file by name, only while the lock says the folder is still ours:
 // otherwise the name may already belong to the next holder's file.
 void RemoveIfOurs(const FolderLock& lock, const fs::path& path) {
-  if (lock.CheckStillOurs().ok()) ::unlink(path.c_str());
+  if (lock.CheckStillOurs().ok()) (void)RemoveFile(path);
+}
+
+bool AllZero(const std::vector<char>& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
 }
 
 }  // namespace
+
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description) {
+  auto size = file.Size();
+  if (!size.ok()) return size.error();
+  const auto damaged = [&](const std::string& why) -> Status {
+    return Error{Error::Kind::Damaged,
+                 Capitalized(description) + " is damaged: " + why + " (" + std::to_string(*size) +
+                     " bytes). No program wrote it like that. Nothing was read from it or written to it; "
+                     "put a backup in its place."};
+  };
+  if (file.HasHoles()) return damaged("parts of it were never written, they are holes");
+  const std::uint64_t records = *size / recordSize;
+  if (records == 0) return {};
+  std::vector<char> bytes(recordSize);
+  for (const std::uint64_t n : {std::uint64_t{0}, records / 2, records - 1}) {
+    Status read = file.ReadAt(n * recordSize, bytes.data(), bytes.size());
+    if (!read.ok()) return read;
+    if (!AllZero(bytes)) return {};
+  }
+  return damaged("its first, middle and last records hold nothing but zero bytes");
+}
 
 std::string PartialTailPrefix(std::string_view fileName) { return std::string(fileName) + ".partial-"; }
 
@@ -65,6 +94,10 @@ Status RecordFile::Open(RecordAccess access) {
     auto lock = FolderLock::Acquire(folder_, options_.lock);
     if (!lock.ok()) return lock.error();
     lock_ = std::move(*lock);
+    if (Status counter = CheckChangeCounterFile(); !counter.ok()) {
+      lock_.Release();
+      return counter;
+    }
     if (options_.aboutToWrite) options_.aboutToWrite(folder_);
     // A rewrite that was killed leaves its temporary file behind; nobody
     // else can be using it while we hold the lock.
@@ -72,6 +105,7 @@ Status RecordFile::Open(RecordAccess access) {
     auto leftOver = RegularFileExists(temp);
     if (!leftOver.ok() || *leftOver) RemoveIfOurs(lock_, temp);
   }
+  uncertain_ = false;
   auto file = OpenWithRetry(
       Path(), access == RecordAccess::Write ? OpenMode::CreateReadWrite : OpenMode::Read, options_,
       names_.description);
@@ -97,6 +131,10 @@ Status RecordFile::Open(RecordAccess access) {
     return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" +
                                            std::to_string(*size) + " bytes) to be one of ours."};
   }
+  if (Status whole = CheckNotHollow(*file, recordSize_, names_.description); !whole.ok()) {
+    lock_.Release();
+    return whole;
+  }
   file_ = std::move(*file);
   open_ = true;
   written_ = false;
@@ -113,6 +151,18 @@ Status RecordFile::Open(RecordAccess access) {
     }
   }
   return {};
+}
+
+Status RecordFile::CheckChangeCounterFile() const {
+  auto counter = RegularFileExists(folder_ / kChangesFileName);
+  if (counter.ok()) return {};
+  return Error{counter.error().kind,
+               counter.message() + " Other workstations learn of every change through " +
+                   std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+}
+
+void RecordFile::CheckAfterWrite() {
+  if (!lock_.CheckStillOurs().ok()) uncertain_ = true;
 }
 
 Status RecordFile::RepairPartialTail() {
@@ -132,7 +182,7 @@ Status RecordFile::RepairPartialTail() {
     if (!fs::exists(fs::symlink_status(folder_ / asideName, ec))) break;
     asideName = base + "-" + std::to_string(i);
   }
-  auto aside = File::Open(folder_ / asideName, OpenMode::CreateNew);
+  auto aside = File::Open(folder_ / asideName, OpenMode::CreateNew);  // never over another
   if (!aside.ok()) return aside.error();
   Status saved = aside->WriteAt(0, bytes.data(), bytes.size());
   if (saved.ok()) saved = aside->Sync();
@@ -141,7 +191,8 @@ Status RecordFile::RepairPartialTail() {
   if (saved.ok()) saved = file_.Truncate(whole);
   if (saved.ok()) saved = file_.Sync();
   if (!saved.ok()) {
-    ::unlink((folder_ / asideName).c_str());  // only a copy; the original tail is still in place
+    (void)aside->Close();
+    (void)RemoveFile(folder_ / asideName);  // only a copy; the original tail is still in place
     return saved;
   }
   (void)SyncFolder(folder_);
@@ -164,23 +215,40 @@ Status RecordFile::Close() {
   if (!open_) return {};
   Status result;
   if (written_ && file_.is_open()) {
-    result = file_.Sync();
+    result = appendFile_.is_open() ? appendFile_.Sync() : file_.Sync();
     // Appends that may not have reached the disk are taken back out, so
     // nobody is told a report is saved that might be lost.
-    if (!result.ok() && appendedFrom_ && lock_.CheckStillOurs().ok() &&
+    if (!result.ok() && appendedFrom_ && !uncertain_ && lock_.CheckStillOurs().ok() &&
         file_.Truncate(*appendedFrom_).ok()) {
       result = Error{result.error().kind,
                      result.message() + ". What was just added was taken back out again."};
     }
   }
-  if (file_.is_open()) {
-    Status closed = file_.Close();
+  for (File* f : {&appendFile_, &file_}) {
+    if (!f->is_open()) continue;
+    Status closed = f->Close();
     if (result.ok() && !closed.ok()) result = closed;
   }
-  if (changed_ && result.ok() && lock_.held() && lock_.CheckStillOurs().ok()) {
-    // Other workstations watch the counter; the write stands either way.
-    (void)BumpChangeCounter(folder_);
-    if (options_.committed) options_.committed(folder_);
+  if (changed_ && result.ok() && lock_.held()) {
+    // Other workstations watch the counter. It is bumped even when the lock
+    // was lost meanwhile: the write stands, and they must look.
+    auto bumped = BumpChangeCounter(folder_);
+    if (!bumped.ok() && options_.notice) {
+      options_.notice({FolderNotice::Kind::Damaged, std::string(kChangesFileName),
+                       "The change was saved, but other workstations may not see it until they refresh "
+                       "their lists: " + bumped.message()});
+    }
+    if (!uncertain_ && lock_.CheckStillOurs().ok()) {
+      if (options_.committed) options_.committed(folder_);
+    } else {
+      uncertain_ = true;
+    }
+  }
+  if (uncertain_ && options_.notice) {
+    options_.notice({FolderNotice::Kind::Uncertain, names_.fileName,
+                     Capitalized(names_.description) +
+                         " was saved, but another workstation may have written at the same moment: "
+                         "check the list."});
   }
   lock_.Release();
   open_ = false;
@@ -229,42 +297,147 @@ Status RecordFile::CheckWritable(std::int32_t n) const {
 Status RecordFile::WriteRecordBytes(std::int32_t n, const char* src) {
   Status check = CheckWritable(n);
   if (!check.ok()) return check;
+  if (static_cast<std::int64_t>(n) == static_cast<std::int64_t>(recordCount_) + 1) {
+    return AppendRecordBytes(src).status();
+  }
   if (!file_.is_open()) {
     auto file = OpenWithRetry(Path(), OpenMode::CreateReadWrite, options_, names_.description);
     if (!file.ok()) return file.error();
     file_ = std::move(*file);
   }
   const auto offset = static_cast<std::uint64_t>(n - 1) * recordSize_;
-  const bool append = static_cast<std::int64_t>(n) == static_cast<std::int64_t>(recordCount_) + 1;
-  std::vector<char> before;
-  if (!append) {
-    before.resize(recordSize_);
-    Status read = file_.ReadAt(offset, before.data(), before.size());
-    if (!read.ok()) return read;
-  }
+  std::vector<char> before(recordSize_);
+  Status read = file_.ReadAt(offset, before.data(), before.size());
+  if (!read.ok()) return read;
   Status ours = lock_.CheckStillOurs();
   if (!ours.ok()) return ours;
   written_ = true;
   Status wrote = file_.WriteAt(offset, src, recordSize_);
   if (!wrote.ok()) {
-    // Leave no trace: an append is cut back off, an overwrite put back.
+    // Leave no trace: the old bytes go back.
     Status undone = lock_.CheckStillOurs();
-    if (undone.ok()) undone = append ? file_.Truncate(length_) : file_.WriteAt(offset, before.data(), before.size());
-    const std::string what = append ? "the " + names_.noun + " was not added"
-                                    : names_.noun + " number " + std::to_string(n) + " was not changed";
+    if (undone.ok()) undone = file_.WriteAt(offset, before.data(), before.size());
+    const std::string what = names_.noun + " number " + std::to_string(n) + " was not changed";
     if (undone.ok()) return Error{wrote.error().kind, wrote.message() + ". Nothing was written: " + what + "."};
     return Error{wrote.error().kind,
                  wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
                      " may hold part of it until the next write from any workstation repairs it."};
   }
-  if (append) {
-    if (!appendedFrom_) appendedFrom_ = length_;
-    ++recordCount_;
-    length_ += recordSize_;
-  }
+  CheckAfterWrite();
   lock_.Refresh();  // a long run of writes keeps its lock alive
   changed_ = true;
   return {};
+}
+
+Result<std::int32_t> RecordFile::AppendRecordBytes(const char* src) {
+  Status check = CheckWritable(recordCount_ == std::numeric_limits<std::int32_t>::max() ? 0 : recordCount_ + 1);
+  if (!check.ok()) return check.error();
+  if (!file_.is_open()) {
+    auto file = OpenWithRetry(Path(), OpenMode::CreateReadWrite, options_, names_.description);
+    if (!file.ok()) return file.error();
+    file_ = std::move(*file);
+  }
+  const std::optional<bool> appendMode = TraitsOf(folder_).append;
+  if (!appendMode.value_or(true)) return AppendAtEnd(src);
+  if (!appendFile_.is_open()) {
+    auto opened = File::Open(Path(), OpenMode::Append);
+    if (!opened.ok()) {
+      // A share that refuses append mode fails the open (with EIO, after a
+      // while); one that is still there opens the file otherwise.
+      if (opened.error().kind != Error::Kind::Io) return opened.error();
+      auto plain = File::Open(Path(), OpenMode::ReadWrite);
+      if (!plain.ok()) return opened.error();
+      RememberAppend(folder_, false);
+      return AppendAtEnd(src);
+    }
+    RememberAppend(folder_, true);
+    appendFile_ = std::move(*opened);
+  }
+  Status ours = lock_.CheckStillOurs();
+  if (!ours.ok()) return ours.error();
+  written_ = true;
+  auto appended = appendFile_.AppendOnce(src, recordSize_);
+  // A write cut short goes on with the rest, as long as it follows on.
+  while (appended.ok() && appended->bytes > 0 && appended->bytes < recordSize_) {
+    auto more = appendFile_.AppendOnce(src + appended->bytes, recordSize_ - appended->bytes);
+    if (!more.ok() || more->bytes == 0 || more->end != appended->end + more->bytes) break;
+    appended->bytes += more->bytes;
+    appended->end = more->end;
+  }
+  if (!appended.ok() || appended->bytes < recordSize_) {
+    // Leave no trace: cut back what went in, while nothing came after it.
+    const std::string why = appended.ok() ? SystemErrorText(ENOSPC) : appended.message();
+    bool undone = !appended.ok() || appended->bytes == 0;
+    if (!undone && lock_.CheckStillOurs().ok()) {
+      auto size = file_.Size();
+      undone = size.ok() && *size == appended->end && file_.Truncate(appended->end - appended->bytes).ok();
+    }
+    const std::string what = "the " + names_.noun + " was not added";
+    if (undone) return Error{Error::Kind::Io, "Cannot write " + names_.fileName + ": " + why + ". Nothing was written: " + what + "."};
+    return Error{Error::Kind::Io, "Cannot write " + names_.fileName + ": " + why + ". " + Capitalized(what) + ", and " +
+                                      names_.fileName + " may hold part of it until the next write from any workstation repairs it."};
+  }
+  const std::uint64_t landed = appended->end - recordSize_;
+  if (!appendedFrom_) appendedFrom_ = landed;
+  CheckAfterWrite();
+  std::int32_t n = static_cast<std::int32_t>(std::min<std::uint64_t>(landed / recordSize_, kMaxRecords - 1)) + 1;
+  if (landed != length_) {
+    uncertain_ = true;  // something else was appended since the open
+    n = FindAppended(landed, src);
+  }
+  length_ = std::max<std::uint64_t>(length_ + recordSize_, landed + recordSize_);
+  recordCount_ = static_cast<std::int32_t>(std::min<std::uint64_t>(kMaxRecords, length_ / recordSize_));
+  changed_ = true;
+  lock_.Refresh();
+  return n;
+}
+
+Result<std::int32_t> RecordFile::AppendAtEnd(const char* src) {
+  const std::uint64_t offset = length_;
+  Status ours = lock_.CheckStillOurs();
+  if (!ours.ok()) return ours.error();
+  written_ = true;
+  Status wrote = file_.WriteAt(offset, src, recordSize_);
+  if (!wrote.ok()) {
+    Status undone = lock_.CheckStillOurs();
+    if (undone.ok()) undone = file_.Truncate(offset);
+    const std::string what = "the " + names_.noun + " was not added";
+    if (undone.ok()) return Error{wrote.error().kind, wrote.message() + ". Nothing was written: " + what + "."};
+    return Error{wrote.error().kind,
+                 wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
+                     " may hold part of it until the next write from any workstation repairs it."};
+  }
+  if (!appendedFrom_) appendedFrom_ = offset;
+  CheckAfterWrite();
+  ++recordCount_;
+  length_ += recordSize_;
+  changed_ = true;
+  lock_.Refresh();
+  return recordCount_;
+}
+
+std::int32_t RecordFile::FindAppended(std::uint64_t landed, const char* src) {
+  // Where this computer thinks the append landed; a network file system
+  // may know the end only as it last saw it, so the record is looked for
+  // among the last ones.
+  std::vector<char> bytes(recordSize_);
+  auto matches = [&](std::uint64_t offset) {
+    return offset % recordSize_ == 0 && file_.ReadAt(offset, bytes.data(), bytes.size()).ok() &&
+           std::equal(bytes.begin(), bytes.end(), src);
+  };
+  const auto number = [&](std::uint64_t offset) {
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(offset / recordSize_, kMaxRecords - 1)) + 1;
+  };
+  if (matches(landed)) return number(landed);
+  auto size = file_.Size();
+  if (size.ok() && *size >= recordSize_) {
+    std::uint64_t offset = *size / recordSize_ * recordSize_;
+    for (int i = 0; i < 64 && offset >= recordSize_; ++i) {
+      offset -= recordSize_;
+      if (matches(offset)) return number(offset);
+    }
+  }
+  return number(landed);
 }
 
 Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const char*)>& keep) {
@@ -272,8 +445,9 @@ Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const c
     return Error{Error::Kind::Invalid, names_.fileName + " is not open for writing."};
   }
   if (!HasWholeRecords()) return DamagedError().error();
+  // Nothing is written, not even the copy, once the lock is another's.
+  if (Status ours = lock_.CheckStillOurs(); !ours.ok()) return ours.error();
   const fs::path temp = folder_ / kTempFileName;
-  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
   auto kept = WriteKeptRecords(file_, file_.is_open() ? recordCount_ : 0, recordSize_, temp, keep,
                                [this] { lock_.Refresh(); });
   if (!kept.ok()) {
@@ -282,12 +456,20 @@ Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const c
   }
   Status ours = lock_.CheckStillOurs();
   if (!ours.ok()) return ours.error();  // the temporary file is the new holder's to clear
-  Status installed = InstallRewrite(temp, Path(), *kept);
+  // Closed before it is replaced: a share refuses to rename over, or to
+  // remove, a file that is open.
+  Status synced = written_ ? (appendFile_.is_open() ? appendFile_.Sync() : file_.Sync()) : Status();
+  (void)appendFile_.Close();
+  (void)file_.Close();
+  Status installed = synced.ok() ? InstallRewrite(temp, Path(), *kept) : synced;
   if (!installed.ok()) {
     RemoveIfOurs(lock_, temp);
+    // Left as it was, and open again for whatever the caller does next.
+    auto again = OpenWithRetry(Path(), OpenMode::CreateReadWrite, options_, names_.description);
+    if (again.ok()) file_ = std::move(*again);
     return installed.error();
   }
-  // The old file needs no flush: it has been replaced.
+  CheckAfterWrite();
   written_ = false;
   changed_ = true;
   recordCount_ = *kept;

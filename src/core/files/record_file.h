@@ -79,6 +79,18 @@ class RecordFile {
   Status ReadRecordBytes(std::int32_t n, char* dest) const;
   // Writes record n; n = RecordCount() + 1 appends.
   Status WriteRecordBytes(std::int32_t n, const char* src);
+  // Appends a record; returns its number, taken from where it landed.
+  //
+  // Where the folder's file system honours append mode, the record goes
+  // through a descriptor of its own opened in that mode, so even a write
+  // held up past the stale period lands after whatever was appended
+  // meanwhile instead of over it. Where it does not (some shares), the
+  // record goes at the length read under the lock.
+  Result<std::int32_t> AppendRecordBytes(const char* src);
+  // Whether a write of this bracket found, after it went through, that the
+  // lock was no longer ours: it stands, but another workstation may have
+  // written at the same moment. Told to options.notice at the close.
+  bool Uncertain() const { return uncertain_; }
 
   const std::filesystem::path& Folder() const { return folder_; }
   std::filesystem::path Path() const { return folder_ / names_.fileName; }
@@ -100,16 +112,25 @@ class RecordFile {
 
  private:
   Status RepairPartialTail();
+  Status CheckChangeCounterFile() const;
+  // After a write that went through: is the lock still ours? If not, the
+  // write is reported, not undone.
+  void CheckAfterWrite();
+  // Where our appended bytes are, when something else was appended too.
+  std::int32_t FindAppended(std::uint64_t landed, const char* src);
+  Result<std::int32_t> AppendAtEnd(const char* src);
 
   std::filesystem::path folder_;
   RecordFileNames names_;
   std::size_t recordSize_;
   RecordFileOptions options_;
   File file_;
+  File appendFile_;  // the same file in append mode, for appends
   FolderLock lock_;
   bool open_ = false;
   bool written_ = false;
   bool changed_ = false;  // a write or a rewrite went through since the open
+  bool uncertain_ = false;
   RecordAccess access_ = RecordAccess::Read;
   std::uint64_t length_ = 0;
   std::int32_t recordCount_ = 0;
@@ -126,6 +147,14 @@ Result<File> OpenWithRetry(const std::filesystem::path& path, OpenMode mode,
                            const RecordFileOptions& options, const std::string& description);
 
 inline constexpr std::string_view kTempFileName = "TempFile.$$$";
+
+// A record file with holes (bytes never written), or whose first, middle
+// and last records are nothing but zero bytes, is damaged: no program
+// wrote it, and it is neither listed as blank records nor written to.
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description);
+
+// Lists of problems show this many and a count of the rest.
+inline constexpr std::size_t kMostProblemsListed = 100;
 
 // "Kestrova.Data.partial-": the start of the names of files holding the
 // bytes of interrupted writes, moved out of "Kestrova.Data".

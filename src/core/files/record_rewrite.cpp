@@ -15,7 +15,8 @@ Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, st
                                       const std::function<bool(const char*)>& keep,
                                       const std::function<void()>& onBlock) {
   const auto fail = [](const Error& error) -> Result<std::int32_t> { return error; };
-  auto out = File::Open(temp, OpenMode::CreateNew);
+  // Under the lock whatever has the name is a leftover of a killed rewrite.
+  auto out = File::Open(temp, OpenMode::Fresh);
   if (!out.ok()) return fail(out.error());
   const auto perBlock = static_cast<std::int32_t>(std::max<std::size_t>(1, kBlockBytes / recordSize));
   std::vector<char> in(static_cast<std::size_t>(perBlock) * recordSize);
@@ -49,12 +50,9 @@ Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, st
 
 Status InstallRewrite(const fs::path& temp, const fs::path& target, std::int32_t kept) {
   if (kept > 0) return ReplaceFile(temp, target);
-  std::error_code ec;
-  fs::remove(temp, ec);
-  fs::remove(target, ec);
-  if (ec) {
-    return Error{Error::Kind::Io, "Cannot remove " + target.filename().string() + ": " + ec.message()};
-  }
+  (void)RemoveFile(temp);
+  Status removed = RemoveFile(target);
+  if (!removed.ok()) return removed;
   return SyncFolder(target.parent_path());
 }
 

@@ -14,7 +14,8 @@
 namespace kestrova::files {
 
 // Writes the first `count` records of `source` that `keep` accepts, in
-// order, into a new file at `temp` (which must not exist), and flushes it.
+// order, into a new file at `temp` (anything there is a leftover and goes
+// first: the caller holds the lock), and flushes it.
 // `onBlock` runs after each block (a long rewrite refreshes its lock there).
 // Returns how many records were kept. On failure `temp` is left for the
 // caller to remove, who knows whether the name is still its own.
@@ -24,7 +25,9 @@ Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, st
                                       const std::function<void()>& onBlock = {});
 
 // Puts a rewrite in place: with kept records, `temp` replaces `target` by
-// rename; with none, both files are removed.
+// rename; with none, both files are removed. Both files must be closed: a
+// share refuses to replace or remove an open file (and a rename refused
+// while another workstation reads the target is tried again for a moment).
 Status InstallRewrite(const std::filesystem::path& temp, const std::filesystem::path& target,
                       std::int32_t kept);
 

@@ -1,8 +1,11 @@
 #include "core/logs/activity_log.h"
 
 #include <cerrno>
+#include <optional>
 
 #include "core/files/file.h"
+#include "core/files/file_system.h"
+#include "core/files/folder_lock.h"
 #include "core/startup/file_set.h"
 #include "core/text/win1252.h"
 #include "core/time/date_format.h"
@@ -85,34 +88,122 @@ std::string SearchLine(const time::DateTime& now, std::string_view userName,
   return Prefix(now) + std::string(userName) + " searched for " + std::string(description);
 }
 
-Status AppendLogLine(const fs::path& folder, std::string_view logName, std::string_view line) {
-  const fs::path path = folder / logName;
-  const std::string bytes = text::Utf8ToWin1252(OneLine(line)) + "\r\n";
+namespace {
+
+// One try at writing the line at the end of an open log. `atEnd` is the
+// log's length when the file was opened under the folder's lock (a share
+// without append mode), nothing when the file is in append mode.
+struct Try {
+  Status status;
+  bool again = false;  // the log was removed or replaced meanwhile: write the line anew
+};
+
+Try WriteAtEnd(files::File& file, std::string bytes, std::optional<std::uint64_t> atEnd, const std::string& logName) {
   const auto failed = [&](const std::string& why) {
-    return Error{Error::Kind::Io, "The activity log " + std::string(logName) + " could not be written: " + why};
+    return Try{Error{Error::Kind::Io, "The activity log " + logName + " could not be written: " + why}, false};
   };
-  files::ClearOldReadOnlyMark(path);
-  // Never through a link and only a plain file: a log must not write to
-  // anything outside the folder, nor wait on a pipe.
-  auto file = files::File::Open(path, files::OpenMode::Append);
-  if (!file.ok()) return failed(file.message());
-  auto appended = file->AppendOnce(bytes.data(), bytes.size());
-  if (!appended.ok()) {
-    return failed(appended.message().find(files::SystemErrorText(ENOSPC)) != std::string::npos
-                      ? "the disk is full; the line was not written."
-                      : appended.message() + ".");
+  auto size = file.Size();
+  if (!size.ok()) return failed(size.message() + ".");
+  // A line cut short earlier (a full disk) is ended first, so this one
+  // starts on a line of its own.
+  if (*size > 0) {
+    char last = '\n';
+    if (auto got = file.ReadSome(*size - 1, &last, 1); got.ok() && *got == 1 && last != '\n') bytes = "\r\n" + bytes;
   }
-  if (appended->bytes < bytes.size()) {
-    // Part of the line went in (a full disk). It is taken back out, unless
-    // another line has been appended after it meanwhile, so it is never
-    // glued to the next line.
-    auto size = file->Size();
-    if (size.ok() && *size == appended->end) (void)file->Truncate(appended->end - appended->bytes);
-    return failed("the disk is full; the line was not written.");
+  std::size_t written = 0;
+  Status wrote;
+  if (atEnd) {
+    const std::uint64_t end = *size;
+    wrote = file.WriteAt(end, bytes.data(), bytes.size());
+    if (!wrote.ok()) {
+      auto now = file.Size();
+      written = now.ok() && *now > end ? static_cast<std::size_t>(*now - end) : 0;
+    } else {
+      written = bytes.size();
+    }
+  } else {
+    auto appended = file.AppendOnce(bytes.data(), bytes.size());
+    if (!appended.ok()) {
+      wrote = appended.error();
+    } else {
+      written = appended->bytes;
+      if (written < bytes.size()) wrote = Error{Error::Kind::Io, files::SystemErrorText(ENOSPC)};
+    }
   }
-  Status closed = file->Close();
+  if (!wrote.ok()) {
+    std::string why = wrote.message();
+    if (why.find(files::SystemErrorText(ENOSPC)) != std::string::npos) why = files::SystemErrorText(ENOSPC);
+    if (written == 0) {
+      // Nothing went in: a log this call created is not left behind empty.
+      if (file.created() && file.StillNamed()) {
+        auto now = file.Size();
+        (void)file.Close();
+        if (now.ok() && *now == 0) (void)files::RemoveFile(file.path());
+      }
+      return failed(why + "; the line was not written.");
+    }
+    // Part of the line went in. It is never cut back out (another
+    // workstation may have appended after it); it is ended instead, here
+    // or by the next line written.
+    if (atEnd) {
+      auto now = file.Size();
+      if (now.ok()) (void)file.WriteAt(*now, "\r\n", 2);
+    } else {
+      (void)file.AppendOnce("\r\n", 2);
+    }
+    return failed(why + "; only the beginning of the line was written, and it was ended there.");
+  }
+  // The exit's sweep of empty files on another workstation may have removed
+  // a log just created here: then the line went nowhere, and goes again.
+  if (!file.StillNamed()) return Try{{}, true};
+  Status closed = file.Close();
   if (!closed.ok()) return failed(closed.message() + ".");
   return {};
+}
+
+}  // namespace
+
+Status AppendLogLine(const fs::path& folder, std::string_view logName, std::string_view line) {
+  const fs::path path = folder / logName;
+  const std::string name(logName);
+  const std::string bytes = text::Utf8ToWin1252(OneLine(line)) + "\r\n";
+  const auto failed = [&](const std::string& why) {
+    return Error{Error::Kind::Io, "The activity log " + name + " could not be written: " + why};
+  };
+  files::ClearOldReadOnlyMark(path);
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    Try done;
+    if (files::TraitsOf(folder).append.value_or(true)) {
+      // Never through a link and only a plain file: a log must not write to
+      // anything outside the folder, nor wait on a pipe.
+      auto file = files::File::Open(path, files::OpenMode::Append);
+      if (!file.ok()) {
+        if (file.error().kind != Error::Kind::Io) return failed(file.message());
+        // A share that refuses append mode (with EIO) opens the file otherwise.
+        auto plain = files::File::Open(path, files::OpenMode::CreateReadWrite);
+        if (!plain.ok()) return failed(file.message());
+        files::RememberAppend(folder, false);
+        continue;
+      }
+      files::RememberAppend(folder, true);
+      done = WriteAtEnd(*file, bytes, std::nullopt, name);
+    } else {
+      // Without append mode the line goes at the end under the folder's
+      // lock, so two workstations never write at one end: the caller's lock
+      // when it holds one (a deletion logs while it holds it), else our own.
+      std::optional<files::FolderLock> own;
+      if (!files::FolderLock::HeldHere(folder)) {
+        auto lock = files::FolderLock::Acquire(folder);
+        if (!lock.ok()) return failed(lock.message());
+        own.emplace(std::move(*lock));
+      }
+      auto file = files::File::Open(path, files::OpenMode::CreateReadWrite);
+      if (!file.ok()) return failed(file.message());
+      done = WriteAtEnd(*file, bytes, std::uint64_t{0}, name);
+    }
+    if (!done.again) return done.status;
+  }
+  return failed("the log kept being removed while it was written.");
 }
 
 Status LogSignInOut(const fs::path& folder, const time::DateTime& now, LogAction action,

@@ -69,8 +69,12 @@ Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
                  std::string_view currentUserName, std::string_view description);
 
 // Appends one line (given in UTF-8) to a log: control characters become
-// blanks so the line stays one line. A line that does not fit on the disk
-// is not left half-written.
+// blanks so the line stays one line. Logs take no lock where the folder's
+// file system honours append mode; where it does not, the line goes at the
+// end under the folder's lock. A line cut short by a full disk is ended
+// there, never cut back (another line may follow it already), and the next
+// line starts on a line of its own. A log removed while it was written
+// (another workstation's sweep of empty files) gets the line again.
 Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName,
                      std::string_view line);
 

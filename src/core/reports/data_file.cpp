@@ -1,5 +1,6 @@
 #include "core/reports/data_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -55,6 +56,39 @@ Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber,
   return {};
 }
 
+Result<std::int32_t> DataFile::FindRecord(std::int32_t hint, const char* bytes, std::int32_t* sameControlAt) const {
+  if (sameControlAt) *sameControlAt = 0;
+  const std::int32_t count = RecordCount();
+  double control = 0;
+  std::memcpy(&control, bytes, sizeof control);
+  RecordBytes candidate;
+  // The control number leads the record: most records are told apart by
+  // their first eight bytes, read alone.
+  const auto holds = [&](std::int32_t n) -> Result<bool> {
+    char head[sizeof(double)];
+    auto got = ReadBytesAt(static_cast<std::uint64_t>(n - 1) * kReportRecordSize, head, sizeof head);
+    if (!got.ok()) return got.error();
+    if (*got < sizeof head || std::memcmp(head, bytes, sizeof head) != 0) return false;
+    Status read = ReadRecordBytes(n, candidate.data());
+    if (!read.ok()) return read.error();
+    if (std::memcmp(candidate.data(), bytes, kReportRecordSize) == 0) return true;
+    if (sameControlAt && *sameControlAt == 0 && control != 0) *sameControlAt = n;
+    return false;
+  };
+  const std::int32_t start = std::clamp(hint, 0, count);
+  for (std::int32_t n = start; n >= 1; --n) {
+    auto found = holds(n);
+    if (!found.ok()) return found.error();
+    if (*found) return n;
+  }
+  for (std::int32_t n = start + 1; n <= count; ++n) {
+    auto found = holds(n);
+    if (!found.ok()) return found.error();
+    if (*found) return n;
+  }
+  return 0;
+}
+
 Status DataFile::CheckOurs() const {
   const auto refuse = [](const std::string& why) -> Status {
     return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
@@ -107,12 +141,13 @@ Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& re
   if (file.RecordCount() == std::numeric_limits<std::int32_t>::max()) {
     return Error{Error::Kind::Invalid, "The data file " + std::string(kDataFileName) + " is full."};
   }
-  const std::int32_t n = file.RecordCount() + 1;
-  Status wrote = file.WriteRecord(n, record);
+  RecordBytes bytes;
+  EncodeReportRecord(record, bytes.data());
+  auto n = file.AppendRecordBytes(bytes.data());
   Status closed = file.CloseDataFile();
-  if (!wrote.ok()) return wrote.error();
+  if (!n.ok()) return n.error();
   if (!closed.ok()) return closed.error();
-  return n;
+  return *n;
 }
 
 Result<ListCounts> PurgeKilledRecords(const fs::path& folder, const DataFileOptions& options) {
@@ -135,6 +170,9 @@ Status ScanRecords(const fs::path& folder,
   // be before another workstation's newest reports.
   auto length = file->Size();
   if (!length.ok()) return length.error();
+  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
+    return whole;
+  }
   std::vector<char> block(kBlockRecords * kReportRecordSize);
   std::uint64_t offset = 0;
   std::int32_t n = 0;
@@ -167,6 +205,9 @@ Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
   if (!length.ok()) return length.error();
   if (*length / kReportRecordSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
     return TooLarge(*length);
+  }
+  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
+    return whole;
   }
   const auto records = static_cast<std::int32_t>(*length / kReportRecordSize);
   if (records == 0) return {};

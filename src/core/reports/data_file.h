@@ -41,6 +41,14 @@ class DataFile : public files::RecordFile {
   Status CheckRecordIdentity(std::int32_t n, double controlNumber,
                              std::string_view caseNumber) const;
 
+  // Where the record whose stored bytes are `bytes` is now: at `hint` when
+  // it is still there, else the nearest such record below it (a delete
+  // elsewhere moves later reports down), else above it; 0 when no record
+  // holds them. `sameControlAt` is set to the first record looked at that
+  // has the same non-zero control number but other bytes (the report as
+  // someone else changed it), 0 when none.
+  Result<std::int32_t> FindRecord(std::int32_t hint, const char* bytes, std::int32_t* sameControlAt = nullptr) const;
+
   // Removes every record marked "$Killed$": the survivors are written in
   // order to TempFile.$$$, which replaces the data file once it is complete
   // and on disk. No survivors leaves no data file. Closes the data file on

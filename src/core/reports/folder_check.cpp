@@ -71,6 +71,10 @@ Result<FolderCheck> CheckDataFolder(const fs::path& folder) {
   }
   DataFile file(folder);
   Status opened = file.OpenDataFile(DataFileAccess::Read);
+  if (!opened.ok() && opened.error().kind == Error::Kind::Damaged) {
+    check.problems.push_back({0, opened.message()});  // holes or zeros: not read through
+    return check;
+  }
   if (!opened.ok()) return opened.error();
   const std::uint64_t length = file.Length();
   (void)file.CloseDataFile();
@@ -81,11 +85,25 @@ Result<FolderCheck> CheckDataFolder(const fs::path& folder) {
                 std::to_string(length / kReportRecordSize) +
                 " are part of a report whose save was interrupted (the next save moves them aside)"});
   }
+  std::vector<FolderProblem> found;
   Status scanned = ScanRecords(folder, [&](std::int32_t n, const char* bytes) {
     check.reportsChecked = n;
-    CheckReport(n, bytes, check.problems);
+    CheckReport(n, bytes, found);
+    // Only the first ones are kept; the rest are counted.
+    for (FolderProblem& p : found) {
+      if (check.problems.size() < files::kMostProblemsListed) {
+        check.problems.push_back(std::move(p));
+      } else {
+        ++check.problemsNotListed;
+      }
+    }
+    found.clear();
     return true;
   });
+  if (!scanned.ok() && scanned.error().kind == Error::Kind::Damaged) {
+    check.problems.push_back({0, scanned.message()});
+    return check;
+  }
   if (!scanned.ok()) return scanned.error();
   return check;
 }

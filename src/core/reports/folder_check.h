@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -19,7 +20,8 @@ struct FolderProblem {
 struct FolderCheck {
   bool dataFileMissing = false;
   std::int32_t reportsChecked = 0;
-  std::vector<FolderProblem> problems;
+  std::vector<FolderProblem> problems;  // the first ones found
+  std::size_t problemsNotListed = 0;    // and how many more
 };
 
 // Fails only when the data file cannot be read at all.

@@ -23,6 +23,43 @@ Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_
   return read;
 }
 
+Result<StoredReport> ReadStoredReport(const std::filesystem::path& folder, std::int32_t n,
+                                      const DataFileOptions& options) {
+  DataFile data(folder, options);
+  Status opened = data.OpenDataFile(DataFileAccess::Read);
+  if (!opened.ok()) return opened.error();
+  StoredReport stored;
+  Status read = data.ReadRecordBytes(n, stored.bytes.data());
+  (void)data.CloseDataFile();
+  if (!read.ok()) return read.error();
+  stored.report = DecodeReportRecord(stored.bytes.data());
+  return stored;
+}
+
+Result<EditedReport> RewriteEditedReport(const std::filesystem::path& folder, std::int32_t recordNumber,
+                                         const RecordBytes& read, const std::function<void(ReportRecord&)>& change,
+                                         const DataFileOptions& options) {
+  DataFile file(folder, options);
+  Status opened = file.OpenDataFile(DataFileAccess::Write);
+  if (!opened.ok()) return opened.error();
+  EditedReport edited;
+  auto found = file.FindRecord(recordNumber, read.data(), &edited.recordNumber);
+  if (!found.ok() || *found == 0) {
+    (void)file.CloseDataFile();
+    if (!found.ok()) return found.error();
+    return edited;
+  }
+  edited.recordNumber = *found;
+  edited.report = DecodeReportRecord(read.data());
+  change(edited.report);
+  Status wrote = file.WriteRecord(*found, edited.report);
+  Status closed = file.CloseDataFile();
+  if (!wrote.ok()) return wrote.error();
+  if (!closed.ok()) return closed.error();
+  edited.written = true;
+  return edited;
+}
+
 Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& id,
                                   const std::function<void(ReportRecord&)>& change,
                                   const DataFileOptions& options) {

@@ -28,6 +28,28 @@ struct ReportIdentity {
 Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_t n,
                                 const DataFileOptions& options = {});
 
+// Report n and its stored bytes, which an edit later looks for.
+struct StoredReport {
+  ReportRecord report;
+  RecordBytes bytes;
+};
+Result<StoredReport> ReadStoredReport(const std::filesystem::path& folder, std::int32_t n,
+                                      const DataFileOptions& options = {});
+
+// An edit follows its report, not its record number: under the lock the
+// record whose bytes are still `read` (at `recordNumber` first, then
+// elsewhere in the file) gets the change. When no record holds them the
+// report was deleted or changed elsewhere meanwhile and nothing is written.
+struct EditedReport {
+  bool written = false;
+  ReportRecord report;            // as written
+  std::int32_t recordNumber = 0;  // where it was written; when refused, where
+                                  // the report with its control number is now (0: none)
+};
+Result<EditedReport> RewriteEditedReport(const std::filesystem::path& folder, std::int32_t recordNumber,
+                                         const RecordBytes& read, const std::function<void(ReportRecord&)>& change,
+                                         const DataFileOptions& options = {});
+
 // Rewrites the record: `change` gets the stored report and changes it.
 // Returns the report as written.
 Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& identity,

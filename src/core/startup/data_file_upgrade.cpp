@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "core/files/file.h"
+#include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
 #include "core/files/record_file.h"
 #include "core/reports/data_file.h"
 #include "core/text/fixed_text.h"
+#include "core/time/date_format.h"
 
 namespace kestrova::startup {
 namespace {
@@ -43,7 +45,58 @@ Error IoError(const std::string& what, const std::error_code& ec) {
   return Error{Error::Kind::Io, what + ": " + ec.message()};
 }
 
+// Renames `from` to `to` unless a file has that name: a rename on its own
+// would replace it.
+Status RenameKeeping(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(to, ec))) {
+    return Error{Error::Kind::Conflict, "Cannot rename " + from.filename().string() + " to " + to.filename().string() +
+                                            ": a file of that name exists."};
+  }
+  if (files::RenamePatiently(from, to) != 0) {
+    return IoError("Cannot rename " + from.filename().string() + " to " + to.filename().string(),
+                   std::error_code(errno, std::generic_category()));
+  }
+  return {};
+}
+
+// Moves an earlier Kestrova.Old out of the way; its new name, or empty when
+// there was none.
+Result<std::string> KeepEarlierCopy(const fs::path& folder, const time::DateTime& now) {
+  auto exists = files::RegularFileExists(folder / kOldDataFileName);
+  if (!exists.ok()) return exists.error();
+  if (!*exists) return std::string();
+  auto name = FreeSetAsideName(folder, kOldDataFileName, now);
+  if (!name.ok()) return name.error();
+  Status moved = RenameKeeping(folder / kOldDataFileName, folder / *name);
+  if (!moved.ok()) return moved.error();
+  return *name;
+}
+
+// Puts an earlier copy moved by KeepEarlierCopy back, after a failure.
+void PutEarlierCopyBack(const fs::path& folder, const std::string& keptAs) {
+  if (keptAs.empty()) return;
+  (void)RenameKeeping(folder / keptAs, folder / kOldDataFileName);
+}
+
 }  // namespace
+
+Result<std::string> FreeSetAsideName(const fs::path& folder, std::string_view name, const time::DateTime& now) {
+  const auto taken = [&folder](const std::string& candidate) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(folder / candidate, ec));
+  };
+  if (!taken(std::string(name))) return std::string(name);
+  double moment = time::ToOleDate(now);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto at = time::FromOleDate(moment);
+    if (!at) break;
+    const std::string candidate = std::string(name) + "-" + time::FormatDateTime(*at, time::kControlNumberFormat);
+    if (!taken(candidate)) return candidate;
+    moment += 1.0 / 86400.0;
+  }
+  return Error{Error::Kind::Conflict, "Cannot find a free name to keep " + std::string(name) + " under."};
+}
 
 Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
   const fs::path path = folder / reports::kDataFileName;
@@ -136,7 +189,7 @@ reports::ReportRecord ConvertOldRecord(const char* old, DataFileState layout) {
   return r;
 }
 
-Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layout) {
+Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState layout, const time::DateTime& now) {
   if (layout != DataFileState::Version3 && layout != DataFileState::Version2) {
     return Error{Error::Kind::Invalid, "Only version-2 and version-3 data files can be converted."};
   }
@@ -155,19 +208,23 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
                                            " is too large to be converted."};
   }
   const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
-  auto fail = [&](const Error& e) -> Result<std::int32_t> {
+  auto fail = [&](const Error& e) -> Result<SetAsideResult> {
     // The temporary file is ours to remove only while the lock is.
-    if (lock->CheckStillOurs().ok()) ::unlink(temp.c_str());
+    if (lock->CheckStillOurs().ok()) (void)files::RemoveFile(temp);
     return e;
   };
-  ::unlink(temp.c_str());  // left by an earlier rewrite; we hold the lock
-  auto out = files::File::Open(temp, files::OpenMode::CreateNew);
+  auto out = files::File::Open(temp, files::OpenMode::Fresh);  // a leftover goes; we hold the lock
   if (!out.ok()) return fail(out.error());
+  // Closed before it is removed: a share refuses to remove an open file.
+  auto failOpen = [&](const Error& e) {
+    (void)out->Close();
+    return fail(e);
+  };
   std::vector<char> in(oldSize);
   reports::RecordBytes converted;
   for (std::int32_t n = 1; n <= count; ++n) {
     auto got = source->ReadSome(static_cast<std::uint64_t>(n - 1) * oldSize, in.data(), oldSize);
-    if (!got.ok()) return fail(got.error());
+    if (!got.ok()) return failOpen(got.error());
     if (*got < oldSize) {
       // A partial last record: what is missing reads as empty text and
       // zero dates and values.
@@ -182,29 +239,37 @@ Result<std::int32_t> ConvertDataFile(const fs::path& folder, DataFileState layou
     reports::EncodeReportRecord(ConvertOldRecord(in.data(), layout), converted.data());
     Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize,
                                 converted.data(), converted.size());
-    if (!wrote.ok()) return fail(wrote.error());
+    if (!wrote.ok()) return failOpen(wrote.error());
     lock->Refresh();
   }
   Status synced = out->Sync();
-  if (!synced.ok()) return fail(synced.error());
+  if (!synced.ok()) return failOpen(synced.error());
   Status closed = out->Close();
   if (!closed.ok()) return fail(closed.error());
   (void)source->Close();
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  // Keep the original as Kestrova.Old (replacing an older copy), then put
-  // the converted file in its place; if that fails, the original goes back.
+  // Keep the original as Kestrova.Old (an earlier copy under a name of its
+  // own), then put the converted file in its place; if that fails, the
+  // original and the earlier copy go back. Both are closed by now: a share
+  // refuses to rename an open file, and one that another workstation reads
+  // just then is tried again for a moment.
+  auto kept = KeepEarlierCopy(folder, now);
+  if (!kept.ok()) return fail(kept.error());
+  Status aside = RenameKeeping(data, old);
+  if (!aside.ok()) {
+    PutEarlierCopyBack(folder, *kept);
+    return fail(Error{aside.error().kind,
+                      "Cannot keep the old data file as " + std::string(kOldDataFileName) + ": " + aside.message()});
+  }
   std::error_code ec;
-  fs::rename(data, old, ec);
-  if (ec) return fail(IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec));
-  fs::rename(temp, data, ec);
+  if (files::RenamePatiently(temp, data) != 0) ec.assign(errno, std::generic_category());
   if (ec) {
-    std::error_code back;
-    fs::rename(old, data, back);
+    if (files::RenamePatiently(old, data) == 0) PutEarlierCopyBack(folder, *kept);
     return fail(IoError("Cannot put the converted data file in place", ec));
   }
   (void)files::SyncFolder(folder);
-  return count;
+  return SetAsideResult{count, *kept};
 }
 
 Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
@@ -221,21 +286,29 @@ Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
   if (*size != 0) return false;
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
-  if (::unlink(path.c_str()) != 0) {
+  (void)file->Close();  // a share refuses to remove an open file
+  if (files::UnlinkPatiently(path) != 0) {
     return Error{Error::Kind::Io, "Cannot remove the empty data file: " + files::SystemErrorText(errno)};
   }
   return true;
 }
 
-Status StartOverDataFile(const fs::path& folder) {
+Result<SetAsideResult> StartOverDataFile(const fs::path& folder, const time::DateTime& now) {
   auto lock = files::FolderLock::Acquire(folder);
   if (!lock.ok()) return lock.error();
   Status ours = lock->CheckStillOurs();
-  if (!ours.ok()) return ours;
-  std::error_code ec;
-  fs::rename(folder / reports::kDataFileName, folder / kOldDataFileName, ec);
-  if (ec) return IoError("Cannot keep the old data file as " + std::string(kOldDataFileName), ec);
-  return files::SyncFolder(folder);
+  if (!ours.ok()) return ours.error();
+  auto kept = KeepEarlierCopy(folder, now);
+  if (!kept.ok()) return kept.error();
+  Status aside = RenameKeeping(folder / reports::kDataFileName, folder / kOldDataFileName);
+  if (!aside.ok()) {
+    PutEarlierCopyBack(folder, *kept);
+    return Error{aside.error().kind,
+                 "Cannot keep the old data file as " + std::string(kOldDataFileName) + ": " + aside.message()};
+  }
+  Status synced = files::SyncFolder(folder);
+  if (!synced.ok()) return synced.error();
+  return SetAsideResult{0, *kept};
 }
 
 Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
@@ -247,16 +320,15 @@ Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   const auto size = fs::file_size(path, ec);
   if (ec) return IoError("Cannot read the size of " + std::string(kOldestDataFileName), ec);
   if (size >= 1) return false;
-  fs::remove(path, ec);
+  if (files::UnlinkPatiently(path) != 0 && errno != ENOENT) ec.assign(errno, std::generic_category());
   if (ec) return IoError("Cannot delete " + std::string(kOldestDataFileName), ec);
   return true;
 }
 
-Status SetAsideOldestDataFile(const fs::path& folder) {
-  std::error_code ec;
-  fs::rename(folder / kOldestDataFileName, folder / kOldestSetAsideName, ec);
-  if (ec) return IoError("Cannot rename " + std::string(kOldestDataFileName), ec);
-  return {};
+Status SetAsideOldestDataFile(const fs::path& folder, const std::string& name) {
+  auto lock = files::FolderLock::Acquire(folder);
+  if (!lock.ok()) return lock.error();
+  return RenameKeeping(folder / kOldestDataFileName, folder / name);
 }
 
 }  // namespace kestrova::startup

@@ -41,11 +41,13 @@ EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder, const files
       sweep.problems.push_back(ours.message());
       break;
     }
-    std::error_code ec;
-    if (std::filesystem::remove(path, ec)) {
+    // Closed first: a share refuses to remove a file that is open.
+    (void)file->Close();
+    Status removed = files::RemoveFile(path);
+    if (removed.ok()) {
       sweep.deleted.emplace_back(name);
-    } else if (ec) {
-      sweep.problems.push_back(std::string(name) + ": " + ec.message());
+    } else {
+      sweep.problems.push_back(std::string(name) + ": " + removed.message());
     }
   }
   return sweep;

@@ -16,9 +16,8 @@ std::optional<int> MessageWrapWidth(int labelWidth, int screenWidth) {
   return std::min(screenWidth - 3000, 12000);
 }
 
-MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight,
-                                  const std::vector<double>& buttonTextWidths, bool showCheckBox,
-                                  int screenWidth, int screenHeight) {
+MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight, const std::vector<double>& buttonTextWidths,
+                                  bool showCheckBox, int screenWidth, int screenHeight, int captionWidth) {
   MessageLayout l;
   l.buttonTop = labelHeight + 400;
   int total = 0;
@@ -27,7 +26,8 @@ MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight,
     total = Round(total + width + 100);
   }
   l.buttonsTotal = total;
-  l.dialogWidth = std::max(labelWidth + 1100, total + 300);
+  l.dialogWidth =
+      std::max({labelWidth + 1100, total + 300, captionWidth > 0 ? captionWidth + kTitleBarButtonsWidth : 0});
   l.dialogHeight = labelHeight + 1300 + (showCheckBox ? 300 : 0);
   if (l.dialogHeight > screenHeight || l.dialogWidth > screenWidth) {
     l.tooBig = true;

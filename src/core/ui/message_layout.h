@@ -28,11 +28,16 @@ struct MessageLayout {
   int checkTop = 0, checkLeft = 0;
 };
 
+// Room the title bar takes beside its caption: its buttons and edges
+// (120 pixels at 96 dots per inch).
+inline constexpr int kTitleBarButtonsWidth = 1800;
+
 // Lays the dialog out around a label of the given (final) size and buttons
 // whose texts, blanks around the captions included, measure the given
-// widths. Roundings go to the nearest twip, halves to even.
-MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight,
-                                  const std::vector<double>& buttonTextWidths, bool showCheckBox,
-                                  int screenWidth, int screenHeight);
+// widths. The dialog is never so narrow that the title bar cuts its caption
+// (captionWidth: the caption in the title font). Roundings go to the
+// nearest twip, halves to even.
+MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight, const std::vector<double>& buttonTextWidths,
+                                  bool showCheckBox, int screenWidth, int screenHeight, int captionWidth = 0);
 
 }  // namespace kestrova::ui

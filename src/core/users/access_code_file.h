@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +27,25 @@ Result<std::optional<std::string>> ReadAccessCodeFile(const std::filesystem::pat
 // first. True when this hash was stored.
 Result<bool> CreateAccessCodeFile(const std::filesystem::path& folder, std::string_view hash,
                                   const files::LockOptions& lock = {});
+
+// Replaces the stored hash with another form of the same code (an older
+// form upgraded once it was verified), under the folder's lock and through
+// a temporary file, only while the file still holds `old`: a code changed
+// meanwhile on another workstation stays. True when replaced.
+Result<bool> ReplaceAccessCodeFile(const std::filesystem::path& folder, std::string_view old,
+                                   std::string_view hash, const files::LockOptions& lock = {});
+
+// The forms of a stored hash: Argon2id as libsodium's crypto_pwhash_str
+// writes it ("$argon2id$v=19$m=65536,t=2,p=1$salt$hash"), and the iterated
+// SHA-256 of older releases ("sha256$rounds$salt$digest", hexadecimal).
+// The file lies in a shared folder: a planted hash whose limits are far
+// beyond ours (memory, passes, rounds) would freeze the window or exhaust
+// memory, so it is not a form the program reads.
+enum class AccessHashForm { Argon2id, OldSha256 };
+std::optional<AccessHashForm> AccessHashFormOf(std::string_view stored);
+inline constexpr std::uint64_t kMostArgonMemoryKiB = 256 * 1024;  // ours: 64 MiB
+inline constexpr std::uint64_t kMostArgonPasses = 10;             // ours: 2
+inline constexpr std::uint64_t kMostOldRounds = 1000000;          // ours were 20,000
 
 // Removes the folder's access code, under the folder's lock. True when
 // there was one.

@@ -22,6 +22,13 @@ Status BadLevel(std::int32_t n, int level) {
                    ", which is not one of 1 to 4. Nothing was written."};
 }
 
+Status TooManyUsers(std::uint64_t length) {
+  return Error{Error::Kind::Damaged,
+               "The user list " + std::string(kUserListFileName) + " is damaged: it is " + std::to_string(length) +
+                   " bytes long, room for more than the " + std::to_string(kMostUsers) +
+                   " users a list can hold. Nothing was written; put a backup in its place."};
+}
+
 std::int16_t StoredLevel(const char* record) {
   std::int16_t level = 0;
   std::memcpy(&level, record + 59, 2);
@@ -36,6 +43,7 @@ UserList::UserList(fs::path folder, UserListOptions options)
 Status UserList::OpenUserList(UserListAccess access) { return Open(access); }
 
 Status UserList::CheckOurs() const {
+  if (Length() / kUserRecordSize > kMostUsers) return TooManyUsers(Length()).error();
   Bytes bytes;
   const auto whole = static_cast<std::int32_t>(Length() / kUserRecordSize);
   for (std::int32_t n = 1; n <= whole; ++n) {
@@ -63,6 +71,15 @@ Status UserList::WriteUser(std::int32_t n, const UserRecord& user) {
   Bytes bytes;
   EncodeUserRecord(user, bytes.data());
   return WriteRecordBytes(n, bytes.data());
+}
+
+Result<std::int32_t> UserList::AppendUser(const UserRecord& user) {
+  if (user.AccessLevel < 1 || user.AccessLevel > 4) {
+    return Error{Error::Kind::Invalid, "The access level must be 1 to 4."};
+  }
+  Bytes bytes;
+  EncodeUserRecord(user, bytes.data());
+  return AppendRecordBytes(bytes.data());
 }
 
 Result<std::int32_t> UserList::PurgeKilledUsers() {
@@ -133,10 +150,23 @@ Result<std::vector<UserRecord>> ReadAllUsers(const fs::path& folder, const UserL
 
 Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& options) {
   UserList list(folder, options);
-  Status opened = list.OpenUserList(UserListAccess::Read);
-  if (!opened.ok()) return opened.error();
   UserListing listing;
+  const std::string name(kUserListFileName);
+  Status opened = list.OpenUserList(UserListAccess::Read);
+  if (!opened.ok()) {
+    // A file no program wrote (holes, nothing but zeros) lists no users.
+    if (opened.error().kind != Error::Kind::Damaged) return opened.error();
+    listing.damage = opened.message();
+    if (options.notice) options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+    return listing;
+  }
+  if (list.Length() / kUserRecordSize > kMostUsers) {
+    listing.damage = TooManyUsers(list.Length()).message();
+    if (options.notice) options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+    return listing;
+  }
   std::vector<std::string> bad;
+  std::size_t badCount = 0;
   const auto whole = static_cast<std::int32_t>(list.Length() / kUserRecordSize);
   Bytes bytes;
   for (std::int32_t n = 1; n <= whole; ++n) {
@@ -144,17 +174,19 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
     if (!read.ok()) return read.error();
     UserRecord user = DecodeUserRecord(bytes.data());
     if (user.AccessLevel < 1 || user.AccessLevel > 4) {
-      bad.push_back("user number " + std::to_string(n) + " has the access level " +
-                    std::to_string(user.AccessLevel));
+      if (++badCount <= files::kMostProblemsListed) {
+        bad.push_back("user number " + std::to_string(n) + " has the access level " +
+                      std::to_string(user.AccessLevel));
+      }
       continue;
     }
     listing.users.push_back(std::move(user));
     listing.recordNumbers.push_back(n);
   }
-  const std::string name(kUserListFileName);
   if (!bad.empty()) {
     std::string which;
-    for (std::size_t i = 0; i < bad.size(); ++i) which += (i ? (i + 1 == bad.size() ? " and " : ", ") : "") + bad[i];
+    for (std::size_t i = 0; i < bad.size(); ++i) which += (i ? (i + 1 == bad.size() && badCount == bad.size() ? " and " : ", ") : "") + bad[i];
+    if (badCount > bad.size()) which += " and " + std::to_string(badCount - bad.size()) + " more users likewise";
     listing.damage = "The user list " + name + " is damaged: " + which +
                      ", which is not one of 1 to 4. The other users are listed, but the list cannot "
                      "be changed until " + name + " is repaired (from a backup, for example).";
@@ -175,12 +207,11 @@ Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user,
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened.error();
-  const std::int32_t n = list.UserCount() + 1;
-  Status wrote = list.WriteUser(n, user);
+  auto n = list.AppendUser(user);
   Status closed = list.CloseUserList();
-  if (!wrote.ok()) return wrote.error();
+  if (!n.ok()) return n.error();
   if (!closed.ok()) return closed.error();
-  return n;
+  return *n;
 }
 
 Status DeleteUser(const fs::path& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,

@@ -16,6 +16,8 @@
 namespace kestrova::users {
 
 inline constexpr std::string_view kUserListFileName = "User.List";
+// A list longer than this is damaged, not read through.
+inline constexpr std::uint64_t kMostUsers = 100000;
 
 using UserListOptions = files::RecordFileOptions;
 using UserListAccess = files::RecordAccess;
@@ -35,6 +37,8 @@ class UserList : public files::RecordFile {
   Result<UserRecord> ReadUser(std::int32_t n) const;
   // Writes user n; n = UserCount() + 1 appends.
   Status WriteUser(std::int32_t n, const UserRecord& user);
+  // Appends a user; returns where it landed.
+  Result<std::int32_t> AppendUser(const UserRecord& user);
 
   // Drops every user whose first name is the deletion mark, rewriting the
   // list through TempFile.$$$; no user left leaves no "User.List". Closes

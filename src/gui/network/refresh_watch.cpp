@@ -14,6 +14,14 @@ namespace {
 
 const QString kRefreshSound = QStringLiteral("RefreshSound");
 
+// "True" in any letter case, as the other switches are read.
+bool RefreshSoundOn(Session& session) {
+  return session.settings()
+             .Read(kRefreshSound)
+             .value_or(QString())
+             .compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
 RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bool()> listed)
@@ -56,8 +64,7 @@ void RefreshWatch::timerConcurrentUserCheck_Timer() {
   if (session_.changeWatchPaused()) return;
   // The setting is read only while the button flashes: an idle watch reads
   // nothing but the folder's stamp.
-  const bool soundOn = watch_.flashing() &&
-                       session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
+  const bool soundOn = watch_.flashing() && RefreshSoundOn(session_);
   const auto tick = watch_.OnTick(session_.clock().Seconds(), listed_(), soundOn, [this] {
     auto stamp = network::ReadDataStamp(session_.dataFolder());
     return stamp.ok() ? std::optional<network::DataStamp>(*stamp) : std::nullopt;
@@ -83,7 +90,7 @@ void RefreshWatch::ShowLook() {
 }
 
 void RefreshWatch::ShowSoundMenu(const QPoint& globalPos) {
-  const bool on = session_.settings().Read(kRefreshSound).value_or(QString()) == QStringLiteral("True");
+  const bool on = RefreshSoundOn(session_);
   QMenu menu(button_);
   menu.setObjectName(QStringLiteral("menuRefreshSoundmenu"));
   menu.setTitle(QStringLiteral("Refresh Sounds option"));

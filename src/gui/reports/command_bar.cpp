@@ -16,7 +16,7 @@ int Px(int twips) { return ToPixels(twips); }
 
 }  // namespace
 
-CommandBar::CommandBar(QWidget* window, int row1Top, int row2Top) : QObject(window) {
+CommandBar::CommandBar(QWidget* window) : QObject(window) {
   const auto make = [&](Command c, QWidget* parent, const QString& caption = {}) {
     ZelButton* b = MakeCommandButton(parent, QString::fromLatin1(reports::CommandName(c).data()),
                                      QColor(232, 236, 244));
@@ -26,31 +26,38 @@ CommandBar::CommandBar(QWidget* window, int row1Top, int row2Top) : QObject(wind
     buttons_[static_cast<std::size_t>(c)] = b;
     return b;
   };
-  make(Command::RefreshGrid, window, QStringLiteral("Refresh &List"))->setGeometry(Px(9600), Px(3000), Px(1600), Px(450));
-  make(Command::NetworkInfo, window, QStringLiteral("Networ&k"))->setGeometry(Px(11300), Px(3000), Px(1600), Px(450));
+  make(Command::RefreshGrid, window, QStringLiteral("Refresh &List"))->setFixedWidth(Px(1600));
+  make(Command::NetworkInfo, window, QStringLiteral("Networ&k"))->setFixedWidth(Px(1600));
 
-  const auto row = [&](int top, std::initializer_list<std::pair<Command, QString>> commands) {
+  const auto row = [&](const char* name, std::initializer_list<std::pair<Command, QString>> commands) {
     auto* w = new QWidget(window);
+    w->setObjectName(QString::fromLatin1(name));
     auto* layout = new QHBoxLayout(w);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(Px(60));
     for (const auto& [c, caption] : commands) layout->addWidget(make(c, w, caption));
     layout->addStretch();
-    w->setGeometry(Px(120), top, Px(12800), Px(460));
     return w;
   };
-  rows_[0] = row(row1Top, {{Command::AddEntry, {}}, {Command::AddSave, {}}, {Command::AddCancel, {}},
-                           {Command::EditEntry, {}}, {Command::EditSave, {}}, {Command::EditCancel, {}},
-                           {Command::ArchiveEntry, {}}, {Command::RestoreEntry, {}}, {Command::DeleteEntry, {}},
-                           {Command::PrintEntry, {}}, {Command::EmailEntry, {}}});
-  rows_[1] = row(row2Top, {{Command::FindEntries, {}},
-                           {Command::SeeAllEntries, {}},
-                           {Command::PrintList, {}},
-                           {Command::Help, QStringLiteral("&Help")},
-                           {Command::About, QStringLiteral("A&bout")},
-                           {Command::UserInfo, QStringLiteral("User &Info")},
-                           {Command::AdminWindow, QStringLiteral("Ad&ministrative Window")},
-                           {Command::Quit, QStringLiteral("&Quit")}});
+  rows_[0] = row("commandRow1", {{Command::AddEntry, {}},
+                                 {Command::AddSave, {}},
+                                 {Command::AddCancel, {}},
+                                 {Command::EditEntry, {}},
+                                 {Command::EditSave, {}},
+                                 {Command::EditCancel, {}},
+                                 {Command::ArchiveEntry, {}},
+                                 {Command::RestoreEntry, {}},
+                                 {Command::DeleteEntry, {}},
+                                 {Command::PrintEntry, {}},
+                                 {Command::EmailEntry, {}}});
+  rows_[1] = row("commandRow2", {{Command::FindEntries, {}},
+                                 {Command::SeeAllEntries, {}},
+                                 {Command::PrintList, {}},
+                                 {Command::Help, QStringLiteral("&Help")},
+                                 {Command::About, QStringLiteral("A&bout")},
+                                 {Command::UserInfo, QStringLiteral("User &Info")},
+                                 {Command::AdminWindow, QStringLiteral("Ad&ministrative Window")},
+                                 {Command::Quit, QStringLiteral("&Quit")}});
 }
 
 void CommandBar::Apply(const std::vector<reports::CommandLook>& looks) {
@@ -62,10 +69,6 @@ void CommandBar::Apply(const std::vector<reports::CommandLook>& looks) {
     if (look.visible) b->setEnabled(look.enabled);
     b->Refresh();
   }
-}
-
-void CommandBar::MoveRows(int dy) {
-  for (QWidget* w : rows_) w->move(w->x(), w->y() + dy);
 }
 
 }  // namespace kestrova::gui

@@ -2,9 +2,14 @@
 
 #include "gui/reports/frm_main.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/logs/activity_log.h"
 #include "core/network/concurrent_users.h"
@@ -60,19 +65,95 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
 }
 
 void frmMain::BuildLayout() {
-  // A tall screen lends its extra height to the list.
-  int height = kHeightTwips;
-  const int screenHeight = ScreenTwips().height();
-  if (screenHeight > 9000) height = static_cast<int>(screenHeight / 1.3);
-  const int extra = height - kHeightTwips;
-  resize(Px(kWidthTwips), Px(height + 150));
-  list_ = new ReportListPanel(this, extra);
-  frame2_ = new QGroupBox(this);
+  // Everything sits in one scrolling area: a window smaller than what it
+  // holds (a small screen, a large scale) scrolls instead of cutting or
+  // piling controls on one another. Extra room goes to the list.
+  scroll_ = new QScrollArea(this);
+  scroll_->setObjectName(QStringLiteral("scrollWindow"));
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->viewport()->setAutoFillBackground(false);  // the tiled background shows
+  auto* content = new QWidget;
+  content->setObjectName(QStringLiteral("windowContent"));
+  content->setAutoFillBackground(false);
+  scroll_->setWidget(content);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll_);
+
+  list_ = new ReportListPanel(content);
+  frame2_ = new QGroupBox(content);
   frame2_->setObjectName(QStringLiteral("frame2"));
-  frame2_->setGeometry(Px(120), Px(4000 + extra), Px(12800), Px(5500));
   form_ = new ReportForm(session_, frame2_);
-  form_->setGeometry(Px(60), Px(60), Px(12680), Px(5380));
-  commands_ = new CommandBar(this, Px(9600 + extra), Px(10150 + extra));
+  form_->setFixedSize(Px(12680), Px(5380));
+  auto* inFrame2 = new QVBoxLayout(frame2_);
+  inFrame2->setContentsMargins(Px(60), Px(60), Px(60), Px(60));
+  inFrame2->addWidget(form_);
+  frame2_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  commands_ = new CommandBar(content);
+
+  auto* side = new QVBoxLayout;
+  side->setSpacing(Px(60));
+  for (QWidget* frame : list_->optionFrames()) side->addWidget(frame);
+  side->addStretch(1);
+  auto* sideButtons = new QHBoxLayout;
+  sideButtons->setSpacing(Px(100));
+  sideButtons->addWidget(command(Command::RefreshGrid));
+  sideButtons->addWidget(command(Command::NetworkInfo));
+  side->addLayout(sideButtons);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(Px(130));
+  top->addWidget(list_->frame(), 1);
+  top->addLayout(side);
+
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(Px(120), Px(60), Px(120), Px(90));
+  column->setSpacing(Px(75));
+  column->addLayout(top, 1);
+  column->addWidget(frame2_, 0, Qt::AlignLeft);
+  column->addWidget(commands_->row(0));
+  column->addWidget(commands_->row(1));
+  // While adding, the list is out of sight: the room it leaves stays below.
+  column->addStretch(0);
+  // The keyboard's way through the fields brings each into view.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && scroll_->widget()->isAncestorOf(now)) scroll_->ensureWidgetVisible(now, Px(300), Px(300));
+  });
+  setMinimumSize(Px(6000), Px(4000));
+  resize(OpeningSize());
+  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+}
+
+QSize frmMain::OpeningSize() const {
+  // The design's size, a tall screen lending its extra height to the list;
+  // never less than shows every control without scrolling, never more than
+  // the screen has room for (the window frame counted as a title bar).
+  const QScreen* s = screen();
+  const QRect room = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  int height = Px(kHeightTwips + 150);
+  if (ScreenTwips(s).height() > 9000) height = Px(ScreenTwips(s).height() / 1.3 + 150);
+  const QSize needed = scroll_->widget()->minimumSizeHint();
+  const int frame = Px(kWindowFrameTwips);
+  return {std::min(std::max(Px(kWidthTwips), needed.width()), room.width() - frame),
+          std::min(std::max(height, needed.height()), room.height() - 4 * frame)};
+}
+
+void frmMain::FitToScreen() {
+  // Once the window manager has framed and placed the window: all of it on
+  // the screen, however large its title bar turned out.
+  const QScreen* s = screen();
+  if (!s || isMaximized() || isFullScreen()) return;
+  const QRect room = s->availableGeometry();
+  const QRect outside = frameGeometry();
+  const QSize frame = outside.size() - size();
+  const QSize fits(std::min(width(), room.width() - frame.width()), std::min(height(), room.height() - frame.height()));
+  if (fits != size()) resize(fits);
+  QRect placed(outside.topLeft(), fits + frame);
+  if (!room.contains(placed)) {
+    placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() + 1 - placed.width()));
+    placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() + 1 - placed.height()));
+    move(placed.topLeft());
+  }
 }
 
 void frmMain::ConnectCommands() {
@@ -175,6 +256,7 @@ ZelButton* frmMain::command(Command c) const { return commands_->button(c); }
 void frmMain::Form_Activate() {
   if (activated_ || !isVisible()) return;
   activated_ = true;
+  FitToScreen();
   refreshWatch_->RememberNow();
   form_->SetHeadingCaptions();
   cmdSeeAllEntries_Click();
@@ -225,7 +307,14 @@ bool frmMain::MayLeaveWriting() {
       .message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?"),
       .defaultButton = 2,
       .buttons = {QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}};
-  return ShowMessage(session_, r, this).pressedButton == 1;
+  if (ShowMessage(session_, r, this).pressedButton == 1) return true;
+  // Back to the field being written, not the command that asked.
+  if (form_->currentField() >= 1) {
+    form_->FocusField(form_->currentField());
+  } else {
+    form_->FocusFirstFieldOfTab();
+  }
+  return false;
 }
 
 void frmMain::cmdAdminWindow_Click() {

@@ -11,6 +11,7 @@
 #include "core/status.h"
 
 class QGroupBox;
+class QScrollArea;
 class QTableView;
 
 namespace kestrova::gui {
@@ -36,6 +37,8 @@ class frmMain : public QWidget {
 
   static constexpr int kWidthTwips = 13035;
   static constexpr int kHeightTwips = 10750;
+  // Room kept for the window's frame before the window manager says.
+  static constexpr int kWindowFrameTwips = 150;
 
   enum class Mode { Viewing, Adding, Editing };
   Mode mode() const { return mode_; }
@@ -53,6 +56,7 @@ class frmMain : public QWidget {
   ReportForm* form() const { return form_; }
   ReportListPanel& list() const { return *list_; }
   QTableView* grid() const;
+  QScrollArea* scrollArea() const { return scroll_; }
   ReportListModel& model() const;
   QString listCaption() const;
   int currentRow() const;  // 1-based; 0 when nothing is selected
@@ -68,6 +72,8 @@ class frmMain : public QWidget {
 
  private:
   void BuildLayout();
+  QSize OpeningSize() const;
+  void FitToScreen();
   void ConnectCommands();
   // The list rebuilt, the selected report shown, the commands refreshed.
   void RefreshAll();
@@ -102,6 +108,14 @@ class frmMain : public QWidget {
   void cmdEditEntry_Click();
   void cmdEditSave_Click();
   void EndEditing(bool saved);
+  // The report being edited is gone or was changed elsewhere: the user's
+  // text is kept, as a new report or in the form.
+  void EditRefused(std::int32_t changedReportAt);
+  void SaveEditAsNew();
+  // After a write where the list no longer matched the file: the list
+  // rebuilt (the refresh alert answered) with the report at `recordNumber`
+  // selected.
+  void RebuildListAt(std::int32_t recordNumber);
   void cmdArchiveEntry_Click();
   void cmdRestoreEntry_Click();
   void cmdDeleteEntry_Click();
@@ -131,11 +145,13 @@ class frmMain : public QWidget {
   bool entriesChanged_ = false;  // since editing began
   QString findTag_;              // the caption of a confirmed summary
   std::optional<reports::ReportRecord> displayed_;
+  reports::RecordBytes displayedBytes_{};  // as read from the file
   reports::FieldTexts46 textsAtEditStart_;
   reports::ListCounts counts_;
   QRect savedGeometry_;
   int lift_ = 0;
   QList<bool> listSideShown_;
+  QScrollArea* scroll_ = nullptr;
   ReportListPanel* list_ = nullptr;
   QGroupBox* frame2_ = nullptr;
   ReportForm* form_ = nullptr;

@@ -5,11 +5,14 @@
 #include <QGroupBox>
 #include <QScreen>
 #include <QTableView>
+#include <algorithm>
 
 #include "core/logs/activity_log.h"
 #include "core/reports/report_actions.h"
+#include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
 #include "gui/logs/activity_logs.h"
+#include "gui/network/refresh_watch.h"
 #include "gui/reports/command_bar.h"
 #include "gui/reports/frm_main.h"
 #include "gui/reports/picture_slots.h"
@@ -17,8 +20,9 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/busy_window.h"
+#include "gui/ui/button_flasher.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -61,11 +65,8 @@ void frmMain::ReportMovedElsewhere(const Error& error) {
   ShowNotice(session_, this, QStringLiteral("Report Changed Elsewhere"),
              Q(error.message) + QStringLiteral("\n\nNothing was written; the list is brought up to date."),
              kIconWarning);
-  if (editing()) {
-    mode_ = Mode::Viewing;
-    form_->EndWriting();
-    list_->frame()->setEnabled(true);
-  }
+  // The rebuild answers the refresh alert.
+  refreshWatch_->Reset();
   RefreshAll();
 }
 
@@ -73,7 +74,8 @@ void frmMain::ReportMovedElsewhere(const Error& error) {
 
 void frmMain::ShrinkToTheForm(bool shrink) {
   const QList<QWidget*> side = ListSide();
-  QWidget* rows[] = {frame2_};
+  // A maximised window keeps its size; the list's room stays below.
+  const bool sized = !isMaximized() && !isFullScreen();
   if (shrink) {
     savedGeometry_ = geometry();
     listSideShown_.clear();
@@ -82,15 +84,18 @@ void frmMain::ShrinkToTheForm(bool shrink) {
     list_->frame()->setEnabled(false);
     list_->frame()->hide();
     for (QWidget* w : side) w->hide();
-    for (QWidget* w : rows) w->move(w->x(), w->y() - lift_);
-    commands_->MoveRows(-lift_);
-    resize(width(), height() - lift_);
-    if (const QScreen* s = screen()) move(x(), s->availableGeometry().top() + s->geometry().height() / 4);
+    if (!sized) return;
+    resize(width(), std::max(minimumHeight(), height() - lift_));
+    // A quarter of the way down the screen, if all of it fits there.
+    if (const QScreen* s = screen()) {
+      const QRect room = s->availableGeometry();
+      const int frameHeight = frameGeometry().height() - geometry().height();
+      const int top = std::min(room.top() + s->geometry().height() / 4, room.bottom() + 1 - height() - frameHeight);
+      move(x(), std::max(room.top(), top));
+    }
     return;
   }
-  setGeometry(savedGeometry_);
-  for (QWidget* w : rows) w->move(w->x(), w->y() + lift_);
-  commands_->MoveRows(lift_);
+  if (sized) setGeometry(savedGeometry_);
   for (int i = 0; i < side.size() && i < listSideShown_.size(); ++i) side[i]->setVisible(listSideShown_[i]);
   list_->frame()->show();
   list_->frame()->setEnabled(true);
@@ -188,8 +193,10 @@ void frmMain::cmdEditSave_Click() {
   const reports::FieldTexts46 before = textsAtEditStart_;
   const int year = session_.clock().Now().year;
   const auto pictures = form_->pictures().ChangedForSave();
-  auto written = reports::ChangeReport(
-      session_.dataFolder(), ShownIdentity(), [&](reports::ReportRecord& r) {
+  // Written where the report is now, found by the bytes it was shown with.
+  const int listed = list_->selectedRecordNumber();
+  auto written =
+      reports::RewriteEditedReport(session_.dataFolder(), listed, displayedBytes_, [&](reports::ReportRecord& r) {
         reports::FillChangedFields(before, texts, year, r);
         // Pictures the user left alone keep what is stored now.
         std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
@@ -198,16 +205,94 @@ void frmMain::cmdEditSave_Click() {
         }
       });
   if (!written.ok()) {
-    if (IsMovedElsewhere(written.error())) {
-      ReportMovedElsewhere(written.error());
-    } else {
-      ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
-                 Q(written.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
-    }
+    ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
+               Q(written.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
     return;
   }
-  LogRecordChange(session_, this, logs::kEdited, *written);
+  if (!written->written) {
+    EditRefused(written->recordNumber);
+    return;
+  }
+  LogRecordChange(session_, this, logs::kEdited, written->report);
+  if (written->recordNumber != listed) {
+    // Reports before it were deleted elsewhere: the list's numbers are old.
+    mode_ = Mode::Viewing;
+    form_->EndWriting();
+    RebuildListAt(written->recordNumber);
+    return;
+  }
   EndEditing(true);
+}
+
+void frmMain::EditRefused(std::int32_t changedReportAt) {
+  const QString caseNumber = Q(std::string(text::Trim(displayed_->CaseNumber)));
+  const MessageRequest r{
+      .caption = QStringLiteral("Report Changed Elsewhere"),
+      .iconKind = kIconWarning,
+      .message = QStringLiteral("Report ") + caseNumber +
+                 QStringLiteral(" was deleted or changed on another workstation\n"
+                                "while you were editing it, so your changes were not written over it.\n\n"
+                                "Your text is still here: save it as a new report,\n"
+                                "or keep writing and copy what you need."),
+      .defaultButton = 2,
+      .buttons = {QStringLiteral("&Save it as a new report"), QStringLiteral("&Keep writing")}};
+  if (ShowMessage(session_, r, this).pressedButton == 1) {
+    SaveEditAsNew();
+    return;
+  }
+  // The list catches up with the other workstation; the form is untouched
+  // and its save still looks for the report as it was read.
+  RebuildListAt(changedReportAt);
+  list_->frame()->setEnabled(false);
+  form_->FocusField(form_->currentField());
+}
+
+void frmMain::SaveEditAsNew() {
+  if (!form_->CheckEntries()) return;
+  const time::DateTime now = session_.clock().Now();
+  reports::ReportRecord r;
+  r.ControlNumber = time::ToOleDate(now);
+  reports::FillFromFields(form_->Texts(), now.year, r);
+  // The pictures as the edit left them.
+  const auto pictures = form_->pictures().ChangedForSave();
+  std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
+  const std::string* shown[] = {&displayed_->Picture1, &displayed_->Picture2, &displayed_->Picture3};
+  for (std::size_t i = 0; i < 3; ++i) *members[i] = pictures[i] ? *pictures[i] : *shown[i];
+  r.ListStatus = reports::kActiveList;
+  r.ProgramVersion = reports::CurrentProgramVersion();
+  auto n = reports::AppendReport(session_.dataFolder(), r);
+  if (!n.ok()) {
+    ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
+               Q(n.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
+    return;
+  }
+  LogRecordChange(session_, this, logs::kAdded, r);
+  mode_ = Mode::Viewing;
+  form_->EndWriting();
+  // The new report is on the full Active List.
+  flags_ = {true, false, false};
+  flasher_->Stop();
+  list_->ChooseActiveList();
+  RebuildListAt(*n);
+}
+
+void frmMain::RebuildListAt(std::int32_t recordNumber) {
+  auto pause = session_.PauseChangeWatch();
+  refreshWatch_->Reset();
+  BuildReportList();
+  const auto& rows = list_->model().rows();
+  for (std::size_t i = 0; recordNumber > 0 && i < rows.size(); ++i) {
+    if (rows[i].recordNumber == recordNumber) {
+      list_->SelectRow(static_cast<int>(i) + 1, static_cast<int>(i) + 1);
+      break;
+    }
+  }
+  if (mode_ != Mode::Viewing) return;
+  ShowSelectedReport();
+  RefreshCommandState();
+  QApplication::processEvents();
+  list_->frame()->setEnabled(list_->rowCount() > 0);
+  GiveTheListTheKeyboard();
 }
 
 void frmMain::EndEditing(bool saved) {

@@ -103,9 +103,10 @@ void frmMain::ShowSelectedReport() {
   std::string problem;
   if (const int n = list_->selectedRecordNumber(); n > 0) {
     // Read fresh from the file: another workstation may have changed it.
-    auto read = reports::ReadReport(session_.dataFolder(), n);
+    auto read = reports::ReadStoredReport(session_.dataFolder(), n);
     if (read.ok()) {
-      report = *read;
+      report = read->report;
+      displayedBytes_ = read->bytes;
     } else {
       problem = read.message();
     }
@@ -146,6 +147,8 @@ void frmMain::cmdSeeAllEntries_Click() {
   QApplication::processEvents();
   flags_ = {true, false, false};
   RefreshAll();
+  // The command clicked is hidden now; the keyboard goes to the list.
+  GiveTheListTheKeyboard();
 }
 
 void frmMain::cmdFindEntries_Click() {
@@ -163,6 +166,7 @@ void frmMain::cmdFindEntries_Click() {
   if (!flags_.FullListShown) {
     ShowSelectedReport();
     RefreshCommandState();
+    GiveTheListTheKeyboard();
   }
 }
 

@@ -342,12 +342,19 @@ void ReportForm::txtField_GotFocus(int n) {
   if (!unlocked_ || n < 1) return;
   currentField_ = n;
   enteredField_ = n;
-  if (fieldText(n).isEmpty() && !remembered_[static_cast<std::size_t>(n)].isEmpty()) {
+  // Judged before a remembered text comes back: a template add's field 9
+  // still takes its default.
+  const bool enteredEmpty = fieldText(n).isEmpty();
+  if (enteredEmpty && !remembered_[static_cast<std::size_t>(n)].isEmpty()) {
     SetFieldText(n, remembered_[static_cast<std::size_t>(n)]);
   }
   Paint(field(n), kFocusBack, kFocusText);
   if (auto* line = qobject_cast<QLineEdit*>(field(n))) {
-    QTimer::singleShot(0, line, [line] { line->selectAll(); });
+    // After the click that brought the focus has placed the caret; not when
+    // the focus has already moved on (the selection would stay drawn).
+    QTimer::singleShot(0, line, [line] {
+      if (line->hasFocus()) line->selectAll();
+    });
   } else if (auto* box = qobject_cast<QPlainTextEdit*>(field(n))) {
     box->selectAll();
   }
@@ -361,7 +368,9 @@ void ReportForm::txtField_GotFocus(int n) {
   if (n == 5 && fieldText(5).isEmpty()) {
     SetFieldText(5, QString::fromStdString(time::FormatDateTime(session_.clock().Now(), time::kDateTimeFormat)));
   }
-  if (n == 9) {
+  // Field 9 takes field 7's (or 6's) date only as a default: a date it
+  // already holds is the report's own and is kept.
+  if (n == 9 && enteredEmpty) {
     if (const auto copy = reports::ReportedOnDefault(fieldText(6).toStdString(), fieldText(7).toStdString(),
                                                       session_.clock().Now().year)) {
       SetFieldText(9, QString::fromStdString(*copy));
@@ -383,6 +392,7 @@ void ReportForm::txtField_LostFocus(int n) {
   const std::string text = fieldText(n).toStdString();
   const std::string_view trimmed = text::Trim(text);
   if (trimmed.size() != text.size()) SetFieldText(n, QString::fromStdString(std::string(trimmed)));
+  if (auto* line = qobject_cast<QLineEdit*>(field(n))) line->deselect();
   Paint(field(n), kDisplayBack, Qt::black);
   QFont normal = heading(n)->font();
   normal.setBold(false);
@@ -482,8 +492,9 @@ bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
         break;
       case QEvent::ToolTip:
         if (reports::IsDateField(n)) {
-          // The weekday of a date field's date, in any mode.
-          const auto date = time::ParseDateTime(fieldText(n).toStdString());
+          // The weekday of a date field's date, in any mode, read as the
+          // save reads it (a date without a year is in the current year).
+          const auto date = time::ParseDateTime(fieldText(n).toStdString(), session_.clock().Now().year);
           if (date) {
             QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(),
                                QString::fromStdString(time::FormatDateTime(*date, "DDDD")), field(n));

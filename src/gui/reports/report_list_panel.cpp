@@ -1,6 +1,7 @@
 #include "gui/reports/report_list_panel.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -23,13 +24,11 @@ int Px(int twips) { return ToPixels(twips); }
 
 }  // namespace
 
-ReportListPanel::ReportListPanel(QWidget* window, int extra) : QObject(window) {
+ReportListPanel::ReportListPanel(QWidget* window) : QObject(window) {
   frame1_ = new QGroupBox(window);
   frame1_->setObjectName(QStringLiteral("frame1"));
-  frame1_->setGeometry(Px(120), Px(60), Px(9350), Px(3850 + extra));
   grid_ = new QTableView(frame1_);
   grid_->setObjectName(QStringLiteral("grid"));
-  grid_->setGeometry(Px(100), Px(280), Px(9150), Px(3450 + extra));
   model_ = new ReportListModel(this);
   grid_->setModel(model_);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -54,14 +53,22 @@ ReportListPanel::ReportListPanel(QWidget* window, int extra) : QObject(window) {
   });
   lblStandBy_ = new QLabel(QStringLiteral("Sorting-- Please stand by..."), frame1_);
   lblStandBy_->setObjectName(QStringLiteral("lblStandBy"));
-  lblStandBy_->setGeometry(Px(3000), Px(1500), Px(4000), Px(300));
   lblStandBy_->hide();
+  // The stand-by label takes the grid's place while the list is rebuilt.
+  auto* inFrame = new QGridLayout(frame1_);
+  inFrame->setContentsMargins(Px(90), Px(45), Px(90), Px(90));
+  inFrame->addWidget(grid_, 0, 0);
+  inFrame->addWidget(lblStandBy_, 0, 0, Qt::AlignCenter);
+  grid_->setMinimumSize(Px(4500), grid_->horizontalHeader()->sizeHint().height() +
+                                      kRowsShownAtLeast * grid_->verticalHeader()->defaultSectionSize() +
+                                      2 * grid_->frameWidth());
+  frame1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
-  const auto options = [window](const char* frameName, const QString& caption, const char* name,
-                                const QString& one, const QString& two, int y, QList<QRadioButton*>& into) {
+  const auto options = [window](const char* frameName, const QString& caption, const char* name, const QString& one,
+                                const QString& two, QList<QRadioButton*>& into) {
     auto* frame = new QGroupBox(caption, window);
     frame->setObjectName(QString::fromLatin1(frameName));
-    frame->setGeometry(Px(9600), Px(y), Px(3300), Px(900));
+    frame->setFixedSize(Px(3300), Px(900));
     into = {nullptr};
     int i = 0;
     for (const QString& text : {one, two}) {
@@ -73,11 +80,11 @@ ReportListPanel::ReportListPanel(QWidget* window, int extra) : QObject(window) {
     return frame;
   };
   frameDisplay_ = options("frameDisplay", QStringLiteral(" Display the "), "optDisplay", QStringLiteral("Active List"),
-                          QStringLiteral("Inactive List"), 60, optDisplay_);
+                          QStringLiteral("Inactive List"), optDisplay_);
   frameSort_ = options("frameSort", QStringLiteral(" Sort by "), "optSort", QStringLiteral("Case#"),
-                       QStringLiteral("Entered"), 1020, optSort_);
-  frameShow_ = options("frameShow", QStringLiteral(" Show in right column "), "optShow",
-                       QStringLiteral("Remarks"), QStringLiteral("Violation(s)"), 1980, optShow_);
+                       QStringLiteral("Entered"), optSort_);
+  frameShow_ = options("frameShow", QStringLiteral(" Show in right column "), "optShow", QStringLiteral("Remarks"),
+                       QStringLiteral("Violation(s)"), optShow_);
   optSort_[1]->setToolTip(QStringLiteral(" Sort numerically by the Case# "));
   optSort_[2]->setToolTip(QStringLiteral(" Sort by the date the report was entered into the database "));
   optDisplay_[1]->setChecked(true);

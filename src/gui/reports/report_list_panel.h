@@ -25,9 +25,12 @@ class ReportListPanel : public QObject {
   Q_OBJECT
 
  public:
-  // Builds the widgets on `window`; a tall screen's extra height (twips)
-  // goes to the list.
-  ReportListPanel(QWidget* window, int extraTwips);
+  // Builds the widgets on `parent`; the window's layout places the list
+  // frame and the option frames.
+  explicit ReportListPanel(QWidget* parent);
+
+  // The rows the list always has room for.
+  static constexpr int kRowsShownAtLeast = 8;
 
   QGroupBox* frame() const { return frame1_; }
   QTableView* grid() const { return grid_; }

@@ -52,12 +52,13 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   setObjectName(QStringLiteral("frmTitlePage"));
   setAttribute(Qt::WA_DeleteOnClose);
   // Its artwork is its background; the close box asks the exit question.
-  // A version check still under way dies with the window.
+  // A version check still under way outlives the window (its answer shows
+  // over the next one), but not the program.
   skeleton_ = new WindowSkeleton(session_, this,
                                  {.tiled = false,
                                   .firstActivation = [this] { Form_Activate(); },
                                   .quit = [this] { cmdQuit_Click(); },
-                                  .closing = [this] { versionCheck_->Abandon(); }});
+                                  .closing = [this] { AbandonCheckWhenExiting(); }});
 
   imgBackground_ = new QLabel(this);
   imgBackground_->setObjectName(QStringLiteral("imgBackground"));
@@ -87,8 +88,8 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
   connect(cmdSignIn_, &ZelButton::Click, this, &frmTitlePage::cmdSignIn_Click);
   connect(cmdQuit_, &ZelButton::Click, this, &frmTitlePage::cmdQuit_Click);
   // A click (or Enter) checks; the right button's release opens the menu.
-  versionCheck_ = new VersionCheck(session_, this);
-  connect(cmdUpdateCheck_, &ZelButton::Click, this, [this] { versionCheck_->CheckForUpdate(true); });
+  versionCheck_ = &session_.versionCheck();
+  connect(cmdUpdateCheck_, &ZelButton::Click, this, [this] { versionCheck_->CheckForUpdate(true, this); });
   connect(cmdUpdateCheck_, &ZelButton::MouseUp, this,
           [this](int button, int, int x, int y) { cmdUpdateCheck_MouseUp(button, x, y); });
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Title, this);
@@ -137,9 +138,13 @@ void frmTitlePage::Form_Activate() {
   autoUpdateCheck_ = AutoUpdateCheckOn(session_.settings());
   // Started before the window counts as activated, so it is not the user's
   // and never ends in "No updates available"; the answer comes later.
-  if (autoUpdateCheck_) versionCheck_->CheckForUpdate(false);
+  if (autoUpdateCheck_) versionCheck_->CheckForUpdate(false, this);
   flasher_->Start(cmdSignIn_, 5000, 15);
   activated_ = true;
+}
+
+void frmTitlePage::AbandonCheckWhenExiting() {
+  if (session_.exiting) versionCheck_->Abandon();
 }
 
 void frmTitlePage::cmdSignIn_Click() { RunSignInFlow(session_, this); }

@@ -37,6 +37,7 @@ class frmTitlePage : public QWidget {
 
  private:
   void Form_Load();
+  void AbandonCheckWhenExiting();
   void cmdSignIn_Click();
   void cmdQuit_Click();
   void cmdUpdateCheck_MouseUp(int button, int x, int y);

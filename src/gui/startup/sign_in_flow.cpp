@@ -61,14 +61,20 @@ void OldestDataFile(Session& s, QWidget* owner) {
     return;
   }
   if (*done) return;
+  // An earlier set-aside keeps its name; this one gets its own.
+  auto name = startup::FreeSetAsideName(s.dataFolder(), startup::kOldestSetAsideName, s.clock().Now());
+  if (!name.ok()) {
+    ShowFailure(s, owner, QStringLiteral("Data File Problem"), name.message());
+    return;
+  }
   const QString dat = QString::fromLatin1(startup::kOldestDataFileName.data());
   Notice(s, owner, QStringLiteral("Data file can not be updated"),
          QStringLiteral("Your old '") + dat + QStringLiteral("' data file\n") +
-             QStringLiteral("is too old to be converted.\n\n") + QStringLiteral("It will be saved as '") + dat +
-             QStringLiteral(".Old'\n") + QStringLiteral("and a new ('") +
+             QStringLiteral("is too old to be converted.\n\n") + QStringLiteral("It will be saved as '") +
+             QString::fromStdString(*name) + QStringLiteral("'\n") + QStringLiteral("and a new ('") +
              QString::fromLatin1(reports::kDataFileName.data()) + QStringLiteral("') data file\n") +
              QStringLiteral("will be created for you now."));
-  Status moved = startup::SetAsideOldestDataFile(s.dataFolder());
+  Status moved = startup::SetAsideOldestDataFile(s.dataFolder(), *name);
   if (!moved.ok()) ShowFailure(s, owner, QStringLiteral("Data File Problem"), moved.message());
 }
 
@@ -107,10 +113,11 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
                                        QStringLiteral("&Quit the program, let me think about it")}};
   const int answer = ShowMessage(s, ask, title).pressedButton;
   QString closing;
+  std::string earlierCopy;
   if (answer == 1) {
     if (title) title->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto converted = startup::ConvertDataFile(s.dataFolder(), *state);
+    auto converted = startup::ConvertDataFile(s.dataFolder(), *state, s.clock().Now());
     QApplication::restoreOverrideCursor();
     if (title) title->setEnabled(true);
     if (!converted.ok()) {
@@ -119,12 +126,14 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
       return false;
     }
     closing = QStringLiteral("Your data file has been\nsuccessfully converted!\n");
+    earlierCopy = converted->earlierCopyKeptAs;
   } else if (answer == 2) {
-    Status moved = startup::StartOverDataFile(s.dataFolder());
+    auto moved = startup::StartOverDataFile(s.dataFolder(), s.clock().Now());
     if (!moved.ok()) {
       ShowFailure(s, title, QStringLiteral("Data File Not Renamed"), moved.message());
       return false;
     }
+    earlierCopy = moved->earlierCopyKeptAs;
   } else {
     // Quit: no data file is touched. The workstation leaves the count it
     // joined when the title window opened.
@@ -133,6 +142,11 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
     if (title) title->CloseByProgram();
     if (s.endProgram) s.endProgram();
     return false;
+  }
+  if (!earlierCopy.empty()) {
+    // The copy an earlier upgrade kept is not lost: say where it is.
+    closing += (closing.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("The earlier copy '") + old +
+               QStringLiteral("' was kept\nas '") + QString::fromStdString(earlierCopy) + QStringLiteral("'.");
   }
   QApplication::processEvents();
   const MessageRequest finished{.caption = QStringLiteral("Finished Updating!"),

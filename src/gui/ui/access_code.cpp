@@ -119,7 +119,7 @@ bool RequestAccessCode(Session& session, QWidget* owner) {
     if (*right) return true;
     const MessageRequest wrong{.caption = QStringLiteral("Invalid Entry"),
                                .iconKind = kIconError,
-                               .message = QStringLiteral("The access code entered is not the\n\ncorrect Access Code"),
+                               .message = QStringLiteral("The access code entered is not the\ncorrect Access Code"),
                                .defaultButton = 1,
                                .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Never mind")}};
     if (ShowMessage(session, wrong, owner).pressedButton != 1) return false;

@@ -1,12 +1,13 @@
 #include "gui/ui/frm_msg_box.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 
 #include "gui/program_names.h"
@@ -97,8 +98,10 @@ bool frmMsgBox::LayOut() {
     widths.push_back(buttonMetrics.horizontalAdvance(QLatin1Char(' ') + caption + QLatin1Char(' ')) *
                      TwipsPerPixel(screen));
   }
-  layout_ = ui::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox,
-                                    screenTwips.width(), screenTwips.height());
+  const QFontMetrics titleMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+  const int captionWidth = ToTwips(titleMetrics.horizontalAdvance(request_.caption), screen);
+  layout_ = ui::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox, screenTwips.width(),
+                                    screenTwips.height(), captionWidth);
   if (layout_.tooBig) return false;
 
   setWindowTitle(request_.caption);
@@ -119,6 +122,8 @@ bool frmMsgBox::LayOut() {
   }
   if (request_.defaultButton >= 1 && request_.defaultButton <= request_.buttons.size()) {
     cmdMessageButton_[request_.defaultButton]->setFocus();
+    // Enter presses it also after a click on the check box took the focus.
+    SetDefaultButton(this, cmdMessageButton_[request_.defaultButton]);
   }
   ZelButton* cancel = cmdMessageButton_[0];
   cancel->setGeometry(ToPixels(ui::kMessageCancelLeft, screen), ToPixels(layout_.buttonTop, screen),

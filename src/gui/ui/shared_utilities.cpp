@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include "core/startup/shipped_files.h"
@@ -39,19 +40,48 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
   } else {
     target = QStringLiteral("http://") + (address.isEmpty() ? session.makerWebSite() : address);
   }
-  if (session.shell().OpenAddress(target)) return;
-  QApplication::processEvents();
-  ShowNotice(session, owner, QStringLiteral("Connection Error"), QStringLiteral("An internet connection\ncould not be established."), kIconError);
+  // The answer may come later; the window may be gone by then.
+  const QPointer<QWidget> window(owner);
+  session.shell().OpenAddress(target, [&session, kind, window](const platform::Shell::Outcome& outcome) {
+    if (outcome.opened) return;
+    QApplication::processEvents();
+    if (kind == kAddressEmail) {
+      ShowNotice(session, window, QStringLiteral("No E-mail Program"),
+                 QStringLiteral("No e-mail program could be opened for this message.\n\n"
+                                "Choose one as the desktop's e-mail program (in its settings\n"
+                                "for default or preferred applications) and try again, or set\n"
+                                "one in a terminal, for example:\n"
+                                "xdg-settings set default-url-scheme-handler mailto thunderbird.desktop\n\n") +
+                     outcome.detail,
+                 kIconError);
+      return;
+    }
+    ShowNotice(session, window, QStringLiteral("Connection Error"),
+               QStringLiteral("An internet connection\ncould not be established."), kIconError);
+  });
 }
 
 void OpenManual(Session& session, QWidget* owner) {
   const QString title = session.applicationTitle();
-  const auto manual = startup::FindShippedFile(session.programFolder().toStdString(),
-                                               (title + QStringLiteral(".PDF")).toStdString());
-  if (manual && session.shell().OpenDocument(QString::fromStdString(manual->string()))) return;
-  ShowNotice(session, owner, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"), QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
-                    QStringLiteral("(in PDF format) is either\n") +
-                    QStringLiteral("missing or can not be opened..."), kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
+  const auto found = startup::FindShippedFile(session.programFolder().toStdString(),
+                                              (title + QStringLiteral(".PDF")).toStdString());
+  const QPointer<QWidget> window(owner);
+  const auto missing = [&session, title, window] {
+    ShowNotice(session, window, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"),
+               QStringLiteral("The ") + title + QStringLiteral(" manual
+") +
+                   QStringLiteral("(in PDF format) is either
+") + QStringLiteral("missing or can not be opened..."),
+               kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
+  };
+  if (!found) {
+    missing();
+    return;
+  }
+  session.shell().OpenDocument(QString::fromStdString(found->string()),
+                               [missing](const platform::Shell::Outcome& outcome) {
+                                 if (!outcome.opened) missing();
+                               });
 }
 
 void PressKey(int virtualKey) {

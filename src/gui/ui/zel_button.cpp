@@ -284,8 +284,10 @@ ui::ButtonPalette ZelButton::Palette() const {
   in.scheme = colorScheme_;
   in.buttonType = buttonType_;
   in.softBevel = softBevel_;
-  // While hovered, scheme 2 derives the whole drawing from BackOver.
-  in.back = ToRgb(colorScheme_ == 2 && hover_ ? backOver_ : backColor_);
+  // While hovered, scheme 2 derives the whole drawing from BackOver. A
+  // disabled button rests in it too: a pulse caught at its darkest would
+  // leave its engraved caption unreadable.
+  in.back = ToRgb((colorScheme_ == 2 && hover_) || !isEnabled() ? backOver_ : backColor_);
   in.backOver = ToRgb(backOver_);
   in.fore = ToRgb(foreColor_);
   in.foreOver = ToRgb(foreOver_);

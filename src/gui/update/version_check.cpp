@@ -1,6 +1,7 @@
 #include "gui/update/version_check.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
@@ -40,9 +41,8 @@ bool AutoUpdateCheckOn(const platform::SettingsStore& settings) {
   return settings.Read(kAutoUpdateCheck).value_or(QString()).compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0;
 }
 
-VersionCheck::VersionCheck(Session& session, QWidget* window)
-    : QObject(window), session_(session), window_(window) {
-  menu_ = new QMenu(window);
+VersionCheck::VersionCheck(Session& session) : session_(session) {
+  menu_ = std::make_unique<QMenu>();
   menu_->setObjectName(QStringLiteral("menuUpdateCheckmenu"));
   const auto item = [this](const QString& caption) {
     QAction* a = caption.isEmpty() ? menu_->addSeparator() : menu_->addAction(caption);
@@ -59,7 +59,8 @@ VersionCheck::VersionCheck(Session& session, QWidget* window)
 
 VersionCheck::~VersionCheck() = default;
 
-void VersionCheck::CheckForUpdate(bool userAsked) {
+void VersionCheck::CheckForUpdate(bool userAsked, QWidget* askedFrom) {
+  if (askedFrom) askedFrom_ = askedFrom;
   if (checking()) {
     userAsked_ = userAsked_ || userAsked;
     return;
@@ -70,6 +71,16 @@ void VersionCheck::CheckForUpdate(bool userAsked) {
 }
 
 void VersionCheck::Abandon() { pending_.reset(); }
+
+QWidget* VersionCheck::Owner() const {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  if (askedFrom_ && askedFrom_->isVisible()) return askedFrom_;
+  // None active (the user is in another program): a window of ours on show.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && w->isWindow() && !(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip)) return w;
+  }
+  return nullptr;
+}
 
 void VersionCheck::Answered(std::optional<QByteArray> body) {
   pending_.reset();
@@ -92,11 +103,12 @@ void VersionCheck::Answered(std::optional<QByteArray> body) {
                                .buttons = buttons};
   answering_ = true;
   const QPointer<VersionCheck> alive(this);
-  const MessageResult result = ShowMessage(session_, request, window_);
+  const QPointer<QWidget> owner(Owner());
+  const MessageResult result = ShowMessage(session_, request, owner);
   if (!alive) return;
   answering_ = false;
   if (d.show == update::UpdateDecision::Show::UpdateAvailable && result.pressedButton == 1) {
-    OpenAddress(session_, kAddressWeb, window_,
+    OpenAddress(session_, kAddressWeb, owner,
                 QString::fromStdString(update::UpdatePage(session_.makerWebSite().toStdString(),
                                                           session_.applicationTitle().toStdString())));
   }

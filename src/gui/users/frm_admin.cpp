@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <filesystem>
 
 #include "core/logs/activity_log.h"
 #include "core/startup/file_set.h"
@@ -40,6 +41,17 @@ const QColor kUserSelectedColour(255, 255, 128);
 const QColor kEnterPasswordColour(255, 192, 128);
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Size and modification time of the user list; empty when there is none.
+QString ListStamp(const std::filesystem::path& folder) {
+  std::error_code ec;
+  const auto path = folder / "User.List";
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return {};
+  const auto written = std::filesystem::last_write_time(path, ec);
+  if (ec) return {};
+  return QStringLiteral("%1 %2").arg(size).arg(written.time_since_epoch().count());
+}
 
 }  // namespace
 
@@ -107,6 +119,8 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   txtPassword_ = new QLineEdit(this);
   txtPassword_->setObjectName(QStringLiteral("txtPassword"));
   txtPassword_->setEchoMode(QLineEdit::Password);
+  // A bullet the size of the text's letters, not the style's large circle.
+  txtPassword_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 8226; }"));
   txtPassword_->setMaxLength(8);
   txtPassword_->setGeometry(ToPixels(3300, s), ToPixels(3870, s), ToPixels(2940, s), ToPixels(560, s));
   txtPassword_->hide();
@@ -169,11 +183,41 @@ void frmAdmin::Form_Activate() {
   }
 }
 
+void frmAdmin::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) RereadChangedList();
+}
+
+void frmAdmin::RereadChangedList() {
+  // Not while a password is typed for the highlighted user.
+  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.dataFolder()) == listStamp_) return;
+  const int row = grid_->currentRow();
+  const QString highlighted = row >= 0 && grid_->item(row, 3) ? grid_->item(row, 3)->text() : QString();
+  FillUserList();
+  if (!grid_->isVisible()) {
+    cmdUserSelected_->hide();
+  } else {
+    SelectRow(1);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+      if (grid_->item(r, 3)->text() == highlighted) SelectRow(r + 1);
+    }
+    if (mode_ == Mode::List && !cmdUserSelected_->isVisible()) {
+      cmdUserSelected_->show();
+      SetDefaultButton(this, cmdUserSelected_);
+    }
+  }
+  if (mode_ == Mode::Editing) {
+    cmdEditUser_->setEnabled(grid_->isVisible());
+    cmdDeleteUser_->setEnabled(grid_->isVisible());
+  }
+}
+
 void frmAdmin::FillUserList() {
   grid_->hide();
   grid_->setRowCount(0);
   userCount_ = 0;
   identities_.clear();
+  listStamp_ = ListStamp(session_.dataFolder());
   // A damaged list still lists its valid users; the damage is told once.
   auto users = users::ListUsers(session_.dataFolder());
   if (!users.ok()) {
@@ -320,9 +364,6 @@ void frmAdmin::cmdUserSelected_Click() {
   cmdSignIn_->setEnabled(false);
   cmdCancel_->setCaption(QStringLiteral("&Cancel"));
   cmdCancel_->show();
-  QFont big = txtPassword_->font();
-  big.setPointSize(20);
-  txtPassword_->setFont(big);
   txtPassword_->clear();
   txtPassword_->show();
   txtPassword_->setFocus();

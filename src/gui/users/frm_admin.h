@@ -58,9 +58,13 @@ class frmAdmin : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void FillUserList();
+  // Back in the window: the list read again when User.List changed since
+  // (another workstation added or removed users), the same user highlighted.
+  void RereadChangedList();
   void SelectRow(int row);
   void SelectUser(const QString& nameSort);
   int HighlightedRecNum() const;
@@ -77,6 +81,7 @@ class frmAdmin : public QWidget {
   // A user the list shows that is no longer where it was: say so and reload.
   void UserListProblem(const Error& error);
   int userCount_ = 0;
+  QString listStamp_;  // User.List's size and modification time when read
   // Who each listed record number held when the list was read.
   std::map<int, users::UserIdentity> identities_;
   QString userSelectedTag_;
