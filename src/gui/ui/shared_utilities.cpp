@@ -68,10 +68,8 @@ void OpenManual(Session& session, QWidget* owner) {
   const QPointer<QWidget> window(owner);
   const auto missing = [&session, title, window] {
     ShowNotice(session, window, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"),
-               QStringLiteral("The ") + title + QStringLiteral(" manual
-") +
-                   QStringLiteral("(in PDF format) is either
-") + QStringLiteral("missing or can not be opened..."),
+               QStringLiteral("The ") + title + QStringLiteral(" manual\n") +
+                   QStringLiteral("(in PDF format) is either\n") + QStringLiteral("missing or can not be opened..."),
                kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
   };
   if (!found) {
