@@ -65,8 +65,7 @@ inline BenchFolder PrepareFolder(int argc, char** argv, const std::string& prefi
   while (::read(fd, buffer.data(), buffer.size()) > 0) {
   }
   ::close(fd);
-  std::cout << "Data file: " << std::filesystem::file_size(f.dir / reports::kDataFileName) / (1024 * 1024)
-            << " MB\n";
+  std::cout << "Data file: " << std::filesystem::file_size(f.dir / reports::kDataFileName) / (1024 * 1024) << " MB\n";
   return f;
 }
 

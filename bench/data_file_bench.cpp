@@ -31,7 +31,6 @@ using namespace kestrova;
 
 fs::path g_folder;
 
-
 void SequentialRead(benchmark::State& state) {
   std::vector<char> buffer(1 << 20);
   for (auto _ : state) {
@@ -113,8 +112,7 @@ void PurgeOne(benchmark::State& state) {
 
 // The identity of a random report, as the window holds it, read outside
 // the timing.
-reports::ReportIdentity PickReport(std::mt19937& pick, benchmark::State& state,
-                                   std::uint8_t* list = nullptr) {
+reports::ReportIdentity PickReport(std::mt19937& pick, benchmark::State& state, std::uint8_t* list = nullptr) {
   reports::DataFile file(g_folder);
   if (!file.OpenDataFile(reports::DataFileAccess::Read).ok()) state.SkipWithError("open");
   const auto n = std::uniform_int_distribution<std::int32_t>(1, file.RecordCount())(pick);

@@ -8,11 +8,11 @@
 // The folder should hold many reports (kestrova-cli generate --count 50000).
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QElapsedTimer>
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -24,8 +24,8 @@
 #include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
 #include "gui/session.h"
-#include "gui/ui/zel_button.h"
 #include "gui/ui/message_dialog.h"
+#include "gui/ui/zel_button.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
 
@@ -92,9 +92,7 @@ int main(int argc, char** argv) {
     (void)data.OpenDataFile(reports::DataFileAccess::Read);
     (void)data.ReadRecord(recNum);
   });
-  const double windowRow = Time([&] {
-    main->grid()->setCurrentIndex(main->model().index(main->currentRow() - 2, 0));
-  });
+  const double windowRow = Time([&] { main->grid()->setCurrentIndex(main->model().index(main->currentRow() - 2, 0)); });
 
   reports::ListRequest phrase;
   phrase.flags = {false, true, false};
@@ -112,7 +110,8 @@ int main(int argc, char** argv) {
     find->cmdFind_Click();
   });
   answer.start(1);
-  const double windowPhrase = Time([&] { QTest::mouseClick(main->command(reports::Command::FindEntries), Qt::LeftButton); });
+  const double windowPhrase =
+      Time([&] { QTest::mouseClick(main->command(reports::Command::FindEntries), Qt::LeftButton); });
 
   std::cout << "                         core ms   window ms   added ms\n";
   const auto line = [](const char* what, double core, double window) {

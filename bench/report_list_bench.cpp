@@ -31,7 +31,6 @@ using namespace kestrova;
 fs::path g_folder;
 const char* kPhrase = "suspect";
 
-
 void SequentialRead(benchmark::State& state) {
   std::vector<char> buffer(128 * 1024);  // as cat reads
   for (auto _ : state) {
@@ -44,9 +43,10 @@ void SequentialRead(benchmark::State& state) {
 }
 
 void Grep(benchmark::State& state, const char* flags) {
-  const std::string command = std::string("grep -c ") + flags + " '" + kPhrase + "' '" +
-                              (g_folder / reports::kDataFileName).string() +  // not /dev/null: grep stops at the first match there
-                              "' > '" + (fs::temp_directory_path() / "kestrova-grep.out").string() + "'";
+  const std::string command =
+      std::string("grep -c ") + flags + " '" + kPhrase + "' '" +
+      (g_folder / reports::kDataFileName).string() +  // not /dev/null: grep stops at the first match there
+      "' > '" + (fs::temp_directory_path() / "kestrova-grep.out").string() + "'";
   for (auto _ : state) {
     const int rc = std::system(command.c_str());
     if (rc < 0 || WEXITSTATUS(rc) > 1) state.SkipWithError(("grep failed: " + command).c_str());

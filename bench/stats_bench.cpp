@@ -114,7 +114,9 @@ int main(int argc, char** argv) {
   const auto ms = benchmark::kMillisecond;
   RegisterBenchmark("SequentialRead", SequentialRead)->Unit(ms)->Iterations(5);
   RegisterBenchmark("MonthByViolation", Count, stats::Period::Month, stats::Split::Violations)->Unit(ms)->Iterations(5);
-  RegisterBenchmark("MonthByContext", Count, stats::Period::Month, stats::Split::PropertyContext)->Unit(ms)->Iterations(5);
+  RegisterBenchmark("MonthByContext", Count, stats::Period::Month, stats::Split::PropertyContext)
+      ->Unit(ms)
+      ->Iterations(5);
   RegisterBenchmark("WeekPlain", Count, stats::Period::Week, stats::Split::None)->Unit(ms)->Iterations(5);
   RatioReporter reporter;
   return bench::RunBenchmarks(folder, reporter);

@@ -6,23 +6,23 @@
 #include <filesystem>
 #include <optional>
 
+#include "cli/local_clock.h"
 #include "cli/report_export.h"
 #include "cli/report_generator.h"
-#include "cli/local_clock.h"
 #include "core/files/folder_hooks.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
 #include "core/reports/report_list.h"
-#include "core/time/date_parse.h"
 #include "core/startup/file_set.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/currency.h"
-#include "core/users/user_list.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
+#include "core/time/date_parse.h"
 #include "core/time/ole_date.h"
+#include "core/users/user_list.h"
 
 namespace kestrova::cli {
 namespace {
@@ -89,8 +89,7 @@ class CliFolderHooks {
         said = true;
         err << "kestrova-cli: waiting for another workstation"
             << (wait.holder.empty() ? std::string() : " (" + wait.holder + ")")
-            << " to finish writing to the data folder, at most " << (wait.limit.count() + 999) / 1000
-            << " seconds...\n"
+            << " to finish writing to the data folder, at most " << (wait.limit.count() + 999) / 1000 << " seconds...\n"
             << std::flush;
       }
       return true;
@@ -108,7 +107,8 @@ class CliFolderHooks {
 };
 
 int Usage(std::ostream& err, const std::string& message) {
-  err << "kestrova-cli: " << message << "\n" << "Try 'kestrova-cli --help'.\n";
+  err << "kestrova-cli: " << message << "\n"
+      << "Try 'kestrova-cli --help'.\n";
   return kExitUsage;
 }
 
@@ -231,8 +231,8 @@ int List(Context& c, const std::vector<std::string>& args) {
   }
   c.out << list->caption << "\n";
   for (const auto& row : list->rows) {
-    c.out << row.caseNumber << '\t' << row.dateEntered << '\t' << row.rightColumn << '\t'
-          << row.recordNumber << '\t' << row.sortKey << '\n';
+    c.out << row.caseNumber << '\t' << row.dateEntered << '\t' << row.rightColumn << '\t' << row.recordNumber << '\t'
+          << row.sortKey << '\n';
   }
   return kExitOk;
 }
@@ -344,11 +344,10 @@ int Users(Context& c, const std::vector<std::string>& args) {
 }
 
 int Log(Context& c, const std::vector<std::string>& args) {
-  static const std::pair<const char*, std::string_view> kLogs[] = {
-      {"signin", logs::kSignInOutLog},
-      {"userlist", logs::kUserListLog},
-      {"records", logs::kDataRecordsLog},
-      {"search", logs::kSearchLog}};
+  static const std::pair<const char*, std::string_view> kLogs[] = {{"signin", logs::kSignInOutLog},
+                                                                   {"userlist", logs::kUserListLog},
+                                                                   {"records", logs::kDataRecordsLog},
+                                                                   {"search", logs::kSearchLog}};
   if (args.size() != 1) return Usage(c.err, "log needs one of: signin, userlist, records, search");
   for (const auto& [name, file] : kLogs) {
     if (args[0] != name) continue;
@@ -445,19 +444,25 @@ int Stats(Context& c, const std::vector<std::string>& args) {
     if (i + 1 >= args.size()) return Usage(c.err, "stats does not know '" + a + "' without a value");
     const std::string& v = args[++i];
     if (a == "--by") {
-      const auto p = Choice<Period>(v, {{"day", Period::Day}, {"week", Period::Week}, {"month", Period::Month},
-                                        {"quarter", Period::Quarter}, {"year", Period::Year}});
+      const auto p = Choice<Period>(v, {{"day", Period::Day},
+                                        {"week", Period::Week},
+                                        {"month", Period::Month},
+                                        {"quarter", Period::Quarter},
+                                        {"year", Period::Year}});
       if (!p) return Usage(c.err, "--by takes day, week, month, quarter or year");
       request.period = *p;
       periodGiven = true;
     } else if (a == "--date") {
-      const auto d = Choice<DateMember>(
-          v, {{"entered", DateMember::Entered}, {"occurred", DateMember::OccurredFrom}, {"reported", DateMember::ReportedOn}});
+      const auto d = Choice<DateMember>(v, {{"entered", DateMember::Entered},
+                                            {"occurred", DateMember::OccurredFrom},
+                                            {"reported", DateMember::ReportedOn}});
       if (!d) return Usage(c.err, "--date takes entered, occurred or reported");
       request.date = *d;
     } else if (a == "--split") {
-      const auto s = Choice<Split>(v, {{"status", Split::ListStatus}, {"violation", Split::Violations},
-                                       {"madeby", Split::MadeBy}, {"context", Split::PropertyContext}});
+      const auto s = Choice<Split>(v, {{"status", Split::ListStatus},
+                                       {"violation", Split::Violations},
+                                       {"madeby", Split::MadeBy},
+                                       {"context", Split::PropertyContext}});
       if (!s) return Usage(c.err, "--split takes status, violation, madeby or context");
       request.split = *s;
     } else if (a == "--from" || a == "--to") {
@@ -476,8 +481,9 @@ int Stats(Context& c, const std::vector<std::string>& args) {
     }
   }
   if (!periodGiven) return Usage(c.err, "stats needs --by day, week, month, quarter or year");
-  if (request.from && request.to && time::DaySerial(request.to->year, request.to->month, request.to->day) <
-                                        time::DaySerial(request.from->year, request.from->month, request.from->day)) {
+  if (request.from && request.to &&
+      time::DaySerial(request.to->year, request.to->month, request.to->day) <
+          time::DaySerial(request.from->year, request.from->month, request.from->day)) {
     return Usage(c.err, "--to is before --from");
   }
   auto figures = CountOverTime(c.folder, request);

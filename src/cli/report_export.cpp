@@ -57,8 +57,7 @@ std::string MemberText(const reports::ReportRecord& record, const reports::Repor
   return {};
 }
 
-void WriteReportJson(std::ostream& out, const reports::ReportRecord& record,
-                     std::string_view indent) {
+void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent) {
   out << "{\n";
   const auto& members = reports::ReportMembers();
   for (std::size_t i = 0; i < members.size(); ++i) {

@@ -14,8 +14,7 @@ std::string JsonString(std::string_view utf8);
 // One JSON object, a key per member named as in the record: text trimmed,
 // dates "YYYY-MM-DDTHH:MM:SS" or null for 0, values as decimal strings with
 // four places, ListStatus and ProgramVersion as numbers.
-void WriteReportJson(std::ostream& out, const reports::ReportRecord& record,
-                     std::string_view indent = "");
+void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent = "");
 
 std::string CsvField(std::string_view text);
 void WriteCsvHeader(std::ostream& out);

@@ -6,62 +6,123 @@
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/startup/file_set.h"
-#include "core/users/passwords.h"
-#include "core/users/user_list.h"
 #include "core/text/currency.h"
 #include "core/time/date_format.h"
 #include "core/time/ole_date.h"
+#include "core/users/passwords.h"
+#include "core/users/user_list.h"
 
 namespace kestrova::cli {
 namespace {
 
-constexpr const char* kFirstNames[] = {
-    "James", "Mary", "Robert", "Patricia", "John", "Jennifer", "Michael", "Linda", "David",
-    "Elizabeth", "William", "Barbara", "Richard", "Susan", "Joseph", "Jessica", "Thomas",
-    "Sarah", "Carlos", "Maria", "Daniel", "Nancy", "Matthew", "Lisa", "Anthony", "Betty",
-    "Mark", "Sandra", "Steven", "Ashley", "Andrew", "Kimberly", "Kevin", "Donna", "Brian",
-    "Emily", "George", "Michelle", "Jos\xc3\xa9", "Zo\xc3\xab", "Ren\xc3\xa9" "e", "Luis"};
+constexpr const char* kFirstNames[] = {"James",
+                                       "Mary",
+                                       "Robert",
+                                       "Patricia",
+                                       "John",
+                                       "Jennifer",
+                                       "Michael",
+                                       "Linda",
+                                       "David",
+                                       "Elizabeth",
+                                       "William",
+                                       "Barbara",
+                                       "Richard",
+                                       "Susan",
+                                       "Joseph",
+                                       "Jessica",
+                                       "Thomas",
+                                       "Sarah",
+                                       "Carlos",
+                                       "Maria",
+                                       "Daniel",
+                                       "Nancy",
+                                       "Matthew",
+                                       "Lisa",
+                                       "Anthony",
+                                       "Betty",
+                                       "Mark",
+                                       "Sandra",
+                                       "Steven",
+                                       "Ashley",
+                                       "Andrew",
+                                       "Kimberly",
+                                       "Kevin",
+                                       "Donna",
+                                       "Brian",
+                                       "Emily",
+                                       "George",
+                                       "Michelle",
+                                       "Jos\xc3\xa9",
+                                       "Zo\xc3\xab",
+                                       "Ren\xc3\xa9"
+                                       "e",
+                                       "Luis"};
 constexpr const char* kLastNames[] = {
-    "Smith", "Johnson", "Williams", "Brown", "Jones", "Garcia", "Miller", "Davis",
-    "Rodriguez", "Martinez", "Hernandez", "Lopez", "Gonzalez", "Wilson", "Anderson", "Thomas",
-    "Taylor", "Moore", "Jackson", "Martin", "Lee", "Perez", "Thompson", "White", "Harris",
-    "Sanchez", "Clark", "Ramirez", "Lewis", "Robinson", "Walker", "Young", "Allen", "King",
-    "Wright", "Scott", "Torres", "Nguyen", "Hill", "Flores", "O'Brien", "M\xc3\xbcller"};
-constexpr const char* kOfficers[] = {
-    "Sgt. R. Alvarez", "Ofc. T. Brennan", "Det. L. Okafor", "Ofc. M. Kowalski",
-    "Det. S. Whitfield", "Ofc. J. Park", "Lt. D. Moreau", "Ofc. K. Delgado"};
-constexpr const char* kStreets[] = {
-    "Main St", "Oak Ave", "Maple Dr", "Cedar Ln", "Elm St", "Pine Rd", "Washington Blvd",
-    "Lakeview Ter", "Industrial Pkwy", "Harbor Way", "Mill Creek Rd", "Sunset Ave"};
-constexpr const char* kPlaces[] = {
-    "parking lot", "residence", "convenience store", "apartment complex", "public park",
-    "school grounds", "gas station", "shopping center", "warehouse", "city library"};
-constexpr const char* kTitles[] = {
-    "Vehicle burglary", "Residential burglary", "Theft from building", "Shoplifting",
-    "Vandalism to vehicle", "Assault", "Found property", "Lost property", "Stolen bicycle",
-    "Disturbance", "Trespass", "Fraudulent check", "Identity theft", "Hit and run",
-    "Harassment by phone", "Suspicious person", "Welfare check", "Graffiti",
-    "Stolen vehicle", "Criminal mischief", "Noise complaint", "Missing juvenile"};
-constexpr const char* kViolations[] = {
-    "", "", "PC 459 Burglary", "PC 484 Petty theft", "PC 487 Grand theft",
-    "PC 594 Vandalism", "PC 242 Battery", "PC 602 Trespass", "PC 470 Forgery",
-    "VC 20002 Hit and run", "PC 653m Annoying calls", "VC 10851 Vehicle theft",
-    "PC 530.5 Identity theft", "PC 415 Disturbing the peace"};
-constexpr const char* kPersonContexts[] = {
-    "Complainant", "Victim", "Suspect", "Witness", "Reporting Party", "Owner", "Arrestee"};
-constexpr const char* kVehicleContexts[] = {"Victim", "Suspect", "Stolen", "Recovered",
-                                            "Towed", "Involved", "Zeviduri"};
-constexpr const char* kPropertyContexts[] = {"Stolen", "Missing", "Recovered", "Damaged",
-                                             "Found", "Evidence", "Zeviduri"};
-constexpr const char* kMakes[] = {"Ford F-150", "Honda Civic", "Toyota Camry",
-                                  "Chevrolet Malibu", "Nissan Altima", "Jeep Wrangler",
-                                  "Subaru Outback", "Dodge Ram", "Hyundai Elantra", "Tesla Model 3"};
+    "Smith",    "Johnson",   "Williams", "Brown",    "Jones",    "Garcia",       "Miller", "Davis",   "Rodriguez",
+    "Martinez", "Hernandez", "Lopez",    "Gonzalez", "Wilson",   "Anderson",     "Thomas", "Taylor",  "Moore",
+    "Jackson",  "Martin",    "Lee",      "Perez",    "Thompson", "White",        "Harris", "Sanchez", "Clark",
+    "Ramirez",  "Lewis",     "Robinson", "Walker",   "Young",    "Allen",        "King",   "Wright",  "Scott",
+    "Torres",   "Nguyen",    "Hill",     "Flores",   "O'Brien",  "M\xc3\xbcller"};
+constexpr const char* kOfficers[] = {"Sgt. R. Alvarez",   "Ofc. T. Brennan", "Det. L. Okafor", "Ofc. M. Kowalski",
+                                     "Det. S. Whitfield", "Ofc. J. Park",    "Lt. D. Moreau",  "Ofc. K. Delgado"};
+constexpr const char* kStreets[] = {"Main St",         "Oak Ave",    "Maple Dr",        "Cedar Ln",
+                                    "Elm St",          "Pine Rd",    "Washington Blvd", "Lakeview Ter",
+                                    "Industrial Pkwy", "Harbor Way", "Mill Creek Rd",   "Sunset Ave"};
+constexpr const char* kPlaces[] = {"parking lot", "residence",      "convenience store", "apartment complex",
+                                   "public park", "school grounds", "gas station",       "shopping center",
+                                   "warehouse",   "city library"};
+constexpr const char* kTitles[] = {"Vehicle burglary",
+                                   "Residential burglary",
+                                   "Theft from building",
+                                   "Shoplifting",
+                                   "Vandalism to vehicle",
+                                   "Assault",
+                                   "Found property",
+                                   "Lost property",
+                                   "Stolen bicycle",
+                                   "Disturbance",
+                                   "Trespass",
+                                   "Fraudulent check",
+                                   "Identity theft",
+                                   "Hit and run",
+                                   "Harassment by phone",
+                                   "Suspicious person",
+                                   "Welfare check",
+                                   "Graffiti",
+                                   "Stolen vehicle",
+                                   "Criminal mischief",
+                                   "Noise complaint",
+                                   "Missing juvenile"};
+constexpr const char* kViolations[] = {"",
+                                       "",
+                                       "PC 459 Burglary",
+                                       "PC 484 Petty theft",
+                                       "PC 487 Grand theft",
+                                       "PC 594 Vandalism",
+                                       "PC 242 Battery",
+                                       "PC 602 Trespass",
+                                       "PC 470 Forgery",
+                                       "VC 20002 Hit and run",
+                                       "PC 653m Annoying calls",
+                                       "VC 10851 Vehicle theft",
+                                       "PC 530.5 Identity theft",
+                                       "PC 415 Disturbing the peace"};
+constexpr const char* kPersonContexts[] = {"Complainant",     "Victim", "Suspect", "Witness",
+                                           "Reporting Party", "Owner",  "Arrestee"};
+constexpr const char* kVehicleContexts[] = {"Victim", "Suspect",  "Stolen",  "Recovered",
+                                            "Towed",  "Involved", "Zeviduri"};
+constexpr const char* kPropertyContexts[] = {"Stolen", "Missing",  "Recovered", "Damaged",
+                                             "Found",  "Evidence", "Zeviduri"};
+constexpr const char* kMakes[] = {"Ford F-150",      "Honda Civic",   "Toyota Camry",   "Chevrolet Malibu",
+                                  "Nissan Altima",   "Jeep Wrangler", "Subaru Outback", "Dodge Ram",
+                                  "Hyundai Elantra", "Tesla Model 3"};
 constexpr const char* kColors[] = {"white", "black", "silver", "red", "blue", "gray", "green", "tan"};
-constexpr const char* kItems[] = {
-    "Laptop computer, Dell", "Mountain bicycle, Trek", "Cell phone, Samsung",
-    "Wallet, brown leather", "Power drill, DeWalt", "Television, 55in LG",
-    "Jewelry box with rings", "Handbag, Coach", "Tablet, Apple iPad", "Catalytic converter",
-    "Tool box, Craftsman", "Camera, Canon DSLR", "Gaming console, Sony"};
+constexpr const char* kItems[] = {"Laptop computer, Dell",  "Mountain bicycle, Trek", "Cell phone, Samsung",
+                                  "Wallet, brown leather",  "Power drill, DeWalt",    "Television, 55in LG",
+                                  "Jewelry box with rings", "Handbag, Coach",         "Tablet, Apple iPad",
+                                  "Catalytic converter",    "Tool box, Craftsman",    "Camera, Canon DSLR",
+                                  "Gaming console, Sony"};
 constexpr const char* kOpenings[] = {
     "On the date and time above I was dispatched to %s on %s regarding a report of %s.",
     "I responded to a %s at %s on %s after a call concerning %s.",
@@ -112,26 +173,23 @@ std::string ReportGenerator::PersonName() {
   const char* race[] = {"W", "B", "H", "A", "O"};
   const char* sex[] = {"M", "F"};
   char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "%s, %s  %s/%s/%d  %02d/%02d/%04d", Pick(kLastNames),
-                Pick(kFirstNames), Pick(race), Pick(sex), static_cast<int>(18 + Below(60)),
-                static_cast<int>(1 + Below(12)), static_cast<int>(1 + Below(28)),
-                static_cast<int>(1945 + Below(60)));
+  std::snprintf(buffer, sizeof buffer, "%s, %s  %s/%s/%d  %02d/%02d/%04d", Pick(kLastNames), Pick(kFirstNames),
+                Pick(race), Pick(sex), static_cast<int>(18 + Below(60)), static_cast<int>(1 + Below(12)),
+                static_cast<int>(1 + Below(28)), static_cast<int>(1945 + Below(60)));
   return buffer;
 }
 
 std::string ReportGenerator::Narrative(const reports::ReportRecord& r, std::size_t target) {
   char buffer[512];
   std::string place = std::string(Pick(kPlaces));
-  const auto when = time::FormatOleDate(r.OccurredFrom != 0 ? r.OccurredFrom : r.DateEntered,
-                                        time::kDateFormat)
-                        .value_or("");
+  const auto when =
+      time::FormatOleDate(r.OccurredFrom != 0 ? r.OccurredFrom : r.DateEntered, time::kDateFormat).value_or("");
   const std::size_t opening = Below(std::size(kOpenings));
   if (opening == 1) {
-    std::snprintf(buffer, sizeof buffer, kOpenings[1], place.c_str(), r.LocationOccurred.c_str(),
-                  when.c_str(), r.Title.c_str());
+    std::snprintf(buffer, sizeof buffer, kOpenings[1], place.c_str(), r.LocationOccurred.c_str(), when.c_str(),
+                  r.Title.c_str());
   } else {
-    std::snprintf(buffer, sizeof buffer, kOpenings[opening], r.LocationOccurred.c_str(),
-                  when.c_str(), r.Title.c_str());
+    std::snprintf(buffer, sizeof buffer, kOpenings[opening], r.LocationOccurred.c_str(), when.c_str(), r.Title.c_str());
   }
   std::string text = buffer;
   while (text.size() < target) {
@@ -150,8 +208,11 @@ reports::ReportRecord ReportGenerator::Next() {
   // Spread over 2008-2025 so summaries and sorting have years to work with.
   const int year = 2008 + static_cast<int>(Below(18));
   const int month = 1 + static_cast<int>(Below(12));
-  const DateTime entered{year, month, 1 + static_cast<int>(Below(time::DaysInMonth(year, month))),
-                         7 + static_cast<int>(Below(14)), static_cast<int>(Below(60)),
+  const DateTime entered{year,
+                         month,
+                         1 + static_cast<int>(Below(time::DaysInMonth(year, month))),
+                         7 + static_cast<int>(Below(14)),
+                         static_cast<int>(Below(60)),
                          static_cast<int>(Below(60))};
   r.DateEntered = time::ToOleDate(entered);
   r.ControlNumber = r.DateEntered + static_cast<double>(60 + Below(3600)) / 86400.0;
@@ -172,8 +233,8 @@ reports::ReportRecord ReportGenerator::Next() {
   }
   r.ReportedByName = PersonName();
   r.ReportedByContext = Pick(kPersonContexts);
-  std::snprintf(buffer, sizeof buffer, "%d %s  (555) %03d-%04d", static_cast<int>(100 + Below(9900)),
-                Pick(kStreets), static_cast<int>(200 + Below(800)), static_cast<int>(Below(10000)));
+  std::snprintf(buffer, sizeof buffer, "%d %s  (555) %03d-%04d", static_cast<int>(100 + Below(9900)), Pick(kStreets),
+                static_cast<int>(200 + Below(800)), static_cast<int>(Below(10000)));
   r.ReportedByContact = buffer;
 
   std::string* people[][3] = {{&r.Person1Name, &r.Person1Context, &r.Person1Contact},
@@ -183,8 +244,8 @@ reports::ReportRecord ReportGenerator::Next() {
   for (std::uint64_t i = 0; i < persons; ++i) {
     *people[i][0] = PersonName();
     *people[i][1] = Pick(kPersonContexts);
-    std::snprintf(buffer, sizeof buffer, "%d %s, apt %d", static_cast<int>(100 + Below(9900)),
-                  Pick(kStreets), static_cast<int>(1 + Below(40)));
+    std::snprintf(buffer, sizeof buffer, "%d %s, apt %d", static_cast<int>(100 + Below(9900)), Pick(kStreets),
+                  static_cast<int>(1 + Below(40)));
     *people[i][2] = buffer;
   }
   std::string* vehicles[][3] = {{&r.Vehicle1Description, &r.Vehicle1Context, &r.Vehicle1Details},
@@ -192,8 +253,8 @@ reports::ReportRecord ReportGenerator::Next() {
                                 {&r.Vehicle3Description, &r.Vehicle3Context, &r.Vehicle3Details}};
   const auto cars = Below(3) == 0 ? 1 + Below(3) : 0;
   for (std::uint64_t i = 0; i < cars; ++i) {
-    std::snprintf(buffer, sizeof buffer, "%d %s Lic# %dABC%03d", static_cast<int>(1995 + Below(30)),
-                  Pick(kMakes), static_cast<int>(1 + Below(9)), static_cast<int>(Below(1000)));
+    std::snprintf(buffer, sizeof buffer, "%d %s Lic# %dABC%03d", static_cast<int>(1995 + Below(30)), Pick(kMakes),
+                  static_cast<int>(1 + Below(9)), static_cast<int>(Below(1000)));
     *vehicles[i][0] = buffer;
     *vehicles[i][1] = Pick(kVehicleContexts);
     std::snprintf(buffer, sizeof buffer, "%s, %s", Pick(kColors),
@@ -208,8 +269,8 @@ reports::ReportRecord ReportGenerator::Next() {
   for (std::uint64_t i = 0; i < things; ++i) {
     *items[i][0] = Pick(kItems);
     *items[i][1] = Pick(kPropertyContexts);
-    std::snprintf(buffer, sizeof buffer, "Serial# %08llX, %s",
-                  static_cast<unsigned long long>(Draw() & 0xFFFFFFFF), Pick(kColors));
+    std::snprintf(buffer, sizeof buffer, "Serial# %08llX, %s", static_cast<unsigned long long>(Draw() & 0xFFFFFFFF),
+                  Pick(kColors));
     *items[i][2] = buffer;
     *values[i] = static_cast<std::int64_t>(Below(500000)) * 100;  // up to $5,000.00 in cents
   }
@@ -250,8 +311,7 @@ Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, 
   return file.CloseDataFile();
 }
 
-Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder,
-                                                const time::DateTime& now) {
+Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder, const time::DateTime& now) {
   struct Seed {
     const char* first;
     const char* last;
@@ -285,8 +345,7 @@ Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& fol
     if (!n.ok()) return n.error();
     Status logged = logs::LogUserListChange(folder, now, logs::kAdded, users::UserDisplayName(u));
     if (!logged.ok()) return logged.error();
-    made.push_back({users::UserDisplayName(u), std::string(startup::AccessLevelName(s.level)),
-                    s.password});
+    made.push_back({users::UserDisplayName(u), std::string(startup::AccessLevelName(s.level)), s.password});
   }
   return made;
 }

@@ -40,12 +40,10 @@ struct DemoUser {
 
 // Adds the demo users (one per access level) to a folder that has no user
 // list yet, logging each addition as the program does; refuses otherwise.
-Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder,
-                                                const time::DateTime& now);
+Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder, const time::DateTime& now);
 
 // Writes count generated reports into a folder that has no data file yet
 // (creating the folder when needed); refuses a folder that has one.
-Status GenerateReports(const std::filesystem::path& folder, std::int32_t count,
-                       std::uint64_t seed);
+Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, std::uint64_t seed);
 
 }  // namespace kestrova::cli

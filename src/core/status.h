@@ -9,12 +9,12 @@ namespace kestrova {
 // A failure the caller can show: what went wrong, in a sentence a user can read.
 struct Error {
   enum class Kind {
-    Io,          // the operating system refused a read, write, rename...
-    Busy,        // the file stayed unavailable for the whole retry period
-    Damaged,     // the file's contents do not have the documented layout
-    NotFound,    // a record number past the end, a missing file
-    Conflict,    // the stored record is no longer the one the caller read
-    Invalid,     // bad input from the caller
+    Io,        // the operating system refused a read, write, rename...
+    Busy,      // the file stayed unavailable for the whole retry period
+    Damaged,   // the file's contents do not have the documented layout
+    NotFound,  // a record number past the end, a missing file
+    Conflict,  // the stored record is no longer the one the caller read
+    Invalid,   // bad input from the caller
   };
   Kind kind = Kind::Io;
   std::string message;
@@ -38,7 +38,7 @@ class Status {
 template <class T>
 class Result {
  public:
-  Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : value_(std::move(value)) {}      // NOLINT: implicit by design
   Result(Error error) : error_(std::move(error)) {}  // NOLINT: implicit by design
   bool ok() const { return value_.has_value(); }
   explicit operator bool() const { return ok(); }

@@ -46,20 +46,21 @@ std::optional<std::string> NewHash(const QString& code) {
 bool NewFormMatches(const std::string& stored, const QString& code) {
   if (sodium_init() < 0) return false;
   const QByteArray secret = code.toUtf8();
-  return crypto_pwhash_str_verify(stored.c_str(), secret.constData(),
-                                  static_cast<unsigned long long>(secret.size())) == 0;
+  return crypto_pwhash_str_verify(stored.c_str(), secret.constData(), static_cast<unsigned long long>(secret.size())) ==
+         0;
 }
 
 bool Readable(const QString& stored) { return users::AccessHashFormOf(stored.toStdString()).has_value(); }
 
 Error Damaged() {
-  return Error{Error::Kind::Damaged, "The access code file " + std::string(users::kAccessCodeFileName) +
-                                         " in the data folder is damaged."};
+  return Error{Error::Kind::Damaged,
+               "The access code file " + std::string(users::kAccessCodeFileName) + " in the data folder is damaged."};
 }
 
 Error CannotHash() {
-  return Error{Error::Kind::Io, "The access code could not be hashed (the password-hashing library failed; "
-                                "the computer may be short of memory)."};
+  return Error{Error::Kind::Io,
+               "The access code could not be hashed (the password-hashing library failed; "
+               "the computer may be short of memory)."};
 }
 
 }  // namespace

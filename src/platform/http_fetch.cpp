@@ -15,8 +15,7 @@ namespace {
 // answer it hands out may destroy its handle.
 class FetchJob : public QObject {
  public:
-  FetchJob(QNetworkAccessManager& manager, const QUrl& url, std::chrono::milliseconds timeout,
-           HttpFetch::Done done)
+  FetchJob(QNetworkAccessManager& manager, const QUrl& url, std::chrono::milliseconds timeout, HttpFetch::Done done)
       : QObject(&manager), done_(std::move(done)) {
     if (!url.isValid() || (url.scheme() != QStringLiteral("http") && url.scheme() != QStringLiteral("https"))) {
       // Still answered from the event loop, as every fetch is.

@@ -10,8 +10,8 @@ const QString kSection = QStringLiteral("Defaults");
 
 std::unique_ptr<QSettings> Open(const QString& fileName) {
   if (fileName.isEmpty()) {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Kestrova"), QStringLiteral("Kestrova"));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrova"),
+                                       QStringLiteral("Kestrova"));
   }
   return std::make_unique<QSettings>(fileName, QSettings::IniFormat);
 }
@@ -28,9 +28,7 @@ std::optional<QString> QtSettingsStore::Read(const QString& key) const {
   return settings->value(Key(key)).toString();
 }
 
-void QtSettingsStore::Write(const QString& key, const QString& value) {
-  Open(fileName_)->setValue(Key(key), value);
-}
+void QtSettingsStore::Write(const QString& key, const QString& value) { Open(fileName_)->setValue(Key(key), value); }
 
 void QtSettingsStore::Delete(const QString& key) { Open(fileName_)->remove(Key(key)); }
 

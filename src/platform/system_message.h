@@ -26,9 +26,7 @@ class FakeSystemMessage : public SystemMessage {
     QString title;
     QString text;
   };
-  void ShowCritical(const QString& title, const QString& text, QWidget*) override {
-    shown.append({title, text});
-  }
+  void ShowCritical(const QString& title, const QString& text, QWidget*) override { shown.append({title, text}); }
   QList<Shown> shown;
 };
 

@@ -9,9 +9,9 @@
 #include "cli/cli.h"
 #include "core/files/folder_hooks.h"
 #include "core/reports/data_file.h"
+#include "core/time/ole_date.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
-#include "core/time/ole_date.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
 
@@ -115,8 +115,7 @@ TEST_F(CliTest, ExportCsvQuotesAsRfc4180Asks) {
   EXPECT_EQ(header.rfind("ControlNumber,CaseNumber,Title,CriminalViolations,", 0), 0u);
   EXPECT_EQ(header.back(), '\r');
   EXPECT_NE(header.find(",ListStatus,ProgramVersion\r"), std::string::npos);
-  EXPECT_NE(run.out.find("\r\n2024-01-05T15:05:09,24-0042,\"Stolen bicycle, \"\"red\"\"\",,"),
-            std::string::npos)
+  EXPECT_NE(run.out.find("\r\n2024-01-05T15:05:09,24-0042,\"Stolen bicycle, \"\"red\"\"\",,"), std::string::npos)
       << run.out.substr(0, 600);
   EXPECT_NE(run.out.find(",\"Line one\r\nLine two\","), std::string::npos);
   EXPECT_NE(run.out.find(",1234.5000,"), std::string::npos);
@@ -157,7 +156,8 @@ TEST_F(CliTest, VerifyNamesEveryProblemWithItsRecord) {
   }
   const CliRun run = Cli({"--data-dir", Dir(), "verify"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("file: length 40006 is not a whole number of 20001-byte records"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("file: length 40006 is not a whole number of 20001-byte records"), std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("record 2: ListStatus is 7, not 1 or 2\n"), std::string::npos);
   EXPECT_NE(run.out.find("record 2: ProgramVersion is 0"), std::string::npos);
   EXPECT_NE(run.out.find("record 2: marked $Killed$"), std::string::npos);
@@ -178,7 +178,8 @@ TEST_F(CliTest, VerifyReportsAPartialTailAndTheFilesItWasMovedTo) {
   const CliRun before = Cli({"--data-dir", Dir(), "verify"});
   EXPECT_EQ(before.status, 1);
   EXPECT_NE(before.out.find("300 bytes after record 1 are part of a report whose save was interrupted"),
-            std::string::npos) << before.out;
+            std::string::npos)
+      << before.out;
 
   // The next save, with a clock to name the file, repairs it.
   {
@@ -198,7 +199,8 @@ TEST_F(CliTest, VerifyReportsAPartialTailAndTheFilesItWasMovedTo) {
   EXPECT_EQ(after.status, 1);
   EXPECT_NE(after.out.find("file: Kestrova.Data.partial-20261206140509 holds the bytes of an interrupted "
                            "write, moved out of Kestrova.Data"),
-            std::string::npos) << after.out;
+            std::string::npos)
+      << after.out;
   EXPECT_EQ(after.out.find("bytes after record"), std::string::npos) << after.out;
   EXPECT_NE(after.out.find("2 reports checked, 1 problem found."), std::string::npos) << after.out;
 }
@@ -242,8 +244,9 @@ TEST_F(CliTest, AWriteThatWaitsForAnotherWorkstationSaysSoOnce) {
   const CliRun run = Cli({"--data-dir", Dir(), "generate", "--count", "2"});
   release.join();
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "kestrova-cli: waiting for another workstation (elsewhere) to finish writing to the "
-                     "data folder, at most 35 seconds...\n");
+  EXPECT_EQ(run.err,
+            "kestrova-cli: waiting for another workstation (elsewhere) to finish writing to the "
+            "data folder, at most 35 seconds...\n");
 }
 
 TEST_F(CliTest, UsersOfADamagedListAreListedAndTheDamageNamed) {
@@ -285,7 +288,8 @@ TEST_F(CliTest, StatsPrintsThePeriodsAsATableCsvOrJson) {
   ASSERT_EQ(csv.status, 0) << csv.err;
   EXPECT_EQ(csv.out, "start,count,value\r\n2024-01-01,1,1234.50\r\nno date,1,1.00\r\n");
 
-  const CliRun table = Cli({"--data-dir", Dir(), "stats", "--by", "year", "--from", "2023-06-01", "--split", "violation"});
+  const CliRun table =
+      Cli({"--data-dir", Dir(), "stats", "--by", "year", "--from", "2023-06-01", "--split", "violation"});
   ASSERT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(table.out,
             "Start       Count     Value  Theft, petty\n"
@@ -298,11 +302,14 @@ TEST_F(CliTest, StatsPrintsThePeriodsAsATableCsvOrJson) {
 
 TEST_F(CliTest, StatsRefusesBadOptionsAndTooManyPeriods) {
   Add(Sample());
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"stats"}, {"stats", "--by", "fortnight"}, {"stats", "--by", "day", "--from", "2024-02-30"},
-        {"stats", "--by", "day", "--from", "01/05/2024"}, {"stats", "--by", "day", "--split", "title"},
-        {"stats", "--by", "day", "--from", "2024-02-01", "--to", "2024-01-31"}, {"stats", "--by"},
-        {"stats", "--by", "day", "--format", "xml"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"stats"},
+                                              {"stats", "--by", "fortnight"},
+                                              {"stats", "--by", "day", "--from", "2024-02-30"},
+                                              {"stats", "--by", "day", "--from", "01/05/2024"},
+                                              {"stats", "--by", "day", "--split", "title"},
+                                              {"stats", "--by", "day", "--from", "2024-02-01", "--to", "2024-01-31"},
+                                              {"stats", "--by"},
+                                              {"stats", "--by", "day", "--format", "xml"}}) {
     std::vector<std::string> args{"--data-dir", Dir()};
     args.insert(args.end(), bad.begin(), bad.end());
     EXPECT_EQ(Cli(args).status, 2) << args.back();

@@ -37,17 +37,43 @@ std::vector<ListRow> Reference(const std::filesystem::path& folder, const ListRe
       const std::string control = *time::FormatOleDate(r.ControlNumber, time::kControlNumberFormat);
       switch (kind) {
         case 1:
-          for (const std::string* s : {&control, &r.CaseNumber, &r.CriminalViolations, &r.Title, &r.ReportMadeBy,
-                                       &r.LocationOccurred, &r.LocationReported, &r.ReportedByName,
-                                       &r.ReportedByContext, &r.ReportedByContact, &r.Person1Name,
-                                       &r.Person1Contact, &r.Person1Context, &r.Person2Name, &r.Person2Contact,
-                                       &r.Person2Context, &r.Person3Name, &r.Person3Contact, &r.Person3Context,
-                                       &r.Vehicle1Description, &r.Vehicle1Context, &r.Vehicle1Details,
-                                       &r.Vehicle2Description, &r.Vehicle2Context, &r.Vehicle2Details,
-                                       &r.Vehicle3Description, &r.Vehicle3Context, &r.Vehicle3Details,
-                                       &r.Property1Item, &r.Property1Context, &r.Property1Details,
-                                       &r.Property2Item, &r.Property2Context, &r.Property2Details,
-                                       &r.Property3Item, &r.Property3Context, &r.Property3Details}) {
+          for (const std::string* s : {&control,
+                                       &r.CaseNumber,
+                                       &r.CriminalViolations,
+                                       &r.Title,
+                                       &r.ReportMadeBy,
+                                       &r.LocationOccurred,
+                                       &r.LocationReported,
+                                       &r.ReportedByName,
+                                       &r.ReportedByContext,
+                                       &r.ReportedByContact,
+                                       &r.Person1Name,
+                                       &r.Person1Contact,
+                                       &r.Person1Context,
+                                       &r.Person2Name,
+                                       &r.Person2Contact,
+                                       &r.Person2Context,
+                                       &r.Person3Name,
+                                       &r.Person3Contact,
+                                       &r.Person3Context,
+                                       &r.Vehicle1Description,
+                                       &r.Vehicle1Context,
+                                       &r.Vehicle1Details,
+                                       &r.Vehicle2Description,
+                                       &r.Vehicle2Context,
+                                       &r.Vehicle2Details,
+                                       &r.Vehicle3Description,
+                                       &r.Vehicle3Context,
+                                       &r.Vehicle3Details,
+                                       &r.Property1Item,
+                                       &r.Property1Context,
+                                       &r.Property1Details,
+                                       &r.Property2Item,
+                                       &r.Property2Context,
+                                       &r.Property2Details,
+                                       &r.Property3Item,
+                                       &r.Property3Context,
+                                       &r.Property3Details}) {
             add(*s);
           }
           break;
@@ -57,8 +83,12 @@ std::vector<ListRow> Reference(const std::filesystem::path& folder, const ListRe
         case 5: add(r.CriminalViolations); break;
         case 6: add(r.ReportMadeBy); break;
         case 7: date(r.DateEntered); break;
-        case 8: if (r.OccurredFrom != 0) date(r.OccurredFrom); break;
-        case 9: if (r.ReportedOn != 0) date(r.ReportedOn); break;
+        case 8:
+          if (r.OccurredFrom != 0) date(r.OccurredFrom);
+          break;
+        case 9:
+          if (r.ReportedOn != 0) date(r.ReportedOn);
+          break;
         case 10: add(r.ReportedByName), add(r.ReportedByContext), add(r.ReportedByContact); break;
         case 11:
           add(r.Person1Name), add(r.Person1Contact), add(r.Person1Context);
@@ -93,8 +123,8 @@ std::vector<ListRow> Reference(const std::filesystem::path& folder, const ListRe
     if (!take) return true;
     ListRow row{std::string(Trim(r.CaseNumber)), *time::FormatOleDate(r.DateEntered, time::kDateFormat),
                 std::string(Trim(q.show == ShowOption::Remarks ? r.Title : r.CriminalViolations)), n, ""};
-    row.sortKey = q.sort == SortOption::CaseNumber ? row.caseNumber
-                                                   : *time::FormatOleDate(r.DateEntered, "yyyymmddhhnnss");
+    row.sortKey =
+        q.sort == SortOption::CaseNumber ? row.caseNumber : *time::FormatOleDate(r.DateEntered, "yyyymmddhhnnss");
     rows.push_back(row);
     return true;
   });
@@ -120,8 +150,8 @@ class ReferenceTest : public ::testing::Test {
     EXPECT_TRUE(list.ok()) << list.message();
     if (!list.ok()) return 0;
     const auto expected = Reference(folder_->path(), q);
-    EXPECT_EQ(list->rows.size(), expected.size()) << "kind " << q.criteria.SearchKind << " '"
-                                                  << q.criteria.SearchPhrase << "'";
+    EXPECT_EQ(list->rows.size(), expected.size())
+        << "kind " << q.criteria.SearchKind << " '" << q.criteria.SearchPhrase << "'";
     EXPECT_TRUE(list->rows == expected) << "kind " << q.criteria.SearchKind << " '" << q.criteria.SearchPhrase << "'";
     return expected.size();
   }

@@ -32,13 +32,11 @@ TEST(ActivityLog, LinesMatchTheirFormatsToTheCharacter) {
   EXPECT_EQ(UserListLine({2026, 12, 6, 14, 7, 31}, kEdited, "FIRST LAST"),
             "12/06/2026 at 14:07:31 - 'FIRST LAST' edited in the 'User List'");
   EXPECT_EQ(UserListLine(kAt, kAdded, "A B"), "12/06/2026 at 14:05:09 - 'A B' added to the 'User List'");
-  EXPECT_EQ(UserListLine(kAt, kDeleted, "A B"),
-            "12/06/2026 at 14:05:09 - 'A B' deleted from the 'User List'");
+  EXPECT_EQ(UserListLine(kAt, kDeleted, "A B"), "12/06/2026 at 14:05:09 - 'A B' deleted from the 'User List'");
   const double control = time::ToOleDate({2026, 12, 6, 14, 9, 55});
   EXPECT_EQ(RecordChangeLine(kAt, kArchived, control, "24-0042", "FIRST LAST"),
             "12/06/2026 at 14:05:09 - Control#20261206140955 archived by FIRST LAST");
-  EXPECT_EQ(SearchLine(kAt, "FIRST LAST", "'smith'"),
-            "12/06/2026 at 14:05:09 - FIRST LAST searched for 'smith'");
+  EXPECT_EQ(SearchLine(kAt, "FIRST LAST", "'smith'"), "12/06/2026 at 14:05:09 - FIRST LAST searched for 'smith'");
   EXPECT_EQ(SearchLine(kAt, "A B", "Weekly Summary starting 03/01/2010"),
             "12/06/2026 at 14:05:09 - A B searched for Weekly Summary starting 03/01/2010");
 }
@@ -61,7 +59,8 @@ TEST(ActivityLog, OldReportsAreNamedByTheirCaseNumber) {
 
 TEST(ActivityLog, AppendsCrLfLinesInWindows1252AndNeverMakesTheLogReadOnly) {
   TempFolder folder;
-  ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kIncorrectPassword, "Jos\u00E9 Park", users::AccessLevel::ReadEditAdd).ok());
+  ASSERT_TRUE(
+      LogSignInOut(folder.path(), kAt, kIncorrectPassword, "Jos\u00E9 Park", users::AccessLevel::ReadEditAdd).ok());
   // Left read-only by an earlier release: made writable again.
   ::chmod((folder / "SignInOut.Log").c_str(), 0444);
   ASSERT_TRUE(LogSignInOut(folder.path(), kAt, kSignedIn, "Jos\u00E9 Park", users::AccessLevel::ReadEditAdd).ok());
@@ -97,7 +96,9 @@ TEST(ActivityLog, ALineCutShortByAFullDiskIsEndedAndTheNextStartsClean) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {before.size() + 10, before.size() + 10};
+    struct rlimit limit {
+      before.size() + 10, before.size() + 10
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
     Status s = LogSearch(folder.path(), kAt, "Ann Lee", "'second'");
     ::_exit(!s.ok() && s.message().find("only the beginning of the line was written") != std::string::npos ? 0 : 1);
@@ -137,8 +138,7 @@ TEST(ActivityLog, AHugeLogIsReadInBoundedPieces) {
 TEST(ActivityLog, ControlCharactersNeverBreakALine) {
   TempFolder folder;
   ASSERT_TRUE(LogSearch(folder.path(), kAt, "A\tB", "'smith\r\njones'").ok());
-  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"),
-            "12/06/2026 at 14:05:09 - A B searched for 'smith  jones'\r\n");
+  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"), "12/06/2026 at 14:05:09 - A B searched for 'smith  jones'\r\n");
 }
 
 TEST(ActivityLog, ALogThatCannotBeWrittenIsAnErrorAndTouchesNothingElse) {

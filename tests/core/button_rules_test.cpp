@@ -131,8 +131,8 @@ TEST(ButtonGeometry, DrawingRectPerType) {
 TEST(ButtonGeometry, RoundedCornersOfTypeThreeAndCornerPixelsOfTypeFourteen) {
   const auto three = RegionCutPixels(3, 10, 6);
   EXPECT_EQ(three.size(), 12u);
-  for (Pixel p : {Pixel{0, 0}, Pixel{1, 0}, Pixel{8, 0}, Pixel{9, 0}, Pixel{0, 1}, Pixel{9, 1},
-                  Pixel{0, 4}, Pixel{9, 4}, Pixel{0, 5}, Pixel{1, 5}, Pixel{8, 5}, Pixel{9, 5}}) {
+  for (Pixel p : {Pixel{0, 0}, Pixel{1, 0}, Pixel{8, 0}, Pixel{9, 0}, Pixel{0, 1}, Pixel{9, 1}, Pixel{0, 4},
+                  Pixel{9, 4}, Pixel{0, 5}, Pixel{1, 5}, Pixel{8, 5}, Pixel{9, 5}}) {
     EXPECT_NE(std::find(three.begin(), three.end(), p), three.end()) << p.x << "," << p.y;
   }
   EXPECT_EQ(std::find(three.begin(), three.end(), Pixel{1, 1}), three.end());

@@ -33,7 +33,8 @@ TEST(ChangeCounter, EveryWriteBumpsItUnderTheLockAndTellsTheWriter) {
   const auto previous = files::InstallFolderHooks(hooks);
   ASSERT_TRUE(reports::AppendReport(folder.path(), Report("A")).ok());
   ASSERT_TRUE(reports::AppendReport(folder.path(), Report("B")).ok());
-  ASSERT_TRUE(reports::ChangeReport(folder.path(), {2, 45296.5, "B"}, [](reports::ReportRecord& r) { r.Title = "t"; }).ok());
+  ASSERT_TRUE(
+      reports::ChangeReport(folder.path(), {2, 45296.5, "B"}, [](reports::ReportRecord& r) { r.Title = "t"; }).ok());
   ASSERT_TRUE(reports::DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr).ok());
   ASSERT_TRUE(reports::DeleteReport(folder.path(), {1, 45296.5, "B"}, nullptr).ok());
   files::InstallFolderHooks(previous);

@@ -34,8 +34,13 @@ TEST(ContainsPhrase, WholeWordsAreBoundedByNeitherLetterNorDigit) {
 }
 
 TEST(ContainsPhrase, TheByteLevelMatcherFoldsWindows1252Letters) {
-  const PhraseMatcher m("\x8A" "a\xEF", kIgnoreCapitalization, 0);  // Ša ï
-  EXPECT_TRUE(m.Matches("x\x9A" "A\xCFy"));                       // ša Ï
+  const PhraseMatcher m(
+      "\x8A"
+      "a\xEF",
+      kIgnoreCapitalization, 0);  // Ša ï
+  EXPECT_TRUE(
+      m.Matches("x\x9A"
+                "A\xCFy"));  // ša Ï
   EXPECT_EQ(LowerByte(0xD7), 0xD7) << "the multiplication sign has no lower case";
   EXPECT_FALSE(IsWordByte(0xD7));
   EXPECT_TRUE(IsWordByte(0xE9));

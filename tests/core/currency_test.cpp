@@ -9,12 +9,23 @@ namespace {
 
 TEST(Currency, ParsesWhatAUsEnglishConversionAccepts) {
   const std::pair<const char*, std::int64_t> cases[] = {
-      {"1,234.50", 12345000},   {"$1,234.50", 12345000}, {"1234.5", 12345000},
-      {"-12", -120000},         {"(12.00)", -120000},    {"  42  ", 420000},
-      {"0", 0},                 {".5", 5000},            {"5.", 50000},
-      {"$ 7.25", 72500},        {"-$3", -30000},         {"$-3", -30000},
-      {"+3", 30000},            {"1,000,000", 10000000000}, {"0.0001", 1},
-      {"( $1,234.56 )", -12345600}, {"007", 70000},
+      {"1,234.50", 12345000},
+      {"$1,234.50", 12345000},
+      {"1234.5", 12345000},
+      {"-12", -120000},
+      {"(12.00)", -120000},
+      {"  42  ", 420000},
+      {"0", 0},
+      {".5", 5000},
+      {"5.", 50000},
+      {"$ 7.25", 72500},
+      {"-$3", -30000},
+      {"$-3", -30000},
+      {"+3", 30000},
+      {"1,000,000", 10000000000},
+      {"0.0001", 1},
+      {"( $1,234.56 )", -12345600},
+      {"007", 70000},
   };
   for (const auto& [text, expected] : cases) {
     const auto parsed = ParseCurrency(text);
@@ -24,9 +35,8 @@ TEST(Currency, ParsesWhatAUsEnglishConversionAccepts) {
 }
 
 TEST(Currency, RefusesWhatIsNotAnAmount) {
-  for (const char* text : {"abc", "1.2.3", "1,2,3,4.5.6", "", "   ", "$", "-", "12abc", "1 2",
-                           ",123", "123,", "1,,2", "1,.5", "(12", "12)", "--1", "(-1)", "1e5",
-                           "$$1", "."}) {
+  for (const char* text : {"abc",  "1.2.3", "1,2,3,4.5.6", "",    "   ", "$",   "-",    "12abc", "1 2", ",123",
+                           "123,", "1,,2",  "1,.5",        "(12", "12)", "--1", "(-1)", "1e5",   "$$1", "."}) {
     EXPECT_FALSE(ParseCurrency(text).has_value()) << "'" << text << "'";
   }
 }
@@ -54,7 +64,7 @@ TEST(Currency, FormatsWithSeparatorsAndTwoDecimals) {
   EXPECT_EQ(FormatCurrency(-12345000), "-1,234.50");
   EXPECT_EQ(FormatCurrency(10000000000), "1,000,000.00");
   EXPECT_EQ(FormatCurrency(1234567891234), "123,456,789.12");
-  EXPECT_EQ(FormatCurrency(50), "0.01");   // half a cent rounds away from zero
+  EXPECT_EQ(FormatCurrency(50), "0.01");  // half a cent rounds away from zero
   EXPECT_EQ(FormatCurrency(49), "0.00");
   EXPECT_EQ(FormatCurrency(-49), "0.00");  // no "-0.00"
   EXPECT_EQ(FormatCurrency(999950), "100.00");

@@ -19,7 +19,9 @@ const time::DateTime kNow{2025, 3, 1, 9, 8, 7};
 
 void Put(std::string& rec, std::size_t offset, const std::string& text) { rec.replace(offset, text.size(), text); }
 template <class T>
-void PutValue(std::string& rec, std::size_t offset, T v) { std::memcpy(rec.data() + offset, &v, sizeof v); }
+void PutValue(std::string& rec, std::size_t offset, T v) {
+  std::memcpy(rec.data() + offset, &v, sizeof v);
+}
 
 // A version-3 record built byte by byte at the documented offsets.
 std::string Version3Record(const std::string& caseNumber) {

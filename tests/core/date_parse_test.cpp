@@ -55,12 +55,33 @@ TEST(DateParse, AcceptsTheFormsOfAUsEnglishDesktop) {
 }
 
 TEST(DateParse, RefusesWhatIsNoDate) {
-  for (const char* text :
-       {"32/13/2024", "02/30/2024", "2/29/2023", "13/45", "", "   ", "01/05/2024 junk",
-        "01/05/2024x", "01/05/2024 10:00 extra", "tomorrow", "Jan 32, 2024", "Foo 5, 2024",
-        "01/05", "25:00", "10:60", "13:00 pm", "1//5/2024", "01/05/2024,", "1/5-2024",
-        "01/05/2024 10:", "Saturday January 5, 2024", "Friday", "10:00 01/05/2024 11:00",
-        "01/05/99999", "12/31/10000", "1/1/1/1", "Jan Feb 5 2024"}) {
+  for (const char* text : {"32/13/2024",
+                           "02/30/2024",
+                           "2/29/2023",
+                           "13/45",
+                           "",
+                           "   ",
+                           "01/05/2024 junk",
+                           "01/05/2024x",
+                           "01/05/2024 10:00 extra",
+                           "tomorrow",
+                           "Jan 32, 2024",
+                           "Foo 5, 2024",
+                           "01/05",
+                           "25:00",
+                           "10:60",
+                           "13:00 pm",
+                           "1//5/2024",
+                           "01/05/2024,",
+                           "1/5-2024",
+                           "01/05/2024 10:",
+                           "Saturday January 5, 2024",
+                           "Friday",
+                           "10:00 01/05/2024 11:00",
+                           "01/05/99999",
+                           "12/31/10000",
+                           "1/1/1/1",
+                           "Jan Feb 5 2024"}) {
     EXPECT_FALSE(ParseDateTime(text).has_value()) << "'" << text << "'";
   }
 }
@@ -86,12 +107,10 @@ TEST(DateParse, EveryDisplayedDateReadsBack) {
         const DateTime dateOnly{year, month, day, 0, 0, 0};
         const DateTime toMinute{year, month, day, hour, minute, 0};
         EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kDateFormat)), dateOnly);
-        EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kDateTimeFormat)), toMinute)
-            << FormatDateTime(dt, kDateTimeFormat);
+        EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kDateTimeFormat)), toMinute) << FormatDateTime(dt, kDateTimeFormat);
         EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kPrintedFormat)), toMinute);
         EXPECT_EQ(ParseDateTime(FormatDateTime(dt, "mm/dd/yyyy hh:nn:ss")), dt);
-        EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kLongDateFormat)), dateOnly)
-            << FormatDateTime(dt, kLongDateFormat);
+        EXPECT_EQ(ParseDateTime(FormatDateTime(dt, kLongDateFormat)), dateOnly) << FormatDateTime(dt, kLongDateFormat);
         EXPECT_EQ(ParseDateTime(FormatDateTime(dt, "mm/dd/yyyy  hh:mm")), toMinute);
         ++checked;
       }

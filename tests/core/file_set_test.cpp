@@ -15,9 +15,8 @@ using testing::TempFolder;
 using testing::WriteFileBytes;
 
 TEST(FileSet, HoldsTheSevenFilesInOrder) {
-  const std::vector<std::string_view> expected = {
-      "Kestrova.Data", "User.List", "SignInOut.Log", "UserList.Log",
-      "DataRecords.Log", "Search.Log", "User.Log"};
+  const std::vector<std::string_view> expected = {"Kestrova.Data",   "User.List",  "SignInOut.Log", "UserList.Log",
+                                                  "DataRecords.Log", "Search.Log", "User.Log"};
   EXPECT_EQ(std::vector<std::string_view>(FileSet.begin(), FileSet.end()), expected);
   EXPECT_EQ(FileSet[0], reports::kDataFileName);
   EXPECT_EQ(std::string(kApplicationTitle) + ".Data", FileSet[0]);

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,8 +88,10 @@ void LeaveLockOfDeadProcess(const fs::path& folder) {
 }
 
 std::string ForeignLock(const std::string& token) {
-  std::string text = "Kestrova lock: a workstation is writing to this folder.\nhost=elsewhere\n"
-                     "machine=another\npid=1\ntoken=" + token + "\nbeat=00000000000000000000\n";
+  std::string text =
+      "Kestrova lock: a workstation is writing to this folder.\nhost=elsewhere\n"
+      "machine=another\npid=1\ntoken=" +
+      token + "\nbeat=00000000000000000000\n";
   text.resize(255, ' ');
   return text + "\n";
 }
@@ -124,8 +126,7 @@ TEST(FolderLock, ALockLeftByADeadProcessOnThisComputerIsBrokenAtOnce) {
   LeaveLockOfDeadProcess(folder.path());
   auto lock = FolderLock::Acquire(folder.path(), Short());
   ASSERT_TRUE(lock.ok()) << lock.message();
-  EXPECT_NE(ReadFileBytes(folder / "Kestrova.Lock").find("pid=" + std::to_string(ThisProcessId())),
-            std::string::npos);
+  EXPECT_NE(ReadFileBytes(folder / "Kestrova.Lock").find("pid=" + std::to_string(ThisProcessId())), std::string::npos);
 }
 
 // Staleness is watched on this computer's own monotonic clock: a lock is

@@ -2,8 +2,8 @@
 // killed process, a writer stalled past the stale period, files that are
 // not what they seem.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -22,8 +22,8 @@
 #include "core/reports/report_actions.h"
 #include "core/users/user_list.h"
 #include "support/processes.h"
-#include "support/stored_reports.h"
 #include "support/still_clock.h"
+#include "support/stored_reports.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::reports {
@@ -70,10 +70,14 @@ void AppendAll(const fs::path& folder, std::initializer_list<const char*> cases)
 int InChildWithFileLimit(std::uint64_t limit, bool killAtLimit, const std::function<int()>& body) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    struct rlimit core {0, 0};
+    struct rlimit core {
+      0, 0
+    };
     ::setrlimit(RLIMIT_CORE, &core);
     ::signal(SIGXFSZ, killAtLimit ? SIG_DFL : SIG_IGN);
-    struct rlimit size {limit, limit};
+    struct rlimit size {
+      limit, limit
+    };
     ::setrlimit(RLIMIT_FSIZE, &size);
     ::_exit(body());
   }
@@ -160,7 +164,8 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   {
     std::ofstream filler(folder / "filler", std::ios::binary);
     const std::string block(4096, 'x');
-    for (int i = 0; i < 2000 && filler.write(block.data(), block.size()); ++i) {}
+    for (int i = 0; i < 2000 && filler.write(block.data(), block.size()); ++i) {
+    }
   }
   fs::resize_file(folder / "filler", fs::file_size(folder / "filler") - 8192);
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
@@ -169,7 +174,8 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   ASSERT_FALSE(appended.ok());
   EXPECT_NE(appended.message().find("No space left"), std::string::npos) << appended.message();
   EXPECT_NE(appended.message().find("the disk holding the data folder is full: free space on it, then try again"),
-            std::string::npos) << appended.message();
+            std::string::npos)
+      << appended.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
 
   // Deleting needs room for the rewritten copy, which is not there.
@@ -180,13 +186,14 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
     control = file.ReadRecord(5)->ControlNumber;
   }
   std::vector<logs::LogAction> logged;
-  auto deleted = DeleteReport(folder, {5, control, "R4"},
-                              [&](const ReportRecord& r, logs::LogAction action) {
-                                EXPECT_EQ(r.CaseNumber, "R4");
-                                logged.push_back(action);
-                                return Status();
-                              },
-                              Quick());
+  auto deleted = DeleteReport(
+      folder, {5, control, "R4"},
+      [&](const ReportRecord& r, logs::LogAction action) {
+        EXPECT_EQ(r.CaseNumber, "R4");
+        logged.push_back(action);
+        return Status();
+      },
+      Quick());
   ASSERT_FALSE(deleted.ok());
   EXPECT_NE(deleted.message().find("was not deleted"), std::string::npos) << deleted.message();
   EXPECT_EQ(logged, (std::vector<logs::LogAction>{logs::kDeleted, logs::kNotDeleted}));
@@ -199,7 +206,8 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   {
     std::ofstream rest(folder / "rest", std::ios::binary);
     const std::string block(1024, 'x');
-    for (int i = 0; i < 1000 && rest.write(block.data(), block.size()); ++i) {}
+    for (int i = 0; i < 1000 && rest.write(block.data(), block.size()); ++i) {
+    }
   }
   auto locked = AppendReport(folder, Report("Y"), Quick());
   ASSERT_FALSE(locked.ok());
@@ -320,7 +328,8 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
        {AppendReport(folder.path(), Report("A"), Quick()).status(),
         network::UpdateConcurrentUsers(folder.path(), network::kWorkstationStarts, Quick()).status(),
         logs::AppendLogLine(folder.path(), logs::kDataRecordsLog, "a line"),
-        ScanRecords(folder.path(), [](std::int32_t, const char*) { return true; }, Quick())}) {
+        ScanRecords(
+            folder.path(), [](std::int32_t, const char*) { return true; }, Quick())}) {
     ASSERT_FALSE(refused.ok());
     EXPECT_NE(refused.message().find("a symbolic link"), std::string::npos) << refused.message();
   }
@@ -332,10 +341,14 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
   // A dangling link and a loop are not "no data file".
   fs::remove(folder / "Kestrova.Data");
   fs::create_symlink(folder / "nowhere", folder / "Kestrova.Data");
-  EXPECT_FALSE(ScanRecords(folder.path(), [](std::int32_t, const char*) { return true; }, Quick()).ok());
+  EXPECT_FALSE(ScanRecords(
+                   folder.path(), [](std::int32_t, const char*) { return true; }, Quick())
+                   .ok());
   fs::remove(folder / "Kestrova.Data");
   fs::create_symlink(folder / "Kestrova.Data", folder / "Kestrova.Data");
-  EXPECT_FALSE(ScanRecords(folder.path(), [](std::int32_t, const char*) { return true; }, Quick()).ok());
+  EXPECT_FALSE(ScanRecords(
+                   folder.path(), [](std::int32_t, const char*) { return true; }, Quick())
+                   .ok());
 
   // A pipe would hang a blocking open; a folder would list as empty.
   fs::remove(folder / "Kestrova.Data");
@@ -349,7 +362,8 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
   EXPECT_FALSE(logs::ReadLog(folder.path(), logs::kDataRecordsLog).ok());
   fs::remove(folder / "Kestrova.Data");
   fs::create_directory(folder / "Kestrova.Data");
-  Status scanned = ScanRecords(folder.path(), [](std::int32_t, const char*) { return true; }, Quick());
+  Status scanned = ScanRecords(
+      folder.path(), [](std::int32_t, const char*) { return true; }, Quick());
   ASSERT_FALSE(scanned.ok());
   EXPECT_NE(scanned.message().find("a folder"), std::string::npos) << scanned.message();
 
@@ -420,8 +434,8 @@ TEST(FolderSafety, ARecordNumberFarOutOfRangeIsAnErrorNotAnOverflow) {
   AppendAll(folder.path(), {"A"});
   DataFile file(folder.path(), Quick());
   ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Write).ok());
-  for (const std::int32_t n : {std::numeric_limits<std::int32_t>::min(), -1, 0,
-                               std::numeric_limits<std::int32_t>::max()}) {
+  for (const std::int32_t n :
+       {std::numeric_limits<std::int32_t>::min(), -1, 0, std::numeric_limits<std::int32_t>::max()}) {
     EXPECT_EQ(file.ReadRecord(n).error().kind, Error::Kind::NotFound);
     EXPECT_FALSE(file.WriteRecord(n, Report("x")).ok());
   }

@@ -9,8 +9,8 @@
 // KESTROVA_SOAK_SECONDS, _APPENDERS, _EDITORS, _DELETERS, _KILLS and _SKEW
 // (0 or 1) change its size. The figures are printed.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,9 +30,9 @@
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
 #include "core/reports/report_actions.h"
+#include "core/time/ole_date.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
-#include "core/time/ole_date.h"
 
 namespace kestrova::reports {
 namespace {
@@ -194,7 +194,8 @@ int Edit(const fs::path& folder, const fs::path& journal, int process, Clock::ti
       std::this_thread::sleep_for(milliseconds(5));
       continue;
     }
-    auto edited = ChangeReport(folder, *chosen, [&](ReportRecord& r) { r.Title = "edit " + std::to_string(i); }, options);
+    auto edited = ChangeReport(
+        folder, *chosen, [&](ReportRecord& r) { r.Title = "edit " + std::to_string(i); }, options);
     if (edited.ok()) said.Say('e', chosen->caseNumber);
   }
   return 0;
@@ -206,11 +207,11 @@ struct Figures {
   int refused = 0;       // saves they were told failed
   int expected = 0;      // acknowledged - deleted
   int onFile = 0;
-  int lost = 0;          // acknowledged, not deleted, not on file
+  int lost = 0;  // acknowledged, not deleted, not on file
   int duplicated = 0;
-  int unexplained = 0;   // on file, but never acknowledged
-  int edited = 0;        // edits acknowledged
-  int unlogged = 0;      // saves acknowledged whose "added" line could not be written
+  int unexplained = 0;  // on file, but never acknowledged
+  int edited = 0;       // edits acknowledged
+  int unlogged = 0;     // saves acknowledged whose "added" line could not be written
 };
 
 Figures Check(const fs::path& folder, const std::vector<fs::path>& journals) {
@@ -251,10 +252,10 @@ Figures Check(const fs::path& folder, const std::vector<fs::path>& journals) {
 }
 
 std::string Describe(const Figures& f) {
-  return std::to_string(f.acknowledged) + " saves acknowledged, " + std::to_string(f.edited) +
-         " edits acknowledged, " + std::to_string(f.deleted) + " deletes acknowledged, " + std::to_string(f.refused) + " saves refused; expected on file " +
-         std::to_string(f.expected) + ", on file " + std::to_string(f.onFile) + ", lost " +
-         std::to_string(f.lost) + ", duplicated " + std::to_string(f.duplicated) + ", unexplained " +
+  return std::to_string(f.acknowledged) + " saves acknowledged, " + std::to_string(f.edited) + " edits acknowledged, " +
+         std::to_string(f.deleted) + " deletes acknowledged, " + std::to_string(f.refused) +
+         " saves refused; expected on file " + std::to_string(f.expected) + ", on file " + std::to_string(f.onFile) +
+         ", lost " + std::to_string(f.lost) + ", duplicated " + std::to_string(f.duplicated) + ", unexplained " +
          std::to_string(f.unexplained);
 }
 
@@ -291,9 +292,8 @@ TEST(FolderSoak, AppendersAndDeletersAtOnceKeepExactCounts) {
   }
   const Figures f = Check(folder.path, paths);
   std::cout << "[ soak ] " << appenders << " appenders, " << deleters << " deleters, " << seconds << " s"
-            << (skew ? ", lock time a minute back, clocks hours apart" : "") << ", "
-            << folder.mounts.size() << (folder.mounts.size() == 1 ? " mount" : " mounts") << ": " << Describe(f)
-            << "\n";
+            << (skew ? ", lock time a minute back, clocks hours apart" : "") << ", " << folder.mounts.size()
+            << (folder.mounts.size() == 1 ? " mount" : " mounts") << ": " << Describe(f) << "\n";
   EXPECT_GT(f.acknowledged, 0);
   EXPECT_GT(f.deleted, 0);
   // smbnetfs creates "exclusively" what two mounts create at once; the lock
@@ -387,8 +387,8 @@ TEST(FolderSoak, WritersKilledAtRandomLoseNoAcknowledgedReport) {
     if (name.rfind("Kestrova.Lock", 0) == 0) ++leftovers;
   }
   std::cout << "[ soak ] " << kills << " writers killed (" << killedMidWrite << " mid-write, " << aside
-            << " files moved aside, " << leftovers << " lock files left, younger than the stale period): "
-            << Describe(f) << "\n";
+            << " files moved aside, " << leftovers
+            << " lock files left, younger than the stale period): " << Describe(f) << "\n";
   EXPECT_GE(acknowledgedBeforeKills, std::min(kills, 20)) << "the writers were killed before they saved";
   EXPECT_EQ(f.lost, 0);
   EXPECT_EQ(f.duplicated, 0);

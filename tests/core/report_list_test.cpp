@@ -11,8 +11,7 @@ using testing::TempFolder;
 using time::DateTime;
 using time::ToOleDate;
 
-ReportRecord Report(const std::string& caseNumber, const DateTime& entered,
-                    std::uint8_t list = kActiveList) {
+ReportRecord Report(const std::string& caseNumber, const DateTime& entered, std::uint8_t list = kActiveList) {
   ReportRecord r;
   r.ControlNumber = ToOleDate(entered);
   r.CaseNumber = caseNumber;
@@ -156,9 +155,8 @@ TEST_F(ReportListTest, TheWeeklySummaryIncludesItsLastMidnight) {
   EXPECT_EQ(day.rows.size(), 2u);
   EXPECT_EQ(day.caption, "Daily Summary of reports for 03/08/2010 (2 matches) ");
   const ReportList empty = Build(Summary(16, {2011, 1, 1, 0, 0, 0}));
-  EXPECT_EQ(empty.noMatchLines, (std::vector<std::string>{"There were no matches",
-                                                          "for a Daily Summary of reports ",
-                                                          "for 01/01/2011"}));
+  EXPECT_EQ(empty.noMatchLines,
+            (std::vector<std::string>{"There were no matches", "for a Daily Summary of reports ", "for 01/01/2011"}));
 }
 
 TEST(SummaryPeriod, CalendarMonths) {

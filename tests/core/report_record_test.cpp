@@ -18,32 +18,23 @@ struct Layout {
 };
 
 constexpr Layout kLayout[] = {
-    {"ControlNumber", 0, 8, 'd'},         {"CaseNumber", 8, 15, 't'},
-    {"Title", 23, 50, 't'},               {"CriminalViolations", 73, 50, 't'},
-    {"ReportMadeBy", 123, 50, 't'},       {"DateEntered", 173, 8, 'd'},
-    {"OccurredFrom", 181, 8, 'd'},        {"OccurredTo", 189, 8, 'd'},
-    {"LocationOccurred", 197, 50, 't'},   {"ReportedOn", 247, 8, 'd'},
-    {"LocationReported", 255, 50, 't'},   {"ReportedByName", 305, 40, 't'},
-    {"ReportedByContext", 345, 15, 't'},  {"ReportedByContact", 360, 50, 't'},
-    {"Person1Name", 410, 40, 't'},        {"Person1Context", 450, 15, 't'},
-    {"Person1Contact", 465, 50, 't'},     {"Person2Name", 515, 40, 't'},
-    {"Person2Context", 555, 15, 't'},     {"Person2Contact", 570, 50, 't'},
-    {"Person3Name", 620, 40, 't'},        {"Person3Context", 660, 15, 't'},
-    {"Person3Contact", 675, 50, 't'},     {"Vehicle1Description", 725, 40, 't'},
-    {"Vehicle1Context", 765, 15, 't'},    {"Vehicle1Details", 780, 50, 't'},
-    {"Vehicle2Description", 830, 40, 't'}, {"Vehicle2Context", 870, 15, 't'},
-    {"Vehicle2Details", 885, 50, 't'},    {"Vehicle3Description", 935, 40, 't'},
-    {"Vehicle3Context", 975, 15, 't'},    {"Vehicle3Details", 990, 50, 't'},
-    {"Property1Item", 1040, 40, 't'},     {"Property1Context", 1080, 15, 't'},
-    {"Property1Details", 1095, 50, 't'},  {"Property1Value", 1145, 8, 'c'},
-    {"Property2Item", 1153, 40, 't'},     {"Property2Context", 1193, 15, 't'},
-    {"Property2Details", 1208, 50, 't'},  {"Property2Value", 1258, 8, 'c'},
-    {"Property3Item", 1266, 40, 't'},     {"Property3Context", 1306, 15, 't'},
-    {"Property3Details", 1321, 50, 't'},  {"Property3Value", 1371, 8, 'c'},
-    {"Picture1", 1379, 150, 't'},         {"Picture2", 1529, 150, 't'},
-    {"Picture3", 1679, 150, 't'},         {"Narrative", 1829, 16000, 't'},
-    {"CaseNotes", 17829, 2169, 't'},      {"ListStatus", 19998, 1, 'b'},
-    {"ProgramVersion", 19999, 2, 's'},
+    {"ControlNumber", 0, 8, 'd'},        {"CaseNumber", 8, 15, 't'},          {"Title", 23, 50, 't'},
+    {"CriminalViolations", 73, 50, 't'}, {"ReportMadeBy", 123, 50, 't'},      {"DateEntered", 173, 8, 'd'},
+    {"OccurredFrom", 181, 8, 'd'},       {"OccurredTo", 189, 8, 'd'},         {"LocationOccurred", 197, 50, 't'},
+    {"ReportedOn", 247, 8, 'd'},         {"LocationReported", 255, 50, 't'},  {"ReportedByName", 305, 40, 't'},
+    {"ReportedByContext", 345, 15, 't'}, {"ReportedByContact", 360, 50, 't'}, {"Person1Name", 410, 40, 't'},
+    {"Person1Context", 450, 15, 't'},    {"Person1Contact", 465, 50, 't'},    {"Person2Name", 515, 40, 't'},
+    {"Person2Context", 555, 15, 't'},    {"Person2Contact", 570, 50, 't'},    {"Person3Name", 620, 40, 't'},
+    {"Person3Context", 660, 15, 't'},    {"Person3Contact", 675, 50, 't'},    {"Vehicle1Description", 725, 40, 't'},
+    {"Vehicle1Context", 765, 15, 't'},   {"Vehicle1Details", 780, 50, 't'},   {"Vehicle2Description", 830, 40, 't'},
+    {"Vehicle2Context", 870, 15, 't'},   {"Vehicle2Details", 885, 50, 't'},   {"Vehicle3Description", 935, 40, 't'},
+    {"Vehicle3Context", 975, 15, 't'},   {"Vehicle3Details", 990, 50, 't'},   {"Property1Item", 1040, 40, 't'},
+    {"Property1Context", 1080, 15, 't'}, {"Property1Details", 1095, 50, 't'}, {"Property1Value", 1145, 8, 'c'},
+    {"Property2Item", 1153, 40, 't'},    {"Property2Context", 1193, 15, 't'}, {"Property2Details", 1208, 50, 't'},
+    {"Property2Value", 1258, 8, 'c'},    {"Property3Item", 1266, 40, 't'},    {"Property3Context", 1306, 15, 't'},
+    {"Property3Details", 1321, 50, 't'}, {"Property3Value", 1371, 8, 'c'},    {"Picture1", 1379, 150, 't'},
+    {"Picture2", 1529, 150, 't'},        {"Picture3", 1679, 150, 't'},        {"Narrative", 1829, 16000, 't'},
+    {"CaseNotes", 17829, 2169, 't'},     {"ListStatus", 19998, 1, 'b'},       {"ProgramVersion", 19999, 2, 's'},
 };
 
 // A record whose every member holds a value of its own: text i is the
@@ -105,8 +96,7 @@ TEST(ReportRecord, EveryMemberSitsAtItsDocumentedOffset) {
     switch (l.kind) {
       case 't': {
         const std::size_t n = std::min<std::size_t>(l.width, 5);
-        const std::string expected =
-            std::string(n, static_cast<char>('A' + i % 26)) + std::string(l.width - n, ' ');
+        const std::string expected = std::string(n, static_cast<char>('A' + i % 26)) + std::string(l.width - n, ' ');
         EXPECT_EQ(std::string(bytes.data() + l.offset, l.width), expected);
         break;
       }
@@ -122,9 +112,9 @@ TEST(ReportRecord, EveryMemberSitsAtItsDocumentedOffset) {
 
 TEST(ReportRecord, NumbersAreLittleEndian) {
   ReportRecord r;
-  r.DateEntered = 45296.5;  // 0x40E61E1000000000
+  r.DateEntered = 45296.5;      // 0x40E61E1000000000
   r.Property1Value = 12345000;  // 0x0000000000BC5EA8
-  r.ProgramVersion = 414;  // 0x019E
+  r.ProgramVersion = 414;       // 0x019E
   r.ListStatus = 1;
   std::vector<char> bytes(kReportRecordSize);
   EncodeReportRecord(r, bytes.data());
@@ -193,9 +183,7 @@ TEST(ReportRecord, QuickLooksAtAStoredRecord) {
   EXPECT_FALSE(IsKilled(bytes.data()));
 }
 
-TEST(ReportRecord, VersionFourFourteenWritesFourHundredFourteen) {
-  EXPECT_EQ(CurrentProgramVersion(), 414);
-}
+TEST(ReportRecord, VersionFourFourteenWritesFourHundredFourteen) { EXPECT_EQ(CurrentProgramVersion(), 414); }
 
 }  // namespace
 }  // namespace kestrova::reports

@@ -74,12 +74,10 @@ TEST(SummaryQuestion, DailyAndWeeklyNameTheDay) {
   const auto daily = BuildSummaryQuestion(16, {2000, 1, 1, 0, 0, 0});
   EXPECT_TRUE(daily.valid);
   EXPECT_EQ(daily.caption, "Daily Summary");
-  EXPECT_EQ(daily.lines, (std::vector<std::string>{"This will summarize all reports",
-                                                   "for Saturday January 1, 2000"}));
+  EXPECT_EQ(daily.lines, (std::vector<std::string>{"This will summarize all reports", "for Saturday January 1, 2000"}));
   const auto weekly = BuildSummaryQuestion(17, {2000, 1, 1, 0, 0, 0});
   EXPECT_EQ(weekly.lines, (std::vector<std::string>{"This will summarize all reports",
-                                                    "for a one-week period beginning",
-                                                    "Saturday January 1, 2000"}));
+                                                    "for a one-week period beginning", "Saturday January 1, 2000"}));
   EXPECT_EQ(weekly.buttons, (std::vector<std::string>{"&Yes, continue", "&No, select some &other option"}));
 }
 
@@ -87,8 +85,8 @@ TEST(SummaryQuestion, MonthsMustBeginOnTheFirst) {
   const auto quarterly = BuildSummaryQuestion(19, {2010, 4, 1, 0, 0, 0});
   EXPECT_TRUE(quarterly.valid);
   EXPECT_EQ(quarterly.caption, "Quarterly Summary");
-  EXPECT_EQ(quarterly.lines, (std::vector<std::string>{"This will summarize all reports",
-                                                       "for a three month period", "beginning 04/01/2010"}));
+  EXPECT_EQ(quarterly.lines, (std::vector<std::string>{"This will summarize all reports", "for a three month period",
+                                                       "beginning 04/01/2010"}));
   EXPECT_EQ(BuildSummaryQuestion(20, {2010, 1, 1, 0, 0, 0}).lines[1], "for a twelve month period");
   const auto invalid = BuildSummaryQuestion(18, {2010, 3, 15, 0, 0, 0});
   EXPECT_FALSE(invalid.valid);

@@ -3,8 +3,8 @@
 // for two workstations. KESTROVA_SHARE_DIRS names the two mounts,
 // "first:second"; without it these tests are skipped.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,8 +36,8 @@ class ShareTest : public ::testing::Test {
       GTEST_SKIP() << "KESTROVA_SHARE_DIRS names no share (scripts/share-test.sh mounts one)";
     }
     const std::string both(dirs);
-    const std::string name = "share-" + std::to_string(::getpid()) + "-" +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string name =
+        "share-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     one = fs::path(both.substr(0, both.find(':'))) / name;
     two = fs::path(both.substr(both.find(':') + 1)) / name;
     fs::create_directories(one);
@@ -171,28 +171,30 @@ TEST_F(ShareTest, TheLockIsRespectedBrokenWhenStaleAndLostByItsStalledHolder) {
 // written show a second holder at once.
 TEST_F(ShareTest, RacingBreakersOnBothWorkstationsTakeTheLockOneAtATime) {
   for (int round = 0; round < 5; ++round) {
-    std::string dead = "Kestrova lock\nhost=gone\nmachine=gone\npid=1\ntoken=" + std::to_string(round) +
-                       "\nbeat=1\n";
+    std::string dead = "Kestrova lock\nhost=gone\nmachine=gone\npid=1\ntoken=" + std::to_string(round) + "\nbeat=1\n";
     dead.resize(255, ' ');
     testing::WriteFileBytes(one / "Kestrova.Lock", dead + "\n");
     testing::WriteFileBytes(one / "count", "0");
-    EXPECT_TRUE(testing::RunInChildren(6, [&](int p) {
-      LockOptions options;
-      options.waiting = nullptr;
-      options.staleAfter = milliseconds(1000);
-      options.wait = milliseconds(30000);
-      auto lock = FolderLock::Acquire(At(p), options);
-      if (!lock.ok()) return 1;
-      const int marker = ::open((At(p) / "inside").c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
-      if (marker < 0) return 3;
-      const int count = std::stoi(ReadFresh(At(p) / "count"));
-      testing::WriteFileBytes(At(p) / "count.new", std::to_string(count + 1));
-      if (!lock->CheckStillOurs().ok()) return 4;
-      if (!ReplaceFile(At(p) / "count.new", At(p) / "count").ok()) return 5;
-      ::close(marker);
-      ::unlink((At(p) / "inside").c_str());
-      return 0;
-    })) << "round " << round;
+    EXPECT_TRUE(testing::RunInChildren(6,
+                                       [&](int p) {
+                                         LockOptions options;
+                                         options.waiting = nullptr;
+                                         options.staleAfter = milliseconds(1000);
+                                         options.wait = milliseconds(30000);
+                                         auto lock = FolderLock::Acquire(At(p), options);
+                                         if (!lock.ok()) return 1;
+                                         const int marker =
+                                             ::open((At(p) / "inside").c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+                                         if (marker < 0) return 3;
+                                         const int count = std::stoi(ReadFresh(At(p) / "count"));
+                                         testing::WriteFileBytes(At(p) / "count.new", std::to_string(count + 1));
+                                         if (!lock->CheckStillOurs().ok()) return 4;
+                                         if (!ReplaceFile(At(p) / "count.new", At(p) / "count").ok()) return 5;
+                                         ::close(marker);
+                                         ::unlink((At(p) / "inside").c_str());
+                                         return 0;
+                                       }))
+        << "round " << round;
     EXPECT_EQ(ReadFresh(two / "count"), "6") << "round " << round;
   }
 }

@@ -4,21 +4,21 @@
 // open file, no append mode, errors that pass), each forced through the
 // lock's steps or the file layer, not by timing.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <grp.h>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -148,7 +148,9 @@ TEST(SharedFolder, AnAppendHeldUpPastTheStalePeriodIsReportedAndInAppendModeOver
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].kind, files::FolderNotice::Kind::Uncertain);
     EXPECT_NE(notices[0].message.find("was saved, but another workstation may have written at the same "
-                                      "moment: check the list"), std::string::npos) << notices[0].message;
+                                      "moment: check the list"),
+              std::string::npos)
+        << notices[0].message;
     if (appendMode) {
       EXPECT_EQ(**lateResult, 5);
       EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"A", "B", "C", "D", "late"}));
@@ -170,7 +172,8 @@ TEST(SharedFolder, AnEditHeldUpPastTheStalePeriodIsReported) {
   late.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
   std::optional<Result<ReportRecord>> edited;
   std::thread writer([&] {
-    edited.emplace(ChangeReport(folder.path(), {2, 45296.5, "B"}, [](ReportRecord& r) { r.Title = "late"; }, late));
+    edited.emplace(ChangeReport(
+        folder.path(), {2, 45296.5, "B"}, [](ReportRecord& r) { r.Title = "late"; }, late));
   });
   held.AwaitReached();
   ASSERT_TRUE(AppendReport(folder.path(), Report("C"), Impatient()).ok());
@@ -206,7 +209,9 @@ TEST(SharedFolder, ALogLineThatCannotBeWrittenLeavesNoEmptyLog) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit none {0, 0};
+    struct rlimit none {
+      0, 0
+    };
     ::setrlimit(RLIMIT_FSIZE, &none);
     Status s = logs::AppendLogLine(folder.path(), logs::kSearchLog, "the line");
     ::_exit(!s.ok() && s.message().find("the line was not written") != std::string::npos ? 0 : 1);
@@ -231,11 +236,10 @@ TEST(SharedFolder, OnAShareWithoutLinksOrAppendModeEveryWriteWorksAndLeavesNothi
     const time::DateTime now{2026, 12, 6, 14, 5, 9};
     AppendAll(folder.path(), {"A", "B", "C"});
     ASSERT_TRUE(logs::LogSearch(folder.path(), now, "Ann Lee", "'x'").ok());
-    auto deleted = DeleteReport(folder.path(), {2, 45296.5, "B"},
-                                [&](const ReportRecord& r) {
-                                  return logs::LogRecordChange(folder.path(), now, logs::kDeleted, r, "Ann Lee");
-                                },
-                                Quick());
+    auto deleted = DeleteReport(
+        folder.path(), {2, 45296.5, "B"},
+        [&](const ReportRecord& r) { return logs::LogRecordChange(folder.path(), now, logs::kDeleted, r, "Ann Lee"); },
+        Quick());
     ASSERT_TRUE(deleted.ok()) << deleted.message();
     ASSERT_TRUE(logs::LogSearch(folder.path(), now, "Ann Lee", "'y'").ok());
     EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"A", "C"}));
@@ -351,7 +355,8 @@ TEST(SharedFolder, TheUpgradeClosesBeforeItRenamesAndWaitsForAReader) {
     std::this_thread::sleep_for(milliseconds(300));
     share.Close(reader);
   });
-  auto converted = startup::ConvertDataFile(folder.path(), startup::DataFileState::Version3, time::DateTime{2026, 12, 7, 9, 30, 0});
+  auto converted =
+      startup::ConvertDataFile(folder.path(), startup::DataFileState::Version3, time::DateTime{2026, 12, 7, 9, 30, 0});
   letGo.join();
   ASSERT_TRUE(converted.ok()) << converted.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Old"), old);
@@ -444,7 +449,8 @@ TEST(SharedFolder, FilesWithHolesOrOnlyZerosAreDamagedNotReadThrough) {
     std::string user(users::kUserRecordSize, ' ');
     user[59] = 1;
     std::ofstream out(folder / "User.List", std::ios::binary);
-    for (std::uint64_t i = 0; i <= users::kMostUsers; ++i) out.write(user.data(), static_cast<std::streamsize>(user.size()));
+    for (std::uint64_t i = 0; i <= users::kMostUsers; ++i)
+      out.write(user.data(), static_cast<std::streamsize>(user.size()));
   }
   listed = users::ListUsers(folder.path());
   ASSERT_TRUE(listed.ok());

@@ -68,21 +68,19 @@ class StatsTest : public ::testing::Test {
 };
 
 TEST_F(StatsTest, EachPeriodKindAcrossYearEndsLeapDayAndWeekBoundaries) {
-  for (const DateTime& d : {DateTime{2023, 12, 31, 10, 0, 0}, DateTime{2024, 1, 1, 0, 0, 0},
-                            DateTime{2024, 2, 29, 23, 59, 59}, DateTime{2024, 3, 1, 0, 0, 0},
-                            DateTime{2024, 12, 29, 12, 0, 0}, DateTime{2024, 12, 30, 8, 0, 0},
-                            DateTime{2025, 1, 1, 9, 0, 0}}) {
+  for (const DateTime& d :
+       {DateTime{2023, 12, 31, 10, 0, 0}, DateTime{2024, 1, 1, 0, 0, 0}, DateTime{2024, 2, 29, 23, 59, 59},
+        DateTime{2024, 3, 1, 0, 0, 0}, DateTime{2024, 12, 29, 12, 0, 0}, DateTime{2024, 12, 30, 8, 0, 0},
+        DateTime{2025, 1, 1, 9, 0, 0}}) {
     Add(Report(d));
   }
-  EXPECT_EQ(Rows(Count(By(Period::Year))),
-            (std::vector<Row>{{"2023-01-01", 1}, {"2024-01-01", 5}, {"2025-01-01", 1}}));
-  EXPECT_EQ(Rows(Count(By(Period::Quarter))),
-            (std::vector<Row>{{"2023-10-01", 1},
-                              {"2024-01-01", 3},
-                              {"2024-04-01", 0},
-                              {"2024-07-01", 0},
-                              {"2024-10-01", 2},
-                              {"2025-01-01", 1}}));
+  EXPECT_EQ(Rows(Count(By(Period::Year))), (std::vector<Row>{{"2023-01-01", 1}, {"2024-01-01", 5}, {"2025-01-01", 1}}));
+  EXPECT_EQ(Rows(Count(By(Period::Quarter))), (std::vector<Row>{{"2023-10-01", 1},
+                                                                {"2024-01-01", 3},
+                                                                {"2024-04-01", 0},
+                                                                {"2024-07-01", 0},
+                                                                {"2024-10-01", 2},
+                                                                {"2025-01-01", 1}}));
   const TimeFigures months = Count(By(Period::Month));
   ASSERT_EQ(months.periods.size(), 14u);
   EXPECT_EQ(months.span, (Span{{2023, 12, 31}, {2025, 1, 1}}));
@@ -110,9 +108,9 @@ TEST_F(StatsTest, EachPeriodKindAcrossYearEndsLeapDayAndWeekBoundaries) {
 }
 
 TEST_F(StatsTest, ViolationsFoldCaseAndBlanksAndKeepTenGroupsBeforeOther) {
-  const std::vector<std::string> texts = {"Burglary", "Grand  Theft", "  burglary ", "", "BURGLARY", "grand theft",
-                                          "V1", "V2", "V3", "V4", "V5", "V6", "V7", "V8", "V9", "Burglary",
-                                          "GRAND THEFT ", ""};
+  const std::vector<std::string> texts = {
+      "Burglary", "Grand  Theft", "  burglary ", "",   "BURGLARY", "grand theft", "V1",       "V2",           "V3",
+      "V4",       "V5",           "V6",          "V7", "V8",       "V9",          "Burglary", "GRAND THEFT ", ""};
   int day = 1;
   for (const std::string& t : texts) {
     ReportRecord r = Report({2024, 5, day++ % 28 + 1, 9, 0, 0});
@@ -125,8 +123,8 @@ TEST_F(StatsTest, ViolationsFoldCaseAndBlanksAndKeepTenGroupsBeforeOther) {
 
   const TimeFigures f = Count(By(Period::Month, Split::Violations));
   // V9 ties (none) at two and comes after it; V7 and V8 are "Other".
-  EXPECT_EQ(f.groups, (std::vector<std::string>{"Burglary", "Grand Theft", "(none)", "V9", "V1", "V2", "V3", "V4",
-                                                "V5", "V6", "Other"}));
+  EXPECT_EQ(f.groups, (std::vector<std::string>{"Burglary", "Grand Theft", "(none)", "V9", "V1", "V2", "V3", "V4", "V5",
+                                                "V6", "Other"}));
   ASSERT_EQ(f.periods.size(), 2u);
   const auto counts = [](const PeriodFigures& p) {
     std::vector<std::int64_t> c;
@@ -176,8 +174,7 @@ TEST_F(StatsTest, PropertyValuesAddUpExactlyAndDamagedOnesAreLeftOut) {
   const TimeFigures byContext = Count(By(Period::Month, Split::PropertyContext));
   EXPECT_TRUE(byContext.groupsCountItems());
   EXPECT_EQ(byContext.groups, (std::vector<std::string>{"Stolen", "(none)", "Recovered"}));
-  EXPECT_EQ(byContext.periods[0].groups,
-            (std::vector<Figure>{{2, 12345728}, {1, -25000}, {1, 1000000}}));
+  EXPECT_EQ(byContext.periods[0].groups, (std::vector<Figure>{{2, 12345728}, {1, -25000}, {1, 1000000}}));
   EXPECT_EQ(byContext.periods[1].groups, (std::vector<Figure>{{1, 0}, {0, 0}, {0, 0}}));
   EXPECT_EQ(FiguresCsv(byContext),
             "start,count,value,Stolen,(none),Recovered\r\n"

@@ -26,8 +26,7 @@ TEST(LineBreaks, StoredAsCrLfShownAsLfCountedAsTwo) {
 
 TEST(Win1252, NamesEachCharacterItCannotHoldOnce) {
   EXPECT_EQ(UnstorableCharacters("Jos\u00E9 \u20AC 5 \u2122"), "");
-  EXPECT_EQ(UnstorableCharacters("\u674E\u56DB and \u674E, \u0416 \U0001F600"),
-            "\u674E\u56DB\u0416\U0001F600");
+  EXPECT_EQ(UnstorableCharacters("\u674E\u56DB and \u674E, \u0416 \U0001F600"), "\u674E\u56DB\u0416\U0001F600");
   EXPECT_EQ(UnstorableCharacters("bad \xFF byte"), "\uFFFD");
 }
 
@@ -38,7 +37,9 @@ TEST(Win1252, MapsTheHighRangeToItsTypographicCharacters) {
   EXPECT_EQ(Win1252ToUtf8("\x9F"), "\u0178");
   EXPECT_EQ(Win1252ToUtf8("Jos\xE9"), "Jos\u00E9");
   EXPECT_EQ(Utf8ToWin1252("\u2122"), "\x99");
-  EXPECT_EQ(Utf8ToWin1252("M\u00FCller"), "M\xFC" "ller");
+  EXPECT_EQ(Utf8ToWin1252("M\u00FCller"),
+            "M\xFC"
+            "ller");
 }
 
 TEST(Win1252, TheFiveUndefinedBytesMapToTheirC1Controls) {

@@ -25,9 +25,9 @@ TEST(UpdateCheck, ANewerMinorVersionShowsTheNoteAndThePricingSentence) {
   const auto d = Decide("04.15.00::New reports menu", false);
   EXPECT_EQ(d.show, Show::UpdateAvailable);
   EXPECT_EQ(d.caption, "Update available!");
-  EXPECT_EQ(d.lines, (std::vector<std::string>{"New reports menu", "",
-                                               "An upgrade is currently available. Pricing may apply.",
-                                               "See our website for further details."}));
+  EXPECT_EQ(d.lines,
+            (std::vector<std::string>{"New reports menu", "", "An upgrade is currently available. Pricing may apply.",
+                                      "See our website for further details."}));
   EXPECT_EQ(d.buttons, (std::vector<std::string>{"&Go to Zel web site", "&Ignore for now"}));
   EXPECT_EQ(d.defaultButton, 2);
 }

@@ -7,20 +7,20 @@
 
 // Each fuzz target is one LLVMFuzzerTestOneInput; a broken promise aborts,
 // which the fuzzer (or the replay driver) reports with the input.
-#define FUZZ_REQUIRE(condition)                                                   \
-  do {                                                                            \
-    if (!(condition)) {                                                           \
+#define FUZZ_REQUIRE(condition)                                                    \
+  do {                                                                             \
+    if (!(condition)) {                                                            \
       std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                               \
-    }                                                                             \
+      std::abort();                                                                \
+    }                                                                              \
   } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 // A folder of this process's own for targets that read files, removed when
 // the process ends.

@@ -57,15 +57,21 @@ int main(int argc, char** argv) {
         const std::uint64_t r = Next(state);
         const std::size_t at = input.empty() ? 0 : r % input.size();
         switch (r >> 61) {
-          case 0: if (!input.empty()) input[at] = static_cast<char>(Next(state)); break;
-          case 1: if (!input.empty()) input[at] = static_cast<char>(input[at] ^ (1 << (r >> 58 & 7))); break;
+          case 0:
+            if (!input.empty()) input[at] = static_cast<char>(Next(state));
+            break;
+          case 1:
+            if (!input.empty()) input[at] = static_cast<char>(input[at] ^ (1 << (r >> 58 & 7)));
+            break;
           case 2: input.resize(at); break;
           case 3: input.insert(at, 1, static_cast<char>(Next(state))); break;
-          case 4: if (!input.empty()) input.erase(at, 1 + Next(state) % 4); break;
+          case 4:
+            if (!input.empty()) input.erase(at, 1 + Next(state) % 4);
+            break;
           case 5: input.insert(at, input.substr(at, Next(state) % 16)); break;
           default: {
-            static const char* const kTokens[] = {"0", "9", "/", ":", " ", "-", ",", ".", "$", "(", ")",
-                                                  "pm", "Jan", "\xE9", "\xC3\xA9", "\xF0\x9F\x98\x80"};
+            static const char* const kTokens[] = {"0", "9", "/", ":",  " ",   "-",    ",",        ".",
+                                                  "$", "(", ")", "pm", "Jan", "\xE9", "\xC3\xA9", "\xF0\x9F\x98\x80"};
             input.insert(at, kTokens[Next(state) % (sizeof kTokens / sizeof *kTokens)]);
           }
         }

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStyle>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <functional>
@@ -165,7 +165,7 @@ TEST_F(AdminWindowTest, AWrongPasswordIsLoggedAndEmptiesTheUserName) {
   admin->cmdUserSelected_Click();
   auto* password = Child<QLineEdit>(admin, "txtPassword");
   QTest::keyClicks(password, QStringLiteral("secret12"));  // wrong letter case
-  g.messages->Press(1);  // "&Try again"
+  g.messages->Press(1);                                    // "&Try again"
   admin->cmdSignIn_Click();
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Incorrect Password"));
@@ -212,7 +212,7 @@ TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
 // record numbers now point at other users.
 TEST_F(AdminWindowTest, ASignInOrDeletionChecksTheRecordStillHoldsTheUserShown) {
   frmAdmin* admin = Open();
-  ASSERT_EQ(Names(admin).first(), QStringLiteral("Al Adams"));  // record 4
+  ASSERT_EQ(Names(admin).first(), QStringLiteral("Al Adams"));       // record 4
   ASSERT_TRUE(users::DeleteUser(g.folder.path(), 1, nullptr).ok());  // Cy Adams
   admin->cmdUserSelected_Click();
   QTest::keyClicks(Child<QLineEdit>(admin, "txtPassword"), QStringLiteral("Secret12"));
@@ -334,9 +334,9 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
   admin->cmdDeleteUser_Click();
   const MessageRequest& confirm = g.messages->asked[g.messages->asked.size() - 2];
   EXPECT_EQ(confirm.caption, QStringLiteral("Confirm Deletion"));
-  EXPECT_EQ(confirm.lines(), (QStringList{QStringLiteral("Are you sure you want to remove"), QString(),
-                                          QStringLiteral("Al Adams"), QString(),
-                                          QStringLiteral("from the 'User List'?")}));
+  EXPECT_EQ(confirm.lines(),
+            (QStringList{QStringLiteral("Are you sure you want to remove"), QString(), QStringLiteral("Al Adams"),
+                         QString(), QStringLiteral("from the 'User List'?")}));
   EXPECT_EQ(confirm.defaultButton, 2);
   EXPECT_TRUE(confirm.showCheckBox);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("User removed"));
@@ -404,9 +404,9 @@ TEST(AddEditUserForm, TheHintTheIndicatorAndTheInvalidPassword) {
   g.messages->Press(1);
   form.cmdSave_Click();
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Invalid Password Entry"));
-  EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("The password must be"),
-                                                     QStringLiteral("4 to 8 characters, using"),
-                                                     QStringLiteral("letters and numbers only.")}));
+  EXPECT_EQ(g.messages->Last().lines(),
+            (QStringList{QStringLiteral("The password must be"), QStringLiteral("4 to 8 characters, using"),
+                         QStringLiteral("letters and numbers only.")}));
   EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Please enter valid password")});
   EXPECT_FALSE(form.saved());
   EXPECT_FALSE(std::filesystem::exists(g.folder / "User.List"));

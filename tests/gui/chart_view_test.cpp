@@ -144,12 +144,13 @@ TEST(ChartView, SavedAsPngCsvAndAOnePagePdf) {
   const QString text = testing::PdfText(pdf);
   for (const std::string& line : title) EXPECT_TRUE(text.contains(QString::fromStdString(line))) << line;
   EXPECT_TRUE(text.contains(QStringLiteral("Mar 2024"))) << "the axis is text, not a picture";
-  testing::RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
-                                                pdf, dir.filePath(QStringLiteral("page"))});
+  testing::RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), pdf,
+                                                dir.filePath(QStringLiteral("page"))});
   const QImage page(dir.filePath(QStringLiteral("page-1.png")));
   ASSERT_FALSE(page.isNull());
   EXPECT_TRUE(HasColor(page, ChartView::GroupColor(0)));
-  EXPECT_TRUE(testing::RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).count(QLatin1Char('\n')) <= 2)
+  EXPECT_TRUE(testing::RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).count(QLatin1Char('\n')) <=
+              2)
       << "no pictures in it";
 }
 

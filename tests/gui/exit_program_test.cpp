@@ -31,8 +31,7 @@ TEST(ExitProgram, AsksTheExitQuestionExactly) {
                                     QStringLiteral("Is this what you want to do?")}));
   EXPECT_EQ(r.defaultButton, 1);
   EXPECT_FALSE(r.showCheckBox);
-  EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Yes, exit Kestrova"),
-                                    QStringLiteral("&No, don't quit yet")}));
+  EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Yes, exit Kestrova"), QStringLiteral("&No, don't quit yet")}));
 }
 
 TEST(ExitProgram, DecliningLeavesEverythingAsItWas) {
@@ -65,8 +64,8 @@ TEST(ExitProgram, ConfirmingRemovesEmptyFilesAndClosesTheWindows) {
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Data"));
   EXPECT_TRUE(fs::exists(g.folder / "SignInOut.Log"));
   EXPECT_FALSE(fs::exists(g.folder / "User.List")) << "a missing file is not created";
-  EXPECT_TRUE(QTest::qWaitFor(
-      [&] { return QApplication::topLevelWidgets().indexOf(title) < 0 || !title->isVisible(); }, 2000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return QApplication::topLevelWidgets().indexOf(title) < 0 || !title->isVisible(); }, 2000));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -103,8 +102,7 @@ TEST(TitleWindow, LoadsAtItsSizeWithItsCaptionAndVersion) {
   title.Form_Activate();
   EXPECT_EQ(title.size(), QSize(ToPixels(8745), ToPixels(4875)));
   EXPECT_EQ(title.windowTitle(), QStringLiteral("Kestrova - Title Window"));
-  EXPECT_EQ(title.findChild<QLabel*>(QStringLiteral("labelVersion"))->text(),
-            QStringLiteral("Version w4.14.11"));
+  EXPECT_EQ(title.findChild<QLabel*>(QStringLiteral("labelVersion"))->text(), QStringLiteral("Version w4.14.11"));
   EXPECT_EQ(title.findChild<QLabel*>(QStringLiteral("labelAppTitle"))->text(), QStringLiteral("Kestrova "));
   EXPECT_EQ(title.findChild<ZelButton*>(QStringLiteral("cmdQuit"))->Caption(), QStringLiteral("Exit Kestrova"));
   auto* background = title.findChild<QLabel*>(QStringLiteral("imgBackground"));

@@ -60,8 +60,9 @@ TEST(FolderNotes, AWriteWaitingForAnotherWorkstationShowsANoteWithCancel) {
   auto n = reports::AppendReport(g.folder.path(), Report("A"));
   ASSERT_FALSE(n.ok());
   EXPECT_NE(n.message().find("You stopped waiting"), std::string::npos) << n.message();
-  EXPECT_TRUE(shown.startsWith(QStringLiteral("Waiting for another workstation (elsewhere)\nto finish "
-                                              "writing to the data folder...")))
+  EXPECT_TRUE(
+      shown.startsWith(QStringLiteral("Waiting for another workstation (elsewhere)\nto finish "
+                                      "writing to the data folder...")))
       << shown.toStdString();
   EXPECT_EQ(VisibleWindow(QStringLiteral("frmFolderWait")), nullptr) << "the note goes with the wait";
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Lock"), lock);

@@ -14,22 +14,22 @@
 #include "core/reports/data_file.h"
 #include "core/reports/report_display.h"
 #include "gui/reports/frm_main.h"
-#include "gui/reports/report_list_panel.h"
-#include "gui/window_flow.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
+#include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
+#include "gui/window_flow.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
 
 namespace kestrova::gui {
 namespace {
 
-using testing::CloseAllWindows;
 using testing::Click;
+using testing::CloseAllWindows;
 using testing::GuiSession;
 using testing::ReadFileBytes;
 
@@ -47,9 +47,7 @@ reports::ReportRecord Report(const std::string& caseNumber, time::DateTime enter
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess};
-  }
+  void SetUp() override { g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess}; }
   void TearDown() override { CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   frmMain* Open() {
@@ -70,8 +68,8 @@ TEST_F(MainWindowTest, AnEmptyDatabaseSaysNothingIsOnFile) {
   frmMain* m = Open();
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Nothing on file"));
-  EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("There are currently"),
-                                                     QStringLiteral("no entries in your database...")}));
+  EXPECT_EQ(g.messages->Last().lines(),
+            (QStringList{QStringLiteral("There are currently"), QStringLiteral("no entries in your database...")}));
   EXPECT_EQ(m->listCaption(), QString());
   EXPECT_FALSE(Child<QGroupBox>(m, "frame1")->isEnabled());
   EXPECT_FALSE(Child<QGroupBox>(m, "frameShow")->isVisible());
@@ -109,7 +107,8 @@ TEST_F(MainWindowTest, AFullListStartsOnItsLastRowAndShadesRows) {
             QStringLiteral("Title or Descriptive Remarks"));
   EXPECT_TRUE(m->grid()->isColumnHidden(3));
   EXPECT_TRUE(m->grid()->isColumnHidden(4));
-  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 1)).center()), QStringLiteral(" Monday "));  // 01/01/2024
+  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 1)).center()),
+            QStringLiteral(" Monday "));  // 01/01/2024
   EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 0)).center()), QString());
   // Choosing a row shows its report, read from the file.
   m->grid()->setCurrentIndex(m->model().index(1, 0));
@@ -205,8 +204,7 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
   EXPECT_TRUE(Cmd(m, "cmdSeeAllEntries")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
   EXPECT_EQ(m->flasher().target(), Cmd(m, "cmdSeeAllEntries"));
-  EXPECT_EQ(ReadFileBytes(g.folder / "Search.Log"),
-            "12/06/2026 at 14:05:09 - Al Adams searched for 'smith'\r\n");
+  EXPECT_EQ(ReadFileBytes(g.folder / "Search.Log"), "12/06/2026 at 14:05:09 - Al Adams searched for 'smith'\r\n");
   Click(m, "cmdSeeAllEntries");
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
   EXPECT_FALSE(m->flasher().IsRunning());
@@ -229,9 +227,9 @@ TEST_F(MainWindowTest, NoMatchesReturnsToTheFullList) {
   EXPECT_FALSE(loggedBefore);
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("No Matches"));
-  EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("There were no matches"),
-                                                     QStringLiteral("searching for"), QString(),
-                                                     QStringLiteral("nobody")}));
+  EXPECT_EQ(g.messages->Last().lines(),
+            (QStringList{QStringLiteral("There were no matches"), QStringLiteral("searching for"), QString(),
+                         QStringLiteral("nobody")}));
   EXPECT_EQ(g.messages->Last().buttons, (QStringList{QStringLiteral("&Okay"), QStringLiteral("&Try another search")}));
   EXPECT_TRUE(m->listFlags().FullListShown);
   EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
@@ -261,7 +259,8 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
   Click(m, "cmdFindEntries");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Weekly Summary"));
   EXPECT_EQ(g.messages->Last().lines()[2], QStringLiteral("Monday March 1, 2010"));
-  EXPECT_EQ(m->listCaption(), QStringLiteral("Weekly Summary of reports with a beginning date of 03/01/2010 (1 match) "));
+  EXPECT_EQ(m->listCaption(),
+            QStringLiteral("Weekly Summary of reports with a beginning date of 03/01/2010 (1 match) "));
   EXPECT_TRUE(m->listFlags().SummaryActive);
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("searched for Weekly Summary starting 03/01/2010"),
             std::string::npos);

@@ -48,9 +48,7 @@ MessageRequest ExitQuestion() {
   return r;
 }
 
-ZelButton* Button(frmMsgBox* d, int i) {
-  return d->findChild<ZelButton*>(QStringLiteral("cmdMessageButton%1").arg(i));
-}
+ZelButton* Button(frmMsgBox* d, int i) { return d->findChild<ZelButton*>(QStringLiteral("cmdMessageButton%1").arg(i)); }
 
 TEST(MessageDialog, TheDefaultButtonHasTheFocusAndTheSpaceBarPressesIt) {
   GuiSession g(false);
@@ -84,8 +82,7 @@ TEST(MessageDialog, ButtonsShowTheirCaptionsBetweenBlanksAndAnswerTheirNumber) {
     QTest::mouseClick(Button(d, 2), Qt::LeftButton);
   });
   EXPECT_EQ(ShowMessage(*g.session, ExitQuestion()).pressedButton, 2);
-  EXPECT_EQ(captions, (QStringList{QStringLiteral(" &Yes, exit Kestrova "),
-                                   QStringLiteral(" &No, don't quit yet ")}));
+  EXPECT_EQ(captions, (QStringList{QStringLiteral(" &Yes, exit Kestrova "), QStringLiteral(" &No, don't quit yet ")}));
 }
 
 TEST(MessageDialog, TheCheckBoxCountsOnlyWithAButton) {
@@ -238,10 +235,9 @@ TEST(MessageDialog, TooBigForTheScreenGivesTheDisplayIssueNoticeAndNought) {
   EXPECT_EQ(result.pressedButton, 0);
   ASSERT_EQ(g.systemMessage->shown.size(), 1);
   EXPECT_EQ(g.systemMessage->shown[0].title, QStringLiteral("Display issue"));
-  EXPECT_EQ(g.systemMessage->shown[0].text,
-            QStringLiteral("Kestrova is trying to display a message\n"
-                           "that is too big for your screen resolution.\n\n"
-                           "Please contact the Kestrova team about this."));
+  EXPECT_EQ(g.systemMessage->shown[0].text, QStringLiteral("Kestrova is trying to display a message\n"
+                                                           "that is too big for your screen resolution.\n\n"
+                                                           "Please contact the Kestrova team about this."));
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Click;
 using testing::ReadFileBytes;
-using testing::RightClick;
 using testing::Report;
+using testing::RightClick;
 
 class ReportIntegrityTest : public testing::MainWindowFixture {};
 
@@ -121,7 +121,8 @@ TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionM
   g.messages->Press(1);
   Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
-  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'Person 2 - Name  R/S/A  DOB  SS# (Or Name of Business)' holds characters"));
+  EXPECT_EQ(g.messages->Last().lines()[0],
+            QStringLiteral("'Person 2 - Name  R/S/A  DOB  SS# (Or Name of Business)' holds characters"));
   EXPECT_EQ(g.messages->Last().lines()[3], QStringLiteral("\u0416 \u0430 \u043D \u674E"));
   EXPECT_TRUE(m->adding());
   EXPECT_EQ(QApplication::focusWidget(), m->form()->field(17));
@@ -151,7 +152,8 @@ TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
   QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
   EXPECT_TRUE(QTest::qWaitFor([&] { return g.messages->asked.size() == 1; }));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Text Too Long"));
-  EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'Title or Descriptive Remarks' holds at most 50 characters."));
+  EXPECT_EQ(g.messages->Last().lines()[0],
+            QStringLiteral("'Title or Descriptive Remarks' holds at most 50 characters."));
   EXPECT_EQ(m->form()->fieldText(2).size(), 50);
   QTest::keyClick(m->form()->field(2), Qt::Key_End);
   QTest::keyClicks(m->form()->field(2), QStringLiteral("x"));

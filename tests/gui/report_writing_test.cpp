@@ -225,7 +225,8 @@ TEST_F(ReportWritingTest, ASaveThatCannotBeWrittenKeepsTheTyping) {
   g.messages->Press(1);
   Click(m, "cmdAddSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Report Not Saved"));
-  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("Kestrova.Data"))) << g.messages->Last().message.toStdString();
+  EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("Kestrova.Data")))
+      << g.messages->Last().message.toStdString();
   EXPECT_TRUE(g.messages->Last().message.endsWith(QStringLiteral("Your entries are still in the form.")));
   EXPECT_TRUE(m->adding()) << "the form stays open";
   EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-2"));

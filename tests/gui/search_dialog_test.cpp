@@ -111,7 +111,8 @@ TEST_F(SearchDialogTest, TheCalendarStartsTodayShowsSixReadableMonthsAndEscapeLe
     const QColor band = shot.pixelColor(heading.left() + 2, heading.top() + 1);
     double best = 1;
     for (int y = heading.top(); y <= heading.bottom(); ++y) {
-      for (int x = heading.left(); x <= heading.right(); ++x) best = std::max(best, Contrast(band, shot.pixelColor(x, y)));
+      for (int x = heading.left(); x <= heading.right(); ++x)
+        best = std::max(best, Contrast(band, shot.pixelColor(x, y)));
     }
     EXPECT_GE(best, 7.0) << "month " << m;
   }

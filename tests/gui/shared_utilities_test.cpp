@@ -45,10 +45,10 @@ TEST(OpenAddress, BuildsMailAndWebAddressesWithTheMakersAsDefault) {
   OpenAddress(*g.session, kAddressEmail, nullptr, QStringLiteral("chief@agency.example"));
   OpenAddress(*g.session, kAddressWeb, nullptr, QString());
   OpenAddress(*g.session, kAddressWeb, nullptr, QStringLiteral("agency.example/reports"));
-  EXPECT_EQ(g.shell->opened, (QStringList{QStringLiteral("mailto:support@kestrova.example"),
-                                          QStringLiteral("mailto:chief@agency.example"),
-                                          QStringLiteral("http://www.kestrova.example"),
-                                          QStringLiteral("http://agency.example/reports")}));
+  EXPECT_EQ(
+      g.shell->opened,
+      (QStringList{QStringLiteral("mailto:support@kestrova.example"), QStringLiteral("mailto:chief@agency.example"),
+                   QStringLiteral("http://www.kestrova.example"), QStringLiteral("http://agency.example/reports")}));
   EXPECT_TRUE(g.messages->asked.isEmpty());
 }
 
@@ -61,8 +61,8 @@ TEST(OpenAddress, AFailureEndsInTheConnectionErrorNotice) {
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Connection Error"));
   EXPECT_EQ(r.iconKind, IconKind::Error);
-  EXPECT_EQ(r.lines(), (QStringList{QStringLiteral("An internet connection"),
-                                    QStringLiteral("could not be established.")}));
+  EXPECT_EQ(r.lines(),
+            (QStringList{QStringLiteral("An internet connection"), QStringLiteral("could not be established.")}));
   EXPECT_EQ(r.buttons, QStringList{QStringLiteral("&Okay")});
 }
 

@@ -188,11 +188,11 @@ TEST_F(SignInFlowTest, TheOldestDataFileIsSetAsideOrDeleted) {
   EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->asked[0].caption, QStringLiteral("Data file can not be updated"));
-  EXPECT_EQ(g.messages->asked[0].lines(),
-            (QStringList{QStringLiteral("Your old 'Kestrova.Dat' data file"), QStringLiteral("is too old to be converted."),
-                         QString(), QStringLiteral("It will be saved as 'Kestrova.Dat.Old'"),
-                         QStringLiteral("and a new ('Kestrova.Data') data file"),
-                         QStringLiteral("will be created for you now.")}));
+  EXPECT_EQ(g.messages->asked[0].lines(), (QStringList{QStringLiteral("Your old 'Kestrova.Dat' data file"),
+                                                       QStringLiteral("is too old to be converted."), QString(),
+                                                       QStringLiteral("It will be saved as 'Kestrova.Dat.Old'"),
+                                                       QStringLiteral("and a new ('Kestrova.Data') data file"),
+                                                       QStringLiteral("will be created for you now.")}));
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Dat.Old"), "ancient");
   CloseAllWindows(*g.session);
   // Signing in again does not mention it; an empty one goes silently.

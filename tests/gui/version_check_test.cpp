@@ -75,10 +75,13 @@ class VersionCheckTest : public ::testing::Test {
 TEST_F(VersionCheckTest, ANewerVersionNamesItsKindAndOffersTheMakersPage) {
   frmTitlePage* title = Title();
   const char* cases[][2] = {
-      {"05.00.00::Big news", "Big news\n\nA major upgrade is currently available.\nSee our website for further details."},
+      {"05.00.00::Big news",
+       "Big news\n\nA major upgrade is currently available.\nSee our website for further details."},
       {"04.15.00::New reports menu\r\n",
-       "New reports menu\n\nAn upgrade is currently available. Pricing may apply.\nSee our website for further details."},
-      {"04.14.12", "4.14.12\n\nA minor upgrade is available at no cost.\nDownload from our website at your convenience."}};
+       "New reports menu\n\nAn upgrade is currently available. Pricing may apply.\nSee our website for further "
+       "details."},
+      {"04.14.12",
+       "4.14.12\n\nA minor upgrade is available at no cost.\nDownload from our website at your convenience."}};
   for (const auto& c : cases) {
     const LocalServer server{QByteArray(c[0])};
     g.messages->Press(&c == &cases[1] ? 1 : 2);
@@ -88,8 +91,8 @@ TEST_F(VersionCheckTest, ANewerVersionNamesItsKindAndOffersTheMakersPage) {
     EXPECT_EQ(r.caption, QStringLiteral("Update available!"));
     EXPECT_EQ(r.iconKind, IconKind::Information);
     EXPECT_EQ(r.message, QString::fromLatin1(c[1]));
-    EXPECT_EQ(r.buttons, (QStringList{QStringLiteral("&Go to the Kestrova team web site"),
-                                      QStringLiteral("&Ignore for now")}));
+    EXPECT_EQ(r.buttons,
+              (QStringList{QStringLiteral("&Go to the Kestrova team web site"), QStringLiteral("&Ignore for now")}));
     EXPECT_EQ(r.defaultButton, 2);
   }
   EXPECT_EQ(g.shell->opened, QStringList{QStringLiteral("http://www.kestrova.example/html/kestrova.html")});
@@ -164,7 +167,8 @@ QStringList UseMenu(frmTitlePage* title, int choose) {
     if (!menu) return;
     poll.stop();
     for (QAction* a : menu->actions()) {
-      seen << (a->isSeparator() ? QStringLiteral("-") : (a->isEnabled() ? QString() : QStringLiteral("(off) ")) + a->text());
+      seen << (a->isSeparator() ? QStringLiteral("-")
+                                : (a->isEnabled() ? QString() : QStringLiteral("(off) ")) + a->text());
     }
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[choose - 1]).center());
   });
@@ -181,11 +185,13 @@ TEST_F(VersionCheckTest, TheMenuSwitchesTheCheckAtStartUp) {
   const QString state = QStringLiteral("Automatic version udpate checking is currently ");
   const QString exit = QStringLiteral("Exit this menu");
   const QString sep = QStringLiteral("-");
-  EXPECT_EQ(UseMenu(title, 6), (QStringList{state + QStringLiteral("disabled"), sep, on, QStringLiteral("(off) ") + off, sep, exit}));
+  EXPECT_EQ(UseMenu(title, 6),
+            (QStringList{state + QStringLiteral("disabled"), sep, on, QStringLiteral("(off) ") + off, sep, exit}));
   EXPECT_FALSE(g.settings->Read(QStringLiteral("AutoUpdateCheck")).has_value());
   UseMenu(title, 3);
   EXPECT_EQ(g.settings->Read(QStringLiteral("AutoUpdateCheck")), QStringLiteral("True"));
-  EXPECT_EQ(UseMenu(title, 4), (QStringList{state + QStringLiteral("enabled"), sep, QStringLiteral("(off) ") + on, off, sep, exit}));
+  EXPECT_EQ(UseMenu(title, 4),
+            (QStringList{state + QStringLiteral("enabled"), sep, QStringLiteral("(off) ") + on, off, sep, exit}));
   EXPECT_EQ(g.settings->Read(QStringLiteral("AutoUpdateCheck")), QStringLiteral("False"));
   EXPECT_FALSE(title->versionCheck().checking()) << "the right button does not check";
 }
@@ -226,7 +232,8 @@ TEST(VersionCheckAddress, TheCheckAtStartUpAndTheAddressesAsked) {
   title->show();
   title->Form_Activate();
   title->Form_Activate();
-  EXPECT_EQ(g.http->asked, QStringList{QStringLiteral("http://www.kestrova.example/url_text_files/kestrova_version_info.txt")});
+  EXPECT_EQ(g.http->asked,
+            QStringList{QStringLiteral("http://www.kestrova.example/url_text_files/kestrova_version_info.txt")});
   Click(title, "cmdUpdateCheck");  // while the first runs: it becomes the user's
   g.messages->Press(1);
   EXPECT_TRUE(g.http->Answer(QByteArray("04.14.11")));

@@ -32,8 +32,10 @@ struct Fixture {
 TEST(ZelButton, ALeftClickRaisesDownUpAndClickInThatOrder) {
   Fixture f;
   QStringList events;
-  QObject::connect(f.button, &ZelButton::MouseDown, [&](int b, int, int, int) { events << QStringLiteral("down%1").arg(b); });
-  QObject::connect(f.button, &ZelButton::MouseUp, [&](int b, int, int, int) { events << QStringLiteral("up%1").arg(b); });
+  QObject::connect(f.button, &ZelButton::MouseDown,
+                   [&](int b, int, int, int) { events << QStringLiteral("down%1").arg(b); });
+  QObject::connect(f.button, &ZelButton::MouseUp,
+                   [&](int b, int, int, int) { events << QStringLiteral("up%1").arg(b); });
   QObject::connect(f.button, &ZelButton::Click, [&] { events << QStringLiteral("click"); });
   QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_TRUE(f.button->IsDrawnPressed());

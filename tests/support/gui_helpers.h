@@ -49,9 +49,7 @@ inline void Click(QWidget* button, Qt::MouseButton which = Qt::LeftButton) {
   EXPECT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString() << " cannot be clicked";
   QTest::mouseClick(button, which);
 }
-inline void Click(QWidget* window, const char* name) {
-  Click(window->findChild<QWidget*>(QString::fromLatin1(name)));
-}
+inline void Click(QWidget* window, const char* name) { Click(window->findChild<QWidget*>(QString::fromLatin1(name))); }
 inline void RightClick(QWidget* window, const char* name) {
   Click(window->findChild<QWidget*>(QString::fromLatin1(name)), Qt::RightButton);
 }

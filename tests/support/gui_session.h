@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "gui/session.h"
-#include "support/qt_print.h"
 #include "gui/ui/message_dialog.h"
 #include "platform/clock.h"
 #include "platform/http_fetch.h"
@@ -12,6 +11,7 @@
 #include "platform/shell.h"
 #include "platform/sound.h"
 #include "platform/system_message.h"
+#include "support/qt_print.h"
 #include "support/scripted_messages.h"
 #include "support/temp_folder.h"
 
@@ -79,7 +79,7 @@ struct GuiSession {
   platform::ScriptedFilePicker* filePicker = nullptr;
   platform::ScriptedFolderPicker* folderPicker = nullptr;
   platform::ScriptedHttpFetch* http = nullptr;  // null when a real fetch was given
-  ScriptedMessages* messages = nullptr;  // null when the real dialog answers
+  ScriptedMessages* messages = nullptr;         // null when the real dialog answers
   platform::FixedClock* clock = nullptr;
   int programEnded = 0;
   std::unique_ptr<gui::Session> session;

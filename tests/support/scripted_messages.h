@@ -26,8 +26,8 @@ class ScriptedMessages : public gui::MessageAnswerer {
     if (onAsk) onAsk(request);
     if (queue_.isEmpty()) {
       if (failOnUnscripted) {
-        ADD_FAILURE() << "Unexpected question \"" << request.caption.toStdString() << "\": "
-                      << request.message.toStdString();
+        ADD_FAILURE() << "Unexpected question \"" << request.caption.toStdString()
+                      << "\": " << request.message.toStdString();
       }
       return {};
     }

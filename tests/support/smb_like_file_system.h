@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 
 #include <atomic>
-#include <functional>
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -25,9 +25,9 @@ namespace kestrova::testing {
 
 class SmbLikeFileSystem : public files::FileSystem {
  public:
-  bool links = false;        // a link fails with linkError
+  bool links = false;  // a link fails with linkError
   int linkError = EPERM;
-  bool appendMode = false;   // an open in append mode fails with EIO
+  bool appendMode = false;  // an open in append mode fails with EIO
   bool guardOpenFiles = true;
   std::atomic<int> failingCreates{0};  // the next creates fail with EIO
   std::atomic<int> failingWrites{0};   // the next writes fail with EIO

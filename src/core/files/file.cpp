@@ -16,8 +16,7 @@ namespace kestrova::files {
 namespace {
 
 Error IoError(const std::filesystem::path& path, std::string_view what, int error) {
-  return Error{Error::Kind::Io, std::string(what) + " " + path.filename().string() + ": " +
-                                    SystemErrorText(error)};
+  return Error{Error::Kind::Io, std::string(what) + " " + path.filename().string() + ": " + SystemErrorText(error)};
 }
 
 std::string KindOf(mode_t mode) {
@@ -30,10 +29,9 @@ std::string KindOf(mode_t mode) {
 }
 
 Error NotAFile(const std::filesystem::path& path, const std::string& kind) {
-  return Error{Error::Kind::Damaged,
-               path.filename().string() + " in the data folder is " + kind +
-                   ", not a file the program keeps there. Nothing was read or written; move it "
-                   "out of the folder."};
+  return Error{Error::Kind::Damaged, path.filename().string() + " in the data folder is " + kind +
+                                         ", not a file the program keeps there. Nothing was read or written; move it "
+                                         "out of the folder."};
 }
 
 // What an open that failed says: a link, a folder or a pipe without a
@@ -111,9 +109,7 @@ Result<File> File::Open(const std::filesystem::path& path, OpenMode mode) {
   // Not following a link and not waiting on a pipe or a device: the kind of
   // file is checked once it is open.
   const int common = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-  const int access = mode == OpenMode::Read     ? O_RDONLY
-                     : mode == OpenMode::Append ? O_RDWR | O_APPEND
-                                                : O_RDWR;
+  const int access = mode == OpenMode::Read ? O_RDONLY : mode == OpenMode::Append ? O_RDWR | O_APPEND : O_RDWR;
   FileSystem& sys = Sys();
   int fd = -1;
   bool created = false;
@@ -129,10 +125,12 @@ Result<File> File::Open(const std::filesystem::path& path, OpenMode mode) {
     for (int turn = 0;; ++turn) {
       fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
       if (fd < 0 && errno == EEXIST) {
-        if (UnlinkPatiently(path) == 0 || errno == ENOENT) fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
+        if (UnlinkPatiently(path) == 0 || errno == ENOENT)
+          fd = sys.Open(path, common | access | O_CREAT | O_EXCL, 0600);
       }
       if (fd < 0 && errno == EEXIST) {
-        const std::filesystem::path own = path.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(turn);
+        const std::filesystem::path own =
+            path.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(turn);
         const int made = sys.Open(own, common | access | O_CREAT | O_EXCL, 0600);
         if (made >= 0) {
           sys.Close(made);
@@ -223,8 +221,7 @@ Status File::ReadAt(std::uint64_t offset, char* data, std::size_t size) const {
   if (!n.ok()) return n.error();
   if (*n != size) {
     return Error{Error::Kind::Damaged,
-                 "Unexpected end of " + path_.filename().string() + " at byte " +
-                     std::to_string(offset + *n)};
+                 "Unexpected end of " + path_.filename().string() + " at byte " + std::to_string(offset + *n)};
   }
   return {};
 }
@@ -290,8 +287,9 @@ Result<std::optional<FileStamp>> StampOf(const std::filesystem::path& path) {
     if (errno == ENOENT) return std::optional<FileStamp>();
     return IoError(path, "Cannot look at", errno);
   }
-  return std::optional<FileStamp>(FileStamp{static_cast<std::uint64_t>(st.st_size),
-                                            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
+  return std::optional<FileStamp>(
+      FileStamp{static_cast<std::uint64_t>(st.st_size),
+                static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec});
 }
 
 void ClearOldReadOnlyMark(const std::filesystem::path& path) {

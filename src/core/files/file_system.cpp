@@ -125,8 +125,7 @@ void ForgetFolderTraits() {
 
 bool IsPassingError(int error) {
   return error == EIO || error == EAGAIN || error == EBUSY || error == ETXTBSY || error == EINTR ||
-         error == ETIMEDOUT || error == ECONNRESET || error == ECONNABORTED || error == ENOTCONN ||
-         error == ESTALE;
+         error == ETIMEDOUT || error == ECONNRESET || error == ECONNABORTED || error == ENOTCONN || error == ESTALE;
 }
 
 bool IsNoLinksError(int error) {

@@ -25,10 +25,10 @@ struct LockWait {
 // Something about a file of the folder worth telling the user once.
 struct FolderNotice {
   enum class Kind {
-    Repaired,  // an interrupted write was cleaned up; nothing was lost
-    Damaged,   // a file is damaged: read as far as it goes, not written
-    Uncertain, // a write went through, but another workstation may have written at the
-               // same moment (this one was held up past the stale period)
+    Repaired,   // an interrupted write was cleaned up; nothing was lost
+    Damaged,    // a file is damaged: read as far as it goes, not written
+    Uncertain,  // a write went through, but another workstation may have written at the
+                // same moment (this one was held up past the stale period)
   };
   Kind kind = Kind::Repaired;
   std::string fileName;

@@ -87,8 +87,8 @@ std::string Content(const std::string& token, std::uint64_t beat) {
   std::snprintf(beatText, sizeof beatText, "%020llu", static_cast<unsigned long long>(beat));
   std::string host = ThisHostName().substr(0, 64);
   std::string text = "Kestrova lock: a workstation is writing to this folder.\nhost=" + host +
-                     "\nmachine=" + ThisComputer() + "\npid=" + std::to_string(ThisProcessId()) +
-                     "\ntoken=" + token + "\nbeat=" + beatText + "\n";
+                     "\nmachine=" + ThisComputer() + "\npid=" + std::to_string(ThisProcessId()) + "\ntoken=" + token +
+                     "\nbeat=" + beatText + "\n";
   text.resize(kContentSize - 1, ' ');
   return text + "\n";
 }
@@ -284,8 +284,7 @@ class LockCreator {
 // it is older than the stale period by the file server's own clock, which
 // stamped our lock just now; a new lock of a process of this computer that
 // has ended goes at once.
-void ClearLeftovers(const fs::path& folder, const std::string& ourToken, std::int64_t serverNow,
-                    milliseconds stale) {
+void ClearLeftovers(const fs::path& folder, const std::string& ourToken, std::int64_t serverNow, milliseconds stale) {
   const std::string aside = std::string(kLockFileName) + ".broken-";
   const std::string fresh = std::string(kLockFileName) + ".new-";
   const std::int64_t oldest = serverNow - static_cast<std::int64_t>(stale.count()) * 1000000;
@@ -480,8 +479,8 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
   bool broke = false;
   bool claimSeen = false;  // another waiter's claim on the lock in the way
   auto claimedSince = start;
-  int lastError = 0;       // a passing error of the file server, reported at the end
-  std::string current;     // the lock in the way, as last read
+  int lastError = 0;    // a passing error of the file server, reported at the end
+  std::string current;  // the lock in the way, as last read
   LockCreator creator(folder, lock.token_, lock.content_, options.useLinks);
 
   // Every turn of the wait ends here: it pauses, and it gives up at the
@@ -498,9 +497,8 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
                                           ". Nothing was written; try again in a moment."};
       }
       const std::string who = wait.holder.empty() ? "Another workstation" : wait.holder;
-      return Error{Error::Kind::Busy,
-                   "The data folder is busy: " + who + " has been writing to it for more than " +
-                       Seconds(options.wait) + ". Nothing was written; try again in a moment."};
+      return Error{Error::Kind::Busy, "The data folder is busy: " + who + " has been writing to it for more than " +
+                                          Seconds(options.wait) + ". Nothing was written; try again in a moment."};
     }
     if (now - start >= options.noticeAfter && options.waiting) {
       shown = true;
@@ -582,8 +580,8 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
     // A lock shorter than a whole one was left by a creator that died
     // between creating it and writing it (where there are no links); a
     // live one writes it at once, so it is stale after a moment.
-    const auto staleAfter = current.size() < kContentSize ? std::min<milliseconds>(options.staleAfter, kLeftoverClaim)
-                                                          : options.staleAfter;
+    const auto staleAfter =
+        current.size() < kContentSize ? std::min<milliseconds>(options.staleAfter, kLeftoverClaim) : options.staleAfter;
     if (now - seenSince >= staleAfter || HolderIsGoneFromThisComputer(current)) {
       step(LockStep::JudgedStale);
       // Looked at once more: a lock that changed meanwhile is alive after all.
@@ -647,7 +645,8 @@ Status FolderLock::CheckStillOurs() const {
   }
   return Error{Error::Kind::Busy,
                "This workstation lost its hold on the data folder while it was writing: it was held "
-               "up for more than " + Seconds(options_.staleAfter) +
+               "up for more than " +
+                   Seconds(options_.staleAfter) +
                    " and another workstation went ahead. Nothing more was written; try again."};
 }
 

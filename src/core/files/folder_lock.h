@@ -19,13 +19,13 @@ inline constexpr std::string_view kLockFileName = "Kestrova.Lock";
 // The steps of taking, breaking, using and releasing the lock. Tests stop a
 // writer at one of them to force an interleaving of several writers.
 enum class LockStep {
-  Created,      // the lock file is ours
-  JudgedStale,  // the lock in the way was seen unchanged for the stale period
-  MovingAside,  // it was read once more, still unchanged, and is about to be claimed and removed
-  MovedAside,   // it has been removed
-  BeforeCommit, // about to check that the lock is still ours, before or after a write
-  Checked,      // the check found the lock still ours: the write goes ahead now
-  Releasing,    // about to remove our lock file
+  Created,       // the lock file is ours
+  JudgedStale,   // the lock in the way was seen unchanged for the stale period
+  MovingAside,   // it was read once more, still unchanged, and is about to be claimed and removed
+  MovedAside,    // it has been removed
+  BeforeCommit,  // about to check that the lock is still ours, before or after a write
+  Checked,       // the check found the lock still ours: the write goes ahead now
+  Releasing,     // about to remove our lock file
 };
 
 // A reading of this computer's monotonic clock.
@@ -71,8 +71,7 @@ class FolderLock {
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
-  static Result<FolderLock> Acquire(const std::filesystem::path& folder,
-                                    const LockOptions& options = {});
+  static Result<FolderLock> Acquire(const std::filesystem::path& folder, const LockOptions& options = {});
 
   // Whether this thread holds the lock of the folder now (a log line of a
   // share without append mode goes to the end of its file under it).

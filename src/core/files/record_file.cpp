@@ -72,12 +72,8 @@ Result<File> OpenWithRetry(const fs::path& path, OpenMode mode, const RecordFile
   }
 }
 
-RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize,
-                       RecordFileOptions options)
-    : folder_(std::move(folder)),
-      names_(std::move(names)),
-      recordSize_(recordSize),
-      options_(std::move(options)) {}
+RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options)
+    : folder_(std::move(folder)), names_(std::move(names)), recordSize_(recordSize), options_(std::move(options)) {}
 
 RecordFile::~RecordFile() { (void)Close(); }
 
@@ -106,9 +102,8 @@ Status RecordFile::Open(RecordAccess access) {
     if (!leftOver.ok() || *leftOver) RemoveIfOurs(lock_, temp);
   }
   uncertain_ = false;
-  auto file = OpenWithRetry(
-      Path(), access == RecordAccess::Write ? OpenMode::CreateReadWrite : OpenMode::Read, options_,
-      names_.description);
+  auto file = OpenWithRetry(Path(), access == RecordAccess::Write ? OpenMode::CreateReadWrite : OpenMode::Read,
+                            options_, names_.description);
   if (!file.ok()) {
     if (file.error().kind == Error::Kind::NotFound && access == RecordAccess::Read) {
       // Nothing on file yet, and nothing created by a mere read.
@@ -128,8 +123,8 @@ Status RecordFile::Open(RecordAccess access) {
   }
   if (*size / recordSize_ > kMaxRecords) {
     lock_.Release();
-    return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" +
-                                           std::to_string(*size) + " bytes) to be one of ours."};
+    return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" + std::to_string(*size) +
+                                           " bytes) to be one of ours."};
   }
   if (Status whole = CheckNotHollow(*file, recordSize_, names_.description); !whole.ok()) {
     lock_.Release();
@@ -140,8 +135,8 @@ Status RecordFile::Open(RecordAccess access) {
   written_ = false;
   access_ = access;
   length_ = *size;
-  recordCount_ = static_cast<std::int32_t>(
-      std::min<std::uint64_t>(kMaxRecords, (length_ + recordSize_ / 2) / recordSize_));
+  recordCount_ =
+      static_cast<std::int32_t>(std::min<std::uint64_t>(kMaxRecords, (length_ + recordSize_ / 2) / recordSize_));
   if (access == RecordAccess::Write) {
     Status ours = CheckOurs();
     if (ours.ok() && !HasWholeRecords()) ours = RepairPartialTail();
@@ -156,9 +151,8 @@ Status RecordFile::Open(RecordAccess access) {
 Status RecordFile::CheckChangeCounterFile() const {
   auto counter = RegularFileExists(folder_ / kChangesFileName);
   if (counter.ok()) return {};
-  return Error{counter.error().kind,
-               counter.message() + " Other workstations learn of every change through " +
-                   std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+  return Error{counter.error().kind, counter.message() + " Other workstations learn of every change through " +
+                                         std::string(kChangesFileName) + ", so nothing is written until it is mended."};
 }
 
 void RecordFile::CheckAfterWrite() {
@@ -202,10 +196,11 @@ Status RecordFile::RepairPartialTail() {
   notice.kind = FolderNotice::Kind::Repaired;
   notice.fileName = names_.fileName;
   notice.message = Capitalized(names_.description) + " ended in part of a " + names_.noun + " (" +
-                   std::to_string(tail) + " bytes), left by a save that was interrupted. Those bytes "
-                   "were moved to the file \"" + asideName + "\" in the data folder, and " +
-                   names_.fileName + " now holds its " + std::to_string(recordCount_) + " whole " +
-                   names_.noun + (recordCount_ == 1 ? "" : "s") + ".";
+                   std::to_string(tail) +
+                   " bytes), left by a save that was interrupted. Those bytes "
+                   "were moved to the file \"" +
+                   asideName + "\" in the data folder, and " + names_.fileName + " now holds its " +
+                   std::to_string(recordCount_) + " whole " + names_.noun + (recordCount_ == 1 ? "" : "s") + ".";
   repair_ = notice;
   if (options_.notice) options_.notice(notice);
   return {};
@@ -220,8 +215,7 @@ Status RecordFile::Close() {
     // nobody is told a report is saved that might be lost.
     if (!result.ok() && appendedFrom_ && !uncertain_ && lock_.CheckStillOurs().ok() &&
         file_.Truncate(*appendedFrom_).ok()) {
-      result = Error{result.error().kind,
-                     result.message() + ". What was just added was taken back out again."};
+      result = Error{result.error().kind, result.message() + ". What was just added was taken back out again."};
     }
   }
   for (File* f : {&appendFile_, &file_}) {
@@ -236,7 +230,8 @@ Status RecordFile::Close() {
     if (!bumped.ok() && options_.notice) {
       options_.notice({FolderNotice::Kind::Damaged, std::string(kChangesFileName),
                        "The change was saved, but other workstations may not see it until they refresh "
-                       "their lists: " + bumped.message()});
+                       "their lists: " +
+                           bumped.message()});
     }
     if (!uncertain_ && lock_.CheckStillOurs().ok()) {
       if (options_.committed) options_.committed(folder_);
@@ -258,20 +253,20 @@ Status RecordFile::Close() {
 }
 
 Status RecordFile::DamagedError() const {
-  return Error{Error::Kind::Damaged,
-               Capitalized(names_.description) + " is damaged: its length (" +
-                   std::to_string(length_) + " bytes) is not a whole number of " +
-                   std::to_string(recordSize_) + "-byte " + names_.noun + "s. Nothing was written."};
+  return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is damaged: its length (" +
+                                         std::to_string(length_) + " bytes) is not a whole number of " +
+                                         std::to_string(recordSize_) + "-byte " + names_.noun +
+                                         "s. Nothing was written."};
 }
 
 Status RecordFile::ReadRecordBytes(std::int32_t n, char* dest) const {
   if (!open_) return Error{Error::Kind::Invalid, names_.fileName + " is not open."};
   const std::uint64_t whole = length_ / recordSize_;
   if (n < 1 || n > recordCount_ || static_cast<std::uint64_t>(n) > whole) {
-    return Error{Error::Kind::NotFound,
-                 Capitalized(names_.noun) + " number " + std::to_string(n) + " is not on file: " +
-                     names_.description + " holds " + std::to_string(whole) + " " + names_.noun +
-                     "s. Another workstation may have changed it; refresh the list."};
+    return Error{Error::Kind::NotFound, Capitalized(names_.noun) + " number " + std::to_string(n) +
+                                            " is not on file: " + names_.description + " holds " +
+                                            std::to_string(whole) + " " + names_.noun +
+                                            "s. Another workstation may have changed it; refresh the list."};
   }
   return file_.ReadAt(static_cast<std::uint64_t>(n - 1) * recordSize_, dest, recordSize_);
 }
@@ -287,9 +282,8 @@ Status RecordFile::CheckWritable(std::int32_t n) const {
   }
   if (!HasWholeRecords()) return DamagedError();
   if (n < 1 || static_cast<std::int64_t>(n) > static_cast<std::int64_t>(recordCount_) + 1) {
-    return Error{Error::Kind::NotFound, "Number " + std::to_string(n) + " cannot be written: " +
-                                            names_.description + " holds " +
-                                            std::to_string(recordCount_) + " " + names_.noun + "s."};
+    return Error{Error::Kind::NotFound, "Number " + std::to_string(n) + " cannot be written: " + names_.description +
+                                            " holds " + std::to_string(recordCount_) + " " + names_.noun + "s."};
   }
   return {};
 }
@@ -319,9 +313,8 @@ Status RecordFile::WriteRecordBytes(std::int32_t n, const char* src) {
     if (undone.ok()) undone = file_.WriteAt(offset, before.data(), before.size());
     const std::string what = names_.noun + " number " + std::to_string(n) + " was not changed";
     if (undone.ok()) return Error{wrote.error().kind, wrote.message() + ". Nothing was written: " + what + "."};
-    return Error{wrote.error().kind,
-                 wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
-                     " may hold part of it until the next write from any workstation repairs it."};
+    return Error{wrote.error().kind, wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
+                                         " may hold part of it until the next write from any workstation repairs it."};
   }
   CheckAfterWrite();
   lock_.Refresh();  // a long run of writes keeps its lock alive
@@ -373,9 +366,12 @@ Result<std::int32_t> RecordFile::AppendRecordBytes(const char* src) {
       undone = size.ok() && *size == appended->end && file_.Truncate(appended->end - appended->bytes).ok();
     }
     const std::string what = "the " + names_.noun + " was not added";
-    if (undone) return Error{Error::Kind::Io, "Cannot write " + names_.fileName + ": " + why + ". Nothing was written: " + what + "."};
+    if (undone)
+      return Error{Error::Kind::Io,
+                   "Cannot write " + names_.fileName + ": " + why + ". Nothing was written: " + what + "."};
     return Error{Error::Kind::Io, "Cannot write " + names_.fileName + ": " + why + ". " + Capitalized(what) + ", and " +
-                                      names_.fileName + " may hold part of it until the next write from any workstation repairs it."};
+                                      names_.fileName +
+                                      " may hold part of it until the next write from any workstation repairs it."};
   }
   const std::uint64_t landed = appended->end - recordSize_;
   if (!appendedFrom_) appendedFrom_ = landed;
@@ -403,9 +399,8 @@ Result<std::int32_t> RecordFile::AppendAtEnd(const char* src) {
     if (undone.ok()) undone = file_.Truncate(offset);
     const std::string what = "the " + names_.noun + " was not added";
     if (undone.ok()) return Error{wrote.error().kind, wrote.message() + ". Nothing was written: " + what + "."};
-    return Error{wrote.error().kind,
-                 wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
-                     " may hold part of it until the next write from any workstation repairs it."};
+    return Error{wrote.error().kind, wrote.message() + ". " + Capitalized(what) + ", and " + names_.fileName +
+                                         " may hold part of it until the next write from any workstation repairs it."};
   }
   if (!appendedFrom_) appendedFrom_ = offset;
   CheckAfterWrite();
@@ -448,8 +443,8 @@ Result<std::int32_t> RecordFile::RewriteKeeping(const std::function<bool(const c
   // Nothing is written, not even the copy, once the lock is another's.
   if (Status ours = lock_.CheckStillOurs(); !ours.ok()) return ours.error();
   const fs::path temp = folder_ / kTempFileName;
-  auto kept = WriteKeptRecords(file_, file_.is_open() ? recordCount_ : 0, recordSize_, temp, keep,
-                               [this] { lock_.Refresh(); });
+  auto kept =
+      WriteKeptRecords(file_, file_.is_open() ? recordCount_ : 0, recordSize_, temp, keep, [this] { lock_.Refresh(); });
   if (!kept.ok()) {
     RemoveIfOurs(lock_, temp);
     return kept.error();

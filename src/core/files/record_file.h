@@ -56,8 +56,7 @@ struct RecordFileNames {
 // file that does not look like one of ours is never written.
 class RecordFile {
  public:
-  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize,
-             RecordFileOptions options);
+  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options);
   virtual ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -143,8 +142,8 @@ class RecordFile {
 // Opens a shared file, retrying silently for a while: another workstation
 // may have it briefly. A file that is simply missing is not retried when
 // opened for reading, nor is one that is not a plain file.
-Result<File> OpenWithRetry(const std::filesystem::path& path, OpenMode mode,
-                           const RecordFileOptions& options, const std::string& description);
+Result<File> OpenWithRetry(const std::filesystem::path& path, OpenMode mode, const RecordFileOptions& options,
+                           const std::string& description);
 
 inline constexpr std::string_view kTempFileName = "TempFile.$$$";
 

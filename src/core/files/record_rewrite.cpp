@@ -11,8 +11,7 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 }  // namespace
 
 Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, std::size_t recordSize,
-                                      const fs::path& temp,
-                                      const std::function<bool(const char*)>& keep,
+                                      const fs::path& temp, const std::function<bool(const char*)>& keep,
                                       const std::function<void()>& onBlock) {
   const auto fail = [](const Error& error) -> Result<std::int32_t> { return error; };
   // Under the lock whatever has the name is a leftover of a killed rewrite.

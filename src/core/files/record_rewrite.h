@@ -20,15 +20,13 @@ namespace kestrova::files {
 // Returns how many records were kept. On failure `temp` is left for the
 // caller to remove, who knows whether the name is still its own.
 Result<std::int32_t> WriteKeptRecords(const File& source, std::int32_t count, std::size_t recordSize,
-                                      const std::filesystem::path& temp,
-                                      const std::function<bool(const char*)>& keep,
+                                      const std::filesystem::path& temp, const std::function<bool(const char*)>& keep,
                                       const std::function<void()>& onBlock = {});
 
 // Puts a rewrite in place: with kept records, `temp` replaces `target` by
 // rename; with none, both files are removed. Both files must be closed: a
 // share refuses to replace or remove an open file (and a rename refused
 // while another workstation reads the target is tried again for a moment).
-Status InstallRewrite(const std::filesystem::path& temp, const std::filesystem::path& target,
-                      std::int32_t kept);
+Status InstallRewrite(const std::filesystem::path& temp, const std::filesystem::path& target, std::int32_t kept);
 
 }  // namespace kestrova::files

@@ -31,8 +31,7 @@ std::string OneLine(std::string_view utf8) {
 }  // namespace
 
 std::string TimeStamp(const time::DateTime& now) {
-  return time::FormatDateTime(now, time::kDateFormat) + " at " +
-         time::FormatDateTime(now, time::kTimeFormat);
+  return time::FormatDateTime(now, time::kDateFormat) + " at " + time::FormatDateTime(now, time::kTimeFormat);
 }
 
 std::string ReportIdentity(double controlNumber, std::string_view caseNumber) {
@@ -51,9 +50,7 @@ std::string SignInOutLine(const time::DateTime& now, LogAction action, std::stri
   std::string line = Prefix(now) + std::string(userName);
   switch (action) {
     case kIncorrectPassword: return line + " - Incorrect password submitted";
-    case kSignedIn:
-      return line + " signed in w/ " + std::string(startup::AccessLevelName(accessLevel)) +
-             " privileges";
+    case kSignedIn: return line + " signed in w/ " + std::string(startup::AccessLevelName(accessLevel)) + " privileges";
     default: return line + " signed out";
   }
 }
@@ -70,8 +67,8 @@ std::string UserListLine(const time::DateTime& now, LogAction action, std::strin
 std::string RecordChangeLine(const time::DateTime& now, LogAction action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName) {
   if (action == kNotDeleted) {
-    return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " not deleted by " +
-           std::string(userName) + " (the deletion failed; the report was kept)";
+    return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " not deleted by " + std::string(userName) +
+           " (the deletion failed; the report was kept)";
   }
   const char* verb = action == kAdded      ? "added"
                      : action == kEdited   ? "edited"
@@ -79,12 +76,10 @@ std::string RecordChangeLine(const time::DateTime& now, LogAction action, double
                      : action == kArchived ? "archived"
                      : action == kRestored ? "restored"
                                            : "changed";
-  return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " " + verb + " by " +
-         std::string(userName);
+  return Prefix(now) + ReportIdentity(controlNumber, caseNumber) + " " + verb + " by " + std::string(userName);
 }
 
-std::string SearchLine(const time::DateTime& now, std::string_view userName,
-                       std::string_view description) {
+std::string SearchLine(const time::DateTime& now, std::string_view userName, std::string_view description) {
   return Prefix(now) + std::string(userName) + " searched for " + std::string(description);
 }
 
@@ -208,8 +203,7 @@ Status AppendLogLine(const fs::path& folder, std::string_view logName, std::stri
 
 Status LogSignInOut(const fs::path& folder, const time::DateTime& now, LogAction action,
                     std::string_view currentUserName, users::AccessLevel currentAccessLevel) {
-  return AppendLogLine(folder, kSignInOutLog,
-                       SignInOutLine(now, action, currentUserName, currentAccessLevel));
+  return AppendLogLine(folder, kSignInOutLog, SignInOutLine(now, action, currentUserName, currentAccessLevel));
 }
 
 Status LogUserListChange(const fs::path& folder, const time::DateTime& now, LogAction action,
@@ -220,12 +214,11 @@ Status LogUserListChange(const fs::path& folder, const time::DateTime& now, LogA
 Status LogRecordChange(const fs::path& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName) {
   return AppendLogLine(folder, kDataRecordsLog,
-                       RecordChangeLine(now, action, report.ControlNumber, report.CaseNumber,
-                                        currentUserName));
+                       RecordChangeLine(now, action, report.ControlNumber, report.CaseNumber, currentUserName));
 }
 
-Status LogSearch(const fs::path& folder, const time::DateTime& now,
-                 std::string_view currentUserName, std::string_view description) {
+Status LogSearch(const fs::path& folder, const time::DateTime& now, std::string_view currentUserName,
+                 std::string_view description) {
   return AppendLogLine(folder, kSearchLog, SearchLine(now, currentUserName, description));
 }
 
@@ -254,8 +247,7 @@ Result<std::string> ReadLog(const fs::path& folder, std::string_view logName) {
   std::string note;
   if (*size > kLogViewBytes) {
     from = *size - kLogViewBytes;
-    note = "(Only the newest lines of this log are shown: it holds " + std::to_string(*size) +
-           " bytes.)\r\n";
+    note = "(Only the newest lines of this log are shown: it holds " + std::to_string(*size) + " bytes.)\r\n";
   }
   std::string bytes(static_cast<std::size_t>(*size - from), '\0');
   auto got = file->ReadSome(from, bytes.data(), bytes.size());

@@ -25,8 +25,15 @@ inline constexpr std::string_view kSearchLog = "Search.Log";
 
 // What a log line says was done, by its number.
 enum class LogAction : int {
-  IncorrectPassword = 0, SignedIn = 1, SignedOut = 2, Added = 3, Edited = 4, Deleted = 5, Archived = 6,
-  Restored = 7, NotDeleted = 8,
+  IncorrectPassword = 0,
+  SignedIn = 1,
+  SignedOut = 2,
+  Added = 3,
+  Edited = 4,
+  Deleted = 5,
+  Archived = 6,
+  Restored = 7,
+  NotDeleted = 8,
 };
 // Sign-in actions.
 inline constexpr LogAction kIncorrectPassword = LogAction::IncorrectPassword;
@@ -54,8 +61,7 @@ std::string SignInOutLine(const time::DateTime& now, LogAction action, std::stri
 std::string UserListLine(const time::DateTime& now, LogAction action, std::string_view userName);
 std::string RecordChangeLine(const time::DateTime& now, LogAction action, double controlNumber,
                              std::string_view caseNumber, std::string_view userName);
-std::string SearchLine(const time::DateTime& now, std::string_view userName,
-                       std::string_view description);
+std::string SearchLine(const time::DateTime& now, std::string_view userName, std::string_view description);
 
 // The writers: each appends one line to its log in the folder. A log that
 // cannot be written is an error; no other file is touched.
@@ -65,8 +71,8 @@ Status LogUserListChange(const std::filesystem::path& folder, const time::DateTi
                          std::string_view userName);
 Status LogRecordChange(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName);
-Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
-                 std::string_view currentUserName, std::string_view description);
+Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now, std::string_view currentUserName,
+                 std::string_view description);
 
 // Appends one line (given in UTF-8) to a log: control characters become
 // blanks so the line stays one line. Logs take no lock where the folder's
@@ -75,8 +81,7 @@ Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
 // there, never cut back (another line may follow it already), and the next
 // line starts on a line of its own. A log removed while it was written
 // (another workstation's sweep of empty files) gets the line again.
-Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName,
-                     std::string_view line);
+Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName, std::string_view line);
 
 // A log as UTF-8 text, for the viewer: the whole log, or for one larger
 // than kLogViewBytes its newest lines after a note saying so. A missing log

@@ -25,13 +25,12 @@ class DeletionLog {
   DeletionLog(std::nullptr_t) {}  // NOLINT: no log
 
   template <class F>
-    requires std::is_invocable_r_v<Status, F&, const Subject&, LogAction>
-  DeletionLog(F writer) : writer_(std::move(writer)) {}  // NOLINT: implicit by design
+  requires std::is_invocable_r_v<Status, F&, const Subject&, LogAction> DeletionLog(F writer)
+      : writer_(std::move(writer)) {}  // NOLINT: implicit by design
 
   template <class F>
-    requires(std::is_invocable_r_v<Status, F&, const Subject&> &&
-             !std::is_invocable_v<F&, const Subject&, LogAction>)
-  DeletionLog(F writer)  // NOLINT: implicit by design
+  requires(std::is_invocable_r_v<Status, F&, const Subject&> && !std::is_invocable_v<F&, const Subject&, LogAction>)
+      DeletionLog(F writer)  // NOLINT: implicit by design
       : writer_([w = std::move(writer)](const Subject& s, LogAction action) mutable {
           return action == kDeleted ? w(s) : Status();
         }) {}

@@ -25,8 +25,7 @@ Result<std::int64_t> ReadStored(const files::File& file) {
 
 }  // namespace
 
-Result<std::int64_t> UpdateConcurrentUsers(const fs::path& folder, int mode,
-                                           const files::RecordFileOptions& options) {
+Result<std::int64_t> UpdateConcurrentUsers(const fs::path& folder, int mode, const files::RecordFileOptions& options) {
   if (mode != kWorkstationStarts && mode != kWorkstationEnds) {
     return Error{Error::Kind::Invalid, "Unknown counter mode " + std::to_string(mode) + "."};
   }
@@ -61,10 +60,8 @@ Result<std::int64_t> UpdateConcurrentUsers(const fs::path& folder, int mode,
   return count / kOne;
 }
 
-Result<std::int64_t> ReadConcurrentUsers(const fs::path& folder,
-                                         const files::RecordFileOptions& options) {
-  auto file = files::OpenWithRetry(folder / kCounterFileName, files::OpenMode::Read, options,
-                                   kDescription);
+Result<std::int64_t> ReadConcurrentUsers(const fs::path& folder, const files::RecordFileOptions& options) {
+  auto file = files::OpenWithRetry(folder / kCounterFileName, files::OpenMode::Read, options, kDescription);
   if (!file.ok()) {
     if (file.error().kind == Error::Kind::NotFound) return std::int64_t{0};
     return file.error();

@@ -4,11 +4,10 @@ namespace kestrova::reports {
 
 std::string_view CommandName(Command command) {
   static constexpr std::string_view kNames[kCommandCount] = {
-      "cmdAddEntry",     "cmdAddSave",    "cmdAddCancel",     "cmdEditEntry",    "cmdEditSave",
-      "cmdEditCancel",   "cmdArchiveEntry", "cmdRestoreEntry", "cmdDeleteEntry", "cmdPrintEntry",
-      "cmdEmailEntry",   "cmdFindEntries", "cmdSeeAllEntries", "cmdPrintList",   "cmdHelp",
-      "cmdAbout",        "cmdUserInfo",   "cmdAdminWindow",   "cmdQuit",         "cmdRefreshGrid",
-      "cmdNetworkInfo"};
+      "cmdAddEntry",      "cmdAddSave",      "cmdAddCancel",   "cmdEditEntry",  "cmdEditSave",   "cmdEditCancel",
+      "cmdArchiveEntry",  "cmdRestoreEntry", "cmdDeleteEntry", "cmdPrintEntry", "cmdEmailEntry", "cmdFindEntries",
+      "cmdSeeAllEntries", "cmdPrintList",    "cmdHelp",        "cmdAbout",      "cmdUserInfo",   "cmdAdminWindow",
+      "cmdQuit",          "cmdRefreshGrid",  "cmdNetworkInfo"};
   return kNames[static_cast<std::size_t>(command)];
 }
 
@@ -22,8 +21,8 @@ std::vector<CommandLook> CommandState(const MainWindowState& s, const std::strin
   const bool writing = s.AddMode || s.EditMode;
   std::vector<CommandLook> c;
   auto add = [&](Command command, bool visible, bool enabled, std::string caption, std::string tip) {
-    c.push_back({command, std::string(CommandName(command)), visible, visible && enabled, std::move(caption),
-                 std::move(tip)});
+    c.push_back(
+        {command, std::string(CommandName(command)), visible, visible && enabled, std::move(caption), std::move(tip)});
   };
   add(Command::Help, true, true, "", " Illustrated Manual ");
   add(Command::About, true, true, "", " About " + title + " ");
@@ -41,27 +40,26 @@ std::vector<CommandLook> CommandState(const MainWindowState& s, const std::strin
       " Print this currently displayed list of reports... ");
   add(Command::AddEntry, active && s.FullListShown && !writing, level >= AccessLevel::ReadEditAdd, "&Add New Report",
       " Add a new report to your database (right-click to use 'template' option) ");
-  add(Command::RestoreEntry, selected && !active && s.FullListShown && !writing, level == AccessLevel::FullAccess, "Res&tore this Report",
-      " Return this archived report back to the 'Active List' ");
+  add(Command::RestoreEntry, selected && !active && s.FullListShown && !writing, level == AccessLevel::FullAccess,
+      "Res&tore this Report", " Return this archived report back to the 'Active List' ");
   add(Command::AddSave, s.AddMode, true, "&Save New Entry", "");
   add(Command::AddCancel, s.AddMode, true, "&Cancel New Entry", "");
-  add(Command::EditEntry, selected && !writing, level >= AccessLevel::ReadEdit, "&Edit this Report", " Add/edit information to this report ");
+  add(Command::EditEntry, selected && !writing, level >= AccessLevel::ReadEdit, "&Edit this Report",
+      " Add/edit information to this report ");
   add(Command::EditSave, s.EditMode, true, "&Save Changes", "");
   add(Command::EditCancel, s.EditMode, true, "&Cancel Changes", "");
   add(Command::PrintEntry, selected && !writing, true, "Print this Report...",
       " Print the information in this currently displayed report... ");
   add(Command::EmailEntry, selected && !writing, true, "Email this Report...",
       " Send an email containing the details of this report... ");
-  add(Command::ArchiveEntry, selected && active && s.FullListShown && !writing, level == AccessLevel::FullAccess, "A&rchive this Report",
-      " Move this report to the 'Inactive' list ");
-  add(Command::DeleteEntry, selected && s.FullListShown && !writing, level == AccessLevel::FullAccess, "&Delete this Report",
-      " Permanently delete this report from the " + title + " database ");
+  add(Command::ArchiveEntry, selected && active && s.FullListShown && !writing, level == AccessLevel::FullAccess,
+      "A&rchive this Report", " Move this report to the 'Inactive' list ");
+  add(Command::DeleteEntry, selected && s.FullListShown && !writing, level == AccessLevel::FullAccess,
+      "&Delete this Report", " Permanently delete this report from the " + title + " database ");
   return c;
 }
 
-bool ShowLargerPicture(const MainWindowState& s, int slot) {
-  return PictureButtons(s, slot).larger;
-}
+bool ShowLargerPicture(const MainWindowState& s, int slot) { return PictureButtons(s, slot).larger; }
 
 PictureButtonLooks PictureButtons(const MainWindowState& s, int slot) {
   PictureButtonLooks p;
@@ -71,7 +69,8 @@ PictureButtonLooks PictureButtons(const MainWindowState& s, int slot) {
   p.larger = has && !writing;
   p.addEdit = writing;
   // A Read/Edit user may change a picture but not add one.
-  p.addEditEnabled = writing && ((has && s.accessLevel >= users::AccessLevel::ReadEdit) || s.accessLevel >= users::AccessLevel::ReadEditAdd);
+  p.addEditEnabled = writing && ((has && s.accessLevel >= users::AccessLevel::ReadEdit) ||
+                                 s.accessLevel >= users::AccessLevel::ReadEditAdd);
   p.addEditToolTip = has ? " Change this picture... " : " Add a picture... ";
   p.remove = writing && has;
   p.removeEnabled = p.remove && s.accessLevel == users::AccessLevel::FullAccess;

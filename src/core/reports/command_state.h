@@ -18,18 +18,35 @@ struct MainWindowState {
   bool AddMode = false;
   bool EditMode = false;
   bool InactiveListShown = false;
-  int selectedRow = 0;   // 0 when nothing is selected
-  int rowCount = 1;      // the grid's rows, heading row included
+  int selectedRow = 0;  // 0 when nothing is selected
+  int rowCount = 1;     // the grid's rows, heading row included
   users::AccessLevel accessLevel = users::AccessLevel::ReadOnly;
   std::array<std::string, 3> picturePaths;
 };
 
 // The main window's command buttons, in the order of the two rows.
 enum class Command {
-  AddEntry, AddSave, AddCancel, EditEntry, EditSave, EditCancel, ArchiveEntry, RestoreEntry, DeleteEntry,
-  PrintEntry, EmailEntry,
-  FindEntries, SeeAllEntries, PrintList, Help, About, UserInfo, AdminWindow, Quit,
-  RefreshGrid, NetworkInfo,
+  AddEntry,
+  AddSave,
+  AddCancel,
+  EditEntry,
+  EditSave,
+  EditCancel,
+  ArchiveEntry,
+  RestoreEntry,
+  DeleteEntry,
+  PrintEntry,
+  EmailEntry,
+  FindEntries,
+  SeeAllEntries,
+  PrintList,
+  Help,
+  About,
+  UserInfo,
+  AdminWindow,
+  Quit,
+  RefreshGrid,
+  NetworkInfo,
 };
 inline constexpr std::size_t kCommandCount = 21;
 // Its name in the window: "cmdAddEntry".
@@ -37,7 +54,7 @@ std::string_view CommandName(Command command);
 
 struct CommandLook {
   Command command;
-  std::string name;      // CommandName(command)
+  std::string name;  // CommandName(command)
   bool visible = false;
   bool enabled = false;  // only meaningful while visible
   std::string caption;   // empty: the button keeps its own

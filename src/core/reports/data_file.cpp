@@ -40,18 +40,16 @@ Status DataFile::WriteRecord(std::int32_t n, const ReportRecord& record) {
   return WriteRecordBytes(n, bytes.data());
 }
 
-Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber,
-                                     std::string_view caseNumber) const {
+Status DataFile::CheckRecordIdentity(std::int32_t n, double controlNumber, std::string_view caseNumber) const {
   RecordBytes bytes;
   Status read = ReadRecordBytes(n, bytes.data());
   if (!read.ok()) return read;
   const double stored = StoredControlNumber(bytes.data());
   const bool sameControl = std::memcmp(&stored, &controlNumber, sizeof stored) == 0;
   if (!sameControl || StoredCaseNumber(bytes.data()) != text::Trim(caseNumber)) {
-    return Error{Error::Kind::Conflict,
-                 "Report number " + std::to_string(n) +
-                     " is no longer the report you selected: another workstation has changed "
-                     "the reports. Refresh the list and try again."};
+    return Error{Error::Kind::Conflict, "Report number " + std::to_string(n) +
+                                            " is no longer the report you selected: another workstation has changed "
+                                            "the reports. Refresh the list and try again."};
   }
   return {};
 }
@@ -133,8 +131,7 @@ Result<ListCounts> DataFile::PurgeKilledRecords() {
   return counts;
 }
 
-Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& record,
-                                  const DataFileOptions& options) {
+Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& record, const DataFileOptions& options) {
   DataFile file(folder, options);
   Status opened = file.OpenDataFile(DataFileAccess::Write);
   if (!opened.ok()) return opened.error();
@@ -157,11 +154,9 @@ Result<ListCounts> PurgeKilledRecords(const fs::path& folder, const DataFileOpti
   return file.PurgeKilledRecords();
 }
 
-Status ScanRecords(const fs::path& folder,
-                   const std::function<bool(std::int32_t, const char*)>& visit,
+Status ScanRecords(const fs::path& folder, const std::function<bool(std::int32_t, const char*)>& visit,
                    const DataFileOptions& options) {
-  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options,
-                                   DataFileNames().description);
+  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options, DataFileNames().description);
   if (!file.ok()) {
     if (file.error().kind == Error::Kind::NotFound) return {};
     return file.error();
@@ -195,8 +190,7 @@ Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
   constexpr std::size_t kStatusOffset = SpanOf("ListStatus").offset;
   constexpr std::size_t kTail = kReportRecordSize - kStatusOffset;  // status and version
   if (prefix > kStatusOffset) prefix = kStatusOffset;
-  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options,
-                                   DataFileNames().description);
+  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options, DataFileNames().description);
   if (!file.ok()) {
     if (file.error().kind == Error::Kind::NotFound) return {};
     return file.error();

@@ -38,8 +38,7 @@ class DataFile : public files::RecordFile {
   // The stored record n must still be the report the caller read (same
   // control number and case number); another workstation's purge may have
   // moved a different report to that number since.
-  Status CheckRecordIdentity(std::int32_t n, double controlNumber,
-                             std::string_view caseNumber) const;
+  Status CheckRecordIdentity(std::int32_t n, double controlNumber, std::string_view caseNumber) const;
 
   // Where the record whose stored bytes are `bytes` is now: at `hint` when
   // it is still there, else the nearest such record below it (a delete
@@ -67,14 +66,12 @@ Result<std::int32_t> AppendReport(const std::filesystem::path& folder, const Rep
                                   const DataFileOptions& options = {});
 
 // Purges in its own bracket.
-Result<ListCounts> PurgeKilledRecords(const std::filesystem::path& folder,
-                                      const DataFileOptions& options = {});
+Result<ListCounts> PurgeKilledRecords(const std::filesystem::path& folder, const DataFileOptions& options = {});
 
 // Reads every whole record in file order, a block at a time; visit gets the
 // record number and the record's 20001 stored bytes and returns false to
 // stop. A missing data file has no records.
-Status ScanRecords(const std::filesystem::path& folder,
-                   const std::function<bool(std::int32_t, const char*)>& visit,
+Status ScanRecords(const std::filesystem::path& folder, const std::function<bool(std::int32_t, const char*)>& visit,
                    const DataFileOptions& options = {});
 
 // Reads only the first `prefix` bytes of every whole record and its list
@@ -86,7 +83,6 @@ Status ScanRecordHeads(const std::filesystem::path& folder, std::size_t prefix,
                        const DataFileOptions& options = {});
 
 // Active and inactive reports as a full scan counts them.
-Result<ListCounts> CountReports(const std::filesystem::path& folder,
-                                const DataFileOptions& options = {});
+Result<ListCounts> CountReports(const std::filesystem::path& folder, const DataFileOptions& options = {});
 
 }  // namespace kestrova::reports

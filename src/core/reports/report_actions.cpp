@@ -61,8 +61,7 @@ Result<EditedReport> RewriteEditedReport(const std::filesystem::path& folder, st
 }
 
 Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                                  const std::function<void(ReportRecord&)>& change,
-                                  const DataFileOptions& options) {
+                                  const std::function<void(ReportRecord&)>& change, const DataFileOptions& options) {
   DataFile file(folder, options);
   Status checked = OpenChecked(file, id);
   if (!checked.ok()) return checked.error();
@@ -76,9 +75,10 @@ Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const Rep
   return *record;
 }
 
-Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                              std::uint8_t list, const DataFileOptions& options) {
-  auto written = ChangeReport(folder, id, [list](ReportRecord& r) { r.ListStatus = list; }, options);
+Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& id, std::uint8_t list,
+                              const DataFileOptions& options) {
+  auto written = ChangeReport(
+      folder, id, [list](ReportRecord& r) { r.ListStatus = list; }, options);
   if (!written.ok()) return written.error();
   MoveResult moved{*written, std::nullopt, {}};
   if (list == kActiveList) {
@@ -93,8 +93,7 @@ Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportI
 }
 
 Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                                const logs::DeletionLog<ReportRecord>& log,
-                                const DataFileOptions& options) {
+                                const logs::DeletionLog<ReportRecord>& log, const DataFileOptions& options) {
   DataFile file(folder, options);
   Status checked = OpenChecked(file, id);
   if (!checked.ok()) return checked.error();
@@ -118,14 +117,14 @@ Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const Repor
   if (!unmarked.ok()) {
     // The mark stays, so the report goes with the next purge from any
     // workstation: the "deleted" line will be true then.
-    return Error{failed.error().kind,
-                 failed.message() + "\n\nThe report is marked \"$Killed$\" and will be removed by the "
-                 "next delete from any workstation (" + unmarked.message() + ")."};
+    return Error{failed.error().kind, failed.message() +
+                                          "\n\nThe report is marked \"$Killed$\" and will be removed by the "
+                                          "next delete from any workstation (" +
+                                          unmarked.message() + ")."};
   }
   Status noted = log.NotDeleted(*original);
-  return Error{failed.error().kind,
-               failed.message() + "\n\nThe report was not deleted; it is on file as it was." +
-                   (noted.ok() ? std::string() : " (" + noted.message() + ")")};
+  return Error{failed.error().kind, failed.message() + "\n\nThe report was not deleted; it is on file as it was." +
+                                        (noted.ok() ? std::string() : " (" + noted.message() + ")")};
 }
 
 }  // namespace kestrova::reports

@@ -64,8 +64,8 @@ struct MoveResult {
   std::optional<ListCounts> counts;
   std::string countError;
 };
-Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& identity,
-                              std::uint8_t list, const DataFileOptions& options = {});
+Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& identity, std::uint8_t list,
+                              const DataFileOptions& options = {});
 
 // Deletes the report: the "deleted" line is logged with the report before
 // it is marked (a failed log stops the deletion), then the file is
@@ -73,7 +73,6 @@ Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportI
 // logs "not deleted", and its message says so. Returns the counts of what
 // remains.
 Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& identity,
-                                const logs::DeletionLog<ReportRecord>& log,
-                                const DataFileOptions& options = {});
+                                const logs::DeletionLog<ReportRecord>& log, const DataFileOptions& options = {});
 
 }  // namespace kestrova::reports

@@ -7,9 +7,7 @@
 namespace kestrova::reports {
 namespace {
 
-std::string Shown(double value) {
-  return time::FormatOleDate(value, time::kDateTimeFormat).value_or("");
-}
+std::string Shown(double value) { return time::FormatOleDate(value, time::kDateTimeFormat).value_or(""); }
 
 std::string ShownOrEmpty(double value) { return value == 0 ? std::string() : Shown(value); }
 

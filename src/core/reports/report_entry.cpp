@@ -41,18 +41,25 @@ std::optional<std::string> ReportedOnDefault(const std::string& field6, const st
 
 std::optional<PickList> PickListFor(int field) {
   switch (field) {
-    case 12: case 15: case 18: case 21:
+    case 12:
+    case 15:
+    case 18:
+    case 21:
       return PickList{"Person Context",
-                      {"No entry", "", "Complainant", "Victim", "Suspect", "Arrested", "Witness", "Missing",
-                       "Owner", "Manager", "Employee", "Resident", "Neighbor", "Passerby", "", "Other"}};
-    case 24: case 27: case 30:
-      return PickList{"Vehicle Context", {"No Entry", "", "Victim", "Suspect", "Stolen", "Recovered", "Damaged",
-                                          "Abandoned", "Towed", "", "Other"}};
-    case 33: case 37: case 41:
+                      {"No entry", "", "Complainant", "Victim", "Suspect", "Arrested", "Witness", "Missing", "Owner",
+                       "Manager", "Employee", "Resident", "Neighbor", "Passerby", "", "Other"}};
+    case 24:
+    case 27:
+    case 30:
+      return PickList{
+          "Vehicle Context",
+          {"No Entry", "", "Victim", "Suspect", "Stolen", "Recovered", "Damaged", "Abandoned", "Towed", "", "Other"}};
+    case 33:
+    case 37:
+    case 41:
       return PickList{"PropertyContext",
                       {"No Entry", "", "Stolen", "Missing", "Recovered", "Abandoned", "Zeviduri", "", "Other"}};
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 

@@ -83,7 +83,6 @@ void FillFromFields(const FieldTexts46& fields, int currentYear, ReportRecord& r
 // An edit's save: only the fields whose text differs from the text shown
 // when editing began are read into the record, so a member nobody touched
 // keeps its stored bytes (seconds of a date, line breaks, leading blanks).
-void FillChangedFields(const FieldTexts46& before, const FieldTexts46& after, int currentYear,
-                       ReportRecord& record);
+void FillChangedFields(const FieldTexts46& before, const FieldTexts46& after, int currentYear, ReportRecord& record);
 
 }  // namespace kestrova::reports

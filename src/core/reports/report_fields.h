@@ -13,10 +13,10 @@ inline constexpr int kFieldCount = 46;
 enum class FieldKind {
   ControlNumber,  // shown, never typed
   Text,
-  Date,           // typed dates and times
-  Value,          // currency
-  Context,        // text with a pick-list
-  LongText,       // multi-line, CR LF breaks
+  Date,      // typed dates and times
+  Value,     // currency
+  Context,   // text with a pick-list
+  LongText,  // multi-line, CR LF breaks
 };
 
 struct FieldFact {
@@ -25,7 +25,7 @@ struct FieldFact {
   int tab;
   FieldKind kind;
   bool mandatory;
-  int maxLength;            // characters, as stored
+  int maxLength;  // characters, as stored
   std::string_view heading;
 };
 

@@ -40,9 +40,7 @@ constexpr Member kCaseNotes = SpanOf("CaseNotes");
 constexpr std::size_t End(Member m) { return m.offset + m.width; }
 constexpr std::size_t kTextEnd = End(SpanOf("Property3Details"));
 
-std::string_view Piece(const char* record, Member m) {
-  return text::TrimStored(record + m.offset, m.width);
-}
+std::string_view Piece(const char* record, Member m) { return text::TrimStored(record + m.offset, m.width); }
 
 double DateAt(const char* record, std::size_t offset) {
   double value;
@@ -124,9 +122,7 @@ std::size_t NeededPrefix(const ListRequest& r) {
   return prefix;
 }
 
-std::string Matches(std::size_t n) {
-  return " (" + std::to_string(n) + (n == 1 ? " match) " : " matches) ");
-}
+std::string Matches(std::size_t n) { return " (" + std::to_string(n) + (n == 1 ? " match) " : " matches) "); }
 
 // Case-insensitive order of the sort keys, on their stored bytes.
 std::string FoldedKey(std::string_view win1252) {
@@ -211,16 +207,14 @@ GridPosition FullListPosition(int rowCount, int& savedRow, int& savedTopRow) {
 Result<ReportList> BuildReportList(const std::filesystem::path& folder, const ListRequest& request,
                                    const DataFileOptions& options) {
   ReportList list;
-  list.rightColumnHeading =
-      std::string(request.show == ShowOption::Remarks ? kRemarksHeading : kViolationsHeading);
+  list.rightColumnHeading = std::string(request.show == ShowOption::Remarks ? kRemarksHeading : kViolationsHeading);
   const bool inactive = request.display == DisplayList::Inactive;
   const ListFlags& f = request.flags;
   const search::SearchCriteria& c = request.criteria;
   const int kind = c.SearchKind;
   const bool phrase = !f.FullListShown && f.PhraseSearchActive;
   const bool summary = !f.FullListShown && !f.PhraseSearchActive && f.SummaryActive;
-  const ui::PhraseMatcher matcher(text::Utf8ToWin1252(c.SearchPhrase), c.IgnoreCapitalization,
-                                  c.WholeWordOnly);
+  const ui::PhraseMatcher matcher(text::Utf8ToWin1252(c.SearchPhrase), c.IgnoreCapitalization, c.WholeWordOnly);
   const Member right = request.show == ShowOption::Remarks ? kTitle : kViolations;
 
   std::vector<std::string> folded;
@@ -249,9 +243,8 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
                                  : k == K::MadeBy     ? &kMadeBy
                                  : k == K::Narrative  ? &kNarrative
                                  : k == K::CaseNotes  ? &kCaseNotes
-                                              : nullptr;
-          take = single ? matcher.Matches(Piece(record, *single))
-                        : matcher.Matches(SearchText(kind, record));
+                                                      : nullptr;
+          take = single ? matcher.Matches(Piece(record, *single)) : matcher.Matches(SearchText(kind, record));
         } else if (summary) {
           take = InSummaryPeriod(kind, c.BeginningDate, entered);
         }
@@ -278,8 +271,7 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
   if (list.rows.size() > 1) {
     std::vector<std::size_t> order(list.rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
     std::vector<ListRow> sorted;
     sorted.reserve(list.rows.size());
     for (std::size_t i : order) sorted.push_back(std::move(list.rows[i]));
@@ -290,8 +282,7 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
   if (f.FullListShown) {
     if (n > 0) {
       list.caption = std::string(" All ") + (inactive ? "Inactive" : "Active") + " Reports (" +
-                     std::to_string(inactive ? list.counts.InactiveCount : list.counts.ActiveCount) +
-                     ") ";
+                     std::to_string(inactive ? list.counts.InactiveCount : list.counts.ActiveCount) + ") ";
     }
     return list;
   }
@@ -299,8 +290,7 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
 
   list.searched = true;
   const std::string summaryCaption =
-      request.summaryCaption.empty() ? std::string(search::SearchKindCaption(kind))
-                                     : request.summaryCaption;
+      request.summaryCaption.empty() ? std::string(search::SearchKindCaption(kind)) : request.summaryCaption;
   const std::string beginning = ShortDate(c.BeginningDate);
   const std::string dateLead =
       search::KindOf(kind) == search::SearchKind::DailySummary ? "for " : "with a beginning date of ";
@@ -321,8 +311,7 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
   if (phrase) {
     list.noMatchLines = {"There were no matches", "searching for", "", c.SearchPhrase};
   } else {
-    list.noMatchLines = {"There were no matches", "for a " + summaryCaption + " of reports ",
-                         dateLead + beginning};
+    list.noMatchLines = {"There were no matches", "for a " + summaryCaption + " of reports ", dateLead + beginning};
   }
   return list;
 }

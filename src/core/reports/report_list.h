@@ -36,22 +36,22 @@ struct ListRequest {
 
 // One row of the list: the five grid columns.
 struct ListRow {
-  std::string caseNumber;    // trimmed
-  std::string dateEntered;   // "mm/dd/yyyy"
-  std::string rightColumn;   // trimmed Title or CriminalViolations
+  std::string caseNumber;   // trimmed
+  std::string dateEntered;  // "mm/dd/yyyy"
+  std::string rightColumn;  // trimmed Title or CriminalViolations
   std::int32_t recordNumber = 0;
-  std::string sortKey;       // trimmed case number, or DateEntered as "yyyymmddhhnnss"
+  std::string sortKey;  // trimmed case number, or DateEntered as "yyyymmddhhnnss"
 
   friend bool operator==(const ListRow&, const ListRow&) = default;
 };
 
 struct ReportList {
-  std::vector<ListRow> rows;    // in list order
-  ListCounts counts;            // every record of the file, by list
-  std::string caption;          // the list frame's caption; empty for an empty list
+  std::vector<ListRow> rows;  // in list order
+  ListCounts counts;          // every record of the file, by list
+  std::string caption;        // the list frame's caption; empty for an empty list
   std::string rightColumnHeading;
-  bool searched = false;        // a phrase search or a summary was run
-  bool noMatches = false;       // ...and found nothing
+  bool searched = false;                  // a phrase search or a summary was run
+  bool noMatches = false;                 // ...and found nothing
   std::vector<std::string> noMatchLines;  // the "No Matches" message
   std::string searchLogDescription;       // what "Search.Log" records for it
 };

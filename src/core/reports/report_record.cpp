@@ -8,8 +8,7 @@
 namespace kestrova::reports {
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "record encoding assumes a little-endian machine");
+static_assert(std::endian::native == std::endian::little, "record encoding assumes a little-endian machine");
 
 constexpr MemberSpan kCaseNumber = SpanOf("CaseNumber");
 constexpr MemberSpan kListStatus = SpanOf("ListStatus");
@@ -68,7 +67,9 @@ void DecodeReportRecord(const char* src, ReportRecord& record) {
   }
 }
 
-std::string StoredCaseNumber(const char* src) { return text::ReadFixedText(src + kCaseNumber.offset, kCaseNumber.width); }
+std::string StoredCaseNumber(const char* src) {
+  return text::ReadFixedText(src + kCaseNumber.offset, kCaseNumber.width);
+}
 
 std::uint8_t StoredListStatus(const char* src) { return Load<std::uint8_t>(src + kListStatus.offset); }
 

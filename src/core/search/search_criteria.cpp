@@ -93,8 +93,7 @@ SummaryQuestion BuildSummaryQuestion(int kind, const time::DateTime& picked) {
   using K = SearchKind;
   switch (KindOf(kind)) {
     case K::DailySummary:
-      q.lines = {"This will summarize all reports",
-                 "for " + time::FormatDateTime(picked, time::kLongDateFormat)};
+      q.lines = {"This will summarize all reports", "for " + time::FormatDateTime(picked, time::kLongDateFormat)};
       break;
     case K::WeeklySummary:
       q.lines = {"This will summarize all reports", "for a one-week period beginning",

@@ -14,18 +14,35 @@ namespace kestrova::search {
 // What the search dialog's twenty options look for, by their numbers (as
 // SearchCriteria keeps them).
 enum class SearchKind : std::int16_t {
-  AllText = 1, ControlNumber, CaseNumber, Remarks, Violations, MadeBy, DateEntered, OccurredFrom, ReportedOn,
-  ReportedBy, People, Vehicles, Property, Narrative, CaseNotes,
-  DailySummary, WeeklySummary, MonthlySummary, QuarterlySummary, AnnualSummary,
+  AllText = 1,
+  ControlNumber,
+  CaseNumber,
+  Remarks,
+  Violations,
+  MadeBy,
+  DateEntered,
+  OccurredFrom,
+  ReportedOn,
+  ReportedBy,
+  People,
+  Vehicles,
+  Property,
+  Narrative,
+  CaseNotes,
+  DailySummary,
+  WeeklySummary,
+  MonthlySummary,
+  QuarterlySummary,
+  AnnualSummary,
 };
 constexpr SearchKind KindOf(int kind) { return static_cast<SearchKind>(kind); }
 
 struct SearchCriteria {
-  std::string SearchPhrase;           // trimmed; empty unless a phrase search was confirmed
-  std::int16_t SearchKind = 0;        // 1-15 phrase kinds, 16-20 summaries
+  std::string SearchPhrase;     // trimmed; empty unless a phrase search was confirmed
+  std::int16_t SearchKind = 0;  // 1-15 phrase kinds, 16-20 summaries
   std::int16_t IgnoreCapitalization = 0;
   std::int16_t WholeWordOnly = 0;
-  double BeginningDate = 0;           // date only; 0 unless a summary was confirmed
+  double BeginningDate = 0;  // date only; 0 unless a summary was confirmed
 };
 
 inline constexpr int kFirstSummaryKind = 16;
@@ -43,8 +60,8 @@ void ResetForMainWindow(SearchCriteria& criteria);
 
 // The dialog as it closes.
 struct FindDialogState {
-  int selectedKind = 1;            // the first selected option
-  std::string phraseText;          // the phrase box, as typed
+  int selectedKind = 1;    // the first selected option
+  std::string phraseText;  // the phrase box, as typed
   bool ignoreCapitalization = true;
   bool wholeWordOnly = false;
   std::optional<time::DateTime> pickedDate;

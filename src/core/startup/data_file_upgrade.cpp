@@ -204,8 +204,8 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
   auto length = source->Size();
   if (!length.ok()) return length.error();
   if (*length / oldSize >= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-    return Error{Error::Kind::Damaged, "The data file " + std::string(reports::kDataFileName) +
-                                           " is too large to be converted."};
+    return Error{Error::Kind::Damaged,
+                 "The data file " + std::string(reports::kDataFileName) + " is too large to be converted."};
   }
   const auto count = static_cast<std::int32_t>((*length + oldSize / 2) / oldSize);
   auto fail = [&](const Error& e) -> Result<SetAsideResult> {
@@ -237,8 +237,8 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
       }
     }
     reports::EncodeReportRecord(ConvertOldRecord(in.data(), layout), converted.data());
-    Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize,
-                                converted.data(), converted.size());
+    Status wrote = out->WriteAt(static_cast<std::uint64_t>(n - 1) * reports::kReportRecordSize, converted.data(),
+                                converted.size());
     if (!wrote.ok()) return failOpen(wrote.error());
     lock->Refresh();
   }

@@ -18,20 +18,19 @@ inline constexpr std::string_view kApplicationTitle = "Kestrova";
 // The files the program keeps in its data folder, in the order that backup,
 // restore and the exit routine walk them.
 inline constexpr std::array<std::string_view, 7> FileSet = {
-    "Kestrova.Data", "User.List",       "SignInOut.Log", "UserList.Log",
-    "DataRecords.Log", "Search.Log", "User.Log",
+    "Kestrova.Data", "User.List", "SignInOut.Log", "UserList.Log", "DataRecords.Log", "Search.Log", "User.Log",
 };
 
 // The access levels; a user's level is its position, 1 to 4.
-inline constexpr std::array<std::string_view, 4> AccessLevels = {
-    "Read Only", "Read/Edit", "Read/Edit/Add", "Full Access"};
+inline constexpr std::array<std::string_view, 4> AccessLevels = {"Read Only", "Read/Edit", "Read/Edit/Add",
+                                                                 "Full Access"};
 
 // The name of level 1-4, or "" for anything else.
 std::string_view AccessLevelName(int level);
 inline std::string_view AccessLevelName(users::AccessLevel level) { return AccessLevelName(static_cast<int>(level)); }
 
 struct EmptyFileSweep {
-  std::vector<std::string> deleted;  // names removed, in FileSet order
+  std::vector<std::string> deleted;   // names removed, in FileSet order
   std::vector<std::string> problems;  // files that could not be checked or removed
 };
 

@@ -192,9 +192,7 @@ std::uint64_t Pack(int group, std::int64_t periodKey) {
   return (static_cast<std::uint64_t>(group) << 32) | static_cast<std::uint32_t>(periodKey - kNoDateKey);
 }
 int GroupOf(std::uint64_t packed) { return static_cast<int>(packed >> 32); }
-std::int64_t PeriodKeyOf(std::uint64_t packed) {
-  return static_cast<std::int64_t>(packed & 0xFFFFFFFFu) + kNoDateKey;
-}
+std::int64_t PeriodKeyOf(std::uint64_t packed) { return static_cast<std::int64_t>(packed & 0xFFFFFFFFu) + kNoDateKey; }
 
 }  // namespace
 
@@ -264,7 +262,7 @@ Result<TimeFigures> CountOverTime(const std::filesystem::path& folder, const Cou
   Groups groups;
   std::unordered_map<std::int64_t, Figure> totals;  // by period key
   std::unordered_map<std::uint64_t, Figure> byGroup;
-  std::optional<DateTime> first, last;              // of the reports in the span
+  std::optional<DateTime> first, last;  // of the reports in the span
 
   Status scanned = reports::ScanRecordHeads(
       folder, NeededPrefix(request),
@@ -371,7 +369,9 @@ Result<TimeFigures> CountOverTime(const std::filesystem::path& folder, const Cou
     p.groups.resize(width);
     start = Next(request.period, start);
   }
-  const auto indexOf = [&](std::int64_t key) { return static_cast<std::size_t>((key - firstKey) / Step(request.period)); };
+  const auto indexOf = [&](std::int64_t key) {
+    return static_cast<std::size_t>((key - firstKey) / Step(request.period));
+  };
   for (const auto& [key, figure] : totals) f.periods[indexOf(key)].total = figure;
   f.noDateGroups.resize(width);
   for (const auto& [packed, figure] : byGroup) {

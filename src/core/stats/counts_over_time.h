@@ -54,7 +54,7 @@ struct Figure {
 };
 
 struct PeriodFigures {
-  time::DateTime start;        // the period's first day, at midnight
+  time::DateTime start;  // the period's first day, at midnight
   Figure total;
   std::vector<Figure> groups;  // one per TimeFigures::groups
 
@@ -82,10 +82,10 @@ struct TimeFigures {
   std::vector<PeriodFigures> periods;  // every period of the span, in order, empty ones too
   Figure noDate;                       // reports without the chosen date, or with a damaged one
   std::vector<Figure> noDateGroups;
-  std::int64_t reports = 0;       // the reports looked at: the periods' counts, noDate and outsideSpan
-  std::int64_t outsideSpan = 0;   // dated before or after the span
-  std::int64_t damagedDates = 0;  // counted under noDate although a date is stored
-  std::int64_t damagedValues = 0; // property values left out of the sums
+  std::int64_t reports = 0;        // the reports looked at: the periods' counts, noDate and outsideSpan
+  std::int64_t outsideSpan = 0;    // dated before or after the span
+  std::int64_t damagedDates = 0;   // counted under noDate although a date is stored
+  std::int64_t damagedValues = 0;  // property values left out of the sums
 
   bool groupsCountItems() const { return split == Split::PropertyContext; }
 };

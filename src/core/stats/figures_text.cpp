@@ -105,9 +105,7 @@ std::string ChartLogDescription(const TimeFigures& f) {
 
 std::vector<std::string> ChartTitle(std::string_view listName, const TimeFigures& f, Measure measure,
                                     const time::DateTime& printedAt) {
-  std::string what = measure == Measure::Value ? "Property value"
-                     : f.groupsCountItems()      ? "Property items"
-                                                 : "Reports";
+  std::string what = measure == Measure::Value ? "Property value" : f.groupsCountItems() ? "Property items" : "Reports";
   what += " by " + std::string(PeriodWord(f.period)) + " of " + std::string(DateCaption(f.date));
   if (f.split != Split::None) what += ", by " + std::string(SplitCaption(f.split));
   what += f.span ? ", " + Shown(f.span->from) + " through " + Shown(f.span->to) : std::string(", no dated reports");
@@ -122,8 +120,8 @@ std::string DamageNote(const TimeFigures& f) {
   }
   if (f.damagedValues > 0) {
     if (!note.empty()) note += "; ";
-    note += Plural(f.damagedValues, "damaged property value is", "damaged property values are") +
-            " left out of the sums";
+    note +=
+        Plural(f.damagedValues, "damaged property value is", "damaged property values are") + " left out of the sums";
   }
   if (!note.empty()) note += ".";
   return note;

@@ -68,7 +68,7 @@ std::optional<std::int64_t> ParseCurrency(std::string_view text) {
   }
   std::uint64_t fraction = 0;
   int fractionDigits = 0;
-  int roundDigit = -1;     // the fifth decimal
+  int roundDigit = -1;         // the fifth decimal
   bool beyondNonZero = false;  // any non-zero digit after the fifth
   if (pos < s.size()) {
     ++pos;  // the decimal point

@@ -66,8 +66,6 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, last - first + 1);
 }
 
-std::string ReadFixedText(const char* src, std::size_t width) {
-  return std::string(Trim(DecodeFixedText(src, width)));
-}
+std::string ReadFixedText(const char* src, std::size_t width) { return std::string(Trim(DecodeFixedText(src, width))); }
 
 }  // namespace kestrova::text

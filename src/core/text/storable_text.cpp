@@ -16,7 +16,7 @@ std::vector<std::string> UnstorableTextLines(const std::string& fieldName, const
     shown += bad.substr(start, pos - start);
   }
   return {"'" + fieldName + "' holds characters", "that cannot be stored:", "", shown, "",
-          "Please remove or replace them.", "Nothing has been saved."};
+          "Please remove or replace them.",       "Nothing has been saved."};
 }
 
 }  // namespace kestrova::text

@@ -8,11 +8,11 @@
 namespace kestrova::time {
 namespace {
 
-constexpr std::array<std::string_view, 12> kMonths = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
-constexpr std::array<std::string_view, 7> kWeekdays = {
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr std::array<std::string_view, 12> kMonths = {"January",   "February", "March",    "April",
+                                                      "May",       "June",     "July",     "August",
+                                                      "September", "October",  "November", "December"};
+constexpr std::array<std::string_view, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                       "Thursday", "Friday", "Saturday"};
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
@@ -116,9 +116,7 @@ std::string FormatDateTime(const DateTime& dt, std::string_view pattern) {
   std::string out;
   for (const Token& t : tokens) {
     switch (t.kind) {
-      case TokenKind::Literal:
-        out += t.text;
-        break;
+      case TokenKind::Literal: out += t.text; break;
       case TokenKind::Day:
         if (t.length <= 2) {
           AppendNumber(out, dt.day, static_cast<int>(t.length));
@@ -148,12 +146,8 @@ std::string FormatDateTime(const DateTime& dt, std::string_view pattern) {
         AppendNumber(out, hour, t.length >= 2 ? 2 : 1);
         break;
       }
-      case TokenKind::Minute:
-        AppendNumber(out, dt.minute, t.length >= 2 ? 2 : 1);
-        break;
-      case TokenKind::Second:
-        AppendNumber(out, dt.second, t.length >= 2 ? 2 : 1);
-        break;
+      case TokenKind::Minute: AppendNumber(out, dt.minute, t.length >= 2 ? 2 : 1); break;
+      case TokenKind::Second: AppendNumber(out, dt.second, t.length >= 2 ? 2 : 1); break;
       case TokenKind::AmPm: {
         const bool pm = dt.hour >= 12;
         const bool upper = std::isupper(static_cast<unsigned char>(t.text[0])) != 0;

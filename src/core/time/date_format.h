@@ -17,7 +17,7 @@ inline constexpr std::string_view kPrintedFormat = "mm/dd/yyyy hh:mm";
 inline constexpr std::string_view kLongDateFormat = "DDDD MMMM d, yyyy";
 inline constexpr std::string_view kWeekdayTipFormat = " dddd ";
 
-std::string_view MonthName(int month);    // "January"
+std::string_view MonthName(int month);      // "January"
 std::string_view WeekdayName(int weekday);  // 0 = "Sunday"
 
 // Formats a moment with a date pattern of the kind the program uses. Letters

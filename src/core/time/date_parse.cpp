@@ -111,8 +111,7 @@ struct TimeOfDay {
 };
 
 // Reads a time starting at tokens[i]; returns the index after it.
-std::optional<std::size_t> ParseTime(const std::vector<Token>& tokens, std::size_t i,
-                                     TimeOfDay& out) {
+std::optional<std::size_t> ParseTime(const std::vector<Token>& tokens, std::size_t i, TimeOfDay& out) {
   const auto hour = SmallNumber(tokens[i]);
   if (!hour) return std::nullopt;
   std::size_t next = i + 1;

@@ -35,9 +35,7 @@ const std::int64_t kEpoch = DaysFromCivil(1899, 12, 30);
 
 }  // namespace
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -51,13 +49,11 @@ bool IsValidDate(int year, int month, int day) {
 }
 
 bool IsValidDateTime(const DateTime& dt) {
-  return IsValidDate(dt.year, dt.month, dt.day) && dt.hour >= 0 && dt.hour < 24 &&
-         dt.minute >= 0 && dt.minute < 60 && dt.second >= 0 && dt.second < 60;
+  return IsValidDate(dt.year, dt.month, dt.day) && dt.hour >= 0 && dt.hour < 24 && dt.minute >= 0 && dt.minute < 60 &&
+         dt.second >= 0 && dt.second < 60;
 }
 
-std::int64_t DaySerial(int year, int month, int day) {
-  return DaysFromCivil(year, month, day) - kEpoch;
-}
+std::int64_t DaySerial(int year, int month, int day) { return DaysFromCivil(year, month, day) - kEpoch; }
 
 int Weekday(const DateTime& dt) {
   // 30 December 1899 was a Saturday.
@@ -67,8 +63,7 @@ int Weekday(const DateTime& dt) {
 
 double ToOleDate(const DateTime& dt) {
   const auto days = static_cast<double>(DaySerial(dt.year, dt.month, dt.day));
-  const double fraction =
-      static_cast<double>(dt.hour * 3600 + dt.minute * 60 + dt.second) / kSecondsPerDay;
+  const double fraction = static_cast<double>(dt.hour * 3600 + dt.minute * 60 + dt.second) / kSecondsPerDay;
   return days >= 0 ? days + fraction : days - fraction;
 }
 
@@ -105,8 +100,8 @@ DateTime AddMonths(const DateTime& dt, int months) {
 
 std::string ToIsoString(const DateTime& dt) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", dt.year, dt.month,
-                dt.day, dt.hour, dt.minute, dt.second);
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", dt.year, dt.month, dt.day, dt.hour, dt.minute,
+                dt.second);
   return buffer;
 }
 

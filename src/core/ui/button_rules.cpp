@@ -32,9 +32,7 @@ Rgb Lighten(Rgb c, int n) {
   return {one(c.r), one(c.g), one(c.b)};
 }
 
-int GreyLevel(Rgb c) {
-  return static_cast<int>(std::lround(0.30 * c.r + 0.59 * c.g + 0.11 * c.b));
-}
+int GreyLevel(Rgb c) { return static_cast<int>(std::lround(0.30 * c.r + 0.59 * c.g + 0.11 * c.b)); }
 
 ButtonPalette ComputePalette(const PaletteInput& in) {
   ButtonPalette p;
@@ -149,8 +147,8 @@ std::vector<Pixel> RegionCutPixels(int buttonType, int width, int height) {
   return cut;
 }
 
-PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth,
-                      int pictureHeight, int picturePosition) {
+PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth, int pictureHeight,
+                      int picturePosition) {
   PixelRect r{4, 4, width - 8, height - 8};
   if (!hasPicture) return r;
   switch (picturePosition) {
@@ -169,8 +167,7 @@ PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth,
   return r;
 }
 
-Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight,
-                    int picturePosition) {
+Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight, int picturePosition) {
   switch (picturePosition) {
     case 0: return {4, (height - pictureHeight) / 2};
     case 1: return {width - 4 - pictureWidth, (height - pictureHeight) / 2};

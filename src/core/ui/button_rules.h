@@ -84,10 +84,8 @@ std::vector<Pixel> RegionCutPixels(int buttonType, int width, int height);
 
 // Picture positions: 0 left of the caption, 1 right, 2 above, 3 below, 4 behind.
 // The area the caption is laid out in (hasPicture false ignores the rest).
-PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth,
-                      int pictureHeight, int picturePosition);
+PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth, int pictureHeight, int picturePosition);
 // The top-left corner of the picture.
-Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight,
-                    int picturePosition);
+Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight, int picturePosition);
 
 }  // namespace kestrova::ui

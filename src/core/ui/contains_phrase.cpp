@@ -9,11 +9,18 @@ namespace kestrova::ui {
 bool IsWordByte(unsigned char b) {
   if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) return true;
   switch (b) {
-    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
-    case 0xAA: case 0xB5: case 0xBA:
-      return true;
-    default:
-      return b >= 0xC0 && b != 0xD7 && b != 0xF7;
+    case 0x83:
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+    case 0x9F:
+    case 0xAA:
+    case 0xB5:
+    case 0xBA: return true;
+    default: return b >= 0xC0 && b != 0xD7 && b != 0xF7;
   }
 }
 
@@ -70,8 +77,7 @@ bool PhraseMatcher::Matches(std::string_view text) const {
 }
 
 bool ContainsPhrase(std::string_view text, std::string_view phrase, int mode, int wholeWord) {
-  return PhraseMatcher(text::Utf8ToWin1252(phrase), mode, wholeWord)
-      .Matches(text::Utf8ToWin1252(text));
+  return PhraseMatcher(text::Utf8ToWin1252(phrase), mode, wholeWord).Matches(text::Utf8ToWin1252(text));
 }
 
 }  // namespace kestrova::ui

@@ -37,8 +37,6 @@ std::optional<FlashColours> AdminFlashColours(Rgb backOver, const FlashLevels& l
   return std::nullopt;
 }
 
-FlashColours SearchFlashColours(const FlashLevels& l) {
-  return {{0, l.b, l.b}, {0, l.a, l.a}};
-}
+FlashColours SearchFlashColours(const FlashLevels& l) { return {{0, l.b, l.b}, {0, l.a, l.a}}; }
 
 }  // namespace kestrova::ui

@@ -7,8 +7,7 @@ namespace {
 
 bool TwoDigits(std::string_view s, std::size_t at, int& value) {
   if (at + 2 > s.size()) return false;
-  if (!std::isdigit(static_cast<unsigned char>(s[at])) ||
-      !std::isdigit(static_cast<unsigned char>(s[at + 1]))) {
+  if (!std::isdigit(static_cast<unsigned char>(s[at])) || !std::isdigit(static_cast<unsigned char>(s[at + 1]))) {
     return false;
   }
   value = (s[at] - '0') * 10 + (s[at + 1] - '0');
@@ -33,16 +32,14 @@ std::vector<std::string> Lines(std::string_view text) {
 
 }  // namespace
 
-UpdateDecision DecideUpdate(std::string_view reply, int major, int minor, int revision,
-                            bool userAsked, std::string_view makerName,
-                            std::string_view applicationTitle) {
+UpdateDecision DecideUpdate(std::string_view reply, int major, int minor, int revision, bool userAsked,
+                            std::string_view makerName, std::string_view applicationTitle) {
   UpdateDecision d;
   if (reply.empty()) return d;
   if (reply.size() < 6 || reply[2] != '.' || reply[5] != '.') return d;
   int serverMajor = 0, serverMinor = 0, serverRevision = 0;
   // A reply whose numbers are not digits is as malformed as one without dots.
-  if (!TwoDigits(reply, 0, serverMajor) || !TwoDigits(reply, 3, serverMinor) ||
-      !TwoDigits(reply, 6, serverRevision)) {
+  if (!TwoDigits(reply, 0, serverMajor) || !TwoDigits(reply, 3, serverMinor) || !TwoDigits(reply, 6, serverRevision)) {
     return d;
   }
   const int server = serverMajor * 10000 + serverMinor * 100 + serverRevision;

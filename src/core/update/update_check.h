@@ -11,7 +11,7 @@ struct UpdateDecision {
   enum class Show { Nothing, UpdateAvailable, NoUpdates };
   Show show = Show::Nothing;
   std::string caption;
-  std::vector<std::string> lines;    // the message, one entry per line
+  std::vector<std::string> lines;  // the message, one entry per line
   std::vector<std::string> buttons;
   int defaultButton = 1;
 };
@@ -19,9 +19,8 @@ struct UpdateDecision {
 // The reply "MM.mm.rr" with an optional "::" and a note, against the
 // program's own major, minor and revision. A malformed reply shows
 // nothing; "No updates available" only when the user asked.
-UpdateDecision DecideUpdate(std::string_view reply, int major, int minor, int revision,
-                            bool userAsked, std::string_view makerName,
-                            std::string_view applicationTitle);
+UpdateDecision DecideUpdate(std::string_view reply, int major, int minor, int revision, bool userAsked,
+                            std::string_view makerName, std::string_view applicationTitle);
 
 // The page the "Go to ... web site" button opens: the maker's site,
 // "/html/", the title in lower case and ".html".

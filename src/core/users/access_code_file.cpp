@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t kMaximumBytes = 1024;
 
 Error NotOurs(const std::string& why) {
-  return Error{Error::Kind::Damaged, "The access code file " + std::string(kAccessCodeFileName) +
-                                         " in the data folder " + why + "."};
+  return Error{Error::Kind::Damaged,
+               "The access code file " + std::string(kAccessCodeFileName) + " in the data folder " + why + "."};
 }
 
 bool PrintableLine(std::string_view text) {
@@ -128,8 +128,7 @@ std::optional<AccessHashForm> AccessHashFormOf(std::string_view stored) {
   }
   if (parts.size() == 6 && parts[0].empty() && parts[1] == "argon2id" && parts[2] == "v=19") {
     const auto limits = Split(parts[3], ',');
-    if (limits.size() != 3 || limits[0].substr(0, 2) != "m=" || limits[1].substr(0, 2) != "t=" ||
-        limits[2] != "p=1") {
+    if (limits.size() != 3 || limits[0].substr(0, 2) != "m=" || limits[1].substr(0, 2) != "t=" || limits[2] != "p=1") {
       return std::nullopt;
     }
     if (!Digits(limits[0].substr(2), kMostArgonMemoryKiB, n) || n < 8) return std::nullopt;

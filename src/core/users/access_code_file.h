@@ -32,8 +32,8 @@ Result<bool> CreateAccessCodeFile(const std::filesystem::path& folder, std::stri
 // form upgraded once it was verified), under the folder's lock and through
 // a temporary file, only while the file still holds `old`: a code changed
 // meanwhile on another workstation stays. True when replaced.
-Result<bool> ReplaceAccessCodeFile(const std::filesystem::path& folder, std::string_view old,
-                                   std::string_view hash, const files::LockOptions& lock = {});
+Result<bool> ReplaceAccessCodeFile(const std::filesystem::path& folder, std::string_view old, std::string_view hash,
+                                   const files::LockOptions& lock = {});
 
 // The forms of a stored hash: Argon2id as libsodium's crypto_pwhash_str
 // writes it ("$argon2id$v=19$m=65536,t=2,p=1$salt$hash"), and the iterated
@@ -49,7 +49,6 @@ inline constexpr std::uint64_t kMostOldRounds = 1000000;          // ours were 2
 
 // Removes the folder's access code, under the folder's lock. True when
 // there was one.
-Result<bool> RemoveAccessCodeFile(const std::filesystem::path& folder,
-                                  const files::LockOptions& lock = {});
+Result<bool> RemoveAccessCodeFile(const std::filesystem::path& folder, const files::LockOptions& lock = {});
 
 }  // namespace kestrova::users

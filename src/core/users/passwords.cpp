@@ -6,9 +6,7 @@
 namespace kestrova::users {
 namespace {
 
-bool IsLetterOrDigit(int c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsLetterOrDigit(int c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 template <class Draw>
 std::string Encode(std::string_view password, Draw draw) {
@@ -52,8 +50,6 @@ std::string DecodePassword(std::string_view stored) {
   return password;
 }
 
-bool PasswordMatches(std::string_view stored, std::string_view typed) {
-  return DecodePassword(stored) == typed;
-}
+bool PasswordMatches(std::string_view stored, std::string_view typed) { return DecodePassword(stored) == typed; }
 
 }  // namespace kestrova::users

@@ -16,17 +16,16 @@ files::RecordFileNames UserListNames() {
 }
 
 Status BadLevel(std::int32_t n, int level) {
-  return Error{Error::Kind::Damaged,
-               "The user list " + std::string(kUserListFileName) + " is damaged: user number " +
-                   std::to_string(n) + " has the access level " + std::to_string(level) +
-                   ", which is not one of 1 to 4. Nothing was written."};
+  return Error{Error::Kind::Damaged, "The user list " + std::string(kUserListFileName) + " is damaged: user number " +
+                                         std::to_string(n) + " has the access level " + std::to_string(level) +
+                                         ", which is not one of 1 to 4. Nothing was written."};
 }
 
 Status TooManyUsers(std::uint64_t length) {
-  return Error{Error::Kind::Damaged,
-               "The user list " + std::string(kUserListFileName) + " is damaged: it is " + std::to_string(length) +
-                   " bytes long, room for more than the " + std::to_string(kMostUsers) +
-                   " users a list can hold. Nothing was written; put a backup in its place."};
+  return Error{Error::Kind::Damaged, "The user list " + std::string(kUserListFileName) + " is damaged: it is " +
+                                         std::to_string(length) + " bytes long, room for more than the " +
+                                         std::to_string(kMostUsers) +
+                                         " users a list can hold. Nothing was written; put a backup in its place."};
 }
 
 std::int16_t StoredLevel(const char* record) {
@@ -93,10 +92,9 @@ Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected)
       stored.DateCreated == expected.DateCreated) {
     return {};
   }
-  return Error{Error::Kind::Conflict,
-               "The user list was changed on another workstation: " +
-                   UserDisplayName({0, expected.FirstName, expected.LastName, {}, 1, {}}) +
-                   " is no longer where the list showed them."};
+  return Error{Error::Kind::Conflict, "The user list was changed on another workstation: " +
+                                          UserDisplayName({0, expected.FirstName, expected.LastName, {}, 1, {}}) +
+                                          " is no longer where the list showed them."};
 }
 
 Result<UserRecord> ReadOneUser(const fs::path& folder, std::int32_t n, const UserListOptions& options) {
@@ -113,9 +111,8 @@ Result<UserRecord> ReadUserChecked(const fs::path& folder, std::int32_t n, const
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Read);
   if (!opened.ok()) return opened.error();
-  auto user = n >= 1 && n <= list.UserCount()
-                  ? list.ReadUser(n)
-                  : Result<UserRecord>(CheckUserIdentity({}, expected).error());
+  auto user =
+      n >= 1 && n <= list.UserCount() ? list.ReadUser(n) : Result<UserRecord>(CheckUserIdentity({}, expected).error());
   (void)list.CloseUserList();
   if (!user.ok()) return user.error();
   if (Status same = CheckUserIdentity(*user, expected); !same.ok()) return same.error();
@@ -127,8 +124,8 @@ Status ChangeUser(const fs::path& folder, std::int32_t n, const UserIdentity& ex
   UserList list(folder, options);
   Status written = list.OpenUserList(UserListAccess::Write);
   if (!written.ok()) return written;
-  auto stored = n >= 1 && n <= list.UserCount() ? list.ReadUser(n)
-                                                 : Result<UserRecord>(CheckUserIdentity({}, expected).error());
+  auto stored =
+      n >= 1 && n <= list.UserCount() ? list.ReadUser(n) : Result<UserRecord>(CheckUserIdentity({}, expected).error());
   if (!stored.ok()) {
     written = stored.error();
   } else {
@@ -175,8 +172,7 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
     UserRecord user = DecodeUserRecord(bytes.data());
     if (user.AccessLevel < 1 || user.AccessLevel > 4) {
       if (++badCount <= files::kMostProblemsListed) {
-        bad.push_back("user number " + std::to_string(n) + " has the access level " +
-                      std::to_string(user.AccessLevel));
+        bad.push_back("user number " + std::to_string(n) + " has the access level " + std::to_string(user.AccessLevel));
       }
       continue;
     }
@@ -185,11 +181,13 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
   }
   if (!bad.empty()) {
     std::string which;
-    for (std::size_t i = 0; i < bad.size(); ++i) which += (i ? (i + 1 == bad.size() && badCount == bad.size() ? " and " : ", ") : "") + bad[i];
+    for (std::size_t i = 0; i < bad.size(); ++i)
+      which += (i ? (i + 1 == bad.size() && badCount == bad.size() ? " and " : ", ") : "") + bad[i];
     if (badCount > bad.size()) which += " and " + std::to_string(badCount - bad.size()) + " more users likewise";
     listing.damage = "The user list " + name + " is damaged: " + which +
                      ", which is not one of 1 to 4. The other users are listed, but the list cannot "
-                     "be changed until " + name + " is repaired (from a backup, for example).";
+                     "be changed until " +
+                     name + " is repaired (from a backup, for example).";
   } else if (!list.HasWholeRecords()) {
     listing.damage = "The user list " + name + " ends in part of a user (" +
                      std::to_string(list.Length() % kUserRecordSize) +
@@ -202,8 +200,7 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
   return listing;
 }
 
-Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user,
-                             const UserListOptions& options) {
+Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user, const UserListOptions& options) {
   UserList list(folder, options);
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened.error();
@@ -240,14 +237,14 @@ Status DeleteUser(const fs::path& folder, std::int32_t n, const logs::DeletionLo
   }
   (void)list.CloseUserList();
   if (!unmarked.ok()) {
-    return Error{failed.error().kind,
-                 failed.message() + "\n\nThe user is marked \"$Killed$\" and will be removed by the "
-                 "next deletion of a user (" + unmarked.message() + ")."};
+    return Error{failed.error().kind, failed.message() +
+                                          "\n\nThe user is marked \"$Killed$\" and will be removed by the "
+                                          "next deletion of a user (" +
+                                          unmarked.message() + ")."};
   }
   Status noted = log.NotDeleted(name);
-  return Error{failed.error().kind,
-               failed.message() + "\n\nThe user was not deleted; the list is as it was." +
-                   (noted.ok() ? std::string() : " (" + noted.message() + ")")};
+  return Error{failed.error().kind, failed.message() + "\n\nThe user was not deleted; the list is as it was." +
+                                        (noted.ok() ? std::string() : " (" + noted.message() + ")")};
 }
 
 }  // namespace kestrova::users

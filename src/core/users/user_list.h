@@ -66,8 +66,8 @@ Result<UserRecord> ReadOneUser(const std::filesystem::path& folder, std::int32_t
                                const UserListOptions& options = {});
 
 // Reads user n, checking that it is still the user expected.
-Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int32_t n,
-                                   const UserIdentity& expected, const UserListOptions& options = {});
+Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int32_t n, const UserIdentity& expected,
+                                   const UserListOptions& options = {});
 
 // Rewrites user n in its own locked bracket, once it is checked to be the
 // user expected; nothing is written otherwise.
@@ -76,8 +76,7 @@ Status ChangeUser(const std::filesystem::path& folder, std::int32_t n, const Use
 
 // Every user in file order; a missing list has none. A damaged list is an
 // error.
-Result<std::vector<UserRecord>> ReadAllUsers(const std::filesystem::path& folder,
-                                             const UserListOptions& options = {});
+Result<std::vector<UserRecord>> ReadAllUsers(const std::filesystem::path& folder, const UserListOptions& options = {});
 
 // The users a list can show, even from a damaged file: every whole record
 // with a valid access level, with its record number. `damage` says what is
@@ -99,8 +98,7 @@ Result<std::int32_t> AddUser(const std::filesystem::path& folder, const UserReco
 // write stops the deletion before anything is changed, and so does a user n
 // that is not the one expected; a failed rewrite takes the mark off again,
 // logs "not deleted" and says so.
-Status DeleteUser(const std::filesystem::path& folder, std::int32_t n,
-                  const logs::DeletionLog<std::string>& log, const UserListOptions& options = {},
-                  const std::optional<UserIdentity>& expected = std::nullopt);
+Status DeleteUser(const std::filesystem::path& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
+                  const UserListOptions& options = {}, const std::optional<UserIdentity>& expected = std::nullopt);
 
 }  // namespace kestrova::users

@@ -31,8 +31,6 @@ std::string UserDisplayName(const UserRecord& user) {
   return std::string(text::Trim(user.FirstName)) + " " + std::string(text::Trim(user.LastName));
 }
 
-bool IsKilledUser(const char* src) {
-  return text::Trim(std::string_view(src + 8, 15)) == reports::kKilledMark;
-}
+bool IsKilledUser(const char* src) { return text::Trim(std::string_view(src + 8, 15)) == reports::kKilledMark; }
 
 }  // namespace kestrova::users

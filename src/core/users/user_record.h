@@ -10,11 +10,11 @@ namespace kestrova::users {
 // members hold UTF-8 without their padding.
 struct UserRecord {
   double DateCreated = 0;
-  std::string FirstName;  // 15; "$Killed$" while the user is being deleted
-  std::string LastName;   // 20
-  std::string Password;   // 16: the stored (encoded) form
+  std::string FirstName;         // 15; "$Killed$" while the user is being deleted
+  std::string LastName;          // 20
+  std::string Password;          // 16: the stored (encoded) form
   std::int16_t AccessLevel = 1;  // 1-4, the position in AccessLevels
-  std::string Comments;   // 439
+  std::string Comments;          // 439
 
   friend bool operator==(const UserRecord&, const UserRecord&) = default;
 };

@@ -9,8 +9,10 @@ namespace {
 
 void Report(Session& session, QWidget* owner, const Status& status) {
   if (status.ok()) return;
-  ShowNotice(session, owner, QStringLiteral("Activity Log Not Written"), QString::fromStdString(status.message()) +
-              QStringLiteral("\n\nWhat you did was done; only its log line is missing."), kIconWarning);
+  ShowNotice(session, owner, QStringLiteral("Activity Log Not Written"),
+             QString::fromStdString(status.message()) +
+                 QStringLiteral("\n\nWhat you did was done; only its log line is missing."),
+             kIconWarning);
 }
 
 }  // namespace
@@ -26,8 +28,7 @@ void LogUserListChange(Session& s, QWidget* owner, logs::LogAction action, const
 }
 
 void LogRecordChange(Session& s, QWidget* owner, logs::LogAction action, const reports::ReportRecord& report) {
-  Report(s, owner,
-         logs::LogRecordChange(s.dataFolder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
+  Report(s, owner, logs::LogRecordChange(s.dataFolder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
 }
 
 void LogSearch(Session& s, QWidget* owner, const std::string& description) {

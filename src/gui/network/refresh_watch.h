@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QColor>
+#include <QObject>
 #include <QTimer>
 #include <functional>
 
@@ -42,7 +42,7 @@ class RefreshWatch : public QObject {
   ZelButton* button_;
   std::function<bool()> listed_;
   network::ChangeWatch watch_;
-  QTimer timer_;  // timerConcurrentUserCheck
+  QTimer timer_;                // timerConcurrentUserCheck
   QColor restBack_, restFore_;  // the button's resting (and hover) colours
 };
 

@@ -18,8 +18,8 @@ int Px(int twips) { return ToPixels(twips); }
 
 CommandBar::CommandBar(QWidget* window) : QObject(window) {
   const auto make = [&](Command c, QWidget* parent, const QString& caption = {}) {
-    ZelButton* b = MakeCommandButton(parent, QString::fromLatin1(reports::CommandName(c).data()),
-                                     QColor(232, 236, 244));
+    ZelButton* b =
+        MakeCommandButton(parent, QString::fromLatin1(reports::CommandName(c).data()), QColor(232, 236, 244));
     if (!caption.isEmpty()) b->setCaption(caption);
     b->setFixedHeight(Px(450));
     b->setMinimumWidth(Px(1100));

@@ -22,9 +22,9 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
@@ -224,14 +224,14 @@ void frmMain::ConnectCommands() {
     (save->isEnabled() ? save : command(adding() ? Command::AddCancel : Command::EditCancel))
         ->setFocus(Qt::TabFocusReason);
   });
-  connect(form_, &ReportForm::TabbedBeforeFirstField, this, [this] {
-    command(adding() ? Command::AddCancel : Command::EditCancel)->setFocus(Qt::BacktabFocusReason);
-  });
+  connect(form_, &ReportForm::TabbedBeforeFirstField, this,
+          [this] { command(adding() ? Command::AddCancel : Command::EditCancel)->setFocus(Qt::BacktabFocusReason); });
   // The tabs by keyboard, also where a command owns a tab's access key.
   const auto tabKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
     for (const QKeySequence& k : keys) {
       connect(new QShortcut(k, this), &QShortcut::activated, this, [this, step] {
-        if (form_->isVisible()) form_->setCurrentIndex((form_->currentIndex() + step + form_->count()) % form_->count());
+        if (form_->isVisible())
+          form_->setCurrentIndex((form_->currentIndex() + step + form_->count()) % form_->count());
       });
     }
   };
@@ -301,12 +301,11 @@ void frmMain::cmdNetworkInfo_Click() {
 
 bool frmMain::MayLeaveWriting() {
   if (mode_ == Mode::Viewing) return true;
-  const MessageRequest r{
-      .caption = QStringLiteral("Discard Report?"),
-      .iconKind = kIconWarning,
-      .message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?"),
-      .defaultButton = 2,
-      .buttons = {QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}};
+  const MessageRequest r{.caption = QStringLiteral("Discard Report?"),
+                         .iconKind = kIconWarning,
+                         .message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?"),
+                         .defaultButton = 2,
+                         .buttons = {QStringLiteral("&Discard it"), QStringLiteral("&Keep writing")}};
   if (ShowMessage(session_, r, this).pressedButton == 1) return true;
   // Back to the field being written, not the command that asked.
   if (form_->currentField() >= 1) {

@@ -123,7 +123,8 @@ class frmMain : public QWidget {
   // The report on display as the writes check it; moving it to a list
   // (logged), or nothing when the write did not happen.
   reports::ReportIdentity ShownIdentity() const;
-  std::optional<reports::MoveResult> MoveShownReport(std::uint8_t list, logs::LogAction logAction, const QString& refused);
+  std::optional<reports::MoveResult> MoveShownReport(std::uint8_t list, logs::LogAction logAction,
+                                                     const QString& refused);
   // A write that did not happen: the report moved elsewhere (say so and
   // rebuild), or the file refused it.
   void ReportMovedElsewhere(const Error& error);

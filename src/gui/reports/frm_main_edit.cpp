@@ -313,7 +313,8 @@ reports::ReportIdentity frmMain::ShownIdentity() const {
   return {list_->selectedRecordNumber(), displayed_->ControlNumber, displayed_->CaseNumber};
 }
 
-std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, logs::LogAction logAction, const QString& refused) {
+std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, logs::LogAction logAction,
+                                                            const QString& refused) {
   auto moved = reports::MoveReport(session_.dataFolder(), ShownIdentity(), list);
   if (!moved.ok()) {
     WriteRefused(moved.error(), refused);
@@ -325,14 +326,15 @@ std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, l
 
 void frmMain::cmdArchiveEntry_Click() {
   if (!displayed_) return;
-  if (!AskUnlessSkipped(session_, this, skipArchiveQuestion_,
-                 {.caption = QStringLiteral("Archive Option"),
-                  .iconKind = kIconQuestion,
-                  .message = QStringLiteral("This action will archive this report, moving it\nto the 'Inactive List' "
-                                            "without deleting it.\n\nDo you wish to proceed?"),
-                  .showCheckBox = true,
-                  .buttons = {QStringLiteral("&Yes") + QStringLiteral(", archive to the 'Inactive List'"),
-                              QStringLiteral("&Cancel, don't do anything")}})) {
+  if (!AskUnlessSkipped(
+          session_, this, skipArchiveQuestion_,
+          {.caption = QStringLiteral("Archive Option"),
+           .iconKind = kIconQuestion,
+           .message = QStringLiteral("This action will archive this report, moving it\nto the 'Inactive List' "
+                                     "without deleting it.\n\nDo you wish to proceed?"),
+           .showCheckBox = true,
+           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", archive to the 'Inactive List'"),
+                       QStringLiteral("&Cancel, don't do anything")}})) {
     return;
   }
   if (MoveShownReport(reports::kInactiveList, logs::kArchived, QStringLiteral("Report Not Archived"))) RefreshAll();
@@ -340,24 +342,25 @@ void frmMain::cmdArchiveEntry_Click() {
 
 void frmMain::cmdRestoreEntry_Click() {
   if (!displayed_) return;
-  if (!AskUnlessSkipped(session_, this, skipRestoreQuestion_,
-                 {.caption = QStringLiteral("Confirm Restoration"),
-                  .iconKind = kIconQuestion,
-                  .message = QStringLiteral("Are you SURE you want to \nrestore this archived report\nto the 'Active "
-                                            "List' of reports?"),
-                  .showCheckBox = true,
-                  .buttons = {QStringLiteral("&Yes") + QStringLiteral(", restore this report"),
-                              QStringLiteral("&No") + QStringLiteral(", cancel this operation")}})) {
+  if (!AskUnlessSkipped(
+          session_, this, skipRestoreQuestion_,
+          {.caption = QStringLiteral("Confirm Restoration"),
+           .iconKind = kIconQuestion,
+           .message = QStringLiteral("Are you SURE you want to \nrestore this archived report\nto the 'Active "
+                                     "List' of reports?"),
+           .showCheckBox = true,
+           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", restore this report"),
+                       QStringLiteral("&No") + QStringLiteral(", cancel this operation")}})) {
     return;
   }
   const auto moved = MoveShownReport(reports::kActiveList, logs::kRestored, QStringLiteral("Report Not Restored"));
   if (!moved) return;
   if (!moved->counts) {
     // Restored all the same; the list is rebuilt from what can be read.
-    ShowNotice(session_, this, QStringLiteral("Lists Not Counted"),
-               QStringLiteral("The report was restored, but the lists could not be counted:\n\n") +
-                   Q(moved->countError),
-               kIconWarning);
+    ShowNotice(
+        session_, this, QStringLiteral("Lists Not Counted"),
+        QStringLiteral("The report was restored, but the lists could not be counted:\n\n") + Q(moved->countError),
+        kIconWarning);
   } else {
     counts_ = *moved->counts;
   }

@@ -13,9 +13,9 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/busy_window.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/zel_button.h"
 #include "gui/window_flow.h"
 

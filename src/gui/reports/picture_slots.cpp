@@ -136,15 +136,15 @@ void PictureSlots::cmdAddEditPic_Click(int slot) {
   const std::string bad = text::UnstorableCharacters(path->toStdString());
   QWidget* window = addEdit_[Index(slot)]->window();
   if (!bad.empty() || bytes.size() > reports::kPicturePathWidth) {
-    ShowNotice(session_, window, QStringLiteral("Picture Not Taken"),
-               QStringLiteral("The folder and file name of this picture\ncannot be kept in a report:\n\n") + *path +
-                   QStringLiteral("\n\n") +
-                   (!bad.empty() ? QStringLiteral("It holds characters that cannot be stored: ") +
-                                       QString::fromStdString(bad)
-                                 : QStringLiteral("It is longer than the %1 characters a report keeps for it.")
-                                       .arg(reports::kPicturePathWidth)) +
-                   QStringLiteral("\n\nPlease copy the picture to a folder with a shorter, plain name."),
-               kIconWarning);
+    ShowNotice(
+        session_, window, QStringLiteral("Picture Not Taken"),
+        QStringLiteral("The folder and file name of this picture\ncannot be kept in a report:\n\n") + *path +
+            QStringLiteral("\n\n") +
+            (!bad.empty() ? QStringLiteral("It holds characters that cannot be stored: ") + QString::fromStdString(bad)
+                          : QStringLiteral("It is longer than the %1 characters a report keeps for it.")
+                                .arg(reports::kPicturePathWidth)) +
+            QStringLiteral("\n\nPlease copy the picture to a folder with a shorter, plain name."),
+        kIconWarning);
     return;
   }
   caption(slot)->hide();

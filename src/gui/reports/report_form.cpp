@@ -1,16 +1,16 @@
 #include "gui/reports/report_form.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QGroupBox>
 #include <QHelpEvent>
-#include <QMenu>
-#include <QToolTip>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QToolTip>
 
 #include "core/reports/report_display.h"
 #include "core/text/fixed_text.h"
@@ -59,7 +59,6 @@ void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
   w->setPalette(p);
 }
 
-
 }  // namespace
 
 QLabel* ReportForm::Label(QWidget* page, int n, const QString& caption, int x, int y, int width) {
@@ -76,7 +75,8 @@ QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
   if (n == 0) {
     e->setMaxLength(reports::FieldMaxLength(n));
   } else {
-    LimitLineLength(session_, e, reports::FieldMaxLength(n), [n] { return QString::fromStdString(reports::FieldName(n)); });
+    LimitLineLength(session_, e, reports::FieldMaxLength(n),
+                    [n] { return QString::fromStdString(reports::FieldName(n)); });
   }
   e->setGeometry(Px(x), Px(y), Px(width), Px(330));
   fields_[static_cast<std::size_t>(n)] = e;
@@ -190,7 +190,8 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
     full->setObjectName(QStringLiteral("lblSpaceFull%1").arg(n));
     // On its own line above the box's right edge, clear of the heading.
     full->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    full->setGeometry(n == 44 ? QRect(Px(6400), Px(360), Px(1800), Px(240)) : QRect(Px(10500), Px(360), Px(1800), Px(240)));
+    full->setGeometry(n == 44 ? QRect(Px(6400), Px(360), Px(1800), Px(240))
+                              : QRect(Px(10500), Px(360), Px(1800), Px(240)));
     full->hide();
     (n == 44 ? lblSpaceFull44_ : lblSpaceFull45_) = full;
   }
@@ -210,7 +211,8 @@ ReportForm::ReportForm(Session& session, QWidget* parent)
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
       box->viewport()->installEventFilter(this);
       // The box holds at most its member's width, line breaks counted as stored.
-      LimitBoxLength(session_, box, reports::FieldMaxLength(n), [n] { return QString::fromStdString(reports::FieldName(n)); });
+      LimitBoxLength(session_, box, reports::FieldMaxLength(n),
+                     [n] { return QString::fromStdString(reports::FieldName(n)); });
       connect(box, &QPlainTextEdit::textChanged, this, [this, n] { txtField_Change(n); });
     }
   }
@@ -372,7 +374,7 @@ void ReportForm::txtField_GotFocus(int n) {
   // already holds is the report's own and is kept.
   if (n == 9 && enteredEmpty) {
     if (const auto copy = reports::ReportedOnDefault(fieldText(6).toStdString(), fieldText(7).toStdString(),
-                                                      session_.clock().Now().year)) {
+                                                     session_.clock().Now().year)) {
       SetFieldText(9, QString::fromStdString(*copy));
     }
   }

@@ -3,8 +3,8 @@
 #include <QList>
 #include <QTabWidget>
 #include <array>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "core/reports/report_entry.h"

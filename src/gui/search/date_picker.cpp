@@ -11,8 +11,8 @@
 namespace kestrova::gui {
 namespace {
 
-const QColor kFace(224, 255, 224);      // light green, as the calendar always was
-const QColor kHeadingBack(0, 96, 0);    // dark green under white: easily read
+const QColor kFace(224, 255, 224);    // light green, as the calendar always was
+const QColor kHeadingBack(0, 96, 0);  // dark green under white: easily read
 const QColor kHeadingText(255, 255, 255);
 const QColor kDayNames(0, 80, 0);
 const QColor kDayText(0, 0, 0);
@@ -49,9 +49,7 @@ QPoint MonthsCalendar::BlockOrigin(int month) const {
   return {kMargin + across * (blockWidth_ + kGap), kMargin + down * (blockHeight_ + kGap)};
 }
 
-QRect MonthsCalendar::HeadingRect(int month) const {
-  return {BlockOrigin(month), QSize(blockWidth_, headingHeight_)};
-}
+QRect MonthsCalendar::HeadingRect(int month) const { return {BlockOrigin(month), QSize(blockWidth_, headingHeight_)}; }
 
 QRect MonthsCalendar::BackRect(bool year) const {
   const QRect h = HeadingRect(0);
@@ -133,7 +131,8 @@ void MonthsCalendar::paintEvent(QPaintEvent*) {
     p.fillRect(heading, kHeadingBack);
     p.setPen(kHeadingText);
     p.setFont(bold);
-    p.drawText(heading, Qt::AlignCenter, here.monthName(month.month()) + QLatin1Char(' ') + QString::number(month.year()));
+    p.drawText(heading, Qt::AlignCenter,
+               here.monthName(month.month()) + QLatin1Char(' ') + QString::number(month.year()));
     const QPoint o = BlockOrigin(m);
     p.setFont(font());
     p.setPen(kDayNames);

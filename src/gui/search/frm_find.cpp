@@ -13,9 +13,9 @@
 
 #include "gui/search/date_picker.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/window_skeleton.h"

@@ -39,8 +39,7 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
 
 void CountThisWorkstation(Session& session) {
   if (session.workstationCounted) return;
-  session.workstationCounted =
-      network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationStarts).ok();
+  session.workstationCounted = network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationStarts).ok();
 }
 
 void UncountThisWorkstation(Session& session) {

@@ -1,11 +1,11 @@
 #include "gui/startup/frm_title_page.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include <QTimer>
 
@@ -47,8 +47,7 @@ QPixmap TitleArtwork(const QSize& size) {
   return art;
 }
 
-frmTitlePage::frmTitlePage(Session& session, QWidget* parent)
-    : QWidget(parent), session_(session) {
+frmTitlePage::frmTitlePage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
   setObjectName(QStringLiteral("frmTitlePage"));
   setAttribute(Qt::WA_DeleteOnClose);
   // Its artwork is its background; the close box asks the exit question.
@@ -111,9 +110,9 @@ void frmTitlePage::Form_Load() {
   labelAppDescription_->hide();
   labelAppDescription_->setGeometry(ToPixels(640, s), ToPixels(1450, s), ToPixels(6000, s), ToPixels(450, s));
   labelVersion_->setGeometry(ToPixels(640, s), ToPixels(1950, s), ToPixels(4000, s), ToPixels(350, s));
-  labelLegal_->setText(QStringLiteral(
-      "Reports, users and activity logs are kept in the data folder. "
-      "Use of this program is limited to authorised members of the agency."));
+  labelLegal_->setText(
+      QStringLiteral("Reports, users and activity logs are kept in the data folder. "
+                     "Use of this program is limited to authorised members of the agency."));
   labelLegal_->setGeometry(ToPixels(640, s), ToPixels(2500, s), ToPixels(5200, s), ToPixels(700, s));
 
   cmdSignIn_->setGeometry(ToPixels(640, s), ToPixels(3700, s), ToPixels(1700, s), ToPixels(520, s));

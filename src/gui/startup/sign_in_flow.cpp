@@ -7,10 +7,10 @@
 #include "core/reports/data_file.h"
 #include "core/startup/data_file_upgrade.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/startup/overview_text.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/window_flow.h"
 
 namespace kestrova::gui {

@@ -8,11 +8,10 @@ namespace kestrova::gui {
 
 frmTitlePage* StartProgram(Session& session, platform::InstanceGuard& guard) {
   if (!guard.TryAcquire()) {
-    session.systemMessage().ShowCritical(
-        QStringLiteral("Terminating..."),
-        session.applicationTitle() + QStringLiteral(" is already loaded\n") +
-            QStringLiteral("and running on your computer!"),
-        nullptr);
+    session.systemMessage().ShowCritical(QStringLiteral("Terminating..."),
+                                         session.applicationTitle() + QStringLiteral(" is already loaded\n") +
+                                             QStringLiteral("and running on your computer!"),
+                                         nullptr);
     return nullptr;
   }
   // The file set and the access levels are fixed in the core; printing sets

@@ -169,12 +169,14 @@ ChartView::Layout ChartView::Lay(const QRectF& area, const QStringList& title) c
 
   double labelWidth = 0;
   for (double v = l.low; v <= l.high + l.step / 2; v += l.step) {
-    labelWidth = std::max(labelWidth, fm.horizontalAdvance(measure_ == stats::Measure::Value
-                                                               ? QLocale(QLocale::English).toString(v, 'f', l.step < 1 ? 2 : 0)
-                                                               : Count(std::llround(v))));
+    labelWidth =
+        std::max(labelWidth, fm.horizontalAdvance(measure_ == stats::Measure::Value
+                                                      ? QLocale(QLocale::English).toString(v, 'f', l.step < 1 ? 2 : 0)
+                                                      : Count(std::llround(v))));
   }
   const double bottom = area.bottom() - kPad - l.line - 4;
-  l.plot = QRectF(QPointF(area.left() + kPad + labelWidth + 6, y), QPointF(area.right() - kPad, std::max(y + 1, bottom)));
+  l.plot =
+      QRectF(QPointF(area.left() + kPad + labelWidth + 6, y), QPointF(area.right() - kPad, std::max(y + 1, bottom)));
   l.slot = l.periods > 0 ? l.plot.width() / l.periods : l.plot.width();
 
   double periodLabel = 0;
@@ -221,8 +223,8 @@ void ChartView::Draw(QPainter& p, const Layout& l, const QStringList& title, boo
   }
   const QString per = QStringLiteral(" per ") + QString::fromUtf8(stats::PeriodWord(figures_.period));
   const QString caption = measure_ == stats::Measure::Value ? QStringLiteral("Property value") + per
-                          : figures_.groupsCountItems()         ? QStringLiteral("Property items") + per
-                                                                : QStringLiteral("Reports") + per;
+                          : figures_.groupsCountItems()     ? QStringLiteral("Property items") + per
+                                                            : QStringLiteral("Reports") + per;
   p.drawText(QPointF(l.caption.x(), l.caption.y() + fm.ascent()), caption);
 
   // Grid lines and the scale.
@@ -281,7 +283,8 @@ void ChartView::Draw(QPainter& p, const Layout& l, const QStringList& title, boo
                         : figures_.period == stats::Period::Year    ? start.year
                                                                     : i;
     if (ordinal % l.labelEvery != 0) continue;
-    const QString label = Utf8(stats::PeriodLabel(figures_.period, figures_.periods[static_cast<std::size_t>(i)].start));
+    const QString label =
+        Utf8(stats::PeriodLabel(figures_.period, figures_.periods[static_cast<std::size_t>(i)].start));
     const double width = fm.horizontalAdvance(label);
     const double x = std::clamp(l.X(i) - width / 2, l.area.left() + 2, l.area.right() - width - 2);
     p.drawText(QPointF(x, l.plot.bottom() + 4 + fm.ascent()), label);
@@ -333,7 +336,8 @@ QString ChartView::PeriodTip(int period) const {
   const stats::PeriodFigures& p = figures_.periods[static_cast<std::size_t>(period)];
   const bool items = figures_.groupsCountItems();
   QStringList lines{Utf8(stats::PeriodName(figures_.period, p.start)),
-                    Count(p.total.count) + (p.total.count == 1 ? QStringLiteral(" report") : QStringLiteral(" reports")) +
+                    Count(p.total.count) +
+                        (p.total.count == 1 ? QStringLiteral(" report") : QStringLiteral(" reports")) +
                         QStringLiteral(", property value ") + Money(p.total.value)};
   for (std::size_t g = 0; g < figures_.groups.size(); ++g) {
     const stats::Figure& f = p.groups[g];

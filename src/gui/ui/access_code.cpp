@@ -37,10 +37,10 @@ Chosen ChooseAccessCode(Session& session, QWidget* owner, platform::AccessCodeSt
     platform::InputRequest first;
     first.title = QStringLiteral("Choose an Access Code");
     first.prompt = QStringLiteral(
-        "No administrative access code has been chosen yet.\n"
-        "Choose one now (at least %1 characters); it will be\n"
-        "asked for before the user list, the activity logs\n"
-        "and backup/restore can be used.")
+                       "No administrative access code has been chosen yet.\n"
+                       "Choose one now (at least %1 characters); it will be\n"
+                       "asked for before the user list, the activity logs\n"
+                       "and backup/restore can be used.")
                        .arg(platform::AccessCodeStore::kMinimumLength);
     first.password = true;
     const auto code = session.inputBox().Ask(first, owner);
@@ -83,8 +83,8 @@ Chosen ChooseAccessCode(Session& session, QWidget* owner, platform::AccessCodeSt
                               "on every workstation that uses it.\n\n"
                               "It is kept, as a salted hash (never the code itself),\n"
                               "in the file:\n") +
-                   store.Location() +
-                   QStringLiteral("\n\nA forgotten code can be cleared with:\n") + ResetCommand(session),
+                   store.Location() + QStringLiteral("\n\nA forgotten code can be cleared with:\n") +
+                   ResetCommand(session),
                kIconInformation, QStringLiteral("&Continue"));
     return Chosen::Yes;
   }

@@ -60,11 +60,13 @@ bool FolderNotes::Waiting(const files::LockWait& wait) {
     note->show();
   }
   waiting_ = true;
-  const QString who = wait.holder.empty() ? QString() : QStringLiteral(" (") + QString::fromStdString(wait.holder) + QStringLiteral(")");
+  const QString who = wait.holder.empty()
+                          ? QString()
+                          : QStringLiteral(" (") + QString::fromStdString(wait.holder) + QStringLiteral(")");
   const auto left = std::max<long long>(0, (wait.limit - wait.waited).count() + 999) / 1000;
   noteText_->setText(QStringLiteral("Waiting for another workstation") + who +
-                     QStringLiteral("\nto finish writing to the data folder...\n\nAt most ") +
-                     QString::number(left) + QStringLiteral(" seconds more."));
+                     QStringLiteral("\nto finish writing to the data folder...\n\nAt most ") + QString::number(left) +
+                     QStringLiteral(" seconds more."));
   QApplication::processEvents();
   return !cancelled_;
 }

@@ -11,11 +11,11 @@
 #include <QStyle>
 
 #include "gui/program_names.h"
-#include "platform/sound.h"
-#include "platform/system_message.h"
 #include "gui/ui/background.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
+#include "platform/sound.h"
+#include "platform/system_message.h"
 
 namespace kestrova::gui {
 namespace {
@@ -23,9 +23,9 @@ namespace {
 QIcon IconOfKind(IconKind kind, const QStyle* style) {
   switch (kind) {
     case IconKind::None:
-    case IconKind::Application: return QApplication::windowIcon().isNull()
-                       ? style->standardIcon(QStyle::SP_ComputerIcon)
-                       : QApplication::windowIcon();
+    case IconKind::Application:
+      return QApplication::windowIcon().isNull() ? style->standardIcon(QStyle::SP_ComputerIcon)
+                                                 : QApplication::windowIcon();
     case IconKind::Error: return style->standardIcon(QStyle::SP_MessageBoxCritical);
     case IconKind::Question: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
     case IconKind::Warning: return style->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -41,8 +41,7 @@ frmMsgBox::frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& syst
     : QDialog(parent), sound_(sound), systemMessage_(systemMessage), request_(std::move(request)) {
   setObjectName(QStringLiteral("frmMsgBox"));
   setModal(true);
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                 Qt::WindowTitleHint);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
   setFont(QFont(QStringLiteral("Tahoma"), 9));
 
   shpBand_ = new QFrame(this);
@@ -87,8 +86,8 @@ bool frmMsgBox::LayOut() {
   if (const auto wrap = ui::MessageWrapWidth(labelWidth, screenTwips.width())) {
     lblMessage_->setWordWrap(true);
     const int widthPx = ToPixels(*wrap, screen);
-    const QRect wrapped = fm.boundingRect(QRect(0, 0, widthPx, 100000),
-                                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
+    const QRect wrapped =
+        fm.boundingRect(QRect(0, 0, widthPx, 100000), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
     labelWidth = *wrap;
     labelHeight = ToTwips(wrapped.height(), screen);
   }
@@ -156,12 +155,11 @@ MessageResult frmMsgBox::Run() {
   result_ = {};
   if (!LayOut()) {
     QApplication::processEvents();
-    systemMessage_.ShowCritical(
-        QStringLiteral("Display issue"),
-        ApplicationTitle() + QStringLiteral(" is trying to display a message\n") +
-            QStringLiteral("that is too big for your screen resolution.\n\n") +
-            QStringLiteral("Please contact ") + MakerName() + QStringLiteral(" about this."),
-        parentWidget());
+    systemMessage_.ShowCritical(QStringLiteral("Display issue"),
+                                ApplicationTitle() + QStringLiteral(" is trying to display a message\n") +
+                                    QStringLiteral("that is too big for your screen resolution.\n\n") +
+                                    QStringLiteral("Please contact ") + MakerName() + QStringLiteral(" about this."),
+                                parentWidget());
     return result_;
   }
   // Over the window that asks, once it stands where the window manager put

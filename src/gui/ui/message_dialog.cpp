@@ -21,8 +21,8 @@ bool AskUnlessSkipped(Session& session, QWidget* parent, bool& skip, const Messa
   return answer.pressedButton == 1;
 }
 
-void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message,
-                IconKind iconKind, const QString& button) {
+void ShowNotice(Session& session, QWidget* parent, const QString& caption, const QString& message, IconKind iconKind,
+                const QString& button) {
   const MessageRequest r{.caption = caption, .iconKind = iconKind, .message = message, .buttons = {button}};
   ShowMessage(session, r, parent);
 }

@@ -24,8 +24,7 @@ class DialogMessageAnswerer : public MessageAnswerer {
 };
 
 // The front end every window calls.
-MessageResult ShowMessage(Session& session, const MessageRequest& request,
-                          QWidget* parent = nullptr);
+MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidget* parent = nullptr);
 
 // A question with "Don't show this again": skipped (true) once that was
 // ticked; otherwise true when the first button was pressed. The box's state

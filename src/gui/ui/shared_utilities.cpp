@@ -63,8 +63,8 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
 
 void OpenManual(Session& session, QWidget* owner) {
   const QString title = session.applicationTitle();
-  const auto found = startup::FindShippedFile(session.programFolder().toStdString(),
-                                              (title + QStringLiteral(".PDF")).toStdString());
+  const auto found =
+      startup::FindShippedFile(session.programFolder().toStdString(), (title + QStringLiteral(".PDF")).toStdString());
   const QPointer<QWidget> window(owner);
   const auto missing = [&session, title, window] {
     ShowNotice(session, window, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"),

@@ -29,9 +29,7 @@ void TellCut(Session& session, QWidget* box, int limit, const QString& name, boo
 
 }  // namespace
 
-int StoredLength(const QString& shown) {
-  return static_cast<int>(text::StoredLength(shown.toStdString()));
-}
+int StoredLength(const QString& shown) { return static_cast<int>(text::StoredLength(shown.toStdString())); }
 
 namespace {
 
@@ -39,7 +37,11 @@ namespace {
 class LengthValidator : public QValidator {
  public:
   LengthValidator(Session& session, QLineEdit* box, int limit, std::function<QString()> fieldName)
-      : QValidator(box), session_(session), box_(box), limit_(limit), fieldName_(std::move(fieldName)),
+      : QValidator(box),
+        session_(session),
+        box_(box),
+        limit_(limit),
+        fieldName_(std::move(fieldName)),
         accepted_(box->text().size()) {}
 
   State validate(QString& input, int& pos) const override {
@@ -101,7 +103,8 @@ bool CheckStorable(Session& session, QWidget* owner, QWidget* box, const QString
   if (lines.empty()) return true;
   QStringList message;
   for (const auto& line : lines) message << QString::fromStdString(line);
-  ShowNotice(session, owner, QString::fromLatin1(text::kUnstorableCaption), message.join(QLatin1Char('\n')), kIconWarning);
+  ShowNotice(session, owner, QString::fromLatin1(text::kUnstorableCaption), message.join(QLatin1Char('\n')),
+             kIconWarning);
   if (box) box->setFocus();
   return false;
 }

@@ -62,8 +62,7 @@ QString Lower(const QString& s) { return s.toLower(); }
 
 QColor ColorFromNumber(quint32 number) { return ToQColor(ui::FromColorNumber(number)); }
 
-ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const QColor& face,
-                             const QColor& text) {
+ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const QColor& face, const QColor& text) {
   auto* b = new ZelButton(parent);
   b->setObjectName(objectName);
   b->setButtonType(14);
@@ -479,11 +478,8 @@ void ZelButton::changeEvent(QEvent* e) {
     case QEvent::EnabledChange:
     case QEvent::FontChange:
     case QEvent::PaletteChange:
-    case QEvent::StyleChange:
-      Redraw(drawnPressed_, true);
-      break;
-    default:
-      break;
+    case QEvent::StyleChange: Redraw(drawnPressed_, true); break;
+    default: break;
   }
   QWidget::changeEvent(e);
 }
@@ -555,8 +551,7 @@ void ZelButton::paintEvent(QPaintEvent*) {
   }
 }
 
-void ZelButton::DrawFace(QPainter& p, const ui::ButtonPalette& pal, const QRect& r,
-                         bool pressed) const {
+void ZelButton::DrawFace(QPainter& p, const ui::ButtonPalette& pal, const QRect& r, bool pressed) const {
   const QColor face = ToQColor(hover_ ? pal.hoverFace : pal.face);
   const QColor pressedFace = ToQColor(pal.pressedFace);
   const QColor shadow = ToQColor(pal.shadow);
@@ -597,8 +592,7 @@ void ZelButton::DrawFace(QPainter& p, const ui::ButtonPalette& pal, const QRect&
       p.setRenderHint(QPainter::Antialiasing, true);
       QPainterPath path;
       path.addRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-      p.fillPath(path, pressed ? QBrush(gradient(pressedFace, face))
-                               : QBrush(gradient(highlight, face)));
+      p.fillPath(path, pressed ? QBrush(gradient(pressedFace, face)) : QBrush(gradient(highlight, face)));
       p.setPen(pressed ? dark : shadow);
       p.drawPath(path);
       break;
@@ -717,19 +711,18 @@ void ZelButton::DrawPicture(QPainter& p, const QRect& client, bool pressed) cons
       p.setOpacity(0.45);
     }
   }
-  const ui::Pixel at = ui::PictureOrigin(client.width(), client.height(), picture.width(),
-                                         picture.height(), picturePosition_);
+  const ui::Pixel at =
+      ui::PictureOrigin(client.width(), client.height(), picture.width(), picture.height(), picturePosition_);
   const int shift = pressed ? 1 : 0;
   p.drawPixmap(at.x + shift, at.y + shift, picture);
   p.setOpacity(1.0);
 }
 
-void ZelButton::DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRect& client,
-                            bool pressed) const {
+void ZelButton::DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRect& client, bool pressed) const {
   if (caption_.isEmpty()) return;
   const QPixmap& picture = hover_ && !pictureOver_.isNull() ? pictureOver_ : pictureNormal_;
-  const ui::PixelRect a = ui::CaptionArea(client.width(), client.height(), !picture.isNull(),
-                                          picture.width(), picture.height(), picturePosition_);
+  const ui::PixelRect a = ui::CaptionArea(client.width(), client.height(), !picture.isNull(), picture.width(),
+                                          picture.height(), picturePosition_);
   QRect area(a.x, a.y, a.width, a.height);
   if (pressed) area.translate(1, 1);
   const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
@@ -762,8 +755,7 @@ void ZelButton::DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRe
       p.setPen(ToQColor(pal.shadow));
       p.drawText(area.translated(2, 2), flags, caption_);
       break;
-    default:
-      break;
+    default: break;
   }
   p.setPen(text);
   p.drawText(area, flags, caption_);
@@ -771,8 +763,7 @@ void ZelButton::DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRe
 
 namespace {
 
-void Mark(QWidget* window, ZelButton* button, const char* name, QKeySequence key,
-          QKeySequence second = {}) {
+void Mark(QWidget* window, ZelButton* button, const char* name, QKeySequence key, QKeySequence second = {}) {
   if (!window) return;
   const QString objectName = QString::fromLatin1(name);
   for (QShortcut* old : window->findChildren<QShortcut*>(objectName, Qt::FindDirectChildrenOnly)) {
@@ -792,9 +783,7 @@ void Mark(QWidget* window, ZelButton* button, const char* name, QKeySequence key
 // command button of the window has as its access key clicks that button.
 class AccessKeyPriority : public QObject {
  public:
-  explicit AccessKeyPriority(QWidget* window) : QObject(window), window_(window) {
-    qApp->installEventFilter(this);
-  }
+  explicit AccessKeyPriority(QWidget* window) : QObject(window), window_(window) { qApp->installEventFilter(this); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override {

@@ -22,8 +22,7 @@ void InstallZelButtonAccessibility() {
   (void)installed;
 }
 
-ZelButtonAccessible::ZelButtonAccessible(ZelButton* button)
-    : QAccessibleWidget(button, QAccessible::Button) {}
+ZelButtonAccessible::ZelButtonAccessible(ZelButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
 ZelButton* ZelButtonAccessible::button() const { return static_cast<ZelButton*>(widget()); }
 
@@ -66,8 +65,7 @@ QString ZelButtonAccessible::text(QAccessible::Text t) const {
       if (!key) return {};
       return QStringLiteral("Alt+") + QString::fromUcs4(&*key, 1).toUpper();
     }
-    default:
-      return QAccessibleWidget::text(t);
+    default: return QAccessibleWidget::text(t);
   }
 }
 

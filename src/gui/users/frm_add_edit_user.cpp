@@ -20,8 +20,8 @@
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/background.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/window_skeleton.h"
@@ -148,9 +148,8 @@ void frmAddEditUser::Form_Activate() {
     auto user = users::ReadOneUser(session_.dataFolder(), recordNumber_);
     if (user.ok()) {
       shown_ = *user;
-      lblDateCreated_->setText(
-          QStringLiteral(" Record Created ") +
-          Q(time::FormatOleDate(user->DateCreated, "mm/dd/yyyy hh:mmam/pm ").value_or("")));
+      lblDateCreated_->setText(QStringLiteral(" Record Created ") +
+                               Q(time::FormatOleDate(user->DateCreated, "mm/dd/yyyy hh:mmam/pm ").value_or("")));
       // The whole line, within the form's right edge.
       lblDateCreated_->setWordWrap(false);
       lblDateCreated_->resize(std::min(lblDateCreated_->sizeHint().width(), width() - lblDateCreated_->x() - 4),
@@ -242,7 +241,9 @@ bool frmAddEditUser::eventFilter(QObject* watched, QEvent* e) {
 void frmAddEditUser::cmdSave_Click() {
   const QString password = txtfield_[3]->text();
   if (!users::IsValidPassword(password.toStdString())) {
-    ShowNotice(session_, this, QStringLiteral("Invalid Password Entry"), QStringLiteral("The password must be\n4 to 8 characters, using\nletters and numbers only."), kIconWarning, QStringLiteral("&Please enter valid password"));
+    ShowNotice(session_, this, QStringLiteral("Invalid Password Entry"),
+               QStringLiteral("The password must be\n4 to 8 characters, using\nletters and numbers only."),
+               kIconWarning, QStringLiteral("&Please enter valid password"));
     QApplication::processEvents();
     txtfield_[3]->setFocus();
     return;
@@ -289,11 +290,10 @@ void frmAddEditUser::cmdSave_Click() {
     ShowNotice(session_, this, QStringLiteral("User Not Saved"), QString::fromStdString(written.message()), kIconError);
     return;
   }
-  LogUserListChange(session_, this, mode_ == Mode::Add ? logs::kAdded : logs::kEdited,
-                    users::UserDisplayName(user));
+  LogUserListChange(session_, this, mode_ == Mode::Add ? logs::kAdded : logs::kEdited, users::UserDisplayName(user));
   saved_ = true;
-  savedNameSort_ = QString::fromStdString(std::string(text::Trim(user.LastName)) + " " +
-                                          std::string(text::Trim(user.FirstName)));
+  savedNameSort_ =
+      QString::fromStdString(std::string(text::Trim(user.LastName)) + " " + std::string(text::Trim(user.FirstName)));
   accept();
 }
 

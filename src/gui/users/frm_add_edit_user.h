@@ -52,11 +52,11 @@ class frmAddEditUser : public QDialog {
   bool activated_ = false;
   bool saved_ = false;
   QString savedNameSort_;
-  users::UserRecord shown_;  // the user as read, for View/Edit
-  QString shownComments_;    // the comments as shown when read
-  QList<QLineEdit*> txtfield_;  // 1-3 (index 0 unused)
+  users::UserRecord shown_;                // the user as read, for View/Edit
+  QString shownComments_;                  // the comments as shown when read
+  QList<QLineEdit*> txtfield_;             // 1-3 (index 0 unused)
   QPlainTextEdit* txtComments_ = nullptr;  // txtfield 4
-  QList<QRadioButton*> optAccessLevel_;   // 1-4 (index 0 unused)
+  QList<QRadioButton*> optAccessLevel_;    // 1-4 (index 0 unused)
   QLabel* lblDateCreated_ = nullptr;
   QLabel* lblSpaceFull_ = nullptr;
   ZelButton* cmdSave_ = nullptr;

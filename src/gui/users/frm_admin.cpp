@@ -21,12 +21,12 @@
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/startup/exit_program.h"
 #include "gui/ui/access_code.h"
 #include "gui/ui/background.h"
-#include "gui/ui/first_activation.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/first_activation.h"
+#include "gui/ui/message_dialog.h"
 #include "gui/ui/not_available.h"
 #include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
@@ -175,7 +175,9 @@ void frmAdmin::Form_Activate() {
   cmdUserSelected_->setVisible(userCount_ > 0);
   activated_ = true;
   if (userCount_ < 1) {
-    ShowNotice(session_, this, QStringLiteral("'User List' empty"), QStringLiteral("There are currently no 'Users'\nentered in the 'User List'"), kIconError, QStringLiteral("&Continue"));
+    ShowNotice(session_, this, QStringLiteral("'User List' empty"),
+               QStringLiteral("There are currently no 'Users'\nentered in the 'User List'"), kIconError,
+               QStringLiteral("&Continue"));
   } else {
     SetDefaultButton(this, cmdUserSelected_);
     SelectRow(1);
@@ -236,14 +238,13 @@ void frmAdmin::FillUserList() {
     const std::string first(text::Trim(u.FirstName));
     const std::string last(text::Trim(u.LastName));
     rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
-                    Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")),
-                    Q(last + " " + first), recNum});
+                    Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")), Q(last + " " + first),
+                    recNum});
   }
   userCount_ = n;
   // By last name, then first name, ignoring letter case.
-  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-    return a.sort.compare(b.sort, Qt::CaseInsensitive) < 0;
-  });
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return a.sort.compare(b.sort, Qt::CaseInsensitive) < 0; });
   grid_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const Row& row = rows[static_cast<std::size_t>(r)];
