@@ -5,8 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -19,8 +23,70 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 constexpr std::size_t kBlockBytes = 1 << 20;
+// The copy is flushed and read back in pieces of this size while the rest
+// is copied.
+constexpr std::uint64_t kChunkBytes = 8 << 20;
 // The longest a source is held open at a time.
 constexpr milliseconds kHoldSource{250};
+
+// Runs tasks in a thread of its own, in the order they are given, with at
+// most `depth` waiting: hashing and reading back go on beside the copying.
+class InOrder {
+ public:
+  explicit InOrder(std::size_t depth) : depth_(depth), thread_([this] { Loop(); }) {}
+  ~InOrder() {
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  InOrder(const InOrder&) = delete;
+  InOrder& operator=(const InOrder&) = delete;
+
+  void Run(std::function<void()> task) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return tasks_.size() < depth_; });
+    tasks_.push_back(std::move(task));
+    changed_.notify_all();
+  }
+  // Until every task given has run.
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return tasks_.empty() && !busy_; });
+  }
+
+ private:
+  void Loop() {
+    for (;;) {
+      std::function<void()> task;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return stop_ || !tasks_.empty(); });
+        if (tasks_.empty()) return;
+        task = std::move(tasks_.front());
+        tasks_.pop_front();
+        busy_ = true;
+      }
+      changed_.notify_all();
+      task();
+      {
+        std::lock_guard<std::mutex> guard(mutex_);
+        busy_ = false;
+      }
+      changed_.notify_all();
+    }
+  }
+
+  std::size_t depth_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::function<void()>> tasks_;
+  bool busy_ = false;
+  bool stop_ = false;
+  std::thread thread_;  // last: started once the rest is ready
+};
 
 std::int64_t Nanoseconds(const struct timespec& t) {
   return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
@@ -70,26 +136,70 @@ Result<StagedCopy> StagedCopy::Begin(fs::path source, fs::path temp) {
 
 Status StagedCopy::Copy(std::optional<std::uint64_t> limit, const std::function<void(std::uint64_t)>& onBlock) {
   if (finished_ || replaced_) return {};
-  std::vector<char> buffer(kBlockBytes);
+  // The source's bytes are hashed beside the copying, in a ring of buffers;
+  // each piece of the copy is flushed, read back and hashed beside it too.
+  constexpr std::size_t kRing = 4;
+  std::vector<std::vector<char>> ring(kRing, std::vector<char>(kBlockBytes));
+  std::vector<char> back(kBlockBytes);
+  Status backStatus;  // the reading back's, once it is done
+  std::atomic<bool> backFailed{false};
+  std::uint64_t checkedTo = checked_;
+  InOrder readBack(2);
+  InOrder hashSource(kRing - 2);
+  const auto check = [&](std::uint64_t to) {
+    const std::uint64_t from = checkedTo;
+    if (to <= from) return;
+    checkedTo = to;
+    readBack.Run([this, from, to, &back, &backStatus, &backFailed] {
+      if (!backStatus.ok()) return;
+      backStatus = out_.SyncRange(from, to - from);
+      for (std::uint64_t at = from; backStatus.ok() && at < to;) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(back.size(), to - at));
+        auto got = out_.ReadSome(at, back.data(), want);
+        if (!got.ok() || *got != want) {
+          backStatus = got.ok() ? Status(Error{Error::Kind::Damaged, "The copy " + NameOf(temp_) + " came back short."})
+                                : got.status();
+          break;
+        }
+        backHash_.Update(back.data(), want);
+        at += want;
+      }
+      if (backStatus.ok()) {
+        checked_ = to;
+      } else {
+        backFailed = true;
+      }
+    });
+  };
+  const auto finish = [&](Status status) {
+    if (status.ok()) check(copied_);
+    hashSource.Wait();
+    readBack.Wait();
+    return status.ok() ? backStatus : status;
+  };
+
   std::optional<std::uint64_t> end = limit;
+  std::size_t next = 0;
   for (int opens = 0;; ++opens) {
     auto in = files::File::Open(sourcePath_, files::OpenMode::Read);
     if (!in.ok()) {
       if (in.error().kind == Error::Kind::NotFound && started_) {
         replaced_ = true;
-        return {};
+        return finish({});
       }
-      return in.error();
+      return finish(in.error());
     }
     // What the name stands for, while it still stands for the file we opened.
     auto id = IdentityOf(sourcePath_);
-    if (!id.ok()) return id.error();
+    if (!id.ok()) return finish(id.error());
     if (!*id || !in->StillNamed()) {
       if (started_) {
         replaced_ = true;
-        return {};
+        return finish({});
       }
-      if (opens >= 20) return Error{Error::Kind::Busy, NameOf(sourcePath_) + " kept being replaced as it was opened."};
+      if (opens >= 20) {
+        return finish(Error{Error::Kind::Busy, NameOf(sourcePath_) + " kept being replaced as it was opened."});
+      }
       std::this_thread::sleep_for(milliseconds(10));
       continue;
     }
@@ -98,79 +208,57 @@ Status StagedCopy::Copy(std::optional<std::uint64_t> limit, const std::function<
       started_ = true;
     } else if (!(*id)->SameFile(source_)) {
       replaced_ = true;
-      return {};
+      return finish({});
     }
     auto size = in->Size();
-    if (!size.ok()) return size.error();
+    if (!size.ok()) return finish(size.error());
     if (!end) end = *size;
     if (*size < *end || *size < copied_) {
       replaced_ = true;
-      return {};
+      return finish({});
     }
     const auto opened = std::chrono::steady_clock::now();
     while (copied_ < *end) {
+      std::vector<char>& buffer = ring[next];
+      next = (next + 1) % kRing;
       const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), *end - copied_));
       auto got = in->ReadSome(copied_, buffer.data(), want);
-      if (!got.ok()) return got.error();
+      if (!got.ok()) return finish(got.error());
       if (*got == 0) {
         replaced_ = true;  // cut shorter while it was read
-        return {};
+        return finish({});
       }
-      sourceHash_.Update(buffer.data(), *got);
       Status wrote = out_.WriteAt(copied_, buffer.data(), *got);
-      if (!wrote.ok()) return wrote;
+      if (!wrote.ok()) return finish(wrote);
+      hashSource.Run([this, &buffer, n = *got] { sourceHash_.Update(buffer.data(), n); });
       copied_ += *got;
+      if (copied_ - checkedTo >= kChunkBytes) check(copied_);
       if (onBlock) onBlock(copied_);
+      if (backFailed) return finish({});
       if (copied_ < *end && std::chrono::steady_clock::now() - opened >= kHoldSource) break;
     }
-    if (copied_ >= *end) return {};
+    if (copied_ >= *end) return finish({});
   }
 }
 
 Status StagedCopy::Finish(const std::function<Status(const files::File&)>& check,
                           const std::optional<FileIdentity>& like) {
   const std::string name = NameOf(temp_);
-  const Digest expected = sourceHash_.Final();
   if (!out_.is_open() || !out_.StillNamed()) {
     return Error{Error::Kind::Io, "The copy " + name + " was removed or replaced while it was being written."};
   }
-  Status synced = out_.Sync();
-  if (!synced.ok()) return synced;
-  // Read back through a descriptor of its own, with the cached pages let
-  // go, so what is compared is what the disk holds where the system allows.
-  const int fd = files::Sys().Open(temp_, O_RDONLY | O_CLOEXEC | O_NOFOLLOW, 0);
-  if (fd < 0) return IoError("Cannot read back " + name, errno);
-  (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-  Sha256 back;
-  std::vector<char> buffer(kBlockBytes);
-  std::uint64_t offset = 0;
-  Status result;
-  for (;;) {
-    const ssize_t n = files::Sys().PRead(fd, buffer.data(), buffer.size(), offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      result = IoError("Cannot read back " + name, errno);
-      break;
-    }
-    if (n == 0) break;
-    back.Update(buffer.data(), static_cast<std::size_t>(n));
-    offset += static_cast<std::uint64_t>(n);
-  }
-  if (result.ok() && (offset != copied_ || back.Final() != expected)) {
+  // Every piece was flushed and read back as it was copied; now the rest
+  // of the file (its size, its place in the folder) goes to the disk too.
+  Status result = out_.Sync();
+  auto size = out_.Size();
+  if (result.ok() && !size.ok()) result = size.status();
+  if (result.ok() && (checked_ != copied_ || *size != copied_ || backHash_.Final() != sourceHash_.Final())) {
     result = Error{Error::Kind::Damaged, "The copy " + name +
                                              " does not read back as the bytes that were read for it: the disk "
                                              "or the connection to it is not storing what is written."};
   }
   if (result.ok() && check) result = check(out_);
-  if (result.ok() && like) {
-    struct stat st {};
-    if (files::Sys().FStat(fd, &st) == 0 && st.st_gid != like->group) {
-      (void)files::Sys().FChown(fd, static_cast<uid_t>(-1), like->group);
-    }
-    if (files::Sys().FChmod(fd, like->mode & 0777) != 0)
-      result = IoError("Cannot set the permissions of " + name, errno);
-  }
-  files::Sys().Close(fd);
+  if (result.ok() && like) result = out_.SetPermissions(like->mode & 0777, like->group);
   if (!result.ok()) return result;
   Status closed = out_.Close();
   if (!closed.ok()) return closed;

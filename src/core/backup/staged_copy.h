@@ -54,7 +54,9 @@ class StagedCopy {
 
   // Copies the source on from where the copy stands: to its end as it is
   // now, or up to `limit` bytes in all. `onBlock` hears the bytes copied so
-  // far after each block.
+  // far after each block. Meanwhile, in threads of their own, the source's
+  // bytes are hashed and the copy is flushed, read back and hashed piece by
+  // piece.
   Status Copy(std::optional<std::uint64_t> limit = std::nullopt,
               const std::function<void(std::uint64_t)>& onBlock = {});
 
@@ -65,8 +67,9 @@ class StagedCopy {
   bool sourceReplaced() const { return replaced_; }
   std::uint64_t copied() const { return copied_; }
 
-  // Flushes the copy to the disk, reads it back and compares its SHA-256
-  // with that of the source's bytes as they were read for it. Then `check`
+  // Flushes the rest of the copy to the disk and compares the SHA-256 of
+  // the copy as it was read back with that of the source's bytes as they
+  // were read for it. Then `check`
   // (when given) looks at the copy's contents, and the copy takes the
   // permissions and group of `like` (when given: the file it replaces).
   // Closed afterwards.
@@ -94,7 +97,9 @@ class StagedCopy {
   bool replaced_ = false;
   bool finished_ = false;
   std::uint64_t copied_ = 0;
-  Sha256 sourceHash_;
+  std::uint64_t checked_ = 0;  // flushed and read back so far
+  Sha256 sourceHash_;          // of the source's bytes as they were read
+  Sha256 backHash_;            // of the copy's, as they were read back
 };
 
 // One copy and where it goes. The old file at `destination` is kept under
