@@ -87,8 +87,7 @@ struct Run {
 };
 
 // Runs the child and, every `savesEvery` ms (0: never), saves a report meanwhile.
-Run RunChild(const char* self, const std::string& what, const fs::path& data, const fs::path& other,
-             int savesEvery) {
+Run RunChild(const char* self, const std::string& what, const fs::path& data, const fs::path& other, int savesEvery) {
   Run run;
   int out[2];
   if (::pipe(out) != 0) return run;
