@@ -12,6 +12,7 @@
 
 #include "core/backup/backup.h"
 #include "core/backup/backup_texts.h"
+#include "core/backup/procedure.h"
 #include "core/files/change_counter.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
@@ -108,6 +109,9 @@ class FaultyDisk : public files::FileSystem {
   std::string readFailsIn;
   std::uint64_t readFailsAfter = 0;
   std::uint64_t copiesFullAfter = UINT64_MAX;
+  // A copy reads back with one byte changed at this offset: a disk that
+  // does not store what it is given.
+  std::uint64_t copiesReadWrongAt = UINT64_MAX;
 
   int Open(const fs::path& path, int flags, unsigned mode) override {
     const int fd = FileSystem::Open(path, flags, mode);
@@ -127,7 +131,12 @@ class FaultyDisk : public files::FileSystem {
       errno = EIO;
       return -1;
     }
-    return FileSystem::PRead(fd, data, size, offset);
+    const ssize_t n = FileSystem::PRead(fd, data, size, offset);
+    if (n > 0 && NameOf(fd).ends_with(".copying") && copiesReadWrongAt >= offset &&
+        copiesReadWrongAt < offset + static_cast<std::uint64_t>(n)) {
+      static_cast<char*>(data)[copiesReadWrongAt - offset] ^= 0x20;
+    }
+    return n;
   }
   ssize_t PWrite(int fd, const void* data, std::size_t size, std::uint64_t offset) override {
     if (NameOf(fd).ends_with(".copying") && offset + size > copiesFullAfter) {
@@ -384,6 +393,194 @@ TEST(Backup, AWriteElsewhereDuringTheCopyIsCaughtAndCopiedAgain) {
   EXPECT_EQ(busy.kind, Kind::KeptChanging);
   EXPECT_EQ(busy.fileName, "User.List");
   EXPECT_EQ(Snapshot(target.path()), before);
+}
+
+TEST(Backup, ACopyThatReadsBackWrongIsNeverCalledABackup) {
+  TempFolder data;
+  TempFolder target;
+  Populate(data.path());
+  // A log larger than the pieces a copy is flushed and read back in.
+  std::string big;
+  for (int i = 0; big.size() < (17u << 20); ++i) big += "12/06/2026 at 14:05:09 - search " + std::to_string(i) + "\r\n";
+  WriteFileBytes(data / "Search.Log", big);
+  {
+    FaultyDisk disk;
+    testing::UsingFileSystem using_(disk);
+    disk.copiesReadWrongAt = (9u << 20) + 5;
+    const Outcome wrong = RunBackup(data.path(), target.path(), Fast());
+    EXPECT_EQ(wrong.kind, Kind::Failed);
+    EXPECT_EQ(wrong.fileName, "Search.Log");
+    EXPECT_NE(wrong.reason.find("does not read back"), std::string::npos) << wrong.reason;
+    EXPECT_TRUE(Snapshot(target.path()).empty()) << "no copy kept, none left on its way";
+  }
+  ASSERT_TRUE(RunBackup(data.path(), target.path(), Fast()).ok());
+  EXPECT_EQ(ReadFileBytes(target / "Search.Log"), big);
+}
+
+// The administrative window's side of a procedure: it picks the folder,
+// answers the dialogs and shows the captions it is given.
+struct ScriptedWindow {
+  fs::path data;  // the folder whose lock must never be held while pausing
+  std::optional<fs::path> folder;
+  std::vector<int> answers;  // the buttons chosen, in turn; then the first
+  std::string title = "Administrative Options";
+  std::vector<std::string> prompts;
+  std::vector<std::string> captions;
+  std::vector<Message> messages;
+  std::vector<bool> busy;
+  std::vector<milliseconds> waits;
+
+  ProcedureHost Host() {
+    ProcedureHost host;
+    host.chooseFolder = [this](const std::string& prompt) {
+      prompts.push_back(prompt);
+      return folder;
+    };
+    host.ask = [this](const Message& message) {
+      messages.push_back(message);
+      if (answers.empty()) return 1;
+      const int answer = answers.front();
+      answers.erase(answers.begin());
+      return answer;
+    };
+    host.caption = [this] { return title; };
+    host.setCaption = [this](const std::string& caption) {
+      title = caption;
+      captions.push_back(caption);
+    };
+    host.setBusy = [this](bool on) { busy.push_back(on); };
+    host.wait = [this](milliseconds pause) {
+      EXPECT_FALSE(files::FolderLock::HeldHere(data));
+      waits.push_back(pause);
+    };
+    return host;
+  }
+  std::vector<std::string> Asked() const {
+    std::vector<std::string> asked;
+    for (const Message& message : messages) asked.push_back(message.caption);
+    return asked;
+  }
+  ProcedureRun::Ending Run(Procedure procedure, ProcedureOptions options = Fast()) {
+    messages.clear();
+    captions.clear();
+    busy.clear();
+    ProcedureRun run(procedure, data, "Kestrova", Host(), std::move(options));
+    const auto ending = run.Run();
+    reloaded = run.reloadUsers();
+    return ending;
+  }
+  bool reloaded = false;
+};
+
+TEST(BackupProcedure, TheWindowIsAskedAndToldEachStepOfABackup) {
+  using Ending = ProcedureRun::Ending;
+  TempFolder data;
+  TempFolder target;
+  TempFolder other;
+  Populate(data.path());
+  ScriptedWindow window;
+  window.data = data.path();
+  window.folder = target.path();
+  ProcedureOptions paced = Fast();
+  paced.pace = milliseconds(1000);  // spent by the window, so the test does not wait
+  EXPECT_EQ(window.Run(Procedure::Backup, paced), Ending::Succeeded);
+  EXPECT_EQ(window.prompts,
+            std::vector<std::string>{"Select a disk/drive/folder to copy (backup)\nyour Kestrova data files to..."});
+  EXPECT_EQ(window.Asked(), (std::vector<std::string>{"Ready to Backup...", "Backup Successful"}));
+  EXPECT_EQ(window.captions, (std::vector<std::string>{"Kestrova - Data Backup Procedure", "Copying Kestrova.Data...",
+                                                       "Copying User.List...", "Copying SignInOut.Log...",
+                                                       "Copying UserList.Log...", "Copying DataRecords.Log...",
+                                                       "Copying Search.Log...", "Copying Kestrova.Access...",
+                                                       "Kestrova - Data Backup Procedure", "Administrative Options"}));
+  EXPECT_EQ(window.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(window.waits, std::vector<milliseconds>(7, milliseconds(1000))) << "one pause before each file";
+  for (std::string_view name : kCarriedFiles) {
+    if (name == "User.Log") continue;
+    EXPECT_EQ(ReadFileBytes(target / std::string(name)), ReadFileBytes(data / std::string(name))) << name;
+  }
+  EXPECT_FALSE(window.reloaded) << "a backup changes nothing the window shows";
+
+  // No folder chosen, the data folder itself, and a folder of other files
+  // declined: nothing is copied, and the caption is back each time.
+  const auto before = Snapshot(target.path());
+  window.folder.reset();
+  EXPECT_EQ(window.Run(Procedure::Backup), Ending::Cancelled);
+  EXPECT_TRUE(window.messages.empty());
+  window.folder = fs::path(data.path().string() + "/");
+  EXPECT_EQ(window.Run(Procedure::Backup), Ending::Stopped);
+  EXPECT_EQ(window.Asked(), std::vector<std::string>{"Invalid Procedure"});
+  WriteFileBytes(other / "notes.txt", "mine");
+  window.folder = other.path();
+  window.answers = {2};
+  EXPECT_EQ(window.Run(Procedure::Backup), Ending::Declined);
+  EXPECT_EQ(window.Asked(), std::vector<std::string>{"Caution"});
+  EXPECT_EQ(Snapshot(other.path()).size(), 1u);
+  EXPECT_EQ(window.title, "Administrative Options");
+  EXPECT_EQ(Snapshot(target.path()), before);
+  EXPECT_TRUE(window.busy.empty()) << "never busy without copying";
+  EXPECT_EQ(MenuItemProcedure(2), Procedure::Restore);
+  EXPECT_FALSE(MenuItemProcedure(4));
+}
+
+TEST(BackupProcedure, ARestoreAsksBeforeReplacingAndHasTheWindowReloadItsUsers) {
+  using Ending = ProcedureRun::Ending;
+  TempFolder data;
+  TempFolder backup;
+  TempFolder empty;
+  Populate(data.path());
+  ASSERT_TRUE(RunBackup(data.path(), backup.path(), Fast()).ok());
+  ASSERT_TRUE(reports::AppendReport(data.path(), Report("24-004"), Quick()).ok());
+  ASSERT_TRUE(users::AddUser(data.path(), User("Bo", 2), Quick()).ok());
+  const auto before = Snapshot(data.path());
+  ScriptedWindow window;
+  window.data = data.path();
+
+  window.folder = empty.path();
+  EXPECT_EQ(window.Run(Procedure::Restore), Ending::Stopped);
+  EXPECT_EQ(window.Asked(), std::vector<std::string>{"Required file(s) missing"});
+  window.folder = backup.path();
+  window.answers = {2};
+  EXPECT_EQ(window.Run(Procedure::Restore), Ending::Declined);
+  EXPECT_EQ(window.Asked(), std::vector<std::string>{"Important! Please read carefully..."});
+  EXPECT_FALSE(window.reloaded);
+  EXPECT_EQ(Snapshot(data.path()), before);
+
+  // The data folder's lock is held only for the renames, never while copying.
+  int copying = 0;
+  ProcedureHost host = window.Host();
+  host.progress = [&](const Progress& p) {
+    if (p.step != Progress::Step::Copying) return;
+    ++copying;
+    EXPECT_FALSE(files::FolderLock::HeldHere(data.path())) << p.fileName;
+  };
+  const auto counter = *files::ReadChangeCounter(data.path());
+  window.messages.clear();
+  window.captions.clear();
+  ProcedureRun run(Procedure::Restore, data.path(), "Kestrova", host, Fast());
+  EXPECT_EQ(run.Run(), Ending::Succeeded);
+  EXPECT_GE(copying, 7);
+  EXPECT_TRUE(run.reloadUsers());
+  EXPECT_EQ(window.Asked(), (std::vector<std::string>{"Important! Please read carefully...", "Restore Successful"}));
+  EXPECT_EQ(window.captions[1], "Restoring Kestrova.Data");
+  EXPECT_EQ(window.captions.back(), "Administrative Options");
+  for (const auto& [name, bytes] : Snapshot(backup.path())) EXPECT_EQ(ReadFileBytes(data / name), bytes) << name;
+  EXPECT_EQ(*files::ReadChangeCounter(data.path()), counter + 1) << "other workstations refresh";
+
+  // With no data file to replace there is no question.
+  fs::remove(data / "Kestrova.Data");
+  EXPECT_EQ(window.Run(Procedure::Restore), Ending::Succeeded);
+  EXPECT_EQ(window.Asked(), std::vector<std::string>{"Restore Successful"});
+
+  // A restore that fails while copying still has the window reload.
+  const auto restored = Snapshot(data.path());
+  FaultyDisk disk;
+  testing::UsingFileSystem using_(disk);
+  disk.copiesFullAfter = 100;
+  EXPECT_EQ(window.Run(Procedure::Restore), Ending::Failed);
+  EXPECT_EQ(window.Asked(), (std::vector<std::string>{"Important! Please read carefully...", "File Restore Error"}));
+  EXPECT_TRUE(window.reloaded);
+  EXPECT_EQ(window.title, "Administrative Options");
+  EXPECT_EQ(Snapshot(data.path()), restored);
 }
 
 TEST(BackupTexts, QuestionsAndNoticesSayWhatTheWindowShows) {
