@@ -9,6 +9,7 @@
 
 #include "core/logs/activity_log.h"
 #include "core/logs/log_view.h"
+#include "core/logs/log_view_texts.h"
 #include "core/time/ole_date.h"
 #include "support/temp_folder.h"
 
@@ -219,6 +220,21 @@ TEST(LogView, FindNextGoesOnPastEachMatchIgnoringCaseAndNeverSticks) {
   EXPECT_EQ(atEnd.FindNext(end, "B").match, (TextMatch{1, 1}));
   EXPECT_EQ(atEnd.FindNext(end, "B").answer, ViewerSearch::Answer::EndOfText);
   EXPECT_EQ(atEnd.FindNext(end, "B").answer, ViewerSearch::Answer::EndOfText);
+}
+
+TEST(LogView, TheSearchSaysWhatItFoundInTheViewersOwnWords) {
+  EXPECT_EQ(kLogOptions[2].fileName, "SignInOut.Log");
+  EXPECT_EQ(LookingForToolTip("smith"), " Looking for 'smith' ");
+  const ui::Message none = NoSuchTextMessage("smith");
+  EXPECT_EQ(none.caption, "No such text");
+  EXPECT_EQ(none.iconKind, 4);
+  EXPECT_EQ(none.lines, (std::vector<std::string>{"The text 'smith'", "could not be found."}));
+  EXPECT_EQ(none.buttons, (std::vector<std::string>{"&Try &another search", "&Stop searching"}));
+  EXPECT_EQ(none.defaultButton, 2);
+  const ui::Message end = EndOfTextMessage();
+  EXPECT_EQ(end.lines, (std::vector<std::string>{"No further matches found.", "", "Start again from the top?"}));
+  EXPECT_EQ(end.buttons, (std::vector<std::string>{"&Yes, look again", "&No, stop searching"}));
+  EXPECT_EQ(end.defaultButton, 1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/backup/backup.h"
+#include "core/ui/message.h"
 
 // What the administrative window says around a backup or a restore: its
 // menu, captions, folder prompts, questions and notices.
@@ -15,14 +16,7 @@ namespace kestrova::backup {
 
 enum class Procedure { Backup, Restore };
 
-// A question or notice for the message dialog.
-struct Message {
-  std::string caption;
-  int iconKind = 5;  // 2 error, 3 question, 4 warning, 5 information
-  std::vector<std::string> lines;
-  std::vector<std::string> buttons;
-  int defaultButton = 1;
-};
+using Message = ui::Message;
 
 // The backup/restore menu: item 1 (bold, the default) backs up, item 2
 // restores, item 3 is a separator (empty), item 4 does nothing.

@@ -4,8 +4,8 @@
 
 namespace kestrova::backup {
 
-ProcedureRun::ProcedureRun(Procedure procedure, std::filesystem::path dataFolder, std::string title,
-                           ProcedureHost host, ProcedureOptions options)
+ProcedureRun::ProcedureRun(Procedure procedure, std::filesystem::path dataFolder, std::string title, ProcedureHost host,
+                           ProcedureOptions options)
     : procedure_(procedure),
       dataFolder_(std::move(dataFolder)),
       title_(std::move(title)),
