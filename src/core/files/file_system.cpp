@@ -1,6 +1,7 @@
 #include "core/files/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -95,6 +96,10 @@ int FileSystem::FChown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, o
 int FileSystem::Link(const fs::path& from, const fs::path& to) { return ::link(from.c_str(), to.c_str()); }
 int FileSystem::Unlink(const fs::path& path) { return ::unlink(path.c_str()); }
 int FileSystem::Rename(const fs::path& from, const fs::path& to) { return std::rename(from.c_str(), to.c_str()); }
+int FileSystem::MakeDir(const fs::path& path, unsigned mode) {
+  return ::mkdir(path.c_str(), static_cast<mode_t>(mode));
+}
+int FileSystem::RemoveDir(const fs::path& path) { return ::rmdir(path.c_str()); }
 
 FileSystem& Sys() {
   FileSystem* installed = g_installed.load();

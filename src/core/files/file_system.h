@@ -44,6 +44,8 @@ class FileSystem {
   virtual int Link(const std::filesystem::path& from, const std::filesystem::path& to);
   virtual int Unlink(const std::filesystem::path& path);
   virtual int Rename(const std::filesystem::path& from, const std::filesystem::path& to);
+  virtual int MakeDir(const std::filesystem::path& path, unsigned mode);
+  virtual int RemoveDir(const std::filesystem::path& path);
 };
 
 // The file system in force: the operating system's unless a test put
