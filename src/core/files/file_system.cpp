@@ -87,6 +87,10 @@ int FileSystem::FreshSize(int fd, std::uint64_t* size) {
 int FileSystem::LStat(const fs::path& path, struct stat* st) { return ::lstat(path.c_str(), st); }
 int FileSystem::FTruncate(int fd, std::uint64_t length) { return ::ftruncate(fd, static_cast<off_t>(length)); }
 int FileSystem::FSync(int fd) { return ::fsync(fd); }
+int FileSystem::SyncRange(int fd, std::uint64_t offset, std::uint64_t length) {
+  return ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+}
 int FileSystem::FChmod(int fd, unsigned mode) { return ::fchmod(fd, static_cast<mode_t>(mode)); }
 int FileSystem::FChown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
 int FileSystem::Link(const fs::path& from, const fs::path& to) { return ::link(from.c_str(), to.c_str()); }

@@ -36,6 +36,9 @@ class FileSystem {
   virtual int LStat(const std::filesystem::path& path, struct stat* st);
   virtual int FTruncate(int fd, std::uint64_t length);
   virtual int FSync(int fd);
+  // Writes a range of the file's data to the disk and waits for it (not
+  // its size or times: FSync does those).
+  virtual int SyncRange(int fd, std::uint64_t offset, std::uint64_t length);
   virtual int FChmod(int fd, unsigned mode);
   virtual int FChown(int fd, uid_t owner, gid_t group);
   virtual int Link(const std::filesystem::path& from, const std::filesystem::path& to);
