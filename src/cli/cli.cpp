@@ -14,7 +14,6 @@
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
 #include "core/reports/report_list.h"
-#include "core/startup/file_set.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/currency.h"
@@ -22,6 +21,7 @@
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "core/time/ole_date.h"
+#include "core/users/access_level.h"
 #include "core/users/user_list.h"
 
 namespace kestrova::cli {
@@ -332,7 +332,7 @@ int Users(Context& c, const std::vector<std::string>& args) {
   std::size_t i = 0;
   for (const auto& u : users->users) {
     c.out << users->recordNumbers[i++] << '\t' << text::Trim(u.FirstName) << '\t' << text::Trim(u.LastName) << '\t'
-          << startup::AccessLevelName(u.AccessLevel) << '\t'
+          << users::AccessLevelName(u.AccessLevel) << '\t'
           << time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("invalid date") << '\n';
   }
   if (!users->damage.empty()) {

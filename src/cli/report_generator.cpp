@@ -5,10 +5,10 @@
 
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
-#include "core/startup/file_set.h"
 #include "core/text/currency.h"
 #include "core/time/date_format.h"
 #include "core/time/ole_date.h"
+#include "core/users/access_level.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 
@@ -345,7 +345,7 @@ Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& fol
     if (!n.ok()) return n.error();
     Status logged = logs::LogUserListChange(folder, now, logs::kAdded, users::UserDisplayName(u));
     if (!logged.ok()) return logged.error();
-    made.push_back({users::UserDisplayName(u), std::string(startup::AccessLevelName(s.level)), s.password});
+    made.push_back({users::UserDisplayName(u), std::string(users::AccessLevelName(s.level)), s.password});
   }
   return made;
 }

@@ -262,5 +262,43 @@ TEST(UserList, WorkstationsAddingAtOnceLoseNoUser) {
   EXPECT_EQ(all->size(), static_cast<std::size_t>(kProcesses * kEach));
 }
 
+TEST(RandomInteger, StaysWithinItsBoundsAndReachesBoth) {
+  std::set<int> seen;
+  for (int i = 0; i < 5000; ++i) {
+    const int r = RandomInteger(65, 90);
+    ASSERT_GE(r, 65);
+    ASSERT_LE(r, 90);
+    seen.insert(r);
+  }
+  EXPECT_EQ(seen.size(), 26u);
+  EXPECT_EQ(RandomInteger(7, 7), 7);
+}
+
+TEST(RandomInteger, CallsInQuickSuccessionDiffer) {
+  // Reseeding from the clock on every call made neighbours equal.
+  int changes = 0;
+  int previous = RandomInteger(0, 9999);
+  for (int i = 0; i < 100; ++i) {
+    const int next = RandomInteger(0, 9999);
+    changes += next != previous;
+    previous = next;
+  }
+  EXPECT_GT(changes, 90);
+}
+
+TEST(RandomInteger, ASeededGeneratorRepeatsItself) {
+  std::mt19937 a(42), b(42);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(RandomInteger(1, 6, a), RandomInteger(1, 6, b));
+}
+
+TEST(AccessLevels, AreNamedByPosition) {
+  EXPECT_EQ(AccessLevelName(1), "Read Only");
+  EXPECT_EQ(AccessLevelName(2), "Read/Edit");
+  EXPECT_EQ(AccessLevelName(3), "Read/Edit/Add");
+  EXPECT_EQ(AccessLevelName(4), "Full Access");
+  EXPECT_EQ(AccessLevelName(0), "");
+  EXPECT_EQ(AccessLevelName(5), "");
+}
+
 }  // namespace
 }  // namespace kestrova::users

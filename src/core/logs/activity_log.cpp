@@ -6,9 +6,9 @@
 #include "core/files/file.h"
 #include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
-#include "core/startup/file_set.h"
 #include "core/text/win1252.h"
 #include "core/time/date_format.h"
+#include "core/users/access_level.h"
 
 namespace kestrova::logs {
 namespace {
@@ -50,7 +50,7 @@ std::string SignInOutLine(const time::DateTime& now, LogAction action, std::stri
   std::string line = Prefix(now) + std::string(userName);
   switch (action) {
     case kIncorrectPassword: return line + " - Incorrect password submitted";
-    case kSignedIn: return line + " signed in w/ " + std::string(startup::AccessLevelName(accessLevel)) + " privileges";
+    case kSignedIn: return line + " signed in w/ " + std::string(users::AccessLevelName(accessLevel)) + " privileges";
     default: return line + " signed out";
   }
 }

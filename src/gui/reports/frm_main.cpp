@@ -13,7 +13,7 @@
 
 #include "core/logs/activity_log.h"
 #include "core/network/concurrent_users.h"
-#include "core/startup/file_set.h"
+#include "core/users/access_level.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/network/refresh_watch.h"
 #include "gui/output/email_report.h"
@@ -278,7 +278,7 @@ void frmMain::Form_Activate() {
 void frmMain::cmdUserInfo_Click() {
   ShowNotice(session_, this, QStringLiteral("User Information"),
              QStringLiteral("Current User:\n") + session_.CurrentUserName() + QStringLiteral("\n\nAccess Level:\n") +
-                 QString::fromLatin1(startup::AccessLevelName(session_.signIn.CurrentAccessLevel).data()));
+                 QString::fromLatin1(users::AccessLevelName(session_.signIn.CurrentAccessLevel).data()));
 }
 
 void frmMain::cmdAbout_Click() {

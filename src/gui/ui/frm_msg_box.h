@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "core/ui/message_layout.h"
+#include "core/controls/message_layout.h"
 #include "gui/ui/message_dialog.h"
 
 class QCheckBox;
@@ -27,7 +27,7 @@ class frmMsgBox : public QDialog {
   // the screen gets the desktop's "Display issue" notice instead and 0.
   MessageResult Run();
 
-  const ui::MessageLayout& layoutUsed() const { return layout_; }
+  const controls::MessageLayout& layoutUsed() const { return layout_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -41,7 +41,7 @@ class frmMsgBox : public QDialog {
   platform::SystemMessage& systemMessage_;
   MessageRequest request_;
   MessageResult result_;
-  ui::MessageLayout layout_;
+  controls::MessageLayout layout_;
   QLabel* lblMessage_ = nullptr;
   QLabel* imgIcon_ = nullptr;
   QFrame* shpBand_ = nullptr;

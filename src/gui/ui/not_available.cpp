@@ -1,6 +1,6 @@
 #include "gui/ui/not_available.h"
 
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 #include "gui/session.h"
 #include "gui/ui/message_dialog.h"
 #include "gui/ui/zel_button.h"
@@ -9,7 +9,7 @@ namespace kestrova::gui {
 
 void SayNotAvailableYet(Session& session, ZelButton* button) {
   QObject::connect(button, &ZelButton::Click, button, [&session, button] {
-    const QString command = QString::fromStdString(ui::ShownCaption(button->Caption().toStdString()));
+    const QString command = QString::fromStdString(controls::ShownCaption(button->Caption().toStdString()));
     ShowNotice(session, button->window(), QStringLiteral("Not Available Yet"),
                QStringLiteral("'") + command + QStringLiteral("' is not available yet:\n") +
                    QStringLiteral("it comes in a later version of ") + session.applicationTitle() +

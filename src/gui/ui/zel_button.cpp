@@ -16,8 +16,8 @@
 namespace kestrova::gui {
 namespace {
 
-QColor ToQColor(ui::Rgb c) { return QColor(c.r, c.g, c.b); }
-ui::Rgb ToRgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+QColor ToQColor(controls::Rgb c) { return QColor(c.r, c.g, c.b); }
+controls::Rgb ToRgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
 
 int MouseButtonNumber(Qt::MouseButton b) {
   switch (b) {
@@ -49,7 +49,7 @@ QPixmap Greyed(const QPixmap& source) {
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
-      const int g = ui::GreyLevel({qRed(line[x]), qGreen(line[x]), qBlue(line[x])});
+      const int g = controls::GreyLevel({qRed(line[x]), qGreen(line[x]), qBlue(line[x])});
       line[x] = qRgba(g, g, g, qAlpha(line[x]));
     }
   }
@@ -60,7 +60,7 @@ QString Lower(const QString& s) { return s.toLower(); }
 
 }  // namespace
 
-QColor ColorFromNumber(quint32 number) { return ToQColor(ui::FromColorNumber(number)); }
+QColor ColorFromNumber(quint32 number) { return ToQColor(controls::FromColorNumber(number)); }
 
 ZelButton* MakeCommandButton(QWidget* parent, const QString& objectName, const QColor& face, const QColor& text) {
   auto* b = new ZelButton(parent);
@@ -253,7 +253,7 @@ QVariantMap ZelButton::WriteProperties() const {
   QVariantMap bag;
   const QColor face = palette().color(QPalette::Active, QPalette::Button);
   const QColor text = palette().color(QPalette::Active, QPalette::ButtonText);
-  const auto number = [](const QColor& c) { return QVariant::fromValue(ui::ToColorNumber(ToRgb(c))); };
+  const auto number = [](const QColor& c) { return QVariant::fromValue(controls::ToColorNumber(ToRgb(c))); };
   if (buttonType_ != 2) bag.insert(QStringLiteral("btype"), buttonType_);
   if (!caption_.isEmpty()) bag.insert(QStringLiteral("tx"), caption_);
   if (!isEnabled()) bag.insert(QStringLiteral("enab"), false);
@@ -278,8 +278,8 @@ QVariantMap ZelButton::WriteProperties() const {
   return bag;
 }
 
-ui::ButtonPalette ZelButton::Palette() const {
-  ui::PaletteInput in;
+controls::ButtonPalette ZelButton::Palette() const {
+  controls::PaletteInput in;
   in.scheme = colorScheme_;
   in.buttonType = buttonType_;
   in.softBevel = softBevel_;
@@ -302,7 +302,7 @@ ui::ButtonPalette ZelButton::Palette() const {
   const QPalette parentPalette = parentWidget() ? parentWidget()->palette() : sys;
   in.parentBack = ToRgb(parentPalette.color(QPalette::Active, QPalette::Window));
   in.parentText = ToRgb(parentPalette.color(QPalette::Active, QPalette::WindowText));
-  return ui::ComputePalette(in);
+  return controls::ComputePalette(in);
 }
 
 void ZelButton::PerformClick() {
@@ -487,20 +487,20 @@ void ZelButton::changeEvent(QEvent* e) {
 void ZelButton::UpdateShortcut() {
   if (shortcutId_ != 0) releaseShortcut(shortcutId_);
   shortcutId_ = 0;
-  const auto key = ui::AccessKey(caption_.toStdString());
+  const auto key = controls::AccessKey(caption_.toStdString());
   if (!key) return;
   const QString letter = QString::fromUcs4(&*key, 1);
   shortcutId_ = grabShortcut(QKeySequence::mnemonic(QStringLiteral("&") + letter));
 }
 
 void ZelButton::UpdateRegion() {
-  const auto cut = ui::RegionCutPixels(buttonType_, width(), height());
+  const auto cut = controls::RegionCutPixels(buttonType_, width(), height());
   if (cut.empty()) {
     clearMask();
     return;
   }
   QRegion region(rect());
-  for (const ui::Pixel& p : cut) region -= QRegion(p.x, p.y, 1, 1);
+  for (const controls::Pixel& p : cut) region -= QRegion(p.x, p.y, 1, 1);
   setMask(region);
 }
 
@@ -535,9 +535,9 @@ void ZelButton::CaptureBackground() {
 void ZelButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing, false);
-  const ui::ButtonPalette pal = Palette();
+  const controls::ButtonPalette pal = Palette();
   const QRect client = rect();
-  const ui::PixelRect d = ui::DrawingRect(buttonType_, width(), height());
+  const controls::PixelRect d = controls::DrawingRect(buttonType_, width(), height());
   const bool pressed = drawnPressed_ || (checkBoxBehaviour_ && value_);
   DrawFace(p, pal, QRect(d.x, d.y, d.width, d.height), pressed);
   DrawPicture(p, client, pressed);
@@ -551,7 +551,7 @@ void ZelButton::paintEvent(QPaintEvent*) {
   }
 }
 
-void ZelButton::DrawFace(QPainter& p, const ui::ButtonPalette& pal, const QRect& r, bool pressed) const {
+void ZelButton::DrawFace(QPainter& p, const controls::ButtonPalette& pal, const QRect& r, bool pressed) const {
   const QColor face = ToQColor(hover_ ? pal.hoverFace : pal.face);
   const QColor pressedFace = ToQColor(pal.pressedFace);
   const QColor shadow = ToQColor(pal.shadow);
@@ -711,18 +711,18 @@ void ZelButton::DrawPicture(QPainter& p, const QRect& client, bool pressed) cons
       p.setOpacity(0.45);
     }
   }
-  const ui::Pixel at =
-      ui::PictureOrigin(client.width(), client.height(), picture.width(), picture.height(), picturePosition_);
+  const controls::Pixel at =
+      controls::PictureOrigin(client.width(), client.height(), picture.width(), picture.height(), picturePosition_);
   const int shift = pressed ? 1 : 0;
   p.drawPixmap(at.x + shift, at.y + shift, picture);
   p.setOpacity(1.0);
 }
 
-void ZelButton::DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRect& client, bool pressed) const {
+void ZelButton::DrawCaption(QPainter& p, const controls::ButtonPalette& pal, const QRect& client, bool pressed) const {
   if (caption_.isEmpty()) return;
   const QPixmap& picture = hover_ && !pictureOver_.isNull() ? pictureOver_ : pictureNormal_;
-  const ui::PixelRect a = ui::CaptionArea(client.width(), client.height(), !picture.isNull(), picture.width(),
-                                          picture.height(), picturePosition_);
+  const controls::PixelRect a = controls::CaptionArea(client.width(), client.height(), !picture.isNull(),
+                                                      picture.width(), picture.height(), picturePosition_);
   QRect area(a.x, a.y, a.width, a.height);
   if (pressed) area.translate(1, 1);
   const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
@@ -796,7 +796,7 @@ class AccessKeyPriority : public QObject {
     const QChar letter = QChar(key->key()).toLower();
     for (ZelButton* b : window_->findChildren<ZelButton*>()) {
       if (!b->isVisible() || !b->isEnabled()) continue;
-      const auto access = ui::AccessKey(b->Caption().toStdString());
+      const auto access = controls::AccessKey(b->Caption().toStdString());
       if (!access || QString::fromUcs4(&*access, 1) != letter) continue;
       e->accept();
       if (e->type() == QEvent::KeyPress) b->PerformClick();

@@ -12,10 +12,10 @@
 #include <cmath>
 
 #include "core/logs/activity_log.h"
-#include "core/startup/file_set.h"
 #include "core/text/fixed_text.h"
 #include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
+#include "core/users/access_level.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
@@ -131,7 +131,7 @@ void frmAddEditUser::Form_Activate() {
   if (activated_) return;
   setWindowTitle(Tag() + QStringLiteral(" - ") + session_.applicationTitle());
   for (int level = 1; level <= 4; ++level) {
-    optAccessLevel_[level]->setText(Q(startup::AccessLevelName(level)));
+    optAccessLevel_[level]->setText(Q(users::AccessLevelName(level)));
   }
   if (mode_ == Mode::Add) {
     cmdSave_->setCaption(QStringLiteral("&Save New Entry"));

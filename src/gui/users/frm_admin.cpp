@@ -14,9 +14,9 @@
 #include <filesystem>
 
 #include "core/logs/activity_log.h"
-#include "core/startup/file_set.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
+#include "core/users/access_level.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
@@ -237,7 +237,7 @@ void frmAdmin::FillUserList() {
     identities_[recNum] = users::IdentityOf(u);
     const std::string first(text::Trim(u.FirstName));
     const std::string last(text::Trim(u.LastName));
-    rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
+    rows.push_back({Q(first + " " + last), Q(std::string(users::AccessLevelName(u.AccessLevel))),
                     Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")), Q(last + " " + first),
                     recNum});
   }

@@ -1,9 +1,9 @@
-#include "core/ui/message_layout.h"
+#include "core/controls/message_layout.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 namespace {
 
 // Halves to even, as the program always rounded.
@@ -47,4 +47,4 @@ MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight, const std::ve
   return l;
 }
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

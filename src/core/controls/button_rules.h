@@ -8,7 +8,7 @@
 
 // The arithmetic behind the program's button control: its colours, its
 // access key and its geometry, free of any window.
-namespace kestrova::ui {
+namespace kestrova::controls {
 
 struct Rgb {
   int r = 0;
@@ -88,4 +88,4 @@ PixelRect CaptionArea(int width, int height, bool hasPicture, int pictureWidth, 
 // The top-left corner of the picture.
 Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight, int picturePosition);
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

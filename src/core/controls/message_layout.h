@@ -5,7 +5,7 @@
 
 // Where the message dialog puts its parts. Every length is in twips
 // (1440 to the inch).
-namespace kestrova::ui {
+namespace kestrova::controls {
 
 inline constexpr int kMessageLabelTop = 250;
 inline constexpr int kMessageLabelLeft = 780;
@@ -40,4 +40,4 @@ inline constexpr int kTitleBarButtonsWidth = 1800;
 MessageLayout LayoutMessageDialog(int labelWidth, int labelHeight, const std::vector<double>& buttonTextWidths,
                                   bool showCheckBox, int screenWidth, int screenHeight, int captionWidth = 0);
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

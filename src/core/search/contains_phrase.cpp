@@ -1,10 +1,10 @@
-#include "core/ui/contains_phrase.h"
+#include "core/search/contains_phrase.h"
 
 #include <cstring>
 
 #include "core/text/win1252.h"
 
-namespace kestrova::ui {
+namespace kestrova::search {
 
 bool IsWordByte(unsigned char b) {
   if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) return true;
@@ -80,4 +80,4 @@ bool ContainsPhrase(std::string_view text, std::string_view phrase, int mode, in
   return PhraseMatcher(text::Utf8ToWin1252(phrase), mode, wholeWord).Matches(text::Utf8ToWin1252(text));
 }
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::search

@@ -3,10 +3,10 @@
 #include <optional>
 #include <utility>
 
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 
 // The pulse that draws the eye to the button of the next step.
-namespace kestrova::ui {
+namespace kestrova::controls {
 
 // Two intensities swinging in opposite directions between about 4 and 252.
 struct FlashLevels {
@@ -31,4 +31,4 @@ std::optional<FlashColours> AdminFlashColours(Rgb backOver, const FlashLevels& l
 // The search dialog's find button: always cyan.
 FlashColours SearchFlashColours(const FlashLevels& l);
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

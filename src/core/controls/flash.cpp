@@ -1,10 +1,10 @@
-#include "core/ui/flash.h"
+#include "core/controls/flash.h"
 
 #include <algorithm>
 
-#include "core/ui/utilities.h"
+#include "core/controls/arithmetic.h"
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 
 void FlashLevels::Tick(int low) {
   if (a < 8) {
@@ -39,4 +39,4 @@ std::optional<FlashColours> AdminFlashColours(Rgb backOver, const FlashLevels& l
 
 FlashColours SearchFlashColours(const FlashLevels& l) { return {{0, l.b, l.b}, {0, l.a, l.a}}; }
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

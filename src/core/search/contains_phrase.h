@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrova::ui {
+namespace kestrova::search {
 
 // Comparison modes.
 inline constexpr int kExactCase = 0;
@@ -38,4 +38,4 @@ bool IsWordByte(unsigned char byte);
 // The lower-case form of a Windows-1252 byte (A -> a, \xC9 -> \xE9, \x8A -> \x9A).
 unsigned char LowerByte(unsigned char byte);
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::search

@@ -1,11 +1,11 @@
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/text/win1252.h"
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 
 Rgb FromColorNumber(std::uint32_t number) {
   return {static_cast<int>(number & 0xFF), static_cast<int>((number >> 8) & 0xFF),
@@ -177,4 +177,4 @@ Pixel PictureOrigin(int width, int height, int pictureWidth, int pictureHeight, 
   }
 }
 
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls
