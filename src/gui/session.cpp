@@ -7,6 +7,7 @@
 
 #include "gui/ui/folder_notes.h"
 #include "gui/ui/message_dialog.h"
+#include "gui/ui/own_writes.h"
 #include "gui/update/version_check.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
@@ -28,7 +29,7 @@ Desktop Desktop::Real() {
 }
 
 Session::Session(std::filesystem::path dataFolder, Desktop desktop)
-    : dataFolder_(std::move(dataFolder)), desktop_(std::move(desktop)) {
+    : desktop_(std::move(desktop)), folder_(std::move(dataFolder)) {
   programFolder_ = QCoreApplication::applicationDirPath();
   endProgram = [] { QCoreApplication::exit(0); };
   if (!desktop_.settings || !desktop_.shell || !desktop_.sound || !desktop_.inputBox || !desktop_.systemMessage ||
@@ -37,6 +38,13 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   }
   flow_ = std::make_unique<WindowFlow>(*this);
   folderNotes_ = std::make_unique<FolderNotes>(*this);
+  ownWrites_ = std::make_unique<OwnWrites>();
+  files::RecordFileOptions options;
+  options.clock = desktop_.clock.get();
+  options.lock.waiting = [notes = folderNotes_.get()](const files::LockWait& wait) { return notes->Waiting(wait); };
+  options.notice = [notes = folderNotes_.get()](const files::FolderNotice& notice) { notes->Notice(notice); };
+  options.observer = ownWrites_.get();
+  folder_ = files::DataFolder(folder_.path(), std::move(options));
   versionCheck_ = std::make_unique<VersionCheck>(*this);
 }
 

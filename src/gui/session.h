@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/network/change_watch.h"
+#include "core/files/data_folder.h"
 #include "core/search/search_criteria.h"
 #include "core/time/ole_date.h"
 #include "core/users/sign_in.h"
@@ -44,6 +44,7 @@ struct Desktop {
 // desktop adapters, who is signed in.
 class WindowFlow;
 class FolderNotes;
+class OwnWrites;
 class VersionCheck;
 
 class Session {
@@ -53,7 +54,10 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  const std::filesystem::path& dataFolder() const { return dataFolder_; }
+  // The data folder, whose waits and notices the windows show and whose
+  // own writes OwnWrites announces.
+  const files::DataFolder& folder() const { return folder_; }
+  OwnWrites& ownWrites() { return *ownWrites_; }
   // Where the program itself and its manual are.
   const QString& programFolder() const { return programFolder_; }
   void setProgramFolder(const QString& folder) { programFolder_ = folder; }
@@ -93,13 +97,6 @@ class Session {
   bool exiting = false;
   // This workstation has been added to the count of running workstations.
   bool workstationCounted = false;
-  // Told the data folder's stamp after each write of this workstation that
-  // went through, taken while its lock was still held (the main window's
-  // change watch remembers it, so its own writes are not announced).
-  std::function<void(const network::DataStamp&)> ownWriteCommitted;
-  // Told the stamp just before such a write, with the lock held.
-  std::function<void(const network::DataStamp&)> ownWriteStarting;
-  const void* ownWriteCommittedBy = nullptr;  // whose it is
   // While a longer operation runs the change watch looks at nothing; the
   // pauses nest: the watch goes on when the last one ends.
   class WatchPause {
@@ -118,15 +115,16 @@ class Session {
   std::function<void()> endProgram;
 
  private:
-  std::filesystem::path dataFolder_;
   QString programFolder_;
   QSize screenSize_;
   Desktop desktop_;
   int watchPauses_ = 0;
   std::unique_ptr<WindowFlow> flow_;
-  // Shows the data folder's waits and notices; goes first, before the
-  // clock it hands the core.
+  // Show the data folder's waits and notices and announce its own writes;
+  // they go after the folder that names them, before the clock it holds.
   std::unique_ptr<FolderNotes> folderNotes_;
+  std::unique_ptr<OwnWrites> ownWrites_;
+  files::DataFolder folder_;
   // Goes before the fetch it may be waiting for.
   std::unique_ptr<VersionCheck> versionCheck_;
 };

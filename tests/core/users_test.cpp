@@ -183,7 +183,7 @@ TEST(UserList, ADamagedListIsListedAsFarAsItIsValidAndNeverWritten) {
   std::vector<files::FolderNotice> notices;
   UserListOptions options;
   options.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
-  auto listing = ListUsers(folder.path(), options);
+  auto listing = ListUsers({folder.path(), options});
   ASSERT_TRUE(listing.ok()) << listing.message();
   ASSERT_EQ(listing->users.size(), 2u);
   EXPECT_EQ(listing->users[1].FirstName, "Cy");
@@ -213,7 +213,7 @@ TEST(UserList, APartialLastUserIsListedAroundAndRepairedByTheNextChange) {
   const testing::StillClock clock;
   UserListOptions options;
   options.clock = &clock;
-  auto n = AddUser(folder.path(), User("Cy", "Lee"), options);
+  auto n = AddUser({folder.path(), options}, User("Cy", "Lee"));
   ASSERT_TRUE(n.ok()) << n.message();
   EXPECT_EQ(*n, 3);
   EXPECT_EQ(ReadFileBytes(folder / "User.List.partial-20261206140509"), whole.substr(0, 321));
@@ -248,7 +248,7 @@ TEST(UserList, WorkstationsAddingAtOnceLoseNoUser) {
     options.lock.wait = std::chrono::milliseconds(20000);
     int failures = 0;
     for (int i = 0; i < kEach; ++i) {
-      if (!AddUser(folder.path(), User("P" + std::to_string(p), "N" + std::to_string(i)), options).ok()) {
+      if (!AddUser({folder.path(), options}, User("P" + std::to_string(p), "N" + std::to_string(i))).ok()) {
         ++failures;
       }
     }

@@ -29,10 +29,10 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
   frmMain* m = Open();
   Seconds(m, 6);
   // This workstation's own write, and another's in the same second after it.
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_TRUE(Resting(m)) << "an own write is not announced";
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own-2", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own-2", 7)).ok());
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
   Seconds(m, 5);
   EXPECT_FALSE(Resting(m)) << "another workstation's write right after an own one";
@@ -70,7 +70,7 @@ TEST_F(ChangeWatchTest, AChangeElsewhereJustBeforeAnOwnWriteIsStillAnnounced) {
   frmMain* m = Open();
   Seconds(m, 6);
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_FALSE(Resting(m));
   Seconds(m, 20);

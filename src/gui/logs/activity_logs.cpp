@@ -18,21 +18,21 @@ void Report(Session& session, QWidget* owner, const Status& status) {
 }  // namespace
 
 void LogSignInOut(Session& s, QWidget* owner, logs::LogAction action) {
-  Report(s, owner,
-         logs::LogSignInOut(s.dataFolder(), s.clock().Now(), action, s.signIn.CurrentUserName,
-                            s.signIn.CurrentAccessLevel));
+  Report(
+      s, owner,
+      logs::LogSignInOut(s.folder(), s.clock().Now(), action, s.signIn.CurrentUserName, s.signIn.CurrentAccessLevel));
 }
 
 void LogUserListChange(Session& s, QWidget* owner, logs::LogAction action, const std::string& userName) {
-  Report(s, owner, logs::LogUserListChange(s.dataFolder(), s.clock().Now(), action, userName));
+  Report(s, owner, logs::LogUserListChange(s.folder(), s.clock().Now(), action, userName));
 }
 
 void LogRecordChange(Session& s, QWidget* owner, logs::LogAction action, const reports::ReportRecord& report) {
-  Report(s, owner, logs::LogRecordChange(s.dataFolder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
+  Report(s, owner, logs::LogRecordChange(s.folder(), s.clock().Now(), action, report, s.signIn.CurrentUserName));
 }
 
 void LogSearch(Session& s, QWidget* owner, const std::string& description) {
-  Report(s, owner, logs::LogSearch(s.dataFolder(), s.clock().Now(), s.signIn.CurrentUserName, description));
+  Report(s, owner, logs::LogSearch(s.folder(), s.clock().Now(), s.signIn.CurrentUserName, description));
 }
 
 }  // namespace kestrova::gui

@@ -286,14 +286,14 @@ void frmMain::cmdAbout_Click() {
   ShowNotice(session_, this, QStringLiteral("About ") + title,
              title + QStringLiteral(" - Incident Report Writing Software\n") + VersionCaption() +
                  QStringLiteral("\n\nReports, users and activity logs are kept as plain files in the data folder:\n") +
-                 QString::fromStdString(session_.dataFolder().string()) +
+                 QString::fromStdString(session_.folder().path().string()) +
                  QStringLiteral("\n\nThe reports hold information about people and incidents. Use them only\n"
                                 "for your agency's work, and share them only as your agency's rules allow."));
 }
 
 void frmMain::cmdNetworkInfo_Click() {
   auto pause = session_.PauseChangeWatch();
-  const auto count = network::ReadConcurrentUsers(session_.dataFolder());
+  const auto count = network::ReadConcurrentUsers(session_.folder().path(), session_.folder().options());
   ShowNotice(session_, this, QStringLiteral("Networking Information"),
              count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)
                         : QString::fromStdString(count.message()));

@@ -127,7 +127,7 @@ void frmMain::cmdAddSave_Click() {
   r.ListStatus = reports::kActiveList;
   r.ProgramVersion = reports::CurrentProgramVersion();
   // Appended under the folder's lock at the end of the file as it is now.
-  auto n = reports::AppendReport(session_.dataFolder(), r);
+  auto n = reports::AppendReport(session_.folder(), r);
   if (!n.ok()) {
     ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
                Q(n.message()) + QStringLiteral("\n\nYour entries are still in the form."), kIconError);
@@ -196,7 +196,7 @@ void frmMain::cmdEditSave_Click() {
   // Written where the report is now, found by the bytes it was shown with.
   const int listed = list_->selectedRecordNumber();
   auto written =
-      reports::RewriteEditedReport(session_.dataFolder(), listed, displayedBytes_, [&](reports::ReportRecord& r) {
+      reports::RewriteEditedReport(session_.folder(), listed, displayedBytes_, [&](reports::ReportRecord& r) {
         reports::FillChangedFields(before, texts, year, r);
         // Pictures the user left alone keep what is stored now.
         std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
@@ -260,7 +260,7 @@ void frmMain::SaveEditAsNew() {
   for (std::size_t i = 0; i < 3; ++i) *members[i] = pictures[i] ? *pictures[i] : *shown[i];
   r.ListStatus = reports::kActiveList;
   r.ProgramVersion = reports::CurrentProgramVersion();
-  auto n = reports::AppendReport(session_.dataFolder(), r);
+  auto n = reports::AppendReport(session_.folder(), r);
   if (!n.ok()) {
     ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
                Q(n.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
@@ -315,7 +315,7 @@ reports::ReportIdentity frmMain::ShownIdentity() const {
 
 std::optional<reports::MoveResult> frmMain::MoveShownReport(std::uint8_t list, logs::LogAction logAction,
                                                             const QString& refused) {
-  auto moved = reports::MoveReport(session_.dataFolder(), ShownIdentity(), list);
+  auto moved = reports::MoveReport(session_.folder(), ShownIdentity(), list);
   if (!moved.ok()) {
     WriteRefused(moved.error(), refused);
     return std::nullopt;
@@ -388,8 +388,8 @@ void frmMain::cmdDeleteEntry_Click() {
   savedGridTopRow_ = list_->topRow();
   const std::string user = session_.signIn.CurrentUserName;
   auto left = reports::DeleteReport(
-      session_.dataFolder(), ShownIdentity(), [&](const reports::ReportRecord& report, logs::LogAction action) {
-        return logs::LogRecordChange(session_.dataFolder(), session_.clock().Now(), action, report, user);
+      session_.folder(), ShownIdentity(), [&](const reports::ReportRecord& report, logs::LogAction action) {
+        return logs::LogRecordChange(session_.folder(), session_.clock().Now(), action, report, user);
       });
   busy.reset();
   QApplication::processEvents();

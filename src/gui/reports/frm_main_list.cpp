@@ -43,7 +43,7 @@ void frmMain::BuildReportList() {
   request.flags = flags_;
   request.criteria = session_.searchCriteria;
   request.summaryCaption = findTag_.toStdString();
-  auto list = reports::BuildReportList(session_.dataFolder(), request);
+  auto list = reports::BuildReportList(session_.folder().path(), request);
   if (!list.ok()) {
     busy.reset();
     ShowNotice(session_, this, QStringLiteral("Data File Problem"), Q(list.message()), kIconError);
@@ -103,7 +103,7 @@ void frmMain::ShowSelectedReport() {
   std::string problem;
   if (const int n = list_->selectedRecordNumber(); n > 0) {
     // Read fresh from the file: another workstation may have changed it.
-    auto read = reports::ReadStoredReport(session_.dataFolder(), n);
+    auto read = reports::ReadStoredReport(session_.folder(), n);
     if (read.ok()) {
       report = read->report;
       displayedBytes_ = read->bytes;

@@ -84,7 +84,7 @@ QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
 }
 
 ReportForm::ReportForm(Session& session, QWidget* parent)
-    : QTabWidget(parent), session_(session), dataFolder_(session.dataFolder()) {
+    : QTabWidget(parent), session_(session), dataFolder_(session.folder().path()) {
   setObjectName(QStringLiteral("MainTab"));
   const auto page = [this](const QString& caption) {
     auto* p = new QWidget(this);

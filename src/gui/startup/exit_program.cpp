@@ -27,7 +27,7 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
   session.exiting = true;
   // No file is held open between operations; let pending work finish.
   QApplication::processEvents();
-  startup::DeleteEmptyFiles(session.dataFolder());
+  startup::DeleteEmptyFiles(session.folder().path(), session.folder().lockOptions());
   // Each window's own closing work runs; the windows let themselves close
   // now that the session is ending.
   for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -39,12 +39,15 @@ bool ExitProgram(Session& session, bool skip, QWidget* owner) {
 
 void CountThisWorkstation(Session& session) {
   if (session.workstationCounted) return;
-  session.workstationCounted = network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationStarts).ok();
+  session.workstationCounted =
+      network::UpdateConcurrentUsers(session.folder().path(), network::kWorkstationStarts, session.folder().options())
+          .ok();
 }
 
 void UncountThisWorkstation(Session& session) {
   if (!session.workstationCounted) return;
-  if (network::UpdateConcurrentUsers(session.dataFolder(), network::kWorkstationEnds).ok()) {
+  if (network::UpdateConcurrentUsers(session.folder().path(), network::kWorkstationEnds, session.folder().options())
+          .ok()) {
     session.workstationCounted = false;
   }
 }

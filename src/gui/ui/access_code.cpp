@@ -17,7 +17,7 @@ bool TryAgain(Session& session, QWidget* owner, const QString& caption, const QS
 
 QString ResetCommand(Session& session) {
   return QStringLiteral("kestrova --reset-access-code --data-dir ") +
-         QString::fromStdString(session.dataFolder().string());
+         QString::fromStdString(session.folder().path().string());
 }
 
 // The folder's code could not be read or written: nothing is let through.
@@ -93,7 +93,7 @@ Chosen ChooseAccessCode(Session& session, QWidget* owner, platform::AccessCodeSt
 }  // namespace
 
 bool RequestAccessCode(Session& session, QWidget* owner) {
-  platform::AccessCodeStore store(session.settings(), session.dataFolder());
+  platform::AccessCodeStore store(session.settings(), session.folder());
   const auto set = store.IsSet();
   if (!set.ok()) {
     ShowUnavailable(session, owner, set.error());

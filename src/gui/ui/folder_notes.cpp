@@ -12,26 +12,7 @@
 
 namespace kestrova::gui {
 
-FolderNotes::FolderNotes(Session& session) : session_(session) {
-  files::FolderHooks hooks;
-  hooks.clock = &session.clock();
-  hooks.waiting = [this](const files::LockWait& wait) { return Waiting(wait); };
-  hooks.notice = [this](const files::FolderNotice& notice) { Notice(notice); };
-  hooks.aboutToWrite = [this](const std::filesystem::path& folder) {
-    if (!session_.ownWriteStarting) return;
-    if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) session_.ownWriteStarting(*stamp);
-  };
-  hooks.committed = [this](const std::filesystem::path& folder) {
-    if (!session_.ownWriteCommitted) return;
-    if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) session_.ownWriteCommitted(*stamp);
-  };
-  previous_ = files::InstallFolderHooks(std::move(hooks));
-}
-
-FolderNotes::~FolderNotes() {
-  files::InstallFolderHooks(std::move(previous_));
-  delete note_;
-}
+FolderNotes::~FolderNotes() { delete note_; }
 
 bool FolderNotes::Waiting(const files::LockWait& wait) {
   if (wait.finished) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/files/folder_hooks.h"
+#include "core/files/folder_events.h"
 
 class QDialog;
 class QLabel;
@@ -16,8 +16,8 @@ namespace kestrova::gui {
 
 class Session;
 
-// How the windows show what the shared data folder tells them, installed
-// for as long as this object lives (the session owns one):
+// How the windows show what the shared data folder tells them (the
+// session's data folder names these in its options):
 // - while a write waits for another workstation, a "waiting for another
 //   workstation" note with Cancel; the windows go on repainting, but take
 //   no other input until the wait is over;
@@ -25,19 +25,20 @@ class Session;
 //   operation that found it (never while the folder's lock is held).
 class FolderNotes {
  public:
-  explicit FolderNotes(Session& session);
+  explicit FolderNotes(Session& session) : session_(session) {}
   ~FolderNotes();
   FolderNotes(const FolderNotes&) = delete;
   FolderNotes& operator=(const FolderNotes&) = delete;
 
- private:
+  // A write waits for another workstation: false when the user cancelled.
   bool Waiting(const files::LockWait& wait);
   void Notice(const files::FolderNotice& notice);
+
+ private:
   void ShowPending();
 
   Session& session_;
   QObject context_;  // a notice still queued dies with this object
-  files::FolderHooks previous_;
   QPointer<QDialog> note_;
   QLabel* noteText_ = nullptr;
   bool cancelled_ = false;

@@ -145,7 +145,7 @@ void frmAddEditUser::Form_Activate() {
     cmdSave_->setEnabled(true);
     cmdSave_->hide();
     cmdCancel_->setCaption(QStringLiteral("&Finished Viewing"));
-    auto user = users::ReadOneUser(session_.dataFolder(), recordNumber_);
+    auto user = users::ReadOneUser(session_.folder(), recordNumber_);
     if (user.ok()) {
       shown_ = *user;
       lblDateCreated_->setText(QStringLiteral(" Record Created ") +
@@ -279,12 +279,12 @@ void frmAddEditUser::cmdSave_Click() {
   if (mode_ == Mode::Add) {
     // Appended at the end as it is now: another workstation may have added
     // a user since this form opened.
-    auto n = users::AddUser(session_.dataFolder(), user);
+    auto n = users::AddUser(session_.folder(), user);
     written = n.status();
   } else {
     // The user must still be the one shown: another workstation's deletion
     // may have moved a different user to this number.
-    written = users::ChangeUser(session_.dataFolder(), recordNumber_, users::IdentityOf(shown_), user);
+    written = users::ChangeUser(session_.folder(), recordNumber_, users::IdentityOf(shown_), user);
   }
   if (!written.ok()) {
     ShowNotice(session_, this, QStringLiteral("User Not Saved"), QString::fromStdString(written.message()), kIconError);

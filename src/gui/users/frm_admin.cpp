@@ -192,7 +192,7 @@ void frmAdmin::changeEvent(QEvent* e) {
 
 void frmAdmin::RereadChangedList() {
   // Not while a password is typed for the highlighted user.
-  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.dataFolder()) == listStamp_) return;
+  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.folder().path()) == listStamp_) return;
   const int row = grid_->currentRow();
   const QString highlighted = row >= 0 && grid_->item(row, 3) ? grid_->item(row, 3)->text() : QString();
   FillUserList();
@@ -219,9 +219,9 @@ void frmAdmin::FillUserList() {
   grid_->setRowCount(0);
   userCount_ = 0;
   identities_.clear();
-  listStamp_ = ListStamp(session_.dataFolder());
+  listStamp_ = ListStamp(session_.folder().path());
   // A damaged list still lists its valid users; the damage is told once.
-  auto users = users::ListUsers(session_.dataFolder());
+  auto users = users::ListUsers(session_.folder());
   if (!users.ok()) {
     ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
     return;
@@ -398,7 +398,7 @@ void frmAdmin::cmdSignIn_Click() {
   const int row = grid_->currentRow();
   if (row < 0) return;
   // The record must still hold the user the row names.
-  auto user = users::ReadUserChecked(session_.dataFolder(), HighlightedRecNum(), HighlightedIdentity());
+  auto user = users::ReadUserChecked(session_.folder(), HighlightedRecNum(), HighlightedIdentity());
   session_.signIn.CurrentUserName = grid_->item(row, 0)->text().toStdString();
   flasher_->StopTimer();
   flasher_->ClearTarget();
@@ -513,7 +513,7 @@ void frmAdmin::cmdAddUser_Click() {
 void frmAdmin::cmdEditUser_Click() {
   const int recNum = HighlightedRecNum();
   if (recNum < 1) return;
-  if (auto same = users::ReadUserChecked(session_.dataFolder(), recNum, HighlightedIdentity()); !same.ok()) {
+  if (auto same = users::ReadUserChecked(session_.folder(), recNum, HighlightedIdentity()); !same.ok()) {
     UserListProblem(same.error());
     return;
   }
@@ -545,11 +545,11 @@ void frmAdmin::cmdDeleteUser_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const int highlighted = row + 1;
   Status deleted = users::DeleteUser(
-      session_.dataFolder(), HighlightedRecNum(),
+      session_.folder(), HighlightedRecNum(),
       [this](const std::string& name, logs::LogAction action) {
-        return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), action, name);
+        return logs::LogUserListChange(session_.folder(), session_.clock().Now(), action, name);
       },
-      {}, HighlightedIdentity());
+      HighlightedIdentity());
   QApplication::restoreOverrideCursor();
   if (!deleted.ok()) {
     setEnabled(true);
