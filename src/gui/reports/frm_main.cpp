@@ -330,7 +330,7 @@ void frmMain::cmdQuit_Click() {
 
 void frmMain::Unload() {
   flasher_->Stop();
-  LogSignInOut(session_, this, logs::kSignedOut);
+  LogSignInOut(session_, this, logs::kSignedOut, session_.signIn);
 }
 
 }  // namespace kestrova::gui

@@ -8,6 +8,7 @@
 #include "core/reports/report_actions.h"
 #include "core/reports/report_entry.h"
 #include "core/reports/report_list.h"
+#include "core/reports/report_writing.h"
 #include "core/status.h"
 
 class QGroupBox;
@@ -120,6 +121,8 @@ class frmMain : public QWidget {
   void cmdRestoreEntry_Click();
   void cmdDeleteEntry_Click();
   void SaveButtonRule();
+  // Who writes: this session's folder, clock and user.
+  reports::Author Author() const;
   // The report on display as the writes check it; moving it to a list
   // (logged), or nothing when the write did not happen.
   reports::ReportIdentity ShownIdentity() const;

@@ -9,8 +9,8 @@
 
 #include "core/logs/activity_log.h"
 #include "core/reports/report_actions.h"
+#include "core/reports/report_writing.h"
 #include "core/text/fixed_text.h"
-#include "core/time/date_format.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/network/refresh_watch.h"
 #include "gui/reports/command_bar.h"
@@ -70,6 +70,10 @@ void frmMain::ReportMovedElsewhere(const Error& error) {
   RefreshAll();
 }
 
+reports::Author frmMain::Author() const {
+  return {session_.folder(), session_.clock(), session_.signIn.CurrentUserName};
+}
+
 // Adding.
 
 void frmMain::ShrinkToTheForm(bool shrink) {
@@ -116,24 +120,13 @@ void frmMain::StartAdding(bool rightButton) {
 
 void frmMain::cmdAddSave_Click() {
   if (!form_->CheckEntries()) return;
-  const time::DateTime now = session_.clock().Now();
-  reports::ReportRecord r;
-  r.ControlNumber = time::ToOleDate(now);
-  reports::FillFromFields(form_->Texts(), now.year, r);
-  const auto pictures = form_->pictures().ForSave();
-  r.Picture1 = pictures[0];
-  r.Picture2 = pictures[1];
-  r.Picture3 = pictures[2];
-  r.ListStatus = reports::kActiveList;
-  r.ProgramVersion = reports::CurrentProgramVersion();
-  // Appended under the folder's lock at the end of the file as it is now.
-  auto n = reports::AppendReport(session_.folder(), r);
-  if (!n.ok()) {
+  auto saved = reports::AddReport(Author(), form_->Texts(), form_->pictures().ForSave());
+  if (!saved.ok()) {
     ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
-               Q(n.message()) + QStringLiteral("\n\nYour entries are still in the form."), kIconError);
+               Q(saved.message()) + QStringLiteral("\n\nYour entries are still in the form."), kIconError);
     return;
   }
-  LogRecordChange(session_, this, logs::kAdded, r);
+  ShowLogProblem(session_, this, saved->logged);
   EndAdding(form_->fieldText(1));
 }
 
@@ -189,36 +182,26 @@ void frmMain::cmdEditEntry_Click() {
 void frmMain::cmdEditSave_Click() {
   if (!form_->CheckEntries()) return;
   if (!displayed_) return;
-  const reports::FieldTexts46 texts = form_->Texts();
-  const reports::FieldTexts46 before = textsAtEditStart_;
-  const int year = session_.clock().Now().year;
-  const auto pictures = form_->pictures().ChangedForSave();
   // Written where the report is now, found by the bytes it was shown with.
   const int listed = list_->selectedRecordNumber();
-  auto written =
-      reports::RewriteEditedReport(session_.folder(), listed, displayedBytes_, [&](reports::ReportRecord& r) {
-        reports::FillChangedFields(before, texts, year, r);
-        // Pictures the user left alone keep what is stored now.
-        std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
-        for (std::size_t i = 0; i < 3; ++i) {
-          if (pictures[i]) *members[i] = *pictures[i];
-        }
-      });
-  if (!written.ok()) {
+  auto saved = reports::SaveEdit(
+      Author(), {listed, displayedBytes_, textsAtEditStart_, form_->Texts(), form_->pictures().ChangedForSave()});
+  if (!saved.ok()) {
     ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
-               Q(written.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
+               Q(saved.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
     return;
   }
-  if (!written->written) {
-    EditRefused(written->recordNumber);
+  const reports::EditedReport& written = saved->edited;
+  if (!written.written) {
+    EditRefused(written.recordNumber);
     return;
   }
-  LogRecordChange(session_, this, logs::kEdited, written->report);
-  if (written->recordNumber != listed) {
+  ShowLogProblem(session_, this, saved->logged);
+  if (written.recordNumber != listed) {
     // Reports before it were deleted elsewhere: the list's numbers are old.
     mode_ = Mode::Viewing;
     form_->EndWriting();
-    RebuildListAt(written->recordNumber);
+    RebuildListAt(written.recordNumber);
     return;
   }
   EndEditing(true);
@@ -249,31 +232,20 @@ void frmMain::EditRefused(std::int32_t changedReportAt) {
 
 void frmMain::SaveEditAsNew() {
   if (!form_->CheckEntries()) return;
-  const time::DateTime now = session_.clock().Now();
-  reports::ReportRecord r;
-  r.ControlNumber = time::ToOleDate(now);
-  reports::FillFromFields(form_->Texts(), now.year, r);
-  // The pictures as the edit left them.
-  const auto pictures = form_->pictures().ChangedForSave();
-  std::string* members[] = {&r.Picture1, &r.Picture2, &r.Picture3};
-  const std::string* shown[] = {&displayed_->Picture1, &displayed_->Picture2, &displayed_->Picture3};
-  for (std::size_t i = 0; i < 3; ++i) *members[i] = pictures[i] ? *pictures[i] : *shown[i];
-  r.ListStatus = reports::kActiveList;
-  r.ProgramVersion = reports::CurrentProgramVersion();
-  auto n = reports::AppendReport(session_.folder(), r);
-  if (!n.ok()) {
+  auto saved = reports::SaveEditAsNew(Author(), form_->Texts(), form_->pictures().ChangedForSave(), *displayed_);
+  if (!saved.ok()) {
     ShowNotice(session_, this, QStringLiteral("Report Not Saved"),
-               Q(n.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
+               Q(saved.message()) + QStringLiteral("\n\nYour changes are still in the form."), kIconError);
     return;
   }
-  LogRecordChange(session_, this, logs::kAdded, r);
+  ShowLogProblem(session_, this, saved->logged);
   mode_ = Mode::Viewing;
   form_->EndWriting();
   // The new report is on the full Active List.
   flags_ = {true, false, false};
   flasher_->Stop();
   list_->ChooseActiveList();
-  RebuildListAt(*n);
+  RebuildListAt(saved->recordNumber);
 }
 
 void frmMain::RebuildListAt(std::int32_t recordNumber) {

@@ -17,7 +17,7 @@
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
 #include "core/users/access_level.h"
-#include "core/users/passwords.h"
+#include "core/users/user_actions.h"
 #include "core/users/user_list.h"
 #include "gui/logs/activity_logs.h"
 #include "gui/session.h"
@@ -395,30 +395,30 @@ void frmAdmin::txtPassword_Change() {
 }
 
 void frmAdmin::cmdSignIn_Click() {
-  const int row = grid_->currentRow();
-  if (row < 0) return;
-  // The record must still hold the user the row names.
-  auto user = users::ReadUserChecked(session_.folder(), HighlightedRecNum(), HighlightedIdentity());
-  session_.signIn.CurrentUserName = grid_->item(row, 0)->text().toStdString();
+  if (grid_->currentRow() < 0) return;
+  const users::SignInAnswer answer =
+      users::SignIn(session_.folder(), {HighlightedRecNum(), HighlightedIdentity(), txtPassword_->text().toStdString()},
+                    session_.signIn);
   flasher_->StopTimer();
   flasher_->ClearTarget();
   ButtonFlasher::Rest(cmdSignIn_);
-  if (!user.ok()) {
-    session_.signIn.CurrentUserName.clear();
+  using Outcome = users::SignInAnswer::Outcome;
+  if (answer.outcome == Outcome::NotRead) {
+    session_.signIn = answer.state;
     cmdCancel_Click();
-    UserListProblem(user.error());
+    UserListProblem(*answer.problem);
     return;
   }
-  if (!users::PasswordMatches(user->Password, txtPassword_->text().toStdString())) {
+  if (answer.outcome == Outcome::IncorrectPassword) {
     const MessageRequest r{.caption = QStringLiteral("Incorrect Password"),
                            .iconKind = kIconError,
                            .message = QStringLiteral("That is not the correct password\nassociated with this name"),
                            .defaultButton = 1,
                            .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}};
-    const int answer = ShowMessage(session_, r, this).pressedButton;
-    LogSignInOut(session_, this, logs::kIncorrectPassword);
-    session_.signIn.CurrentUserName.clear();
-    if (answer == 1) {
+    const int answered = ShowMessage(session_, r, this).pressedButton;
+    LogSignInOut(session_, this, logs::kIncorrectPassword, answer.attempt);
+    session_.signIn = answer.state;
+    if (answered == 1) {
       txtPassword_->clear();
       txtPassword_->setFocus();
     } else {
@@ -426,8 +426,8 @@ void frmAdmin::cmdSignIn_Click() {
     }
     return;
   }
-  session_.signIn.CurrentAccessLevel = static_cast<users::AccessLevel>(user->AccessLevel);
-  LogSignInOut(session_, this, logs::kSignedIn);
+  session_.signIn = answer.state;
+  LogSignInOut(session_, this, logs::kSignedIn, answer.state);
   CloseByProgram();
   emit SignedIn();
 }
