@@ -23,8 +23,8 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/ui/frm_msg_box.h"
 #include "gui/ui/zel_button.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   gui::Session session(dir, std::move(desktop));
   session.signIn = {"Bench Mark", users::AccessLevel::FullAccess};
   session.endProgram = [] {};
+  gui::WindowFlow flow(session);
 
   // Warm the page cache and the allocator once.
   (void)reports::BuildReportList(dir, {});
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
   const double coreList = Time([&] { (void)reports::BuildReportList(dir, full); });
   gui::frmMain* main = nullptr;
   const double windowOpen = Time([&] {
-    main = session.flow().OpenMainWindow();
+    main = flow.OpenMainWindow();
     main->Form_Activate();
   });
   std::cout << "rows: " << main->model().rows().size() << "\n";

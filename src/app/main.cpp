@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/startup/data_folder.h"
-#include "gui/session.h"
-#include "gui/startup/startup.h"
+#include "gui/session/session.h"
+#include "gui/window_flow.h"
 #include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
 #include "platform/settings_store.h"
@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
   }
 
   kestrova::gui::Session session(std::filesystem::absolute(dataDir), kestrova::gui::Desktop::Real());
+  kestrova::gui::WindowFlow flow(session);
   kestrova::platform::LockFileInstanceGuard guard;
-  if (!kestrova::gui::StartProgram(session, guard)) return 0;
+  if (!kestrova::gui::StartProgram(flow, session, guard)) return 0;
   return QApplication::exec();
 }

@@ -13,7 +13,7 @@
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/reports/frm_main.h"
-#include "gui/ui/access_code.h"
+#include "gui/session/access_code.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
@@ -57,7 +57,7 @@ class AdminWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
 
   frmAdmin* Open() {
-    frmAdmin* admin = g.session->flow().OpenAdministrativeWindow();
+    frmAdmin* admin = g.flow->OpenAdministrativeWindow();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
     admin->Form_Activate();

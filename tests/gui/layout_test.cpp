@@ -158,7 +158,7 @@ TEST_F(LayoutTest, TheMainWindowFitsTheScreenAndEveryControlCanBeReachedInEveryM
 }
 
 TEST_F(LayoutTest, TheAdministrativeWindowAndTheSearchDialogFitTheScreen) {
-  frmAdmin* admin = g.session->flow().OpenAdministrativeWindow();
+  frmAdmin* admin = g.flow->OpenAdministrativeWindow();
   g.messages->Press(1);  // "'User List' empty"
   admin->Form_Activate();
   EXPECT_TRUE(room_.contains(admin->frameGeometry()));

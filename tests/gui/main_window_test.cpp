@@ -51,7 +51,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   frmMain* Open() {
-    frmMain* main = g.session->flow().OpenMainWindow();
+    frmMain* main = g.flow->OpenMainWindow();
     main->Form_Activate();
     return main;
   }

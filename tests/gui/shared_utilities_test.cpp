@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include "gui/session/shared_utilities.h"
 #include "gui/ui/first_activation.h"
-#include "gui/ui/shared_utilities.h"
 #include "support/gui_session.h"
 
 namespace kestrova::gui {

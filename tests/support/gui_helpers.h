@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "gui/session.h"
+#include "gui/session/session.h"
 
 namespace kestrova::testing {
 

@@ -41,7 +41,7 @@ class MainWindowFixture : public ::testing::Test {
   void TearDown() override { testing::CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   gui::frmMain* Open() {
-    gui::frmMain* main = g.session->flow().OpenMainWindow();
+    gui::frmMain* main = g.flow->OpenMainWindow();
     main->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(main));
     main->Form_Activate();

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "core/time/ole_date.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/own_writes.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/own_writes.h"
+#include "gui/session/session.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

@@ -11,7 +11,6 @@
 #include "core/reports/report_actions.h"
 #include "core/reports/report_writing.h"
 #include "core/text/fixed_text.h"
-#include "gui/logs/activity_logs.h"
 #include "gui/network/refresh_watch.h"
 #include "gui/reports/command_bar.h"
 #include "gui/reports/frm_main.h"
@@ -19,10 +18,11 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
-#include "gui/session.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/busy_window.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

@@ -5,19 +5,19 @@
 
 #include "core/reports/command_state.h"
 #include "core/reports/report_actions.h"
-#include "gui/logs/activity_logs.h"
 #include "gui/reports/command_bar.h"
 #include "gui/reports/frm_main.h"
 #include "gui/reports/picture_slots.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
-#include "gui/session.h"
+#include "gui/search/frm_find.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/busy_window.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/ui/zel_button.h"
-#include "gui/window_flow.h"
 
 namespace kestrova::gui {
 namespace {
@@ -152,7 +152,10 @@ void frmMain::cmdSeeAllEntries_Click() {
 }
 
 void frmMain::cmdFindEntries_Click() {
-  const search::FindDialogOutcome outcome = session_.flow().AskForSearch(this);
+  // The search dialog only collects the choice; the list does the searching.
+  frmFind find(session_, this);
+  find.exec();
+  const search::FindDialogOutcome outcome = find.outcome();
   if (!outcome.summaryCaption.empty()) findTag_ = Q(outcome.summaryCaption);
   switch (search::StartAfterDialog(session_.searchCriteria)) {
     case search::SearchStart::Phrase: flags_.PhraseSearchActive = true; break;

@@ -7,8 +7,8 @@
 #include "core/reports/report_display.h"
 #include "core/text/fixed_text.h"
 #include "core/text/win1252.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 

@@ -35,6 +35,11 @@ class frmTitlePage : public QWidget {
   static constexpr int kWidthTwips = 8745;
   static constexpr int kHeightTwips = 4875;
 
+ signals:
+  // The sign-in's steps are done and the window has closed itself: the
+  // administrative window is next.
+  void SignInPassed();
+
  private:
   void Form_Load();
   void AbandonCheckWhenExiting();

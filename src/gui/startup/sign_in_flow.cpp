@@ -6,12 +6,11 @@
 
 #include "core/reports/data_file.h"
 #include "core/startup/data_file_upgrade.h"
-#include "gui/session.h"
-#include "gui/startup/exit_program.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/startup/overview_text.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/window_flow.h"
 
 namespace kestrova::gui {
 namespace {
@@ -165,7 +164,6 @@ bool RunSignInFlow(Session& s, frmTitlePage* title) {
   OldestDataFile(s, title);
   QApplication::processEvents();
   if (title) title->CloseByProgram();
-  s.flow().OpenAdministrativeWindow();
   return true;
 }
 

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "gui/program_names.h"
 #include "gui/ui/background.h"
+#include "gui/ui/program_names.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 #include "platform/sound.h"
@@ -192,6 +192,11 @@ void frmMsgBox::showEvent(QShowEvent* e) {
 void frmMsgBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   TileBackground(p, BackgroundTile(), rect());
+}
+
+MessageResult DialogMessageAnswerer::Answer(const MessageRequest& request, QWidget* parent) {
+  frmMsgBox dialog(sound_, systemMessage_, request, parent);
+  return dialog.Run();
 }
 
 }  // namespace kestrova::gui

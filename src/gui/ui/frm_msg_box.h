@@ -4,11 +4,16 @@
 #include <QList>
 
 #include "core/controls/message_layout.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/ui/message_request.h"
 
 class QCheckBox;
 class QFrame;
 class QLabel;
+
+namespace kestrova::platform {
+class SoundPlayer;
+class SystemMessage;
+}  // namespace kestrova::platform
 
 namespace kestrova::gui {
 
@@ -47,6 +52,18 @@ class frmMsgBox : public QDialog {
   QFrame* shpBand_ = nullptr;
   QCheckBox* chkDontAsk_ = nullptr;
   QList<ZelButton*> cmdMessageButton_;
+};
+
+// Shows the program's own message dialog, modally.
+class DialogMessageAnswerer : public MessageAnswerer {
+ public:
+  DialogMessageAnswerer(platform::SoundPlayer& sound, platform::SystemMessage& systemMessage)
+      : sound_(sound), systemMessage_(systemMessage) {}
+  MessageResult Answer(const MessageRequest& request, QWidget* parent) override;
+
+ private:
+  platform::SoundPlayer& sound_;
+  platform::SystemMessage& systemMessage_;
 };
 
 }  // namespace kestrova::gui

@@ -19,13 +19,13 @@
 #include "core/users/passwords.h"
 #include "core/users/user_actions.h"
 #include "core/users/user_list.h"
-#include "gui/logs/activity_logs.h"
-#include "gui/session.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/text_limits.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/ui/background.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

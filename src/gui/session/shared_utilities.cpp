@@ -1,4 +1,4 @@
-#include "gui/ui/shared_utilities.h"
+#include "gui/session/shared_utilities.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 
 namespace kestrova::gui {
 namespace {

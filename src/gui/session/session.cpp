@@ -1,15 +1,14 @@
-#include "gui/session.h"
+#include "gui/session/session.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <stdexcept>
 
-#include "gui/ui/folder_notes.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/own_writes.h"
-#include "gui/update/version_check.h"
-#include "gui/window_flow.h"
+#include "gui/session/folder_notes.h"
+#include "gui/session/own_writes.h"
+#include "gui/session/version_check.h"
+#include "gui/ui/frm_msg_box.h"
 #include "platform/clock.h"
 
 namespace kestrova::gui {
@@ -36,7 +35,6 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
       !desktop_.messages || !desktop_.clock || !desktop_.filePicker || !desktop_.http) {
     throw std::invalid_argument("A session needs every desktop adapter.");
   }
-  flow_ = std::make_unique<WindowFlow>(*this);
   folderNotes_ = std::make_unique<FolderNotes>(*this);
   ownWrites_ = std::make_unique<OwnWrites>();
   files::RecordFileOptions options;

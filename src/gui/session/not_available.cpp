@@ -1,8 +1,8 @@
-#include "gui/ui/not_available.h"
+#include "gui/session/not_available.h"
 
 #include "core/controls/button_rules.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

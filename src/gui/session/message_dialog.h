@@ -2,28 +2,12 @@
 
 #include "gui/ui/message_request.h"
 
-namespace kestrova::platform {
-class SoundPlayer;
-class SystemMessage;
-}  // namespace kestrova::platform
-
 namespace kestrova::gui {
 
 class Session;
 
-// Shows the program's own message dialog, modally.
-class DialogMessageAnswerer : public MessageAnswerer {
- public:
-  DialogMessageAnswerer(platform::SoundPlayer& sound, platform::SystemMessage& systemMessage)
-      : sound_(sound), systemMessage_(systemMessage) {}
-  MessageResult Answer(const MessageRequest& request, QWidget* parent) override;
-
- private:
-  platform::SoundPlayer& sound_;
-  platform::SystemMessage& systemMessage_;
-};
-
-// The front end every window calls.
+// The front end every window calls: the session's answerer (the message
+// dialog, or a test's script) answers.
 MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidget* parent = nullptr);
 
 // A question with "Don't show this again": skipped (true) once that was

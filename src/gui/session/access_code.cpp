@@ -1,7 +1,7 @@
-#include "gui/ui/access_code.h"
+#include "gui/session/access_code.h"
 
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "platform/access_code_store.h"
 
 namespace kestrova::gui {

@@ -1,8 +1,8 @@
-#include "gui/logs/activity_logs.h"
+#include "gui/session/activity_logs.h"
 
 #include "core/logs/activity_log.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 
 namespace kestrova::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/update/version_check.h"
+#include "gui/session/version_check.h"
 
 #include <QAction>
 #include <QApplication>
@@ -7,9 +7,9 @@
 #include <QWidget>
 
 #include "core/update/update_check.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/shared_utilities.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
 #include "platform/http_fetch.h"
 #include "platform/settings_store.h"
 

@@ -1,12 +1,12 @@
-#include "gui/startup/exit_program.h"
+#include "gui/session/exit_program.h"
 
 #include <QApplication>
 #include <QWidget>
 
 #include "core/network/concurrent_users.h"
 #include "core/startup/file_set.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 
 namespace kestrova::gui {
 

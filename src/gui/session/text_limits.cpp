@@ -1,4 +1,4 @@
-#include "gui/ui/text_limits.h"
+#include "gui/session/text_limits.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -8,8 +8,8 @@
 
 #include "core/text/line_breaks.h"
 #include "core/text/storable_text.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 
 namespace kestrova::gui {
 namespace {

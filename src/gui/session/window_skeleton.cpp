@@ -1,4 +1,4 @@
-#include "gui/ui/window_skeleton.h"
+#include "gui/session/window_skeleton.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "gui/session.h"
+#include "gui/session/session.h"
 #include "gui/ui/background.h"
 #include "gui/ui/first_activation.h"
 

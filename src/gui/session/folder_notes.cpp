@@ -1,4 +1,4 @@
-#include "gui/ui/folder_notes.h"
+#include "gui/session/folder_notes.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

@@ -1,14 +1,8 @@
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
 
-#include "gui/session.h"
-#include "gui/ui/frm_msg_box.h"
+#include "gui/session/session.h"
 
 namespace kestrova::gui {
-
-MessageResult DialogMessageAnswerer::Answer(const MessageRequest& request, QWidget* parent) {
-  frmMsgBox dialog(sound_, systemMessage_, request, parent);
-  return dialog.Run();
-}
 
 MessageResult ShowMessage(Session& session, const MessageRequest& request, QWidget* parent) {
   return session.messages().Answer(request, parent);

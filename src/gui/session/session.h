@@ -11,8 +11,8 @@
 #include "core/search/search_criteria.h"
 #include "core/time/ole_date.h"
 #include "core/users/sign_in.h"
-#include "gui/program_names.h"
 #include "gui/ui/message_request.h"
+#include "gui/ui/program_names.h"
 #include "platform/file_picker.h"
 #include "platform/http_fetch.h"
 #include "platform/input_box.h"
@@ -42,7 +42,6 @@ struct Desktop {
 
 // The program-wide state every window is handed: the data folder, the
 // desktop adapters, who is signed in.
-class WindowFlow;
 class FolderNotes;
 class OwnWrites;
 class VersionCheck;
@@ -76,8 +75,6 @@ class Session {
   const time::Clock& clock() const { return *desktop_.clock; }
   platform::FilePicker& filePicker() { return *desktop_.filePicker; }
   platform::HttpFetch& http() { return *desktop_.http; }
-  // Which window comes next.
-  WindowFlow& flow() { return *flow_; }
   // The check for a newer version, which lives as long as the session.
   VersionCheck& versionCheck() { return *versionCheck_; }
 
@@ -119,7 +116,6 @@ class Session {
   QSize screenSize_;
   Desktop desktop_;
   int watchPauses_ = 0;
-  std::unique_ptr<WindowFlow> flow_;
   // Show the data folder's waits and notices and announce its own writes;
   // they go after the folder that names them, before the clock it holds.
   std::unique_ptr<FolderNotes> folderNotes_;

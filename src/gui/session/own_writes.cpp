@@ -1,4 +1,4 @@
-#include "gui/ui/own_writes.h"
+#include "gui/session/own_writes.h"
 
 #include <QMetaMethod>
 
