@@ -85,15 +85,16 @@ int main(int argc, char** argv) {
     main = flow.OpenMainWindow();
     main->Form_Activate();
   });
-  std::cout << "rows: " << main->model().rows().size() << "\n";
+  auto& list = *main->findChild<gui::ReportListPanel*>(QStringLiteral("reportList"));
+  std::cout << "rows: " << list.model().rows().size() << "\n";
 
-  const int recNum = main->list().selectedRecordNumber();
+  const int recNum = list.selectedRecordNumber();
   const double coreRead = Time([&] {
     reports::DataFile data(dir);
     (void)data.OpenDataFile(reports::DataFileAccess::Read);
     (void)data.ReadRecord(recNum);
   });
-  const double windowRow = Time([&] { main->grid()->setCurrentIndex(main->model().index(main->currentRow() - 2, 0)); });
+  const double windowRow = Time([&] { list.grid()->setCurrentIndex(list.model().index(list.currentRow() - 2, 0)); });
 
   reports::ListRequest phrase;
   phrase.flags = {false, true, false};
@@ -111,8 +112,8 @@ int main(int argc, char** argv) {
     find->cmdFind_Click();
   });
   answer.start(1);
-  const double windowPhrase =
-      Time([&] { QTest::mouseClick(main->command(reports::Command::FindEntries), Qt::LeftButton); });
+  const double windowPhrase = Time(
+      [&] { QTest::mouseClick(main->findChild<gui::ZelButton*>(QStringLiteral("cmdFindEntries")), Qt::LeftButton); });
 
   std::cout << "                         core ms   window ms   added ms\n";
   const auto line = [](const char* what, double core, double window) {

@@ -13,6 +13,8 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::ListOf;
+
 using testing::Click;
 using testing::Report;
 
@@ -48,7 +50,7 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
 
   Click(m, "cmdRefreshGrid");
   EXPECT_TRUE(Resting(m));
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) ")) << "the click rebuilds the list";
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (5) ")) << "the click rebuilds the list";
   // Every report deleted elsewhere: no data file is a change too.
   Elsewhere([&] {
     for (int i = 0; i < 5; ++i) {
