@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     answer.stop();
     find->Form_Activate();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("suspect"));
-    find->cmdFind_Click();
+    QTest::mouseClick(find->findChild<gui::ZelButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
   });
   answer.start(1);
   const double windowPhrase = Time(

@@ -126,7 +126,7 @@ TEST(FolderNotes, TheAdministrativeWindowListsADamagedUserListOnce) {
   EXPECT_EQ(g.messages->asked.size(), 1) << "told once";
 
   admin->findChild<QTableWidget*>(QStringLiteral("grid"))->setCurrentCell(1, 0);
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   QTest::keyClicks(admin->findChild<QLineEdit*>(QStringLiteral("txtPassword")), QStringLiteral("Cypass"));
   QTest::keyClick(admin, Qt::Key_Return);
   EXPECT_EQ(g.session->signIn.CurrentUserName, "Cy Lee");

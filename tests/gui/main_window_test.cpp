@@ -17,6 +17,7 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
+#include "gui/search/date_picker.h"
 #include "gui/search/frm_find.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/twips.h"
@@ -198,10 +199,10 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
     find->Form_Activate();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("  smith "));
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
-    EXPECT_TRUE(find->flasher().IsRunning());
+    EXPECT_TRUE(testing::FlasherOf(find).IsRunning());
     EXPECT_EQ(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->toolTip(),
               QStringLiteral(" Start searching for 'smith' "));
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
   EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" Sub-list of reports containing 'smith' (1 match) "));
@@ -210,11 +211,11 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
   EXPECT_EQ(ListOf(m).currentRow(), 1);
   EXPECT_TRUE(Cmd(m, "cmdSeeAllEntries")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
-  EXPECT_EQ(FlasherOf(m).target(), Cmd(m, "cmdSeeAllEntries"));
+  EXPECT_EQ(testing::FlasherOf(m).target(), Cmd(m, "cmdSeeAllEntries"));
   EXPECT_EQ(ReadFileBytes(g.folder / "Search.Log"), "12/06/2026 at 14:05:09 - Al Adams searched for 'smith'\r\n");
   Click(m, "cmdSeeAllEntries");
   EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (3) "));
-  EXPECT_FALSE(FlasherOf(m).IsRunning());
+  EXPECT_FALSE(testing::FlasherOf(m).IsRunning());
   EXPECT_FALSE(Cmd(m, "cmdSeeAllEntries")->isVisible());
 }
 
@@ -259,9 +260,9 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     EXPECT_EQ(picker->minimumDate(), QDate(2000, 1, 1));
     EXPECT_EQ(picker->maximumDate(), QDate(2026, 12, 6)) << "today";
     picker->setDate(QDate(2010, 3, 1));
-    find->calPickDate_CloseUp();
+    testing::DropAndCloseCalendar(find->findChild<DatePicker*>(QStringLiteral("calPickDate")));
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Weekly Summary"));
@@ -282,7 +283,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     find->findChild<QRadioButton*>(QStringLiteral("optFind3"))->click();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("other"));
     find->findChild<QCheckBox*>(QStringLiteral("chkWholeWordStatus"))->setChecked(true);
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
   EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" Sub-list of reports containing 'other' (1 match) "));
@@ -297,7 +298,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     EXPECT_EQ(phrase->selectedText(), QStringLiteral("other"));
     EXPECT_TRUE(find->findChild<QCheckBox*>(QStringLiteral("chkWholeWordStatus"))->isChecked());
     phrase->setText(QStringLiteral("changed"));
-    find->cmdCancel_Click();
+    testing::Click(find, "cmdCancel");
   });
   Click(m, "cmdFindEntries");
   EXPECT_TRUE(m->listFlags().FullListShown) << "a cancelled dialog starts no search";
@@ -315,10 +316,10 @@ TEST_F(MainWindowTest, AMonthlySummaryMustBeginOnTheFirst) {
     find->Form_Activate();
     find->findChild<QRadioButton*>(QStringLiteral("optFind18"))->click();
     find->findChild<QDateEdit*>(QStringLiteral("calPickDate"))->setDate(QDate(2010, 3, 15));
-    find->calPickDate_CloseUp();
-    find->cmdFind_Click();
+    testing::DropAndCloseCalendar(find->findChild<DatePicker*>(QStringLiteral("calPickDate")));
+    testing::Click(find, "cmdFind");
     stayedOpen = find->isVisible();
-    find->cmdCancel_Click();
+    testing::Click(find, "cmdCancel");
   });
   Click(m, "cmdFindEntries");
   EXPECT_TRUE(stayedOpen);

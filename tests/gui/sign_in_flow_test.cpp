@@ -226,7 +226,7 @@ TEST_F(SignInFlowTest, ASetAsideNeverReplacesAnEarlierOneAndTheNoticeNamesTheFil
 
 TEST_F(SignInFlowTest, SignInPulsesAfterFiveSecondsInItsYellowFamily) {
   frmTitlePage* title = Title();
-  ButtonFlasher& flasher = title->flasher();
+  ButtonFlasher& flasher = testing::FlasherOf(title);
   EXPECT_TRUE(flasher.IsRunning());
   EXPECT_EQ(flasher.Interval(), 5000);
   auto* signIn = title->findChild<ZelButton*>(QStringLiteral("cmdSignIn"));

@@ -139,7 +139,7 @@ TEST_F(VersionCheckTimeOutTest, AServerThatNeverAnswersEndsTheCheckSilentlyWhile
   g.settings->Write(QStringLiteral("UpdateAddress"), silent.Address());
   frmTitlePage* title = Title();
   auto* signIn = title->findChild<ZelButton*>(QStringLiteral("cmdSignIn"));
-  title->flasher().Start(signIn, 15, 15);
+  testing::FlasherOf(title).Start(signIn, 15, 15);
   std::set<QRgb> colours;  // of "Sign In" while the check runs
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {

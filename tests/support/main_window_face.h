@@ -6,7 +6,6 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
-#include "gui/ui/button_flasher.h"
 
 // The main window's parts as a test finds them: by their object names, as
 // any widget in the window, never through the window's own accessors.
@@ -20,8 +19,5 @@ inline gui::ReportListPanel& ListOf(const QWidget* window) {
 }
 inline QTableView* GridOf(const QWidget* window) { return window->findChild<QTableView*>(QStringLiteral("grid")); }
 inline gui::ReportListModel& ModelOf(const QWidget* window) { return ListOf(window).model(); }
-inline gui::ButtonFlasher& FlasherOf(const QWidget* window) {
-  return *window->findChild<gui::ButtonFlasher*>(QStringLiteral("flasher"));
-}
 
 }  // namespace kestrova::testing

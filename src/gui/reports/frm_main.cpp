@@ -58,7 +58,6 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   list_->SetOptions(option(QStringLiteral("SortOption")), option(QStringLiteral("ShowOption")));
   form_->setCurrentIndex(0);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Main, this);
-  flasher_->setObjectName(QStringLiteral("flasher"));
   refreshWatch_ =
       new RefreshWatch(session_, commands_->button(Command::RefreshGrid), [this] { return list_->rowCount() > 0; });
   const MainWindowParts parts{session_, this, list_, frame2_, form_, commands_, flasher_, refreshWatch_};

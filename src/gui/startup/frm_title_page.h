@@ -28,7 +28,6 @@ class frmTitlePage : public QWidget {
   // pulse of "&Sign In" armed for five seconds later. Later calls do nothing.
   void Form_Activate();
   bool activated() const { return activated_; }
-  ButtonFlasher& flasher() { return *flasher_; }
   bool autoUpdateCheck() const { return autoUpdateCheck_; }
   VersionCheck& versionCheck() { return *versionCheck_; }
 

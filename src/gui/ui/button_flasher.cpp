@@ -10,6 +10,7 @@ QColor ToQColor(controls::Rgb c) { return QColor(c.r, c.g, c.b); }
 }  // namespace
 
 ButtonFlasher::ButtonFlasher(Family family, QObject* parent) : QObject(parent), family_(family) {
+  setObjectName(QStringLiteral("flasher"));
   connect(&timer_, &QTimer::timeout, this, &ButtonFlasher::Tick);
 }
 
