@@ -23,8 +23,8 @@
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/ui/frm_msg_box.h"
 #include "gui/ui/zel_button.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
   gui::Session session(dir, std::move(desktop));
   session.signIn = {"Bench Mark", users::AccessLevel::FullAccess};
   session.endProgram = [] {};
+  gui::WindowFlow flow(session);
 
   // Warm the page cache and the allocator once.
   (void)reports::BuildReportList(dir, {});
@@ -81,18 +82,19 @@ int main(int argc, char** argv) {
   const double coreList = Time([&] { (void)reports::BuildReportList(dir, full); });
   gui::frmMain* main = nullptr;
   const double windowOpen = Time([&] {
-    main = session.flow().OpenMainWindow();
+    main = flow.OpenMainWindow();
     main->Form_Activate();
   });
-  std::cout << "rows: " << main->model().rows().size() << "\n";
+  auto& list = *main->findChild<gui::ReportListPanel*>(QStringLiteral("reportList"));
+  std::cout << "rows: " << list.model().rows().size() << "\n";
 
-  const int recNum = main->list().selectedRecordNumber();
+  const int recNum = list.selectedRecordNumber();
   const double coreRead = Time([&] {
     reports::DataFile data(dir);
     (void)data.OpenDataFile(reports::DataFileAccess::Read);
     (void)data.ReadRecord(recNum);
   });
-  const double windowRow = Time([&] { main->grid()->setCurrentIndex(main->model().index(main->currentRow() - 2, 0)); });
+  const double windowRow = Time([&] { list.grid()->setCurrentIndex(list.model().index(list.currentRow() - 2, 0)); });
 
   reports::ListRequest phrase;
   phrase.flags = {false, true, false};
@@ -107,11 +109,11 @@ int main(int argc, char** argv) {
     answer.stop();
     find->Form_Activate();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("suspect"));
-    find->cmdFind_Click();
+    QTest::mouseClick(find->findChild<gui::ZelButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
   });
   answer.start(1);
-  const double windowPhrase =
-      Time([&] { QTest::mouseClick(main->command(reports::Command::FindEntries), Qt::LeftButton); });
+  const double windowPhrase = Time(
+      [&] { QTest::mouseClick(main->findChild<gui::ZelButton*>(QStringLiteral("cmdFindEntries")), Qt::LeftButton); });
 
   std::cout << "                         core ms   window ms   added ms\n";
   const auto line = [](const char* what, double core, double window) {

@@ -10,9 +10,9 @@
 
 #include "core/startup/data_folder.h"
 #include "core/startup/shipped_files.h"
-#include "gui/session.h"
+#include "gui/session/session.h"
 #include "gui/startup/data_folder_prompt.h"
-#include "gui/startup/startup.h"
+#include "gui/window_flow.h"
 #include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
 #include "platform/settings_store.h"
@@ -169,7 +169,8 @@ int main(int argc, char** argv) {
   if (!guard.TryAcquire()) {
     // A second start says so before it asks for anything.
     kestrova::gui::Session session(dataDir.value_or(working), std::move(desktop));
-    kestrova::gui::StartProgram(session, guard);
+    kestrova::gui::WindowFlow flow(session);
+    kestrova::gui::StartProgram(flow, session, guard);
     return 0;
   }
   const auto settled = kestrova::gui::SettleDataFolder({dataDir, working, QDir::homePath().toStdString()},
@@ -187,6 +188,7 @@ int main(int argc, char** argv) {
   }
 
   kestrova::gui::Session session(fs::absolute(dataFolder), std::move(desktop));
-  if (!kestrova::gui::StartProgram(session, guard)) return 0;
+  kestrova::gui::WindowFlow flow(session);
+  if (!kestrova::gui::StartProgram(flow, session, guard)) return 0;
   return QApplication::exec();
 }

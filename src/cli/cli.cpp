@@ -9,12 +9,11 @@
 #include "cli/local_clock.h"
 #include "cli/report_export.h"
 #include "cli/report_generator.h"
-#include "core/files/folder_hooks.h"
+#include "core/files/data_folder.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
 #include "core/reports/report_list.h"
-#include "core/startup/file_set.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/currency.h"
@@ -22,6 +21,7 @@
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "core/time/ole_date.h"
+#include "core/users/access_level.h"
 #include "core/users/user_list.h"
 
 namespace kestrova::cli {
@@ -77,14 +77,18 @@ struct Context {
   std::ostream& err;
 };
 
-// For the length of one command: a write that waits for another
-// workstation says so once, and a repair is reported.
-class CliFolderHooks {
+// The folder as a command that writes sees it: a write that waits for
+// another workstation says so once, and a repair is reported.
+class WritingFolder {
  public:
-  explicit CliFolderHooks(std::ostream& err) {
-    files::FolderHooks hooks;
-    hooks.clock = &clock_;
-    hooks.waiting = [&err, said = false](const files::LockWait& wait) mutable {
+  WritingFolder(const fs::path& path, std::ostream& err) : folder_(path, Options(err)) {}
+  const files::DataFolder& folder() const { return folder_; }
+
+ private:
+  files::RecordFileOptions Options(std::ostream& err) const {
+    files::RecordFileOptions options;
+    options.clock = &clock_;
+    options.lock.waiting = [&err, said = false](const files::LockWait& wait) mutable {
       if (!said && !wait.finished) {
         said = true;
         err << "kestrova-cli: waiting for another workstation"
@@ -94,16 +98,12 @@ class CliFolderHooks {
       }
       return true;
     };
-    hooks.notice = [&err](const files::FolderNotice& notice) { err << "kestrova-cli: " << notice.message << "\n"; };
-    previous_ = files::InstallFolderHooks(std::move(hooks));
+    options.notice = [&err](const files::FolderNotice& notice) { err << "kestrova-cli: " << notice.message << "\n"; };
+    return options;
   }
-  ~CliFolderHooks() { files::InstallFolderHooks(std::move(previous_)); }
-  CliFolderHooks(const CliFolderHooks&) = delete;
-  CliFolderHooks& operator=(const CliFolderHooks&) = delete;
 
- private:
   LocalClock clock_;
-  files::FolderHooks previous_;
+  files::DataFolder folder_;
 };
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -323,9 +323,7 @@ int Verify(Context& c, const std::vector<std::string>& args) {
 
 int Users(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "users takes no arguments");
-  files::RecordFileOptions quiet;
-  quiet.notice = nullptr;
-  auto users = users::ListUsers(c.folder, quiet);
+  auto users = users::ListUsers(c.folder);
   if (!users.ok()) {
     c.err << "kestrova-cli: " << users.message() << "\n";
     return kExitProblem;
@@ -333,7 +331,7 @@ int Users(Context& c, const std::vector<std::string>& args) {
   std::size_t i = 0;
   for (const auto& u : users->users) {
     c.out << users->recordNumbers[i++] << '\t' << text::Trim(u.FirstName) << '\t' << text::Trim(u.LastName) << '\t'
-          << startup::AccessLevelName(u.AccessLevel) << '\t'
+          << users::AccessLevelName(u.AccessLevel) << '\t'
           << time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("invalid date") << '\n';
   }
   if (!users->damage.empty()) {
@@ -521,8 +519,9 @@ int Generate(Context& c, const std::vector<std::string>& args) {
     }
   }
   if (!count && !withUsers) return Usage(c.err, "generate needs --count N, --users, or both");
+  const WritingFolder writing(c.folder, c.err);
   if (count) {
-    Status generated = GenerateReports(c.folder, *count, seed);
+    Status generated = GenerateReports(writing.folder(), *count, seed);
     if (!generated.ok()) {
       c.err << "kestrova-cli: " << generated.message() << "\n";
       return kExitProblem;
@@ -531,7 +530,7 @@ int Generate(Context& c, const std::vector<std::string>& args) {
   }
   if (withUsers) {
     LocalClock clock;
-    auto demo = GenerateDemoUsers(c.folder, clock.Now());
+    auto demo = GenerateDemoUsers(writing.folder(), clock.Now());
     if (!demo.ok()) {
       c.err << "kestrova-cli: " << demo.message() << "\n";
       return kExitProblem;
@@ -573,7 +572,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
   }
   if (command.empty()) return Usage(err, "no command given");
-  CliFolderHooks hooks(err);
   if (command != "generate") {
     std::error_code ec;
     if (!fs::is_directory(c.folder, ec)) {

@@ -5,10 +5,10 @@
 
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
-#include "core/startup/file_set.h"
 #include "core/text/currency.h"
 #include "core/time/date_format.h"
 #include "core/time/ole_date.h"
+#include "core/users/access_level.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 
@@ -283,7 +283,8 @@ reports::ReportRecord ReportGenerator::Next() {
   return r;
 }
 
-Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, std::uint64_t seed) {
+Status GenerateReports(const files::DataFolder& data, std::int32_t count, std::uint64_t seed) {
+  const std::filesystem::path& folder = data.path();
   if (count < 0) return Error{Error::Kind::Invalid, "The count must not be negative."};
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
@@ -293,7 +294,7 @@ Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, 
                                            " already holds a data file; generate writes only into "
                                            "a folder without one."};
   }
-  reports::DataFile file(folder);
+  reports::DataFile file(folder, data.options());
   Status opened = file.OpenDataFile(reports::DataFileAccess::Write);
   if (!opened.ok()) return opened;
   if (file.RecordCount() != 0) {
@@ -311,7 +312,8 @@ Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, 
   return file.CloseDataFile();
 }
 
-Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder, const time::DateTime& now) {
+Result<std::vector<DemoUser>> GenerateDemoUsers(const files::DataFolder& data, const time::DateTime& now) {
+  const std::filesystem::path& folder = data.path();
   struct Seed {
     const char* first;
     const char* last;
@@ -341,11 +343,11 @@ Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& fol
     u.Password = users::EncodePassword(s.password);
     u.AccessLevel = s.level;
     u.Comments = s.comments;
-    auto n = users::AddUser(folder, u);
+    auto n = users::AddUser(data, u);
     if (!n.ok()) return n.error();
-    Status logged = logs::LogUserListChange(folder, now, logs::kAdded, users::UserDisplayName(u));
+    Status logged = logs::LogUserListChange(data, now, logs::kAdded, users::UserDisplayName(u));
     if (!logged.ok()) return logged.error();
-    made.push_back({users::UserDisplayName(u), std::string(startup::AccessLevelName(s.level)), s.password});
+    made.push_back({users::UserDisplayName(u), std::string(users::AccessLevelName(s.level)), s.password});
   }
   return made;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/files/data_folder.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
 #include "core/time/ole_date.h"
@@ -40,10 +41,10 @@ struct DemoUser {
 
 // Adds the demo users (one per access level) to a folder that has no user
 // list yet, logging each addition as the program does; refuses otherwise.
-Result<std::vector<DemoUser>> GenerateDemoUsers(const std::filesystem::path& folder, const time::DateTime& now);
+Result<std::vector<DemoUser>> GenerateDemoUsers(const files::DataFolder& folder, const time::DateTime& now);
 
 // Writes count generated reports into a folder that has no data file yet
 // (creating the folder when needed); refuses a folder that has one.
-Status GenerateReports(const std::filesystem::path& folder, std::int32_t count, std::uint64_t seed);
+Status GenerateReports(const files::DataFolder& folder, std::int32_t count, std::uint64_t seed);
 
 }  // namespace kestrova::cli

@@ -1,14 +1,16 @@
 #include "gui/window_flow.h"
 
 #include "gui/reports/frm_main.h"
-#include "gui/search/frm_find.h"
+#include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/users/frm_admin.h"
+#include "platform/instance_guard.h"
 
 namespace kestrova::gui {
 
 frmTitlePage* WindowFlow::OpenTitleWindow() {
   auto* title = new frmTitlePage(session_);
+  connect(title, &frmTitlePage::SignInPassed, this, &WindowFlow::OpenAdministrativeWindow);
   title->show();
   return title;
 }
@@ -27,10 +29,17 @@ frmMain* WindowFlow::OpenMainWindow() {
   return main;
 }
 
-search::FindDialogOutcome WindowFlow::AskForSearch(QWidget* owner) {
-  frmFind find(session_, owner);
-  find.exec();
-  return find.outcome();
+frmTitlePage* StartProgram(WindowFlow& flow, Session& session, platform::InstanceGuard& guard) {
+  if (!guard.TryAcquire()) {
+    session.systemMessage().ShowCritical(QStringLiteral("Terminating..."),
+                                         session.applicationTitle() + QStringLiteral(" is already loaded\n") +
+                                             QStringLiteral("and running on your computer!"),
+                                         nullptr);
+    return nullptr;
+  }
+  // The file set and the access levels are fixed in the core; printing sets
+  // its own units when it starts a page.
+  return flow.OpenTitleWindow();
 }
 
 }  // namespace kestrova::gui

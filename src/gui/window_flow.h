@@ -2,9 +2,9 @@
 
 #include <QObject>
 
-#include "core/search/search_criteria.h"
-
-class QWidget;
+namespace kestrova::platform {
+class InstanceGuard;
+}
 
 namespace kestrova::gui {
 
@@ -14,8 +14,9 @@ class frmMain;
 class frmTitlePage;
 
 // Which window comes next. The windows say what the user did through their
-// signals (signed in, back to the administrative window); this builds and
-// shows the window that follows, so that no window builds another.
+// signals (through the title window's sign-in, signed in, back to the
+// administrative window); this builds and shows the window that follows, so
+// that no window builds another. The program makes one for its session.
 class WindowFlow : public QObject {
   Q_OBJECT
 
@@ -25,11 +26,14 @@ class WindowFlow : public QObject {
   frmTitlePage* OpenTitleWindow();
   frmAdmin* OpenAdministrativeWindow();
   frmMain* OpenMainWindow();
-  // The search dialog over its owner; what it left behind.
-  search::FindDialogOutcome AskForSearch(QWidget* owner);
 
  private:
   Session& session_;
 };
+
+// The start-up routine: refuses a second instance (the desktop's plain
+// "Terminating..." notice, then nothing), else shows the title window and
+// returns it. The caller runs the event loop.
+frmTitlePage* StartProgram(WindowFlow& flow, Session& session, platform::InstanceGuard& guard);
 
 }  // namespace kestrova::gui

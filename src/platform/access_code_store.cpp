@@ -66,11 +66,11 @@ Error CannotHash() {
 }  // namespace
 
 QString AccessCodeStore::Location() const {
-  return QString::fromStdString((folder_ / users::kAccessCodeFileName).string());
+  return QString::fromStdString((folder_.path() / users::kAccessCodeFileName).string());
 }
 
 Result<std::optional<QString>> AccessCodeStore::StoredHash() const {
-  const auto stored = users::ReadAccessCodeFile(folder_);
+  const auto stored = users::ReadAccessCodeFile(folder_.path());
   if (!stored.ok()) return stored.error();
   if (!stored->has_value()) return std::optional<QString>{};
   const QString hash = QString::fromStdString(**stored);
@@ -84,7 +84,7 @@ Result<bool> AccessCodeStore::IsSet() {
   const std::optional<QString> old = settings_.Read(kOldKey);
   if (!old) return stored->has_value();
   if (!stored->has_value() && Readable(*old)) {
-    const auto moved = users::CreateAccessCodeFile(folder_, old->toStdString());
+    const auto moved = users::CreateAccessCodeFile(folder_.path(), old->toStdString(), folder_.lockOptions());
     if (!moved.ok()) return moved.error();
     stored = StoredHash();
     if (!stored.ok()) return stored.error();
@@ -104,27 +104,28 @@ Result<bool> AccessCodeStore::Verify(const QString& entry) const {
   if (!OldFormMatches(**stored, entry)) return false;
   // Right, in the old form: stored again in the new one, unless another
   // workstation changed the code meanwhile. The entry is right either way.
-  if (const auto upgraded = NewHash(entry)) (void)users::ReplaceAccessCodeFile(folder_, hash, *upgraded);
+  if (const auto upgraded = NewHash(entry))
+    (void)users::ReplaceAccessCodeFile(folder_.path(), hash, *upgraded, folder_.lockOptions());
   return true;
 }
 
 Result<bool> AccessCodeStore::Set(const QString& code) {
   const auto hash = NewHash(code);
   if (!hash) return CannotHash();
-  return users::CreateAccessCodeFile(folder_, *hash);
+  return users::CreateAccessCodeFile(folder_.path(), *hash, folder_.lockOptions());
 }
 
 Result<bool> AccessCodeStore::Clear() {
   const bool hadOld = settings_.Read(kOldKey).has_value();
   settings_.Delete(kOldKey);
-  const auto removed = users::RemoveAccessCodeFile(folder_);
+  const auto removed = users::RemoveAccessCodeFile(folder_.path(), folder_.lockOptions());
   if (!removed.ok()) return removed.error();
   return *removed || hadOld;
 }
 
 Result<bool> AccessCodeStore::AnyStored() const {
   if (settings_.Read(kOldKey).has_value()) return true;
-  const auto stored = users::ReadAccessCodeFile(folder_);
+  const auto stored = users::ReadAccessCodeFile(folder_.path());
   if (!stored.ok()) {
     // A damaged file is still something to clear.
     if (stored.error().kind == Error::Kind::Damaged) return true;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/files/data_folder.h"
 #include "core/status.h"
 #include "platform/settings_store.h"
 
@@ -19,7 +20,7 @@ namespace kestrova::platform {
 // again as Argon2id.
 class AccessCodeStore {
  public:
-  AccessCodeStore(SettingsStore& settings, std::filesystem::path folder)
+  AccessCodeStore(SettingsStore& settings, files::DataFolder folder)
       : settings_(settings), folder_(std::move(folder)) {}
 
   static constexpr int kMinimumLength = 4;
@@ -44,7 +45,7 @@ class AccessCodeStore {
   Result<std::optional<QString>> StoredHash() const;
 
   SettingsStore& settings_;
-  std::filesystem::path folder_;
+  files::DataFolder folder_;
 };
 
 }  // namespace kestrova::platform

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "cli/cli.h"
-#include "core/files/folder_hooks.h"
+#include "core/files/data_folder.h"
 #include "core/reports/data_file.h"
 #include "core/time/ole_date.h"
 #include "core/users/passwords.h"
@@ -183,17 +183,10 @@ TEST_F(CliTest, VerifyReportsAPartialTailAndTheFilesItWasMovedTo) {
 
   // The next save, with a clock to name the file, repairs it.
   {
-    struct Hooks {
-      Hooks() {
-        files::FolderHooks h;
-        h.clock = &clock;
-        previous = files::InstallFolderHooks(h);
-      }
-      ~Hooks() { files::InstallFolderHooks(previous); }
-      testing::StillClock clock;
-      files::FolderHooks previous;
-    } hooks;
-    ASSERT_TRUE(reports::AppendReport(folder.path(), Sample()).ok());
+    testing::StillClock clock;
+    files::RecordFileOptions options;
+    options.clock = &clock;
+    ASSERT_TRUE(reports::AppendReport({folder.path(), options}, Sample()).ok());
   }
   const CliRun after = Cli({"--data-dir", Dir(), "verify"});
   EXPECT_EQ(after.status, 1);

@@ -6,11 +6,11 @@
 
 #include "cli/report_generator.h"
 #include "core/reports/report_list.h"
+#include "core/search/contains_phrase.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
-#include "core/ui/contains_phrase.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::reports {
@@ -108,7 +108,7 @@ std::vector<ListRow> Reference(const std::filesystem::path& folder, const ListRe
         case 14: add(r.Narrative); break;
         case 15: add(r.CaseNotes); break;
       }
-      take = ui::ContainsPhrase(t, c.SearchPhrase, c.IgnoreCapitalization, c.WholeWordOnly);
+      take = search::ContainsPhrase(t, c.SearchPhrase, c.IgnoreCapitalization, c.WholeWordOnly);
     } else if (!take && q.flags.SummaryActive) {
       const double b = c.BeginningDate, d = r.DateEntered;
       const auto start = *time::FromOleDate(b);

@@ -225,13 +225,13 @@ TEST(LogView, FindNextGoesOnPastEachMatchIgnoringCaseAndNeverSticks) {
 TEST(LogView, TheSearchSaysWhatItFoundInTheViewersOwnWords) {
   EXPECT_EQ(kLogOptions[2].fileName, "SignInOut.Log");
   EXPECT_EQ(LookingForToolTip("smith"), " Looking for 'smith' ");
-  const ui::Message none = NoSuchTextMessage("smith");
+  const controls::Message none = NoSuchTextMessage("smith");
   EXPECT_EQ(none.caption, "No such text");
   EXPECT_EQ(none.iconKind, 4);
   EXPECT_EQ(none.lines, (std::vector<std::string>{"The text 'smith'", "could not be found."}));
   EXPECT_EQ(none.buttons, (std::vector<std::string>{"&Try &another search", "&Stop searching"}));
   EXPECT_EQ(none.defaultButton, 2);
-  const ui::Message end = EndOfTextMessage();
+  const controls::Message end = EndOfTextMessage();
   EXPECT_EQ(end.lines, (std::vector<std::string>{"No further matches found.", "", "Start again from the top?"}));
   EXPECT_EQ(end.buttons, (std::vector<std::string>{"&Yes, look again", "&No, stop searching"}));
   EXPECT_EQ(end.defaultButton, 1);

@@ -50,8 +50,6 @@ ProcedureOptions Fast() {
   options.lock.wait = milliseconds(2000);
   options.lock.waiting = nullptr;
   options.clock = &kClock;
-  options.aboutToWrite = nullptr;
-  options.committed = nullptr;
   return options;
 }
 
@@ -77,8 +75,8 @@ users::UserRecord User(const std::string& first, std::int16_t level) {
 // "User.Log") and an access code.
 void Populate(const fs::path& folder) {
   for (const char* c : {"24-001", "24-002", "24-003"})
-    ASSERT_TRUE(reports::AppendReport(folder, Report(c), Quick()).ok());
-  ASSERT_TRUE(users::AddUser(folder, User("Ann", 4), Quick()).ok());
+    ASSERT_TRUE(reports::AppendReport({folder, Quick()}, Report(c)).ok());
+  ASSERT_TRUE(users::AddUser({folder, Quick()}, User("Ann", 4)).ok());
   ASSERT_TRUE(logs::LogSignInOut(folder, kAt, logs::kSignedIn, "Ann Lee", users::AccessLevel::FullAccess).ok());
   ASSERT_TRUE(logs::LogUserListChange(folder, kAt, logs::kAdded, "Ann Lee").ok());
   ASSERT_TRUE(logs::LogRecordChange(folder, kAt, logs::kAdded, Report("24-001"), "Ann Lee").ok());
@@ -193,7 +191,7 @@ TEST(Backup, BacksUpAndRestoresByteForByteKeepingTheReplacedLogs) {
   EXPECT_NE(ModeOf(target / "Search.Log") & S_IWUSR, 0u) << "the next backup must be able to replace it";
 
   // Work goes on after the backup, then the backup is restored.
-  ASSERT_TRUE(reports::AppendReport(data.path(), Report("24-004"), Quick()).ok());
+  ASSERT_TRUE(reports::AppendReport({data.path(), Quick()}, Report("24-004")).ok());
   ASSERT_TRUE(logs::LogSearch(data.path(), kAt, "Ann Lee", "'after'").ok());
   WriteFileBytes(data / "User.Log", "kept as it is\r\n");
   ::chmod((data / "UserList.Log").c_str(), 0440);
@@ -258,7 +256,7 @@ TEST(Backup, AFailureMidwayLeavesEveryFileAsItWasAndNoCopyBehind) {
   TempFolder target;
   Populate(data.path());
   ASSERT_TRUE(RunBackup(data.path(), target.path(), Fast()).ok());
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(reports::AppendReport(data.path(), Report("more"), Quick()).ok());
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(reports::AppendReport({data.path(), Quick()}, Report("more")).ok());
   ASSERT_TRUE(logs::LogSearch(data.path(), kAt, "Ann Lee", "'after'").ok());
   const auto dataBefore = Snapshot(data.path());
   const auto targetBefore = Snapshot(target.path());
@@ -290,7 +288,7 @@ TEST(Backup, ARenameRefusedAtTheEndPutsBackWhatWasAlreadyInPlace) {
   TempFolder target;
   Populate(data.path());
   ASSERT_TRUE(RunBackup(data.path(), target.path(), Fast()).ok());
-  ASSERT_TRUE(reports::AppendReport(data.path(), Report("24-004"), Quick()).ok());
+  ASSERT_TRUE(reports::AppendReport({data.path(), Quick()}, Report("24-004")).ok());
   ASSERT_TRUE(logs::LogSearch(data.path(), kAt, "Ann Lee", "'after'").ok());
   const auto before = Snapshot(data.path());
   // A share without links that will not replace a file another
@@ -358,7 +356,7 @@ TEST(Backup, AWriteElsewhereDuringTheCopyIsCaughtAndCopiedAgain) {
     if (name == "Kestrova.Data" && round == 1) {
       // Another workstation saves a report while the data file is copied,
       // and logs it while the other files are.
-      ASSERT_TRUE(reports::AppendReport(data.path(), Report("24-LATE"), Quick()).ok());
+      ASSERT_TRUE(reports::AppendReport({data.path(), Quick()}, Report("24-LATE")).ok());
       ++appended;
     }
     if (name == "Search.Log" && round == 1) {
@@ -386,7 +384,7 @@ TEST(Backup, AWriteElsewhereDuringTheCopyIsCaughtAndCopiedAgain) {
   options.tries = 2;
   options.copied = [&](std::string_view name, int) {
     if (name == "User.List") {
-      ASSERT_TRUE(users::AddUser(data.path(), User("Bo", 2), Quick()).ok());
+      ASSERT_TRUE(users::AddUser({data.path(), Quick()}, User("Bo", 2)).ok());
     }
   };
   const Outcome busy = RunBackup(data.path(), target.path(), options);
@@ -529,8 +527,8 @@ TEST(BackupProcedure, ARestoreAsksBeforeReplacingAndHasTheWindowReloadItsUsers) 
   TempFolder empty;
   Populate(data.path());
   ASSERT_TRUE(RunBackup(data.path(), backup.path(), Fast()).ok());
-  ASSERT_TRUE(reports::AppendReport(data.path(), Report("24-004"), Quick()).ok());
-  ASSERT_TRUE(users::AddUser(data.path(), User("Bo", 2), Quick()).ok());
+  ASSERT_TRUE(reports::AppendReport({data.path(), Quick()}, Report("24-004")).ok());
+  ASSERT_TRUE(users::AddUser({data.path(), Quick()}, User("Bo", 2)).ok());
   const auto before = Snapshot(data.path());
   ScriptedWindow window;
   window.data = data.path();

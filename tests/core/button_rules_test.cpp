@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 namespace {
 
 TEST(ButtonColours, NumbersAreBlueGreenRed) {
@@ -154,4 +154,4 @@ TEST(ButtonGeometry, CaptionMakesRoomForThePicture) {
 }
 
 }  // namespace
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

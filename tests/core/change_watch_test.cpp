@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "core/files/change_counter.h"
-#include "core/files/folder_hooks.h"
+#include "core/files/data_folder.h"
 #include "core/network/change_watch.h"
 #include "core/reports/report_actions.h"
 #include "support/temp_folder.h"
@@ -25,19 +25,23 @@ TEST(ChangeCounter, EveryWriteBumpsItUnderTheLockAndTellsTheWriter) {
   TempFolder folder;
   EXPECT_EQ(*files::ReadChangeCounter(folder.path()), 0u) << "no file reads as 0";
   std::vector<DataStamp> told;
-  auto hooks = files::InstalledFolderHooks();
-  hooks.committed = [&](const std::filesystem::path& f) {
-    EXPECT_TRUE(std::filesystem::exists(f / "Kestrova.Lock")) << "told while the lock is held";
-    told.push_back(*ReadDataStamp(f));
-  };
-  const auto previous = files::InstallFolderHooks(hooks);
-  ASSERT_TRUE(reports::AppendReport(folder.path(), Report("A")).ok());
-  ASSERT_TRUE(reports::AppendReport(folder.path(), Report("B")).ok());
-  ASSERT_TRUE(
-      reports::ChangeReport(folder.path(), {2, 45296.5, "B"}, [](reports::ReportRecord& r) { r.Title = "t"; }).ok());
-  ASSERT_TRUE(reports::DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr).ok());
-  ASSERT_TRUE(reports::DeleteReport(folder.path(), {1, 45296.5, "B"}, nullptr).ok());
-  files::InstallFolderHooks(previous);
+  struct Recorder : files::WriteObserver {
+    explicit Recorder(std::vector<DataStamp>& told) : told(told) {}
+    void AboutToWrite(const std::filesystem::path&) override {}
+    void Committed(const std::filesystem::path& f) override {
+      EXPECT_TRUE(std::filesystem::exists(f / "Kestrova.Lock")) << "told while the lock is held";
+      told.push_back(*ReadDataStamp(f));
+    }
+    std::vector<DataStamp>& told;
+  } observer(told);
+  files::RecordFileOptions options;
+  options.observer = &observer;
+  const files::DataFolder watched(folder.path(), options);
+  ASSERT_TRUE(reports::AppendReport(watched, Report("A")).ok());
+  ASSERT_TRUE(reports::AppendReport(watched, Report("B")).ok());
+  ASSERT_TRUE(reports::ChangeReport(watched, {2, 45296.5, "B"}, [](reports::ReportRecord& r) { r.Title = "t"; }).ok());
+  ASSERT_TRUE(reports::DeleteReport(watched, {1, 45296.5, "A"}, nullptr).ok());
+  ASSERT_TRUE(reports::DeleteReport(watched, {1, 45296.5, "B"}, nullptr).ok());
   ASSERT_EQ(told.size(), 5u);
   EXPECT_EQ(told[0].changes, 1u);
   EXPECT_EQ(told[4].changes, 5u);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/ui/contains_phrase.h"
+#include "core/search/contains_phrase.h"
 
-namespace kestrova::ui {
+namespace kestrova::search {
 namespace {
 
 TEST(ContainsPhrase, PlainAndCaseInsensitiveSearch) {
@@ -49,4 +49,4 @@ TEST(ContainsPhrase, TheByteLevelMatcherFoldsWindows1252Letters) {
 }
 
 }  // namespace
-}  // namespace kestrova::ui
+}  // namespace kestrova::search

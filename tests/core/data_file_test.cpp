@@ -63,12 +63,12 @@ using testing::CaseNumbers;
 
 TEST(DataFile, TheFirstReportOfAnEmptyFolderIsRecordOne) {
   TempFolder folder;
-  auto n = AppendReport(folder.path(), Report("24-0001"), Quick());
+  auto n = AppendReport({folder.path(), Quick()}, Report("24-0001"));
   ASSERT_TRUE(n.ok()) << n.message();
   EXPECT_EQ(*n, 1);
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 20001u);
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock")) << "the lock is released";
-  auto second = AppendReport(folder.path(), Report("24-0002"), Quick());
+  auto second = AppendReport({folder.path(), Quick()}, Report("24-0002"));
   ASSERT_TRUE(second.ok());
   EXPECT_EQ(*second, 2);
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 40002u);
@@ -99,7 +99,7 @@ TEST(DataFile, AReadDoesNotCreateTheFileButAWriteOpenDoes) {
 
 TEST(DataFile, ARecordNumberPastTheEndIsAnError) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("1"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("1")).ok());
   DataFile file(folder.path(), Quick());
   ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Write).ok());
   for (std::int32_t n : {0, -1, 2, 1000}) {
@@ -115,8 +115,8 @@ TEST(DataFile, ARecordNumberPastTheEndIsAnError) {
 
 TEST(DataFile, APartialRecordIsNeverReadAsAReportNorWrittenWithoutAClockToNameItsCopy) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("1"), Quick()).ok());
-  ASSERT_TRUE(AppendReport(folder.path(), Report("2"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("1")).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("2")).ok());
   fs::resize_file(folder / "Kestrova.Data", 35000);
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
 
@@ -132,7 +132,7 @@ TEST(DataFile, APartialRecordIsNeverReadAsAReportNorWrittenWithoutAClockToNameIt
   // it cannot, and nothing is written.
   DataFileOptions noClock = Quick();
   noClock.clock = nullptr;
-  auto append = AppendReport(folder.path(), Report("3"), noClock);
+  auto append = AppendReport({folder.path(), noClock}, Report("3"));
   ASSERT_FALSE(append.ok());
   EXPECT_EQ(append.error().kind, Error::Kind::Damaged);
   EXPECT_EQ(append.message().rfind("The data file", 0), 0u) << append.message();
@@ -142,8 +142,8 @@ TEST(DataFile, APartialRecordIsNeverReadAsAReportNorWrittenWithoutAClockToNameIt
 
 TEST(DataFile, PurgingRenumbersTheSurvivorsAndCountsThem) {
   TempFolder folder;
-  for (const char* c : {"A", "B", "C"}) ASSERT_TRUE(AppendReport(folder.path(), Report(c), Quick()).ok());
-  ASSERT_TRUE(AppendReport(folder.path(), Report("D", kInactiveList), Quick()).ok());
+  for (const char* c : {"A", "B", "C"}) ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report(c)).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("D", kInactiveList)).ok());
 
   DataFile file(folder.path(), Quick());
   ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Write).ok());
@@ -164,9 +164,9 @@ TEST(DataFile, PurgingRenumbersTheSurvivorsAndCountsThem) {
 
 TEST(DataFile, AKilledMarkLeftBehindGoesWithTheNextPurge) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("$Killed$"), Quick()).ok());
-  ASSERT_TRUE(AppendReport(folder.path(), Report("keep"), Quick()).ok());
-  ASSERT_TRUE(AppendReport(folder.path(), Report("   $Killed$"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("$Killed$")).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("keep")).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("   $Killed$")).ok());
   auto counts = PurgeKilledRecords(folder.path(), Quick());
   ASSERT_TRUE(counts.ok());
   EXPECT_EQ(counts->ActiveCount, 1);
@@ -175,7 +175,7 @@ TEST(DataFile, AKilledMarkLeftBehindGoesWithTheNextPurge) {
 
 TEST(DataFile, PurgingTheLastReportLeavesNoDataFile) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("$Killed$"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("$Killed$")).ok());
   auto counts = PurgeKilledRecords(folder.path(), Quick());
   ASSERT_TRUE(counts.ok());
   EXPECT_EQ(counts->ActiveCount + counts->InactiveCount, 0);
@@ -189,8 +189,8 @@ TEST(DataFile, PurgingTheLastReportLeavesNoDataFile) {
 
 TEST(DataFile, AFailedPurgeLeavesTheDataFileUntouched) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("A"), Quick()).ok());
-  ASSERT_TRUE(AppendReport(folder.path(), Report("$Killed$"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("A")).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("$Killed$")).ok());
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
   // A folder in the temporary file's place makes the rewrite fail.
   fs::create_directory(folder / "TempFile.$$$");
@@ -202,10 +202,10 @@ TEST(DataFile, AFailedPurgeLeavesTheDataFileUntouched) {
 
 TEST(DataFile, AWriteIsRefusedWhenTheStoredRecordIsAnotherReport) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("A"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("A")).ok());
   ReportRecord b = Report("B");
   b.ControlNumber = 45300.75;
-  ASSERT_TRUE(AppendReport(folder.path(), b, Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, b).ok());
 
   DataFile file(folder.path(), Quick());
   ASSERT_TRUE(file.OpenDataFile(DataFileAccess::Write).ok());
@@ -220,20 +220,20 @@ TEST(DataFile, AWriteIsRefusedWhenTheStoredRecordIsAnotherReport) {
 TEST(DataFile, AnEditFollowsItsReportPastADeleteElsewhereAndIsRefusedOnceItChanged) {
   TempFolder folder;
   // Three reports with the same control number: only their bytes tell them apart.
-  for (const char* c : {"A", "B", "C"}) ASSERT_TRUE(AppendReport(folder.path(), Report(c), Quick()).ok());
-  const auto c = ReadStoredReport(folder.path(), 3, Quick());
+  for (const char* c : {"A", "B", "C"}) ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report(c)).ok());
+  const auto c = ReadStoredReport({folder.path(), Quick()}, 3);
   ASSERT_TRUE(c.ok());
-  ASSERT_TRUE(DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr, Quick()).ok());
+  ASSERT_TRUE(DeleteReport({folder.path(), Quick()}, {1, 45296.5, "A"}, nullptr).ok());
   const auto retitle = [](ReportRecord& r) { r.Title = "edited"; };
-  auto edited = RewriteEditedReport(folder.path(), 3, c->bytes, retitle, Quick());
+  auto edited = RewriteEditedReport({folder.path(), Quick()}, 3, c->bytes, retitle);
   ASSERT_TRUE(edited.ok()) << edited.message();
   EXPECT_TRUE(edited->written);
   EXPECT_EQ(edited->recordNumber, 2) << "C moved down one";
-  EXPECT_EQ(ReadReport(folder.path(), 2, Quick())->Title, "edited");
-  EXPECT_EQ(ReadReport(folder.path(), 1, Quick())->Title, "Title of B") << "B is not touched";
+  EXPECT_EQ(ReadReport({folder.path(), Quick()}, 2)->Title, "edited");
+  EXPECT_EQ(ReadReport({folder.path(), Quick()}, 1)->Title, "Title of B") << "B is not touched";
   // The same edit again: C no longer holds the bytes read, and B never did.
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
-  auto stale = RewriteEditedReport(folder.path(), 2, c->bytes, retitle, Quick());
+  auto stale = RewriteEditedReport({folder.path(), Quick()}, 2, c->bytes, retitle);
   ASSERT_TRUE(stale.ok());
   EXPECT_FALSE(stale->written);
   EXPECT_EQ(stale->recordNumber, 2) << "the nearest report with its control number";
@@ -242,7 +242,7 @@ TEST(DataFile, AnEditFollowsItsReportPastADeleteElsewhereAndIsRefusedOnceItChang
 
 TEST(DataFile, AnOpenThatKeepsFailingEndsInAnErrorAfterItsRetries) {
   TempFolder folder;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("1"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("1")).ok());
   // A file that cannot be opened for writing: without permissions, or for
   // root (who ignores them) immutable.
   const fs::path path = folder / "Kestrova.Data";
@@ -299,7 +299,7 @@ TEST(DataFile, ProcessesAppendingAtOnceAllKeepTheirReports) {
     int failures = 0;
     for (int i = 0; i < kEach; ++i) {
       const std::string caseNumber = "P" + std::to_string(p) + "-" + std::to_string(i);
-      if (!AppendReport(folder.path(), Report(caseNumber), options).ok()) ++failures;
+      if (!AppendReport({folder.path(), options}, Report(caseNumber)).ok()) ++failures;
     }
     return failures;
   }));

@@ -22,15 +22,6 @@ TEST(FileSet, HoldsTheSevenFilesInOrder) {
   EXPECT_EQ(std::string(kApplicationTitle) + ".Data", FileSet[0]);
 }
 
-TEST(AccessLevels, AreNamedByPosition) {
-  EXPECT_EQ(AccessLevelName(1), "Read Only");
-  EXPECT_EQ(AccessLevelName(2), "Read/Edit");
-  EXPECT_EQ(AccessLevelName(3), "Read/Edit/Add");
-  EXPECT_EQ(AccessLevelName(4), "Full Access");
-  EXPECT_EQ(AccessLevelName(0), "");
-  EXPECT_EQ(AccessLevelName(5), "");
-}
-
 TEST(FileSet, LeavingDeletesOnlyEmptyFilesOfTheSet) {
   TempFolder folder;
   WriteFileBytes(folder / "Search.Log", "");

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "core/ui/flash.h"
+#include "core/controls/arithmetic.h"
+#include "core/controls/flash.h"
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 namespace {
 
 TEST(FlashLevels, SwingInOppositeDirections) {
@@ -55,5 +56,19 @@ TEST(FlashColours, AdminFamilies) {
   EXPECT_EQ(SearchFlashColours(l).back, (Rgb{0, 52, 52}));
 }
 
+TEST(Arithmetic, StepsAndComparisons) {
+  int counter = 10;
+  AddStep(counter, -3);
+  EXPECT_EQ(counter, 7);
+  double level = 0.5;
+  AddStep(level, 0.25);
+  EXPECT_DOUBLE_EQ(level, 0.75);
+  EXPECT_EQ(LargerOf(3, 5), 5);
+  EXPECT_EQ(LargerOf(5, 3), 5);
+  EXPECT_EQ(SmallerOf(3, 5), 3);
+  EXPECT_EQ(SmallerOf(-1, -2), -2);
+  EXPECT_EQ(LargerOf(2, 2), 2);
+}
+
 }  // namespace
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

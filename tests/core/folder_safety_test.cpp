@@ -61,7 +61,7 @@ ReportRecord Report(const std::string& caseNumber) {
 using testing::CaseNumbers;
 
 void AppendAll(const fs::path& folder, std::initializer_list<const char*> cases) {
-  for (const char* c : cases) ASSERT_TRUE(AppendReport(folder, Report(c), Quick()).ok());
+  for (const char* c : cases) ASSERT_TRUE(AppendReport({folder, Quick()}, Report(c)).ok());
 }
 
 // Runs body in a child process that may write files only up to `limit`
@@ -101,14 +101,14 @@ TEST(FolderSafety, AnAppendCutShortByAFullDiskIsTakenBackOut) {
   AppendAll(folder.path(), {"A", "B"});
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
   const int result = InChildWithFileLimit(before.size() + 5000, false, [&] {
-    auto n = AppendReport(folder.path(), Report("C"), Quick());
+    auto n = AppendReport({folder.path(), Quick()}, Report("C"));
     if (n.ok()) return 1;
     return n.message().find("Nothing was written") != std::string::npos ? 0 : 2;
   });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
   EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
-  ASSERT_TRUE(AppendReport(folder.path(), Report("C"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("C")).ok());
   EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"A", "B", "C"}));
 }
 
@@ -120,7 +120,7 @@ TEST(FolderSafety, APartialReportLeftByAKilledWriterIsMovedAsideOnce) {
   AppendAll(folder.path(), {"A", "B"});
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
   const int result = InChildWithFileLimit(before.size() + 7000, true, [&] {
-    (void)AppendReport(folder.path(), Report("C"), Quick());
+    (void)AppendReport({folder.path(), Quick()}, Report("C"));
     return 0;
   });
   ASSERT_EQ(result, -SIGXFSZ) << "killed in the middle of its write";
@@ -129,7 +129,7 @@ TEST(FolderSafety, APartialReportLeftByAKilledWriterIsMovedAsideOnce) {
   std::vector<files::FolderNotice> notices;
   DataFileOptions options = Quick();
   options.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
-  auto n = AppendReport(folder.path(), Report("D"), options);
+  auto n = AppendReport({folder.path(), options}, Report("D"));
   ASSERT_TRUE(n.ok()) << n.message();
   EXPECT_EQ(*n, 3);
   ASSERT_EQ(notices.size(), 1u);
@@ -141,7 +141,7 @@ TEST(FolderSafety, APartialReportLeftByAKilledWriterIsMovedAsideOnce) {
   EXPECT_EQ(notices[0].message.rfind("The data file", 0), 0u);
   EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"A", "B", "D"}));
 
-  ASSERT_TRUE(AppendReport(folder.path(), Report("E"), options).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), options}, Report("E")).ok());
   EXPECT_EQ(notices.size(), 1u) << "repaired once";
   EXPECT_EQ(PartialFiles(folder.path(), "Kestrova.Data.partial-").size(), 1u);
 }
@@ -159,7 +159,7 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
     ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
   } unmount{mountPoint.path()};
   const fs::path folder = mountPoint.path();
-  for (int i = 0; i < 16; ++i) ASSERT_TRUE(AppendReport(folder, Report("R" + std::to_string(i)), Quick()).ok());
+  for (int i = 0; i < 16; ++i) ASSERT_TRUE(AppendReport({folder, Quick()}, Report("R" + std::to_string(i))).ok());
   // Fill what is left, so the next append stops in the middle of a report.
   {
     std::ofstream filler(folder / "filler", std::ios::binary);
@@ -170,7 +170,7 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
   fs::resize_file(folder / "filler", fs::file_size(folder / "filler") - 8192);
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
 
-  auto appended = AppendReport(folder, Report("X"), Quick());
+  auto appended = AppendReport({folder, Quick()}, Report("X"));
   ASSERT_FALSE(appended.ok());
   EXPECT_NE(appended.message().find("No space left"), std::string::npos) << appended.message();
   EXPECT_NE(appended.message().find("the disk holding the data folder is full: free space on it, then try again"),
@@ -186,14 +186,12 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
     control = file.ReadRecord(5)->ControlNumber;
   }
   std::vector<logs::LogAction> logged;
-  auto deleted = DeleteReport(
-      folder, {5, control, "R4"},
-      [&](const ReportRecord& r, logs::LogAction action) {
+  auto deleted =
+      DeleteReport({folder, Quick()}, {5, control, "R4"}, [&](const ReportRecord& r, logs::LogAction action) {
         EXPECT_EQ(r.CaseNumber, "R4");
         logged.push_back(action);
         return Status();
-      },
-      Quick());
+      });
   ASSERT_FALSE(deleted.ok());
   EXPECT_NE(deleted.message().find("was not deleted"), std::string::npos) << deleted.message();
   EXPECT_EQ(logged, (std::vector<logs::LogAction>{logs::kDeleted, logs::kNotDeleted}));
@@ -209,7 +207,7 @@ TEST(FolderSafety, OnAFullDiskAppendsAndDeletesFailWithoutATrace) {
     for (int i = 0; i < 1000 && rest.write(block.data(), block.size()); ++i) {
     }
   }
-  auto locked = AppendReport(folder, Report("Y"), Quick());
+  auto locked = AppendReport({folder, Quick()}, Report("Y"));
   ASSERT_FALSE(locked.ok());
   EXPECT_NE(locked.message().find("the disk holding the data folder is full"), std::string::npos) << locked.message();
   EXPECT_FALSE(logs::AppendLogLine(folder, logs::kSearchLog, "a line").ok());
@@ -227,7 +225,7 @@ TEST(FolderSafety, AFailedDeleteTakesItsMarkOffForReportsAndUsers) {
     u.FirstName = first;
     u.LastName = "Lee";
     u.Password = "xaybzc1d";
-    ASSERT_TRUE(users::AddUser(folder.path(), u, Quick()).ok());
+    ASSERT_TRUE(users::AddUser({folder.path(), Quick()}, u).ok());
   }
   const std::string reports = ReadFileBytes(folder / "Kestrova.Data");
   const std::string userList = ReadFileBytes(folder / "User.List");
@@ -241,10 +239,10 @@ TEST(FolderSafety, AFailedDeleteTakesItsMarkOffForReportsAndUsers) {
     }
     return Status();
   };
-  auto report = DeleteReport(folder.path(), {2, 45296.5, "B"}, writer, Quick());
+  auto report = DeleteReport({folder.path(), Quick()}, {2, 45296.5, "B"}, writer);
   ASSERT_FALSE(report.ok());
   EXPECT_NE(report.message().find("The report was not deleted"), std::string::npos) << report.message();
-  Status user = users::DeleteUser(folder.path(), 1, writer, Quick());
+  Status user = users::DeleteUser({folder.path(), Quick()}, 1, writer);
   ASSERT_FALSE(user.ok());
   EXPECT_NE(user.message().find("The user was not deleted"), std::string::npos) << user.message();
   EXPECT_EQ(lines, (std::vector<std::string>{"B 5", "B 8", "Ann Lee 5", "Ann Lee 8"}));
@@ -270,18 +268,18 @@ TEST(FolderSafety, AWriterStalledPastTheStalePeriodGivesUpCleanly) {
         if (step == files::LockStep::BeforeCommit && ++commits == (purge ? 2 : 1)) ::raise(SIGSTOP);
       };
       if (purge) {
-        auto left = DeleteReport(folder.path(), {2, 45296.5, "B"}, nullptr, options);
+        auto left = DeleteReport({folder.path(), options}, {2, 45296.5, "B"}, nullptr);
         ::_exit(left.ok() ? 1 : 0);
       }
-      ::_exit(AppendReport(folder.path(), Report("late"), options).ok() ? 1 : 0);
+      ::_exit(AppendReport({folder.path(), options}, Report("late")).ok() ? 1 : 0);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, WUNTRACED), pid);
     ASSERT_TRUE(WIFSTOPPED(status));
     DataFileOptions options = Quick();
     options.lock.staleAfter = milliseconds(150);
-    ASSERT_TRUE(AppendReport(folder.path(), Report("D"), options).ok());
-    ASSERT_TRUE(AppendReport(folder.path(), Report("E"), options).ok());
+    ASSERT_TRUE(AppendReport({folder.path(), options}, Report("D")).ok());
+    ASSERT_TRUE(AppendReport({folder.path(), options}, Report("E")).ok());
     ::kill(pid, SIGCONT);
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the stalled writer was refused";
@@ -303,7 +301,7 @@ TEST(FolderSafety, ADataFileThatIsNotOursIsReadButNeverWritten) {
   const std::string version2(20000, ' ');
   for (const std::string* bytes : {&foreign, &version2}) {
     WriteFileBytes(folder / "Kestrova.Data", *bytes);
-    auto n = AppendReport(folder.path(), Report("A"), Quick());
+    auto n = AppendReport({folder.path(), Quick()}, Report("A"));
     ASSERT_FALSE(n.ok());
     EXPECT_EQ(n.error().kind, Error::Kind::Damaged);
     EXPECT_NE(n.message().find("does not look like one of ours"), std::string::npos) << n.message();
@@ -325,7 +323,7 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
   fs::create_symlink(outside / "target", folder / "DataRecords.Log");
   fs::create_symlink(outside / "target", folder / "ccSys.system");
   for (const auto& refused :
-       {AppendReport(folder.path(), Report("A"), Quick()).status(),
+       {AppendReport({folder.path(), Quick()}, Report("A")).status(),
         network::UpdateConcurrentUsers(folder.path(), network::kWorkstationStarts, Quick()).status(),
         logs::AppendLogLine(folder.path(), logs::kDataRecordsLog, "a line"),
         ScanRecords(
@@ -355,7 +353,7 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
   fs::remove(folder / "DataRecords.Log");
   ASSERT_EQ(::mkfifo((folder / "Kestrova.Data").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo((folder / "DataRecords.Log").c_str(), 0644), 0);
-  auto viaPipe = AppendReport(folder.path(), Report("A"), Quick());
+  auto viaPipe = AppendReport({folder.path(), Quick()}, Report("A"));
   ASSERT_FALSE(viaPipe.ok());
   EXPECT_NE(viaPipe.message().find("a pipe"), std::string::npos) << viaPipe.message();
   EXPECT_FALSE(logs::AppendLogLine(folder.path(), logs::kDataRecordsLog, "a line").ok());
@@ -371,7 +369,7 @@ TEST(FolderSafety, FilesThatAreNotWhatTheySeemAreRefusedAtOnce) {
     // A device such as /dev/zero in the data file's place.
     fs::remove(folder / "Kestrova.Data");
     ASSERT_EQ(::mknod((folder / "Kestrova.Data").c_str(), S_IFCHR | 0666, makedev(1, 5)), 0);
-    auto viaDevice = AppendReport(folder.path(), Report("A"), Quick());
+    auto viaDevice = AppendReport({folder.path(), Quick()}, Report("A"));
     ASSERT_FALSE(viaDevice.ok());
     EXPECT_NE(viaDevice.message().find("a device"), std::string::npos) << viaDevice.message();
   }
@@ -399,14 +397,14 @@ TEST(FolderSafety, EveryAccountTheFolderLetsWriteKeepsWriting) {
       const time::DateTime now{2026, 12, 6, 14, 5, 9};
       if (!network::UpdateConcurrentUsers(folder.path(), network::kWorkstationStarts, Quick()).ok()) return 1;
       if (!logs::LogSignInOut(folder.path(), now, logs::kSignedIn, who, users::AccessLevel::FullAccess).ok()) return 2;
-      if (!AppendReport(folder.path(), Report(who), Quick()).ok()) return 3;
+      if (!AppendReport({folder.path(), Quick()}, Report(who)).ok()) return 3;
       users::UserRecord u;
       u.FirstName = who;
       u.Password = "xaybzc1d";
-      if (!users::AddUser(folder.path(), u, Quick()).ok()) return 4;
+      if (!users::AddUser({folder.path(), Quick()}, u).ok()) return 4;
       if (remove) {
-        if (!DeleteReport(folder.path(), {1, 45296.5, "first"}, nullptr, Quick()).ok()) return 5;
-        if (!users::DeleteUser(folder.path(), 1, nullptr, Quick()).ok()) return 6;
+        if (!DeleteReport({folder.path(), Quick()}, {1, 45296.5, "first"}, nullptr).ok()) return 5;
+        if (!users::DeleteUser({folder.path(), Quick()}, 1, nullptr).ok()) return 6;
       }
       if (!network::UpdateConcurrentUsers(folder.path(), network::kWorkstationEnds, Quick()).ok()) return 7;
       return 0;
@@ -425,7 +423,7 @@ TEST(FolderSafety, ATemporaryFileLeftByAKilledRewriteIsClearedUnderTheLock) {
   TempFolder folder;
   AppendAll(folder.path(), {"A"});
   WriteFileBytes(folder / "TempFile.$$$", std::string(20001, 'k'));
-  ASSERT_TRUE(AppendReport(folder.path(), Report("B"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("B")).ok());
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
 }
 

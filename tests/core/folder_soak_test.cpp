@@ -145,7 +145,7 @@ int Append(const fs::path& folder, const fs::path& journal, int process, Clock::
   const DataFileOptions options = Options(process);
   for (int i = 0; Clock::now() < until; ++i) {
     const std::string caseNumber = "A" + std::to_string(process) + "-" + std::to_string(i);
-    auto saved = AppendReport(folder, Report(caseNumber), options);
+    auto saved = AppendReport({folder, options}, Report(caseNumber));
     said.Say(saved.ok() ? '+' : '?', saved.ok() ? caseNumber : caseNumber + " " + saved.message());
     if (saved.ok() && !logs::LogRecordChange(folder, kAt, logs::kAdded, Report(caseNumber), "soak").ok()) {
       said.Say('!', caseNumber);
@@ -179,7 +179,7 @@ int Delete(const fs::path& folder, const fs::path& journal, int process, Clock::
     auto log = [&](const ReportRecord& r, logs::LogAction action) {
       return logs::LogRecordChange(folder, kAt, action, r, "soak");
     };
-    if (DeleteReport(folder, *chosen, log, options).ok()) said.Say('-', chosen->caseNumber);
+    if (DeleteReport({folder, options}, *chosen, log).ok()) said.Say('-', chosen->caseNumber);
   }
   return 0;
 }
@@ -194,8 +194,8 @@ int Edit(const fs::path& folder, const fs::path& journal, int process, Clock::ti
       std::this_thread::sleep_for(milliseconds(5));
       continue;
     }
-    auto edited = ChangeReport(
-        folder, *chosen, [&](ReportRecord& r) { r.Title = "edit " + std::to_string(i); }, options);
+    auto edited =
+        ChangeReport({folder, options}, *chosen, [&](ReportRecord& r) { r.Title = "edit " + std::to_string(i); });
     if (edited.ok()) said.Say('e', chosen->caseNumber);
   }
   return 0;
@@ -377,7 +377,7 @@ TEST(FolderSoak, WritersKilledAtRandomLoseNoAcknowledgedReport) {
     if (fs::file_size(folder.path / "Kestrova.Data", ec) % kReportRecordSize != 0) ++killedMidWrite;
   }
   // One more save repairs whatever the last one left.
-  ASSERT_TRUE(AppendReport(folder.path, Report("last"), Options(0)).ok());
+  ASSERT_TRUE(AppendReport({folder.path, Options(0)}, Report("last")).ok());
   const Figures f = Check(folder.path, paths);
   int aside = 0;
   int leftovers = 0;

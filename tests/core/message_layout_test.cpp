@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/ui/message_layout.h"
+#include "core/controls/message_layout.h"
 
-namespace kestrova::ui {
+namespace kestrova::controls {
 namespace {
 
 constexpr int kScreenW = 1920 * 15;  // 1920 x 1080 at 96 dots per inch
@@ -68,4 +68,4 @@ TEST(MessageLayout, NeverNarrowerThanTheCaptionAndTheTitleBarsButtons) {
 }
 
 }  // namespace
-}  // namespace kestrova::ui
+}  // namespace kestrova::controls

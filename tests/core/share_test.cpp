@@ -130,7 +130,7 @@ TEST_F(ShareTest, SavesTakingTurnsFromBothWorkstationsAllKeepTheirPlace) {
     reports::ReportRecord r;
     r.CaseNumber = "T" + std::to_string(i);
     r.ProgramVersion = 414;
-    auto n = reports::AppendReport(At(i), r, options);
+    auto n = reports::AppendReport({At(i), options}, r);
     ASSERT_TRUE(n.ok()) << n.message();
     EXPECT_EQ(*n, i + 1);
     EXPECT_EQ(listed(At(i + 1)), i + 1) << "and sees the new report at once";
@@ -215,13 +215,13 @@ TEST_F(ShareTest, ATemporaryFileRemovedElsewhereDoesNotStopADelete) {
     reports::ReportRecord r;
     r.CaseNumber = "T" + std::to_string(i);
     r.ProgramVersion = 414;
-    ASSERT_TRUE(reports::AppendReport(one, r, options).ok());
+    ASSERT_TRUE(reports::AppendReport({one, options}, r).ok());
   }
   testing::WriteFileBytes(one / "TempFile.$$$", std::string(20001, 'k'));
   EXPECT_TRUE(fs::exists(two / "TempFile.$$$"));  // now in the second one's cache
   ASSERT_TRUE(RemoveFile(one / "TempFile.$$$").ok());
   for (int i = 0; i < 2; ++i) {
-    auto deleted = reports::DeleteReport(two, {1, 0, "T" + std::to_string(i)}, nullptr, options);
+    auto deleted = reports::DeleteReport({two, options}, {1, 0, "T" + std::to_string(i)}, nullptr);
     ASSERT_TRUE(deleted.ok()) << deleted.message();
   }
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 20001u);

@@ -70,7 +70,7 @@ ReportRecord Report(const std::string& caseNumber) {
 }
 
 void AppendAll(const fs::path& folder, std::initializer_list<const char*> cases) {
-  for (const char* c : cases) ASSERT_TRUE(AppendReport(folder, Report(c), Quick()).ok());
+  for (const char* c : cases) ASSERT_TRUE(AppendReport({folder, Quick()}, Report(c)).ok());
 }
 
 // One step of a writer held until the test lets it go.
@@ -137,9 +137,9 @@ TEST(SharedFolder, AnAppendHeldUpPastTheStalePeriodIsReportedAndInAppendModeOver
     late.lock.onStep = held.OnStep();
     late.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
     std::optional<Result<std::int32_t>> lateResult;
-    std::thread writer([&] { lateResult.emplace(AppendReport(folder.path(), Report("late"), late)); });
+    std::thread writer([&] { lateResult.emplace(AppendReport({folder.path(), late}, Report("late"))); });
     held.AwaitReached();
-    auto other = AppendReport(folder.path(), Report("D"), Impatient());
+    auto other = AppendReport({folder.path(), Impatient()}, Report("D"));
     ASSERT_TRUE(other.ok()) << other.message();
     EXPECT_EQ(*other, 4);
     held.Release();
@@ -172,11 +172,10 @@ TEST(SharedFolder, AnEditHeldUpPastTheStalePeriodIsReported) {
   late.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
   std::optional<Result<ReportRecord>> edited;
   std::thread writer([&] {
-    edited.emplace(ChangeReport(
-        folder.path(), {2, 45296.5, "B"}, [](ReportRecord& r) { r.Title = "late"; }, late));
+    edited.emplace(ChangeReport({folder.path(), late}, {2, 45296.5, "B"}, [](ReportRecord& r) { r.Title = "late"; }));
   });
   held.AwaitReached();
-  ASSERT_TRUE(AppendReport(folder.path(), Report("C"), Impatient()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Impatient()}, Report("C")).ok());
   held.Release();
   writer.join();
   ASSERT_TRUE(edited->ok()) << edited->message();
@@ -236,10 +235,9 @@ TEST(SharedFolder, OnAShareWithoutLinksOrAppendModeEveryWriteWorksAndLeavesNothi
     const time::DateTime now{2026, 12, 6, 14, 5, 9};
     AppendAll(folder.path(), {"A", "B", "C"});
     ASSERT_TRUE(logs::LogSearch(folder.path(), now, "Ann Lee", "'x'").ok());
-    auto deleted = DeleteReport(
-        folder.path(), {2, 45296.5, "B"},
-        [&](const ReportRecord& r) { return logs::LogRecordChange(folder.path(), now, logs::kDeleted, r, "Ann Lee"); },
-        Quick());
+    auto deleted = DeleteReport({folder.path(), Quick()}, {2, 45296.5, "B"}, [&](const ReportRecord& r) {
+      return logs::LogRecordChange(folder.path(), now, logs::kDeleted, r, "Ann Lee");
+    });
     ASSERT_TRUE(deleted.ok()) << deleted.message();
     ASSERT_TRUE(logs::LogSearch(folder.path(), now, "Ann Lee", "'y'").ok());
     EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"A", "C"}));
@@ -337,12 +335,12 @@ TEST(SharedFolder, PassingServerErrorsAreTriedAgainAfterAPauseAndReportedOnce) {
   UsingFileSystem using_(share);
   TempFolder folder;
   share.failingCreates = 6;
-  ASSERT_TRUE(AppendReport(folder.path(), Report("A"), Quick()).ok());
+  ASSERT_TRUE(AppendReport({folder.path(), Quick()}, Report("A")).ok());
 
   share.failingCreates = 1000000;
   DataFileOptions options = Quick();
   options.lock.wait = milliseconds(400);
-  auto refused = AppendReport(folder.path(), Report("B"), options);
+  auto refused = AppendReport({folder.path(), options}, Report("B"));
   ASSERT_FALSE(refused.ok());
   EXPECT_NE(refused.message().find("Input/output error"), std::string::npos) << refused.message();
   EXPECT_GT(share.failingCreates.load(), 1000000 - 100) << "each try waited its turn";
@@ -363,7 +361,7 @@ TEST(SharedFolder, ARewriteWaitsForAReaderToLetGoOrLeavesTheFolderAsItWas) {
     std::this_thread::sleep_for(milliseconds(300));
     share.Close(reader);
   });
-  auto deleted = DeleteReport(folder.path(), {2, 45296.5, "B"}, nullptr, Quick());
+  auto deleted = DeleteReport({folder.path(), Quick()}, {2, 45296.5, "B"}, nullptr);
   letGo.join();
   ASSERT_TRUE(deleted.ok()) << deleted.message();
   EXPECT_GT(share.refusedRenames, 0);
@@ -371,7 +369,7 @@ TEST(SharedFolder, ARewriteWaitsForAReaderToLetGoOrLeavesTheFolderAsItWas) {
 
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
   const int forever = share.Open(folder / "Kestrova.Data", O_RDONLY, 0);
-  auto refused = DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr, Quick());
+  auto refused = DeleteReport({folder.path(), Quick()}, {1, 45296.5, "A"}, nullptr);
   share.Close(forever);
   ASSERT_FALSE(refused.ok());
   EXPECT_NE(refused.message().find("not deleted"), std::string::npos) << refused.message();
@@ -421,7 +419,7 @@ TEST(SharedFolder, ATemporaryFileACacheStillShowsDoesNotStopADelete) {
   TempFolder folder;
   AppendAll(folder.path(), {"A", "B"});
   share.Ghost(folder / "TempFile.$$$");
-  auto deleted = DeleteReport(folder.path(), {1, 45296.5, "A"}, nullptr, Quick());
+  auto deleted = DeleteReport({folder.path(), Quick()}, {1, 45296.5, "A"}, nullptr);
   ASSERT_TRUE(deleted.ok()) << deleted.message();
   EXPECT_EQ(CaseNumbers(folder.path()), (std::vector<std::string>{"B"}));
 }
@@ -463,11 +461,11 @@ TEST(SharedFolder, FilesWithHolesOrOnlyZerosAreDamagedNotReadThrough) {
     fs::resize_file(folder / name, 10ull << 30);
   }
   const auto start = std::chrono::steady_clock::now();
-  auto added = AppendReport(folder.path(), Report("A"), Quick());
+  auto added = AppendReport({folder.path(), Quick()}, Report("A"));
   ASSERT_FALSE(added.ok());
   EXPECT_EQ(added.error().kind, Error::Kind::Damaged);
   EXPECT_NE(added.message().find("is damaged"), std::string::npos) << added.message();
-  EXPECT_FALSE(DeleteReport(folder.path(), {1, 0, ""}, nullptr, Quick()).ok());
+  EXPECT_FALSE(DeleteReport({folder.path(), Quick()}, {1, 0, ""}, nullptr).ok());
   EXPECT_FALSE(fs::exists(folder / "TempFile.$$$"));
   EXPECT_EQ(fs::file_size(folder / "Kestrova.Data"), 10ull << 30);
   EXPECT_EQ(ScanRecords(folder.path(), [](std::int32_t, const char*) { return true; }).error().kind,
@@ -483,7 +481,7 @@ TEST(SharedFolder, FilesWithHolesOrOnlyZerosAreDamagedNotReadThrough) {
 
   // Written out as zeros, where the file system has no holes to show.
   WriteFileBytes(folder / "Kestrova.Data", std::string(5 * kReportRecordSize, '\0'));
-  EXPECT_EQ(AppendReport(folder.path(), Report("A"), Quick()).error().kind, Error::Kind::Damaged);
+  EXPECT_EQ(AppendReport({folder.path(), Quick()}, Report("A")).error().kind, Error::Kind::Damaged);
 
   // A user list longer than any real one.
   {
@@ -522,14 +520,14 @@ TEST(SharedFolder, AHostileChangeCounterStopsWritesWithAMessage) {
   const std::string before = ReadFileBytes(folder / "Kestrova.Data");
   fs::remove(folder / "Kestrova.Changes");
   fs::create_symlink(outside / "counter", folder / "Kestrova.Changes");
-  auto viaLink = AppendReport(folder.path(), Report("B"), Quick());
+  auto viaLink = AppendReport({folder.path(), Quick()}, Report("B"));
   ASSERT_FALSE(viaLink.ok());
   EXPECT_NE(viaLink.message().find("Kestrova.Changes in the data folder is a symbolic link"), std::string::npos)
       << viaLink.message();
   EXPECT_NE(viaLink.message().find("move it out of the folder"), std::string::npos);
   fs::remove(folder / "Kestrova.Changes");
   ASSERT_EQ(::mkfifo((folder / "Kestrova.Changes").c_str(), 0644), 0);
-  auto viaPipe = AppendReport(folder.path(), Report("B"), Quick());
+  auto viaPipe = AppendReport({folder.path(), Quick()}, Report("B"));
   ASSERT_FALSE(viaPipe.ok());
   EXPECT_NE(viaPipe.message().find("a pipe"), std::string::npos) << viaPipe.message();
   EXPECT_EQ(ReadFileBytes(folder / "Kestrova.Data"), before);
@@ -560,11 +558,11 @@ TEST(SharedFolder, InAGroupSharedFolderEveryMemberWritesWhatAnotherCreated) {
   auto work = [&](const std::string& who) {
     return [&folder, who, now] {
       if (!logs::LogSearch(folder.path(), now, who, "'x'").ok()) return 1;
-      if (!AppendReport(folder.path(), Report(who), Quick()).ok()) return 2;
+      if (!AppendReport({folder.path(), Quick()}, Report(who)).ok()) return 2;
       users::UserRecord u;
       u.FirstName = who;
       u.Password = "xaybzc1d";
-      if (!users::AddUser(folder.path(), u, Quick()).ok()) return 3;
+      if (!users::AddUser({folder.path(), Quick()}, u).ok()) return 3;
       return 0;
     };
   };

@@ -183,7 +183,7 @@ TEST(UserList, ADamagedListIsListedAsFarAsItIsValidAndNeverWritten) {
   std::vector<files::FolderNotice> notices;
   UserListOptions options;
   options.notice = [&](const files::FolderNotice& n) { notices.push_back(n); };
-  auto listing = ListUsers(folder.path(), options);
+  auto listing = ListUsers({folder.path(), options});
   ASSERT_TRUE(listing.ok()) << listing.message();
   ASSERT_EQ(listing->users.size(), 2u);
   EXPECT_EQ(listing->users[1].FirstName, "Cy");
@@ -213,7 +213,7 @@ TEST(UserList, APartialLastUserIsListedAroundAndRepairedByTheNextChange) {
   const testing::StillClock clock;
   UserListOptions options;
   options.clock = &clock;
-  auto n = AddUser(folder.path(), User("Cy", "Lee"), options);
+  auto n = AddUser({folder.path(), options}, User("Cy", "Lee"));
   ASSERT_TRUE(n.ok()) << n.message();
   EXPECT_EQ(*n, 3);
   EXPECT_EQ(ReadFileBytes(folder / "User.List.partial-20261206140509"), whole.substr(0, 321));
@@ -248,7 +248,7 @@ TEST(UserList, WorkstationsAddingAtOnceLoseNoUser) {
     options.lock.wait = std::chrono::milliseconds(20000);
     int failures = 0;
     for (int i = 0; i < kEach; ++i) {
-      if (!AddUser(folder.path(), User("P" + std::to_string(p), "N" + std::to_string(i)), options).ok()) {
+      if (!AddUser({folder.path(), options}, User("P" + std::to_string(p), "N" + std::to_string(i))).ok()) {
         ++failures;
       }
     }
@@ -260,6 +260,44 @@ TEST(UserList, WorkstationsAddingAtOnceLoseNoUser) {
   for (const auto& u : *all) names.insert(UserDisplayName(u));
   EXPECT_EQ(names.size(), static_cast<std::size_t>(kProcesses * kEach));
   EXPECT_EQ(all->size(), static_cast<std::size_t>(kProcesses * kEach));
+}
+
+TEST(RandomInteger, StaysWithinItsBoundsAndReachesBoth) {
+  std::set<int> seen;
+  for (int i = 0; i < 5000; ++i) {
+    const int r = RandomInteger(65, 90);
+    ASSERT_GE(r, 65);
+    ASSERT_LE(r, 90);
+    seen.insert(r);
+  }
+  EXPECT_EQ(seen.size(), 26u);
+  EXPECT_EQ(RandomInteger(7, 7), 7);
+}
+
+TEST(RandomInteger, CallsInQuickSuccessionDiffer) {
+  // Reseeding from the clock on every call made neighbours equal.
+  int changes = 0;
+  int previous = RandomInteger(0, 9999);
+  for (int i = 0; i < 100; ++i) {
+    const int next = RandomInteger(0, 9999);
+    changes += next != previous;
+    previous = next;
+  }
+  EXPECT_GT(changes, 90);
+}
+
+TEST(RandomInteger, ASeededGeneratorRepeatsItself) {
+  std::mt19937 a(42), b(42);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(RandomInteger(1, 6, a), RandomInteger(1, 6, b));
+}
+
+TEST(AccessLevels, AreNamedByPosition) {
+  EXPECT_EQ(AccessLevelName(1), "Read Only");
+  EXPECT_EQ(AccessLevelName(2), "Read/Edit");
+  EXPECT_EQ(AccessLevelName(3), "Read/Edit/Add");
+  EXPECT_EQ(AccessLevelName(4), "Full Access");
+  EXPECT_EQ(AccessLevelName(0), "");
+  EXPECT_EQ(AccessLevelName(5), "");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "core/users/access_code_file.h"
-#include "gui/ui/access_code.h"
+#include "gui/session/access_code.h"
 #include "platform/access_code_store.h"
 #include "support/gui_session.h"
 

@@ -13,7 +13,7 @@
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 #include "gui/reports/frm_main.h"
-#include "gui/ui/access_code.h"
+#include "gui/session/access_code.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
@@ -57,7 +57,7 @@ class AdminWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
 
   frmAdmin* Open() {
-    frmAdmin* admin = g.session->flow().OpenAdministrativeWindow();
+    frmAdmin* admin = g.flow->OpenAdministrativeWindow();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
     admin->Form_Activate();
@@ -119,7 +119,7 @@ TEST_F(AdminWindowTest, UsersAddedOrRemovedElsewhereShowWhenTheWindowIsActiveAga
   EXPECT_EQ(grid->item(grid->currentRow(), 0)->text(), QStringLiteral("Cy Adams")) << "the same user stays highlighted";
   EXPECT_EQ(grid->item(0, 4)->text(), QStringLiteral("3")) << "Al Adams moved from record 4: rows point at the file";
   // The password box keeps the text's size: its dots are no giants.
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   auto* password = Child<QLineEdit>(admin, "txtPassword");
   EXPECT_LE(QFontMetrics(password->font()).height(), QFontMetrics(grid->font()).height() * 5 / 4);
   const QChar dot(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password));
@@ -129,7 +129,7 @@ TEST_F(AdminWindowTest, UsersAddedOrRemovedElsewhereShowWhenTheWindowIsActiveAga
 
 TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {
   frmAdmin* admin = Open();
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   ASSERT_EQ(admin->mode(), frmAdmin::Mode::Password);
   auto* selected = Child<ZelButton>(admin, "cmdUserSelected");
   auto* signIn = Child<ZelButton>(admin, "cmdSignIn");
@@ -143,12 +143,12 @@ TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {
   EXPECT_FALSE(signIn->isEnabled());
   QTest::keyClick(admin, Qt::Key_Return);
   EXPECT_EQ(admin->mode(), frmAdmin::Mode::Password) << "with 1 to 3 characters Enter does nothing";
-  EXPECT_FALSE(admin->flasher().IsRunning());
+  EXPECT_FALSE(testing::FlasherOf(admin).IsRunning());
 
   QTest::keyClicks(password, QStringLiteral("r"));
   EXPECT_TRUE(signIn->isEnabled());
-  EXPECT_TRUE(admin->flasher().IsRunning());
-  EXPECT_EQ(admin->flasher().target(), signIn);
+  EXPECT_TRUE(testing::FlasherOf(admin).IsRunning());
+  EXPECT_EQ(testing::FlasherOf(admin).target(), signIn);
 
   QTest::keyClicks(password, QStringLiteral("et12345"));
   EXPECT_EQ(password->text().size(), 8) << "no ninth character";
@@ -162,11 +162,11 @@ TEST_F(AdminWindowTest, PasswordModeEnablesSignInFromTheFourthCharacter) {
 
 TEST_F(AdminWindowTest, AWrongPasswordIsLoggedAndEmptiesTheUserName) {
   frmAdmin* admin = Open();
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   auto* password = Child<QLineEdit>(admin, "txtPassword");
   QTest::keyClicks(password, QStringLiteral("secret12"));  // wrong letter case
   g.messages->Press(1);                                    // "&Try again"
-  admin->cmdSignIn_Click();
+  testing::Click(admin, "cmdSignIn");
   const MessageRequest& r = g.messages->Last();
   EXPECT_EQ(r.caption, QStringLiteral("Incorrect Password"));
   EXPECT_EQ(r.iconKind, IconKind::Error);
@@ -180,18 +180,18 @@ TEST_F(AdminWindowTest, AWrongPasswordIsLoggedAndEmptiesTheUserName) {
   // Enabled again from the fourth character, but nothing pulses any more.
   QTest::keyClicks(password, QStringLiteral("Secr"));
   EXPECT_TRUE(Child<ZelButton>(admin, "cmdSignIn")->isEnabled());
-  EXPECT_EQ(admin->flasher().target(), nullptr);
+  EXPECT_EQ(testing::FlasherOf(admin).target(), nullptr);
 
   g.messages->Press(2);  // "&Cancel sign-in"
   password->clear();
   QTest::keyClicks(password, QStringLiteral("nope"));
-  admin->cmdSignIn_Click();
+  testing::Click(admin, "cmdSignIn");
   EXPECT_EQ(admin->mode(), frmAdmin::Mode::List);
 }
 
 TEST_F(AdminWindowTest, TheRightPasswordSignsInAndTheMainWindowSignsOut) {
   frmAdmin* admin = Open();
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   QTest::keyClicks(Child<QLineEdit>(admin, "txtPassword"), QStringLiteral("Secret12"));
   QTest::keyClick(admin, Qt::Key_Return);
   EXPECT_EQ(Log("SignInOut.Log"), "12/06/2026 at 14:05:09 - Al Adams signed in w/ Full Access privileges\r\n");
@@ -214,7 +214,7 @@ TEST_F(AdminWindowTest, ASignInOrDeletionChecksTheRecordStillHoldsTheUserShown) 
   frmAdmin* admin = Open();
   ASSERT_EQ(Names(admin).first(), QStringLiteral("Al Adams"));       // record 4
   ASSERT_TRUE(users::DeleteUser(g.folder.path(), 1, nullptr).ok());  // Cy Adams
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   QTest::keyClicks(Child<QLineEdit>(admin, "txtPassword"), QStringLiteral("Secret12"));
   g.messages->Press(1);
   QTest::keyClick(admin, Qt::Key_Return);
@@ -224,10 +224,15 @@ TEST_F(AdminWindowTest, ASignInOrDeletionChecksTheRecordStillHoldsTheUserShown) 
   EXPECT_EQ(FindWindow<frmMain>(), nullptr);
   EXPECT_EQ(Names(admin).size(), 3) << "the list is read again";
 
+  // Deleting is one of the administrative functions behind the access code.
+  SetAccessCode(QStringLiteral("Kestrel1"));
+  g.inputBox->answers = {QStringLiteral("Kestrel1")};
+  testing::Click(admin, "cmdEditList");
+  ASSERT_EQ(admin->mode(), frmAdmin::Mode::Editing);
   ASSERT_TRUE(users::DeleteUser(g.folder.path(), 1, nullptr).ok());  // ann ZETA: Al moves to record 2
   const std::string before = ReadFileBytes(g.folder / "User.List");
   g.messages->Press(1).Press(1);
-  admin->cmdDeleteUser_Click();  // the row still says record 3 for Al Adams
+  testing::Click(admin, "cmdDeleteUser");  // the row still says record 3 for Al Adams
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("User List Changed"));
   EXPECT_EQ(ReadFileBytes(g.folder / "User.List"), before) << "Bob adams was not deleted in Al's place";
   EXPECT_EQ(Log("UserList.Log"), "");
@@ -254,7 +259,7 @@ TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStor
     EXPECT_EQ(form->findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"))->toPlainText(),
               QStringLiteral("Night shift\n\tbadge 7"));
     form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->click();
-    form->cmdSave_Click();
+    testing::Click(form, "cmdSave");
   });
   std::string after = ReadFileBytes(g.folder / "User.List");
   EXPECT_EQ(after.substr(1500 + 59, 2), std::string("\x03\x00", 2));
@@ -265,12 +270,12 @@ TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStor
     form->findChild<QPlainTextEdit*>(QStringLiteral("txtfield4"))->setPlainText(QStringLiteral("a\nb"));
     form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("\u0410\u043B"));
     g.messages->Press(1);
-    form->cmdSave_Click();
+    testing::Click(form, "cmdSave");
     EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Characters Not Stored"));
     EXPECT_EQ(g.messages->Last().lines()[0], QStringLiteral("'First Name' holds characters"));
     EXPECT_FALSE(form->saved());
     form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("Al"));
-    form->cmdSave_Click();
+    testing::Click(form, "cmdSave");
   });
   EXPECT_EQ(users::ReadAllUsers(g.folder.path())->back().Comments, "a\r\nb");
 }
@@ -279,13 +284,13 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
   SetAccessCode(QStringLiteral("Kestrel1"));
   frmAdmin* admin = Open();
   g.inputBox->answers = {QStringLiteral("Kestrel1")};
-  admin->cmdEditList_Click();
+  testing::Click(admin, "cmdEditList");
   ASSERT_EQ(admin->mode(), frmAdmin::Mode::Editing);
   EXPECT_EQ(admin->windowTitle(), QStringLiteral("'User List' Administration"));
   EXPECT_EQ(Child<ZelButton>(admin, "cmdEditList")->Caption(), QStringLiteral("&Finished editing"));
   EXPECT_FALSE(Child<ZelButton>(admin, "cmdUserSelected")->isVisible());
   EXPECT_TRUE(Child<ZelButton>(admin, "cmdAddUser")->isEnabled());
-  EXPECT_EQ(admin->flasher().target(), Child<ZelButton>(admin, "cmdEditList"));
+  EXPECT_EQ(testing::FlasherOf(admin).target(), Child<ZelButton>(admin, "cmdEditList"));
 
   // Add.
   testing::WhenModalOpens<frmAddEditUser>([](frmAddEditUser* form) {
@@ -295,9 +300,9 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
     form->findChild<QLineEdit*>(QStringLiteral("txtfield2"))->setText(QStringLiteral("Baker"));
     form->findChild<QLineEdit*>(QStringLiteral("txtfield3"))->setText(QStringLiteral(" dee123 "));
     form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel3"))->click();
-    form->cmdSave_Click();
+    testing::Click(form, "cmdSave");
   });
-  admin->cmdAddUser_Click();
+  testing::Click(admin, "cmdAddUser");
   EXPECT_EQ(Log("UserList.Log"), "12/06/2026 at 14:05:09 - 'Dee Baker' added to the 'User List'\r\n");
   auto all = users::ReadAllUsers(g.folder.path());
   ASSERT_EQ(all->size(), 5u);
@@ -320,9 +325,9 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
     form->findChild<QRadioButton*>(QStringLiteral("optAccessLevel4"))->click();
     EXPECT_TRUE(save->isVisible());
     EXPECT_EQ(cancel->Caption(), QStringLiteral("&Cancel Changes"));
-    form->cmdSave_Click();
+    testing::Click(form, "cmdSave");
   });
-  admin->cmdEditUser_Click();
+  testing::Click(admin, "cmdEditUser");
   EXPECT_NE(Log("UserList.Log").find("'Dee Baker' edited in the 'User List'\r\n"), std::string::npos);
   all = users::ReadAllUsers(g.folder.path());
   EXPECT_EQ(all->back().AccessLevel, 4);
@@ -331,7 +336,7 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
   // Delete the user in row 1; row 1 is selected afterwards.
   grid->setCurrentCell(0, 0);
   g.messages->Press(1).Press(1);
-  admin->cmdDeleteUser_Click();
+  testing::Click(admin, "cmdDeleteUser");
   const MessageRequest& confirm = g.messages->asked[g.messages->asked.size() - 2];
   EXPECT_EQ(confirm.caption, QStringLiteral("Confirm Deletion"));
   EXPECT_EQ(confirm.lines(),
@@ -348,17 +353,17 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
   // Row 3 deleted with the box ticked: row 2 is selected, later deletions ask nothing.
   grid->setCurrentCell(2, 0);
   g.messages->Press(1, true);
-  admin->cmdDeleteUser_Click();
+  testing::Click(admin, "cmdDeleteUser");
   EXPECT_EQ(grid->currentRow(), 1);
   const int asked = static_cast<int>(g.messages->asked.size());
-  admin->cmdDeleteUser_Click();
+  testing::Click(admin, "cmdDeleteUser");
   EXPECT_EQ(g.messages->asked.size(), asked) << "immediate and silent";
   EXPECT_EQ(grid->rowCount(), 2);
 
-  admin->cmdEditList_Click();
+  testing::Click(admin, "cmdEditList");
   EXPECT_EQ(admin->mode(), frmAdmin::Mode::List);
   EXPECT_EQ(admin->windowTitle(), QStringLiteral("Kestrova - Administrative Window"));
-  EXPECT_FALSE(admin->flasher().IsRunning());
+  EXPECT_FALSE(testing::FlasherOf(admin).IsRunning());
 }
 
 TEST_F(AdminWindowTest, EditingAnEmptyListOpensTheAddFormAtOnce) {
@@ -375,7 +380,7 @@ TEST_F(AdminWindowTest, EditingAnEmptyListOpensTheAddFormAtOnce) {
     opened = true;
     form->reject();
   });
-  admin->cmdEditList_Click();
+  testing::Click(admin, "cmdEditList");
   EXPECT_TRUE(opened);
   EXPECT_FALSE(Child<ZelButton>(admin, "cmdEditUser")->isEnabled());
 }
@@ -402,7 +407,7 @@ TEST(AddEditUserForm, TheHintTheIndicatorAndTheInvalidPassword) {
   EXPECT_EQ(password->selectedText(), QStringLiteral("<4 to 8 chars only>"));
   EXPECT_TRUE(save->isEnabled()) << "the hint counts as an entry";
   g.messages->Press(1);
-  form.cmdSave_Click();
+  testing::Click(&form, "cmdSave");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Invalid Password Entry"));
   EXPECT_EQ(g.messages->Last().lines(),
             (QStringList{QStringLiteral("The password must be"), QStringLiteral("4 to 8 characters, using"),

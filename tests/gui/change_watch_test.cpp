@@ -13,6 +13,8 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::ListOf;
+
 using testing::Click;
 using testing::Report;
 
@@ -29,10 +31,10 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
   frmMain* m = Open();
   Seconds(m, 6);
   // This workstation's own write, and another's in the same second after it.
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_TRUE(Resting(m)) << "an own write is not announced";
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own-2", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own-2", 7)).ok());
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
   Seconds(m, 5);
   EXPECT_FALSE(Resting(m)) << "another workstation's write right after an own one";
@@ -48,7 +50,7 @@ TEST_F(ChangeWatchTest, AnotherWorkstationsChangesFlashTheRefreshButtonAndOwnWri
 
   Click(m, "cmdRefreshGrid");
   EXPECT_TRUE(Resting(m));
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) ")) << "the click rebuilds the list";
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (5) ")) << "the click rebuilds the list";
   // Every report deleted elsewhere: no data file is a change too.
   Elsewhere([&] {
     for (int i = 0; i < 5; ++i) {
@@ -70,7 +72,7 @@ TEST_F(ChangeWatchTest, AChangeElsewhereJustBeforeAnOwnWriteIsStillAnnounced) {
   frmMain* m = Open();
   Seconds(m, 6);
   Elsewhere([&] { return reports::AppendReport(g.folder.path(), Report("theirs", 8)).ok(); });
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("own", 7)).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("own", 7)).ok());
   Seconds(m, 6);
   EXPECT_FALSE(Resting(m));
   Seconds(m, 20);

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "core/network/concurrent_users.h"
-#include "gui/startup/exit_program.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/shared_utilities.h"
 #include "gui/startup/frm_title_page.h"
-#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 #include "support/gui_session.h"

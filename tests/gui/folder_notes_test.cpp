@@ -57,7 +57,7 @@ TEST(FolderNotes, AWriteWaitingForAnotherWorkstationShowsANoteWithCancel) {
     poll.stop();
   });
   poll.start();
-  auto n = reports::AppendReport(g.folder.path(), Report("A"));
+  auto n = reports::AppendReport(g.session->folder(), Report("A"));
   ASSERT_FALSE(n.ok());
   EXPECT_NE(n.message().find("You stopped waiting"), std::string::npos) << n.message();
   EXPECT_TRUE(
@@ -73,16 +73,16 @@ TEST(FolderNotes, AWriteWaitingForAnotherWorkstationShowsANoteWithCancel) {
 // after the save, when the folder is no longer locked.
 TEST(FolderNotes, ARepairIsToldOnceAfterTheWriteThatMadeIt) {
   GuiSession g;
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("A")).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("A")).ok());
   WriteFileBytes(g.folder / "Kestrova.Data", ReadFileBytes(g.folder / "Kestrova.Data") + "partial");
   g.messages->Press(1);
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("B")).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("B")).ok());
   EXPECT_TRUE(g.messages->asked.isEmpty()) << "not while the lock is held";
   QTest::qWait(20);
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Interrupted Save Repaired"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("Kestrova.Data.partial-20261206140509")));
-  ASSERT_TRUE(reports::AppendReport(g.folder.path(), Report("C")).ok());
+  ASSERT_TRUE(reports::AppendReport(g.session->folder(), Report("C")).ok());
   QTest::qWait(20);
   EXPECT_EQ(g.messages->asked.size(), 1);
 }
@@ -126,7 +126,7 @@ TEST(FolderNotes, TheAdministrativeWindowListsADamagedUserListOnce) {
   EXPECT_EQ(g.messages->asked.size(), 1) << "told once";
 
   admin->findChild<QTableWidget*>(QStringLiteral("grid"))->setCurrentCell(1, 0);
-  admin->cmdUserSelected_Click();
+  testing::Click(admin, "cmdUserSelected");
   QTest::keyClicks(admin->findChild<QLineEdit*>(QStringLiteral("txtPassword")), QStringLiteral("Cypass"));
   QTest::keyClick(admin, Qt::Key_Return);
   EXPECT_EQ(g.session->signIn.CurrentUserName, "Cy Lee");

@@ -29,6 +29,9 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::FormOf;
+using testing::GridOf;
+
 using testing::Click;
 
 // What a user sees and clicks. A picture slot's caption is drawn over its
@@ -110,8 +113,8 @@ class LayoutTest : public testing::MainWindowFixture {
     const QRect opened = m->geometry();
     for (const QSize& size : {opened.size(), m->minimumSize(), (m->minimumSize() + room_.size()) / 2, room_.size()}) {
       m->setGeometry(QRect(size == room_.size() ? room_.topLeft() : opened.topLeft(), size));
-      for (int tab = 0; tab < m->form()->count(); ++tab) {
-        m->form()->setCurrentIndex(tab);
+      for (int tab = 0; tab < FormOf(m)->count(); ++tab) {
+        FormOf(m)->setCurrentIndex(tab);
         CheckControls(m, scroll,
                       QStringLiteral("%1 at %2x%3, tab %4").arg(mode).arg(m->width()).arg(m->height()).arg(tab));
       }
@@ -130,7 +133,7 @@ TEST_F(LayoutTest, TheMainWindowFitsTheScreenAndEveryControlCanBeReachedInEveryM
   auto* scroll = m->findChild<QScrollArea*>(QStringLiteral("scrollWindow"));
   ASSERT_NE(scroll, nullptr) << "the window scrolls what does not fit";
   EXPECT_TRUE(room_.contains(m->frameGeometry())) << "it opens on the screen";
-  EXPECT_GE(m->grid()->viewport()->height() / m->grid()->rowHeight(0), ReportListPanel::kRowsShownAtLeast);
+  EXPECT_GE(GridOf(m)->viewport()->height() / GridOf(m)->rowHeight(0), ReportListPanel::kRowsShownAtLeast);
   EXPECT_GE(m->height(), std::min(room_.height() - 40, static_cast<int>(screen_->geometry().height() / 1.3)))
       << "it uses the screen it has: a tall screen's room goes to the list";
   if (room_.height() - 40 >= scroll->widget()->minimumSizeHint().height()) {
@@ -143,9 +146,9 @@ TEST_F(LayoutTest, TheMainWindowFitsTheScreenAndEveryControlCanBeReachedInEveryM
   const QRect opened = m->geometry();
   m->resize(m->minimumSize());
   for (int n : {1, 13, 31, 43, 45}) {
-    m->form()->FocusField(n);
+    FormOf(m)->FocusField(n);
     QCoreApplication::processEvents();
-    const QWidget* field = m->form()->field(n);
+    const QWidget* field = FormOf(m)->field(n);
     EXPECT_TRUE(scroll->viewport()->rect().intersects({field->mapTo(scroll->viewport(), QPoint()), field->size()}))
         << n;
   }
@@ -158,7 +161,7 @@ TEST_F(LayoutTest, TheMainWindowFitsTheScreenAndEveryControlCanBeReachedInEveryM
 }
 
 TEST_F(LayoutTest, TheAdministrativeWindowAndTheSearchDialogFitTheScreen) {
-  frmAdmin* admin = g.session->flow().OpenAdministrativeWindow();
+  frmAdmin* admin = g.flow->OpenAdministrativeWindow();
   g.messages->Press(1);  // "'User List' empty"
   admin->Form_Activate();
   EXPECT_TRUE(room_.contains(admin->frameGeometry()));

@@ -17,6 +17,7 @@
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
+#include "gui/search/date_picker.h"
 #include "gui/search/frm_find.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/twips.h"
@@ -24,9 +25,16 @@
 #include "gui/window_flow.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
+#include "support/main_window_face.h"
 
 namespace kestrova::gui {
 namespace {
+
+using testing::FlasherOf;
+using testing::FormOf;
+using testing::GridOf;
+using testing::ListOf;
+using testing::ModelOf;
 
 using testing::Click;
 using testing::CloseAllWindows;
@@ -51,7 +59,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   frmMain* Open() {
-    frmMain* main = g.session->flow().OpenMainWindow();
+    frmMain* main = g.flow->OpenMainWindow();
     main->Form_Activate();
     return main;
   }
@@ -70,13 +78,13 @@ TEST_F(MainWindowTest, AnEmptyDatabaseSaysNothingIsOnFile) {
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Nothing on file"));
   EXPECT_EQ(g.messages->Last().lines(),
             (QStringList{QStringLiteral("There are currently"), QStringLiteral("no entries in your database...")}));
-  EXPECT_EQ(m->listCaption(), QString());
+  EXPECT_EQ(ListOf(m).caption(), QString());
   EXPECT_FALSE(Child<QGroupBox>(m, "frame1")->isEnabled());
   EXPECT_FALSE(Child<QGroupBox>(m, "frameShow")->isVisible());
   EXPECT_FALSE(Child<QGroupBox>(m, "frameSort")->isVisible());
   EXPECT_FALSE(Child<QRadioButton>(m, "optDisplay1")->isEnabled());
   EXPECT_FALSE(Child<QRadioButton>(m, "optDisplay2")->isEnabled());
-  EXPECT_FALSE(m->form()->isVisible());
+  EXPECT_FALSE(FormOf(m)->isVisible());
   EXPECT_TRUE(Cmd(m, "cmdAddEntry")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdFindEntries")->isVisible());
 }
@@ -85,12 +93,12 @@ TEST_F(MainWindowTest, OneReportIsListedWithoutSortOrShading) {
   Add(Report("24-1", {2024, 1, 5, 15, 5, 0}));
   frmMain* m = Open();
   EXPECT_TRUE(g.messages->asked.isEmpty());
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (1) "));
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (1) "));
   EXPECT_FALSE(Child<QGroupBox>(m, "frameSort")->isVisible());
   EXPECT_TRUE(Child<QGroupBox>(m, "frameShow")->isVisible());
-  EXPECT_FALSE(m->model().data(m->model().index(0, 0), Qt::BackgroundRole).isValid()) << "no shading";
-  EXPECT_EQ(m->currentRow(), 1);
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-1"));
+  EXPECT_FALSE(ModelOf(m).data(ModelOf(m).index(0, 0), Qt::BackgroundRole).isValid()) << "no shading";
+  EXPECT_EQ(ListOf(m).currentRow(), 1);
+  EXPECT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-1"));
   EXPECT_TRUE(Child<QRadioButton>(m, "optDisplay1")->isEnabled());
   EXPECT_FALSE(Child<QRadioButton>(m, "optDisplay2")->isEnabled());
 }
@@ -98,21 +106,21 @@ TEST_F(MainWindowTest, OneReportIsListedWithoutSortOrShading) {
 TEST_F(MainWindowTest, AFullListStartsOnItsLastRowAndShadesRows) {
   for (int i = 1; i <= 5; ++i) Add(Report("24-" + std::to_string(i), {2024, 1, i, 9, 0, 0}));
   frmMain* m = Open();
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) "));
-  EXPECT_EQ(m->currentRow(), 5);
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-5"));
-  EXPECT_EQ(m->model().data(m->model().index(0, 0), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 255));
-  EXPECT_EQ(m->model().data(m->model().index(1, 0), Qt::BackgroundRole).value<QColor>(), QColor(240, 240, 240));
-  EXPECT_EQ(m->model().headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (5) "));
+  EXPECT_EQ(ListOf(m).currentRow(), 5);
+  EXPECT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-5"));
+  EXPECT_EQ(ModelOf(m).data(ModelOf(m).index(0, 0), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 255));
+  EXPECT_EQ(ModelOf(m).data(ModelOf(m).index(1, 0), Qt::BackgroundRole).value<QColor>(), QColor(240, 240, 240));
+  EXPECT_EQ(ModelOf(m).headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
             QStringLiteral("Title or Descriptive Remarks"));
-  EXPECT_TRUE(m->grid()->isColumnHidden(3));
-  EXPECT_TRUE(m->grid()->isColumnHidden(4));
-  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 1)).center()),
+  EXPECT_TRUE(GridOf(m)->isColumnHidden(3));
+  EXPECT_TRUE(GridOf(m)->isColumnHidden(4));
+  EXPECT_EQ(ListOf(m).GridToolTip(GridOf(m)->visualRect(ModelOf(m).index(0, 1)).center()),
             QStringLiteral(" Monday "));  // 01/01/2024
-  EXPECT_EQ(m->list().GridToolTip(m->grid()->visualRect(m->model().index(0, 0)).center()), QString());
+  EXPECT_EQ(ListOf(m).GridToolTip(GridOf(m)->visualRect(ModelOf(m).index(0, 0)).center()), QString());
   // Choosing a row shows its report, read from the file.
-  m->grid()->setCurrentIndex(m->model().index(1, 0));
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-2"));
+  GridOf(m)->setCurrentIndex(ModelOf(m).index(1, 0));
+  EXPECT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-2"));
 }
 
 TEST_F(MainWindowTest, TheFormShowsEachFormat) {
@@ -123,7 +131,7 @@ TEST_F(MainWindowTest, TheFormShowsEachFormat) {
   r.Narrative = "  The narrative.  ";
   Add(r);
   frmMain* m = Open();
-  ReportForm* f = m->form();
+  ReportForm* f = FormOf(m);
   EXPECT_EQ(f->fieldText(0), QStringLiteral("n/a"));
   EXPECT_EQ(f->fieldText(5), QStringLiteral("Dec 30, 1899 12:00am"));
   EXPECT_EQ(f->fieldText(6), QString());
@@ -149,7 +157,7 @@ TEST_F(MainWindowTest, PicturesAreScaledIntoTheirSlots) {
   r.Picture2 = "missing.jpg";
   Add(r);
   frmMain* m = Open();
-  ReportForm* f = m->form();
+  ReportForm* f = FormOf(m);
   EXPECT_EQ(f->pictureImage(1)->size(), QSize(ToPixels(3000), ToPixels(1500)));
   EXPECT_EQ(f->pictureImage(1)->toolTip(), QStringLiteral("wide.png"));
   EXPECT_TRUE(f->pictureCaption(1)->isHidden());
@@ -191,23 +199,23 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
     find->Form_Activate();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("  smith "));
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
-    EXPECT_TRUE(find->flasher().IsRunning());
+    EXPECT_TRUE(testing::FlasherOf(find).IsRunning());
     EXPECT_EQ(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->toolTip(),
               QStringLiteral(" Start searching for 'smith' "));
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" Sub-list of reports containing 'smith' (1 match) "));
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" Sub-list of reports containing 'smith' (1 match) "));
   EXPECT_TRUE(m->listFlags().PhraseSearchActive);
   EXPECT_FALSE(m->listFlags().FullListShown);
-  EXPECT_EQ(m->currentRow(), 1);
+  EXPECT_EQ(ListOf(m).currentRow(), 1);
   EXPECT_TRUE(Cmd(m, "cmdSeeAllEntries")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
-  EXPECT_EQ(m->flasher().target(), Cmd(m, "cmdSeeAllEntries"));
+  EXPECT_EQ(testing::FlasherOf(m).target(), Cmd(m, "cmdSeeAllEntries"));
   EXPECT_EQ(ReadFileBytes(g.folder / "Search.Log"), "12/06/2026 at 14:05:09 - Al Adams searched for 'smith'\r\n");
   Click(m, "cmdSeeAllEntries");
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
-  EXPECT_FALSE(m->flasher().IsRunning());
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (3) "));
+  EXPECT_FALSE(testing::FlasherOf(m).IsRunning());
   EXPECT_FALSE(Cmd(m, "cmdSeeAllEntries")->isVisible());
 }
 
@@ -232,7 +240,7 @@ TEST_F(MainWindowTest, NoMatchesReturnsToTheFullList) {
                          QStringLiteral("nobody")}));
   EXPECT_EQ(g.messages->Last().buttons, (QStringList{QStringLiteral("&Okay"), QStringLiteral("&Try another search")}));
   EXPECT_TRUE(m->listFlags().FullListShown);
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (3) "));
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (3) "));
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("searched for 'nobody'"), std::string::npos);
 }
 
@@ -252,14 +260,14 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     EXPECT_EQ(picker->minimumDate(), QDate(2000, 1, 1));
     EXPECT_EQ(picker->maximumDate(), QDate(2026, 12, 6)) << "today";
     picker->setDate(QDate(2010, 3, 1));
-    find->calPickDate_CloseUp();
+    testing::DropAndCloseCalendar(find->findChild<DatePicker*>(QStringLiteral("calPickDate")));
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Weekly Summary"));
   EXPECT_EQ(g.messages->Last().lines()[2], QStringLiteral("Monday March 1, 2010"));
-  EXPECT_EQ(m->listCaption(),
+  EXPECT_EQ(ListOf(m).caption(),
             QStringLiteral("Weekly Summary of reports with a beginning date of 03/01/2010 (1 match) "));
   EXPECT_TRUE(m->listFlags().SummaryActive);
   EXPECT_NE(ReadFileBytes(g.folder / "Search.Log").find("searched for Weekly Summary starting 03/01/2010"),
@@ -275,10 +283,10 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     find->findChild<QRadioButton*>(QStringLiteral("optFind3"))->click();
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("other"));
     find->findChild<QCheckBox*>(QStringLiteral("chkWholeWordStatus"))->setChecked(true);
-    find->cmdFind_Click();
+    testing::Click(find, "cmdFind");
   });
   Click(m, "cmdFindEntries");
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" Sub-list of reports containing 'other' (1 match) "));
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" Sub-list of reports containing 'other' (1 match) "));
   Click(m, "cmdSeeAllEntries");
 
   // After a phrase search: the same kind and the old phrase, selected.
@@ -290,7 +298,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
     EXPECT_EQ(phrase->selectedText(), QStringLiteral("other"));
     EXPECT_TRUE(find->findChild<QCheckBox*>(QStringLiteral("chkWholeWordStatus"))->isChecked());
     phrase->setText(QStringLiteral("changed"));
-    find->cmdCancel_Click();
+    testing::Click(find, "cmdCancel");
   });
   Click(m, "cmdFindEntries");
   EXPECT_TRUE(m->listFlags().FullListShown) << "a cancelled dialog starts no search";
@@ -308,10 +316,10 @@ TEST_F(MainWindowTest, AMonthlySummaryMustBeginOnTheFirst) {
     find->Form_Activate();
     find->findChild<QRadioButton*>(QStringLiteral("optFind18"))->click();
     find->findChild<QDateEdit*>(QStringLiteral("calPickDate"))->setDate(QDate(2010, 3, 15));
-    find->calPickDate_CloseUp();
-    find->cmdFind_Click();
+    testing::DropAndCloseCalendar(find->findChild<DatePicker*>(QStringLiteral("calPickDate")));
+    testing::Click(find, "cmdFind");
     stayedOpen = find->isVisible();
-    find->cmdCancel_Click();
+    testing::Click(find, "cmdCancel");
   });
   Click(m, "cmdFindEntries");
   EXPECT_TRUE(stayedOpen);
@@ -323,7 +331,7 @@ TEST_F(MainWindowTest, SortAndShowOptionsSurviveARestart) {
   Add(Report("b-late", {2024, 1, 1, 9, 0, 0}));
   Add(Report("a-early", {2023, 1, 1, 9, 0, 0}));
   frmMain* m = Open();
-  EXPECT_EQ(m->model().rows()[0].caseNumber, "a-early");
+  EXPECT_EQ(ModelOf(m).rows()[0].caseNumber, "a-early");
   Child<QRadioButton>(m, "optSort2")->click();
   Child<QRadioButton>(m, "optShow2")->click();
   EXPECT_EQ(g.settings->Read(QStringLiteral("SortOption")), QStringLiteral("2"));
@@ -332,8 +340,8 @@ TEST_F(MainWindowTest, SortAndShowOptionsSurviveARestart) {
   m = Open();
   EXPECT_TRUE(Child<QRadioButton>(m, "optSort2")->isChecked());
   EXPECT_TRUE(Child<QRadioButton>(m, "optShow2")->isChecked());
-  EXPECT_EQ(m->model().rows()[0].sortKey, "20230101090000");
-  EXPECT_EQ(m->model().rows()[0].rightColumn, "PC a-early");
+  EXPECT_EQ(ModelOf(m).rows()[0].sortKey, "20230101090000");
+  EXPECT_EQ(ModelOf(m).rows()[0].rightColumn, "PC a-early");
 }
 
 TEST_F(MainWindowTest, TheInactiveListHasItsOwnHeadingAndCommands) {
@@ -343,8 +351,8 @@ TEST_F(MainWindowTest, TheInactiveListHasItsOwnHeadingAndCommands) {
   Add(archived);
   frmMain* m = Open();
   Child<QRadioButton>(m, "optDisplay2")->click();
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Inactive Reports (1) "));
-  EXPECT_TRUE(m->grid()->horizontalHeader()->styleSheet().contains(QStringLiteral("rgb(128, 0, 0)")));
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Inactive Reports (1) "));
+  EXPECT_TRUE(GridOf(m)->horizontalHeader()->styleSheet().contains(QStringLiteral("rgb(128, 0, 0)")));
   EXPECT_FALSE(Cmd(m, "cmdAddEntry")->isVisible());
   EXPECT_TRUE(Cmd(m, "cmdRestoreEntry")->isVisible());
   EXPECT_FALSE(Cmd(m, "cmdArchiveEntry")->isVisible());

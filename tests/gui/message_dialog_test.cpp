@@ -143,8 +143,8 @@ TEST(MessageDialog, TheTitleBarNeverCutsTheCaption) {
   });
   ShowMessage(*g.session, r);
   const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
-  EXPECT_GE(width, title.horizontalAdvance(r.caption) + ToPixels(ui::kTitleBarButtonsWidth) - 1);
-  EXPECT_GE(ui::kTitleBarButtonsWidth, ToTwips(120)) << "120 pixels at scale 1 for the title bar's buttons";
+  EXPECT_GE(width, title.horizontalAdvance(r.caption) + ToPixels(controls::kTitleBarButtonsWidth) - 1);
+  EXPECT_GE(controls::kTitleBarButtonsWidth, ToTwips(120)) << "120 pixels at scale 1 for the title bar's buttons";
 }
 
 TEST(MessageDialog, LaysItselfOutInTwips) {
@@ -155,7 +155,7 @@ TEST(MessageDialog, LaysItselfOutInTwips) {
   r.buttons = {QStringLiteral("&Okay")};
   r.showCheckBox = true;
   WhenDialogOpens([&](frmMsgBox* d) {
-    const ui::MessageLayout& l = d->layoutUsed();
+    const controls::MessageLayout& l = d->layoutUsed();
     auto* label = d->findChild<QLabel*>(QStringLiteral("lblMessage"));
     const int labelTwips = ToTwips(label->width());
     EXPECT_GE(l.dialogWidth, labelTwips + 1100 - 15);

@@ -22,6 +22,10 @@
 namespace kestrova::gui {
 namespace {
 
+using testing::FormOf;
+using testing::GridOf;
+using testing::ListOf;
+
 namespace fs = std::filesystem;
 using testing::Click;
 using testing::ReadFileBytes;
@@ -35,7 +39,7 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
   Add(Report("24-2", 6, reports::kInactiveList));
   Add(Report("24-3", 7));
   frmMain* m = Open();
-  ASSERT_EQ(m->form()->fieldText(1), QStringLiteral("24-3"));
+  ASSERT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-3"));
   Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("edited"));
   // The list options, the search and the refresh are out of reach.
@@ -44,7 +48,7 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
   EXPECT_FALSE(inactive->isChecked());
   EXPECT_FALSE(Cmd(m, "cmdFindEntries")->isEnabled());
   EXPECT_FALSE(Cmd(m, "cmdRefreshGrid")->isVisible());
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-3"));
+  EXPECT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-3"));
 
   // Quit and the close box ask before the exit question.
   g.messages->Press(2);
@@ -64,12 +68,12 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
 
   Click(m, "cmdEditSave");
   EXPECT_EQ(Stored(3).Title, "edited") << "the save went to the report being written";
-  EXPECT_EQ(QApplication::focusWidget(), m->grid()) << "the keyboard is back with the list";
+  EXPECT_EQ(QApplication::focusWidget(), GridOf(m)) << "the keyboard is back with the list";
   EXPECT_EQ(Stored(1).Title, "Title 24-1");
   // Display mode again: the picture slots offer no changes.
   for (int slot = 1; slot <= 3; ++slot) {
-    EXPECT_FALSE(m->form()->addEditPictureButton(slot)->isVisibleTo(m->form())) << slot;
-    EXPECT_FALSE(m->form()->deletePictureButton(slot)->isVisibleTo(m->form())) << slot;
+    EXPECT_FALSE(FormOf(m)->addEditPictureButton(slot)->isVisibleTo(FormOf(m))) << slot;
+    EXPECT_FALSE(FormOf(m)->deletePictureButton(slot)->isVisibleTo(FormOf(m))) << slot;
   }
   EXPECT_TRUE(inactive->isEnabled());
 }
@@ -84,11 +88,11 @@ TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf
   Add(r);
   frmMain* m = Open();
   const std::string before = ReadFileBytes(g.folder / "Kestrova.Data");
-  EXPECT_EQ(m->form()->fieldText(44), QStringLiteral("First line.\n\nThird line.")) << "shown with LF";
+  EXPECT_EQ(FormOf(m)->fieldText(44), QStringLiteral("First line.\n\nThird line.")) << "shown with LF";
   Click(m, "cmdEditEntry");
   Type(m, 2, QStringLiteral("New title"));
-  m->form()->FocusField(45);  // entering and leaving trims blanks only
-  m->form()->FocusField(44);
+  FormOf(m)->FocusField(45);  // entering and leaving trims blanks only
+  FormOf(m)->FocusField(44);
   Click(m, "cmdEditSave");
   ASSERT_FALSE(m->editing());
   std::string after = ReadFileBytes(g.folder / "Kestrova.Data");
@@ -99,7 +103,7 @@ TEST_F(ReportIntegrityTest, AnEditKeepsEveryByteTheUserDidNotChangeAndStoresCrLf
 
   // Typed line breaks are stored as CR LF and count two.
   Click(m, "cmdEditEntry");
-  m->form()->FocusField(44);
+  FormOf(m)->FocusField(44);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -125,19 +129,19 @@ TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionM
             QStringLiteral("'Person 2 - Name  R/S/A  DOB  SS# (Or Name of Business)' holds characters"));
   EXPECT_EQ(g.messages->Last().lines()[3], QStringLiteral("\u0416 \u0430 \u043D \u674E"));
   EXPECT_TRUE(m->adding());
-  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(17));
+  EXPECT_EQ(QApplication::focusWidget(), FormOf(m)->field(17));
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), before) << "nothing written";
 
   // A picture whose path cannot be stored is not taken.
-  m->form()->setCurrentIndex(5);
+  FormOf(m)->setCurrentIndex(5);
   g.filePicker->answers.append(QStringLiteral("/photos/\u0424\u043E\u0442\u043E.png"));
   g.messages->Press(1);
-  Click(m->form()->addEditPictureButton(1));
+  Click(FormOf(m)->addEditPictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
-  EXPECT_TRUE(m->form()->picturePaths()[0].isEmpty());
+  EXPECT_TRUE(FormOf(m)->picturePaths()[0].isEmpty());
   g.filePicker->answers.append(QStringLiteral("/") + QString(150, QLatin1Char('p')) + QStringLiteral(".png"));
   g.messages->Press(1);
-  Click(m->form()->addEditPictureButton(1));
+  Click(FormOf(m)->addEditPictureButton(1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("150 characters")));
 }
@@ -146,7 +150,7 @@ TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
   Add(Report("24-1", 5));
   frmMain* m = Open();
   Click(m, "cmdAddEntry");
-  m->form()->FocusField(2);
+  FormOf(m)->FocusField(2);
   QApplication::clipboard()->setText(QString(60, QLatin1Char('t')));
   g.messages->Press(1);
   QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
@@ -154,20 +158,20 @@ TEST_F(ReportIntegrityTest, PastingPastALimitSaysSo) {
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Text Too Long"));
   EXPECT_EQ(g.messages->Last().lines()[0],
             QStringLiteral("'Title or Descriptive Remarks' holds at most 50 characters."));
-  EXPECT_EQ(m->form()->fieldText(2).size(), 50);
-  QTest::keyClick(m->form()->field(2), Qt::Key_End);
-  QTest::keyClicks(m->form()->field(2), QStringLiteral("x"));
-  EXPECT_EQ(m->form()->fieldText(2).size(), 50) << "typing into a full field is refused quietly";
+  EXPECT_EQ(FormOf(m)->fieldText(2).size(), 50);
+  QTest::keyClick(FormOf(m)->field(2), Qt::Key_End);
+  QTest::keyClicks(FormOf(m)->field(2), QStringLiteral("x"));
+  EXPECT_EQ(FormOf(m)->fieldText(2).size(), 50) << "typing into a full field is refused quietly";
   EXPECT_EQ(g.messages->asked.size(), 1);
 
   // The case notes hold 2,169 characters as stored: a line break takes two.
-  m->form()->FocusField(45);
+  FormOf(m)->FocusField(45);
   QApplication::clipboard()->setText(QString(2160, QLatin1Char('n')) + QStringLiteral("\n\n\n\n\n\n"));
   g.messages->Press(1);
   QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
   EXPECT_TRUE(QTest::qWaitFor([&] { return g.messages->asked.size() == 2; }));
-  EXPECT_EQ(m->form()->fieldText(45), QString(2160, QLatin1Char('n')) + QStringLiteral("\n\n\n\n"));
-  EXPECT_EQ(m->form()->spaceFull(45)->text(), QStringLiteral(" 100% full "));
+  EXPECT_EQ(FormOf(m)->fieldText(45), QString(2160, QLatin1Char('n')) + QStringLiteral("\n\n\n\n"));
+  EXPECT_EQ(FormOf(m)->spaceFull(45)->text(), QStringLiteral(" 100% full "));
 }
 
 TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
@@ -184,7 +188,7 @@ TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
     }
   });
   closer.start(5);
-  m->form()->FocusField(12);
+  FormOf(m)->FocusField(12);
   QTest::qWait(200);
   EXPECT_EQ(opened, 1) << "Escape closes it for good";
   // The focus comes back to the field (here by the window's activation,
@@ -192,13 +196,13 @@ TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
   m->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m));
   QTest::qWait(100);
-  ASSERT_EQ(QApplication::focusWidget(), m->form()->field(12));
+  ASSERT_EQ(QApplication::focusWidget(), FormOf(m)->field(12));
   QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Landlord"));
   QTest::qWait(100);
-  EXPECT_EQ(m->form()->fieldText(12), QStringLiteral("Landlord"));
+  EXPECT_EQ(FormOf(m)->fieldText(12), QStringLiteral("Landlord"));
   EXPECT_EQ(opened, 1);
-  m->form()->FocusField(13);
-  m->form()->FocusField(15);
+  FormOf(m)->FocusField(13);
+  FormOf(m)->FocusField(15);
   QTest::qWait(200);
   EXPECT_EQ(opened, 2) << "entering another empty context field opens its list";
 
@@ -208,58 +212,58 @@ TEST_F(ReportIntegrityTest, ThePickListOpensOnceAndLetsTheUserType) {
   other.show();
   other.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-  m->form()->FocusField(16);
+  FormOf(m)->FocusField(16);
   m->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m));
-  EXPECT_EQ(m->form()->field(16)->palette().color(QPalette::Base), QColor(255, 255, 192));
-  EXPECT_EQ(m->form()->field(15)->palette().color(QPalette::Base), QColor(192, 255, 255));
-  EXPECT_TRUE(m->form()->heading(16)->font().bold());
-  EXPECT_FALSE(m->form()->heading(15)->font().bold());
+  EXPECT_EQ(FormOf(m)->field(16)->palette().color(QPalette::Base), QColor(255, 255, 192));
+  EXPECT_EQ(FormOf(m)->field(15)->palette().color(QPalette::Base), QColor(192, 255, 255));
+  EXPECT_TRUE(FormOf(m)->heading(16)->font().bold());
+  EXPECT_FALSE(FormOf(m)->heading(15)->font().bold());
 }
 
 TEST_F(ReportIntegrityTest, TheKeyboardWalksTheListAndTheFields) {
   for (int day = 1; day <= 6; ++day) Add(Report("24-" + std::to_string(day), day));
   frmMain* m = Open();
-  ASSERT_EQ(m->currentRow(), 6);
-  m->grid()->setFocus();
-  QTest::keyClick(m->grid(), Qt::Key_Up);
+  ASSERT_EQ(ListOf(m).currentRow(), 6);
+  GridOf(m)->setFocus();
+  QTest::keyClick(GridOf(m), Qt::Key_Up);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-  EXPECT_EQ(m->currentRow(), 4) << "every Up moves";
+  EXPECT_EQ(ListOf(m).currentRow(), 4) << "every Up moves";
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
-  EXPECT_EQ(m->currentRow(), 1);
+  EXPECT_EQ(ListOf(m).currentRow(), 1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
-  EXPECT_GT(m->currentRow(), 1);
+  EXPECT_GT(ListOf(m).currentRow(), 1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home, Qt::ControlModifier);
-  EXPECT_EQ(m->currentRow(), 1);
-  EXPECT_EQ(m->form()->fieldText(1), QStringLiteral("24-1"));
+  EXPECT_EQ(ListOf(m).currentRow(), 1);
+  EXPECT_EQ(FormOf(m)->fieldText(1), QStringLiteral("24-1"));
 
   Click(m, "cmdEditEntry");
-  m->form()->FocusField(43);
+  FormOf(m)->FocusField(43);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(44)) << "past the picture tab";
-  EXPECT_EQ(m->form()->currentIndex(), 6);
+  EXPECT_EQ(QApplication::focusWidget(), FormOf(m)->field(44)) << "past the picture tab";
+  EXPECT_EQ(FormOf(m)->currentIndex(), 6);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Cmd(m, "cmdEditCancel")) << "save is not yet enabled";
-  m->form()->FocusField(14);
+  FormOf(m)->FocusField(14);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-  EXPECT_EQ(QApplication::focusWidget(), m->form()->field(13));
-  EXPECT_EQ(m->form()->currentIndex(), 1);
+  EXPECT_EQ(QApplication::focusWidget(), FormOf(m)->field(13));
+  EXPECT_EQ(FormOf(m)->currentIndex(), 1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(m->form()->currentIndex(), 2) << "Ctrl+Tab shows the next tab";
+  EXPECT_EQ(FormOf(m)->currentIndex(), 2) << "Ctrl+Tab shows the next tab";
 }
 
 TEST_F(ReportIntegrityTest, DeletingTheLastInactiveReportReturnsToTheSavedRow) {
   for (int day = 1; day <= 5; ++day) Add(Report("24-" + std::to_string(day), day));
   Add(Report("24-9", 9, reports::kInactiveList));
   frmMain* m = Open();
-  ASSERT_EQ(m->currentRow(), 5);
+  ASSERT_EQ(ListOf(m).currentRow(), 5);
   m->findChild<QRadioButton*>(QStringLiteral("optDisplay2"))->click();
   g.messages->Press(1).Press(1);
   Click(m, "cmdDeleteEntry");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'Inactive List' Empty"));
-  EXPECT_EQ(m->listCaption(), QStringLiteral(" All Active Reports (5) "));
-  EXPECT_EQ(m->currentRow(), 1) << "the row the delete saved, not the last row";
+  EXPECT_EQ(ListOf(m).caption(), QStringLiteral(" All Active Reports (5) "));
+  EXPECT_EQ(ListOf(m).currentRow(), 1) << "the row the delete saved, not the last row";
 }
 
 TEST_F(ReportIntegrityTest, AnArchiveTheFileRefusesIsNotBlamedOnAnotherWorkstation) {
@@ -286,16 +290,16 @@ TEST_F(ReportIntegrityTest, EveryTextStaysInSight) {
     EXPECT_FALSE(m->findChild<QGroupBox*>(QString::fromLatin1(frame))->isVisible()) << frame << " peeks out";
   }
   for (int n : {14, 34, 44, 45}) {
-    m->form()->FocusField(n);
+    FormOf(m)->FocusField(n);
     QCoreApplication::processEvents();
-    QLabel* heading = m->form()->heading(n);
+    QLabel* heading = FormOf(m)->heading(n);
     EXPECT_TRUE(heading->font().bold());
     EXPECT_GE(heading->width(), heading->sizeHint().width()) << "heading " << n << " is cut off";
   }
   for (int n : {44, 45}) {
-    m->form()->SetFieldText(n, QStringLiteral("some text"));
-    QLabel* full = m->form()->spaceFull(n);
-    QLabel* heading = m->form()->heading(n);
+    FormOf(m)->SetFieldText(n, QStringLiteral("some text"));
+    QLabel* full = FormOf(m)->spaceFull(n);
+    QLabel* heading = FormOf(m)->heading(n);
     const QRect text(heading->pos(), heading->sizeHint());
     EXPECT_FALSE(full->geometry().intersects(text)) << "indicator " << n << " overlaps its heading";
   }

@@ -74,7 +74,7 @@ TEST_F(SearchDialogTest, APhraseReportsCannotHoldIsRefusedBeforeAnySearch) {
     QTest::mouseClick(find->findChild<ZelButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
     stayedOpen = find->isVisible();
     focusInPhrase = phrase->hasFocus();
-    find->cmdCancel_Click();
+    testing::Click(find, "cmdCancel");
   });
   Click(main, "cmdFindEntries");
   EXPECT_TRUE(stayedOpen);
@@ -154,7 +154,7 @@ TEST_F(SearchDialogTest, ADayIsPickedByMouseOrKeyboardAndTheNextDialogStartsTher
   QTest::keyClicks(picker, QStringLiteral("2"));
   QTest::keyClick(picker, Qt::Key_Up);
   EXPECT_EQ(picker->date(), QDate(2025, 8, 17));
-  find->cmdCancel_Click();
+  testing::Click(find, "cmdCancel");
 
   frmFind* again = OpenFind();
   EXPECT_EQ(Child<DatePicker>(again, "calPickDate")->date(), QDate(2025, 8, 17)) << "the date picked last";

@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "core/startup/shipped_files.h"
+#include "gui/session/shared_utilities.h"
 #include "gui/ui/first_activation.h"
-#include "gui/ui/shared_utilities.h"
 #include "support/gui_session.h"
 
 namespace kestrova::gui {

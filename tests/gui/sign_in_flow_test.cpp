@@ -6,7 +6,6 @@
 #include "core/network/concurrent_users.h"
 #include "core/reports/data_file.h"
 #include "gui/startup/frm_title_page.h"
-#include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_admin.h"
@@ -54,10 +53,15 @@ class SignInFlowTest : public ::testing::Test {
   }
   void TearDown() override { CloseAllWindows(*g.session); }
   frmTitlePage* Title() {
-    auto* title = new frmTitlePage(*g.session);
-    title->show();
+    frmTitlePage* title = g.flow->OpenTitleWindow();
     title->Form_Activate();
     return title;
+  }
+  // "&Sign In" clicked on the title window: whether the administrative
+  // window came next.
+  static bool SignIn(frmTitlePage* title) {
+    testing::Click(title, "cmdSignIn");
+    return FindWindow<frmAdmin>() != nullptr;
   }
   GuiSession g;
 };
@@ -67,7 +71,7 @@ TEST_F(SignInFlowTest, AFirstRunOnACleanFolderShowsTheOverviewAndLeavesNoDataFil
   frmTitlePage* title = Title();
   EXPECT_EQ(*network::ReadConcurrentUsers(g.folder.path()), 1) << "the workstation counts itself";
   g.messages->Press(1, true);
-  EXPECT_TRUE(RunSignInFlow(*g.session, title));
+  EXPECT_TRUE(SignIn(title));
   ASSERT_EQ(g.messages->asked.size(), 1);
   const MessageRequest& overview = g.messages->asked[0];
   EXPECT_EQ(overview.caption, QStringLiteral("Kestrova - New User Overview"));
@@ -90,14 +94,14 @@ TEST_F(SignInFlowTest, AFirstRunOnACleanFolderShowsTheOverviewAndLeavesNoDataFil
 }
 
 TEST_F(SignInFlowTest, TheOverviewIsNotShownAgainOnceDeclined) {
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   EXPECT_TRUE(g.messages->asked.isEmpty());
 }
 
 TEST_F(SignInFlowTest, ASmallScreenIsNamedAndSignInGoesOn) {
   g.session->setScreenSize({800, 600});
   g.messages->Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->asked[0].caption, QStringLiteral("Screen Resolution Issue"));
   EXPECT_EQ(g.messages->asked[0].lines(),
@@ -115,7 +119,7 @@ TEST_F(SignInFlowTest, AVersion2FileIsConvertedOnYes) {
   const std::string original = Version2File(3);
   WriteFileBytes(g.folder / "Kestrova.Data", original);
   g.messages->Press(1).Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   ASSERT_EQ(g.messages->asked.size(), 2);
   const MessageRequest& ask = g.messages->asked[0];
   EXPECT_EQ(ask.caption, QStringLiteral("Update older version data file?"));
@@ -140,7 +144,7 @@ TEST_F(SignInFlowTest, AVersion3FileCanBeStartedOverAndShowsAnEmptyFinishedMessa
   const std::string original = Version3File();
   WriteFileBytes(g.folder / "Kestrova.Data", original);
   g.messages->Press(2).Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   ASSERT_EQ(g.messages->asked.size(), 2);
   EXPECT_EQ(g.messages->asked[1].caption, QStringLiteral("Finished Updating!"));
   EXPECT_EQ(g.messages->asked[1].message, QString());
@@ -151,7 +155,7 @@ TEST_F(SignInFlowTest, AVersion3FileCanBeStartedOverAndShowsAnEmptyFinishedMessa
 TEST_F(SignInFlowTest, AVersion3FileIsConvertedOnYes) {
   WriteFileBytes(g.folder / "Kestrova.Data", Version3File());
   g.messages->Press(1).Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   reports::DataFile data(g.folder.path());
   ASSERT_TRUE(data.OpenDataFile(reports::DataFileAccess::Read).ok());
   EXPECT_EQ(data.RecordCount(), 1);
@@ -164,7 +168,7 @@ TEST_F(SignInFlowTest, QuittingAtTheQuestionTouchesNoDataFileAndEnds) {
   WriteFileBytes(g.folder / "Kestrova.Data", original);
   frmTitlePage* title = Title();
   g.messages->Press(3);
-  EXPECT_FALSE(RunSignInFlow(*g.session, title));
+  EXPECT_FALSE(SignIn(title));
   EXPECT_EQ(g.programEnded, 1);
   EXPECT_EQ(ReadFileBytes(g.folder / "Kestrova.Data"), original);
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Old"));
@@ -177,7 +181,7 @@ TEST_F(SignInFlowTest, ACurrentDataFileIsTakenWithoutAQuestion) {
   reports::ReportRecord r;
   r.ProgramVersion = 414;
   ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok());
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   EXPECT_TRUE(g.messages->asked.isEmpty());
   EXPECT_EQ(fs::file_size(g.folder / "Kestrova.Data"), 20001u);
 }
@@ -185,7 +189,7 @@ TEST_F(SignInFlowTest, ACurrentDataFileIsTakenWithoutAQuestion) {
 TEST_F(SignInFlowTest, TheOldestDataFileIsSetAsideOrDeleted) {
   WriteFileBytes(g.folder / "Kestrova.Dat", "ancient");
   g.messages->Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   ASSERT_EQ(g.messages->asked.size(), 1);
   EXPECT_EQ(g.messages->asked[0].caption, QStringLiteral("Data file can not be updated"));
   EXPECT_EQ(g.messages->asked[0].lines(), (QStringList{QStringLiteral("Your old 'Kestrova.Dat' data file"),
@@ -197,7 +201,7 @@ TEST_F(SignInFlowTest, TheOldestDataFileIsSetAsideOrDeleted) {
   CloseAllWindows(*g.session);
   // Signing in again does not mention it; an empty one goes silently.
   WriteFileBytes(g.folder / "Kestrova.Dat", "");
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   EXPECT_EQ(g.messages->asked.size(), 1);
   EXPECT_FALSE(fs::exists(g.folder / "Kestrova.Dat"));
 }
@@ -209,7 +213,7 @@ TEST_F(SignInFlowTest, ASetAsideNeverReplacesAnEarlierOneAndTheNoticeNamesTheFil
   WriteFileBytes(g.folder / "Kestrova.Dat.Old", "first set-aside");
   WriteFileBytes(g.folder / "Kestrova.Dat", "ancient");
   g.messages->Press(2).Press(1).Press(1);
-  EXPECT_TRUE(RunSignInFlow(*g.session, Title()));
+  EXPECT_TRUE(SignIn(Title()));
   ASSERT_EQ(g.messages->asked.size(), 3);
   EXPECT_EQ(g.messages->asked[1].lines(), (QStringList{QStringLiteral("The earlier copy 'Kestrova.Old' was kept"),
                                                        QStringLiteral("as 'Kestrova.Old-20261206140509'.")}));
@@ -222,7 +226,7 @@ TEST_F(SignInFlowTest, ASetAsideNeverReplacesAnEarlierOneAndTheNoticeNamesTheFil
 
 TEST_F(SignInFlowTest, SignInPulsesAfterFiveSecondsInItsYellowFamily) {
   frmTitlePage* title = Title();
-  ButtonFlasher& flasher = title->flasher();
+  ButtonFlasher& flasher = testing::FlasherOf(title);
   EXPECT_TRUE(flasher.IsRunning());
   EXPECT_EQ(flasher.Interval(), 5000);
   auto* signIn = title->findChild<ZelButton*>(QStringLiteral("cmdSignIn"));

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "gui/startup/frm_title_page.h"
-#include "gui/startup/startup.h"
+#include "gui/window_flow.h"
 #include "platform/instance_guard.h"
 #include "support/gui_session.h"
 
@@ -23,7 +23,7 @@ TEST(Startup, ASecondInstanceIsToldAndStops) {
   platform::FakeInstanceGuard guard;
   guard.alreadyRunning = true;
   const int before = TitleWindows();
-  EXPECT_EQ(StartProgram(*g.session, guard), nullptr);
+  EXPECT_EQ(StartProgram(*g.flow, *g.session, guard), nullptr);
   ASSERT_EQ(g.systemMessage->shown.size(), 1);
   EXPECT_EQ(g.systemMessage->shown[0].title, QStringLiteral("Terminating..."));
   EXPECT_EQ(g.systemMessage->shown[0].text,
@@ -35,7 +35,7 @@ TEST(Startup, ASecondInstanceIsToldAndStops) {
 TEST(Startup, TheFirstInstanceShowsTheTitleWindow) {
   GuiSession g;
   platform::FakeInstanceGuard guard;
-  frmTitlePage* title = StartProgram(*g.session, guard);
+  frmTitlePage* title = StartProgram(*g.flow, *g.session, guard);
   ASSERT_NE(title, nullptr);
   EXPECT_TRUE(title->isVisible());
   EXPECT_TRUE(g.systemMessage->shown.isEmpty());

@@ -10,10 +10,10 @@
 
 #include "core/reports/data_file.h"
 #include "gui/reports/frm_main.h"
+#include "gui/session/version_check.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/zel_button.h"
-#include "gui/update/version_check.h"
 #include "gui/window_flow.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
@@ -139,7 +139,7 @@ TEST_F(VersionCheckTimeOutTest, AServerThatNeverAnswersEndsTheCheckSilentlyWhile
   g.settings->Write(QStringLiteral("UpdateAddress"), silent.Address());
   frmTitlePage* title = Title();
   auto* signIn = title->findChild<ZelButton*>(QStringLiteral("cmdSignIn"));
-  title->flasher().Start(signIn, 15, 15);
+  testing::FlasherOf(title).Start(signIn, 15, 15);
   std::set<QRgb> colours;  // of "Sign In" while the check runs
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -211,7 +211,7 @@ TEST(VersionCheckSession, AnAnswerThatComesAfterSignInShowsOverTheWindowThenActi
   ASSERT_EQ(g.http->Waiting(), 1);
   // Signed in before the server answered: the title window is gone.
   title->CloseByProgram();
-  frmMain* main = g.session->flow().OpenMainWindow();
+  frmMain* main = g.flow->OpenMainWindow();
   main->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main));
   main->Form_Activate();

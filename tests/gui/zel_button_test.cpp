@@ -166,13 +166,13 @@ TEST(ZelButton, HoverStartsTheOverTimerWhichNoticesTheMouseLeaving) {
   EXPECT_EQ(overs.count(), 1);
   EXPECT_TRUE(f.button->IsHovered());
   EXPECT_TRUE(f.button->IsOverTimerRunning());
-  EXPECT_EQ(f.button->Palette().face, (ui::Rgb{200, 150, 100})) << "scheme 2 hovers in BackOver";
+  EXPECT_EQ(f.button->Palette().face, (controls::Rgb{200, 150, 100})) << "scheme 2 hovers in BackOver";
   // The mouse leaves without another move over the button.
   over = false;
   EXPECT_TRUE(QTest::qWaitFor([&] { return out.count() == 1; }, 2000));
   EXPECT_FALSE(f.button->IsHovered());
   EXPECT_FALSE(f.button->IsOverTimerRunning());
-  EXPECT_EQ(f.button->Palette().face, (ui::Rgb{10, 20, 30}));
+  EXPECT_EQ(f.button->Palette().face, (controls::Rgb{10, 20, 30}));
 }
 
 TEST(ZelButton, AssistiveTechnologySeesANamedPushButtonItCanPress) {

@@ -8,7 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "gui/session.h"
+#include "gui/session/session.h"
+#include "gui/ui/button_flasher.h"
 
 namespace kestrova::testing {
 
@@ -52,6 +53,22 @@ inline void Click(QWidget* button, Qt::MouseButton which = Qt::LeftButton) {
 inline void Click(QWidget* window, const char* name) { Click(window->findChild<QWidget*>(QString::fromLatin1(name))); }
 inline void RightClick(QWidget* window, const char* name) {
   Click(window->findChild<QWidget*>(QString::fromLatin1(name)), Qt::RightButton);
+}
+
+// A window's button flasher, found as any of its parts.
+inline gui::ButtonFlasher& FlasherOf(const QObject* window) {
+  return *window->findChild<gui::ButtonFlasher*>(QStringLiteral("flasher"));
+}
+
+// The calendar of a date picker dropped down and closed again, keeping
+// the date it shows.
+template <typename Picker>
+inline void DropAndCloseCalendar(Picker* picker) {
+  ASSERT_NE(picker, nullptr);
+  picker->ShowCalendar();
+  QCoreApplication::processEvents();
+  picker->calendar()->hide();
+  QCoreApplication::processEvents();
 }
 
 // Closes every window the way the program does on its way out, and lets

@@ -2,8 +2,9 @@
 
 #include <memory>
 
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/ui/frm_msg_box.h"
+#include "gui/window_flow.h"
 #include "platform/clock.h"
 #include "platform/http_fetch.h"
 #include "platform/input_box.h"
@@ -68,6 +69,7 @@ struct GuiSession {
     }
     session = std::make_unique<gui::Session>(sharedFolder.empty() ? folder.path() : sharedFolder, std::move(d));
     session->endProgram = [this] { ++programEnded; };
+    flow = std::make_unique<gui::WindowFlow>(*session);
   }
 
   TempFolder folder;
@@ -83,6 +85,8 @@ struct GuiSession {
   platform::FixedClock* clock = nullptr;
   int programEnded = 0;
   std::unique_ptr<gui::Session> session;
+  // Which window comes next, as the program's own.
+  std::unique_ptr<gui::WindowFlow> flow;
 };
 
 }  // namespace kestrova::testing

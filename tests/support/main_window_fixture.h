@@ -17,6 +17,7 @@
 #include "gui/window_flow.h"
 #include "support/gui_helpers.h"
 #include "support/gui_session.h"
+#include "support/main_window_face.h"
 #include "support/processes.h"
 
 namespace kestrova::testing {
@@ -41,7 +42,7 @@ class MainWindowFixture : public ::testing::Test {
   void TearDown() override { testing::CloseAllWindows(*g.session); }
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   gui::frmMain* Open() {
-    gui::frmMain* main = g.session->flow().OpenMainWindow();
+    gui::frmMain* main = g.flow->OpenMainWindow();
     main->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(main));
     main->Form_Activate();
@@ -51,9 +52,9 @@ class MainWindowFixture : public ::testing::Test {
     return m->findChild<gui::ZelButton*>(QString::fromLatin1(name));
   }
   static void Type(gui::frmMain* m, int field, const QString& text) {
-    m->form()->FocusField(field);
+    FormOf(m)->FocusField(field);
     QCoreApplication::processEvents();
-    m->form()->SetFieldText(field, text);
+    FormOf(m)->SetFieldText(field, text);
   }
   std::string Log() { return testing::ReadFileBytes(g.folder / "DataRecords.Log"); }
   // Another workstation: a process of its own, without this one's hooks.

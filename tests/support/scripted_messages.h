@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
 
 namespace kestrova::testing {
 

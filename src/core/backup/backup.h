@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/files/folder_hooks.h"
+#include "core/files/folder_events.h"
 #include "core/files/folder_lock.h"
 #include "core/status.h"
 #include "core/time/ole_date.h"
@@ -105,9 +105,10 @@ struct ProcedureOptions {
   std::chrono::milliseconds renamePatience{15000};
   files::LockOptions lock;
   // Names the logs a restore keeps; a restore needs it.
-  const time::Clock* clock = files::InstalledFolderHooks().clock;
-  std::function<void(const std::filesystem::path&)> aboutToWrite = files::InstalledFolderHooks().aboutToWrite;
-  std::function<void(const std::filesystem::path&)> committed = files::InstalledFolderHooks().committed;
+  const time::Clock* clock = nullptr;
+  // Told, under the lock, before a restore puts its files in place and
+  // when it went through (the data folder's own observer).
+  files::WriteObserver* observer = nullptr;
   // Tests: told after each file is copied, before the folder is checked
   // (the round counts from 1).
   std::function<void(std::string_view fileName, int round)> copied;

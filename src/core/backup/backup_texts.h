@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/backup/backup.h"
-#include "core/ui/message.h"
+#include "core/controls/message.h"
 
 // What the administrative window says around a backup or a restore: its
 // menu, captions, folder prompts, questions and notices.
@@ -16,7 +16,7 @@ namespace kestrova::backup {
 
 enum class Procedure { Backup, Restore };
 
-using Message = ui::Message;
+using Message = controls::Message;
 
 // The backup/restore menu: item 1 (bold, the default) backs up, item 2
 // restores, item 3 is a separator (empty), item 4 does nothing.

@@ -238,7 +238,7 @@ Outcome RunRestore(const fs::path& dataFolder, const fs::path& source, const Pro
   detail::Tell(options, Progress::Step::Installing);
   auto lock = files::FolderLock::Acquire(folder, options.lock);
   if (!lock.ok()) return stop(Kind::Failed, "", lock.message());
-  if (options.aboutToWrite) options.aboutToWrite(folder);
+  if (options.observer) options.observer->AboutToWrite(folder);
   auto failure = InstallAll(placements, options.renamePatience, [&] { return lock->CheckStillOurs(); });
   if (failure) {
     // Files were put in place and back: other workstations look again.
@@ -254,8 +254,8 @@ Outcome RunRestore(const fs::path& dataFolder, const fs::path& source, const Pro
   if (auto bumped = files::BumpChangeCounter(folder); !bumped.ok()) {
     outcome.reason =
         "Other workstations may not see the restored files until they refresh their lists: " + bumped.message();
-  } else if (options.committed && lock->CheckStillOurs().ok()) {
-    options.committed(folder);
+  } else if (options.observer && lock->CheckStillOurs().ok()) {
+    options.observer->Committed(folder);
   }
   return outcome;
 }

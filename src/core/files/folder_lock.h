@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/files/folder_hooks.h"
+#include "core/files/folder_events.h"
 #include "core/status.h"
 
 namespace kestrova::files {
@@ -44,7 +44,8 @@ struct LockOptions {
   std::chrono::milliseconds noticeAfter{500};
   // Empty: std::chrono::steady_clock.
   MonotonicClock now;
-  std::function<bool(const LockWait&)> waiting = InstalledFolderHooks().waiting;
+  // Told now and then while a write waits; false cancels the wait.
+  std::function<bool(const LockWait&)> waiting;
   std::function<void(LockStep)> onStep;
   // Hard links make the lock appear complete and let a stale one be broken
   // without ever touching another; without them (some shares, or a test)

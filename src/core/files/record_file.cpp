@@ -94,7 +94,7 @@ Status RecordFile::Open(RecordAccess access) {
       lock_.Release();
       return counter;
     }
-    if (options_.aboutToWrite) options_.aboutToWrite(folder_);
+    if (options_.observer) options_.observer->AboutToWrite(folder_);
     // A rewrite that was killed leaves its temporary file behind; nobody
     // else can be using it while we hold the lock.
     const fs::path temp = folder_ / kTempFileName;
@@ -234,7 +234,7 @@ Status RecordFile::Close() {
                            bumped.message()});
     }
     if (!uncertain_ && lock_.CheckStillOurs().ok()) {
-      if (options_.committed) options_.committed(folder_);
+      if (options_.observer) options_.observer->Committed(folder_);
     } else {
       uncertain_ = true;
     }

@@ -9,9 +9,10 @@
 #include <string_view>
 
 #include "core/files/file.h"
-#include "core/files/folder_hooks.h"
+#include "core/files/folder_events.h"
 #include "core/files/folder_lock.h"
 #include "core/status.h"
+#include "core/time/ole_date.h"
 
 namespace kestrova::files {
 
@@ -20,14 +21,15 @@ struct RecordFileOptions {
   std::chrono::milliseconds retryFor{4000};
   std::chrono::milliseconds retryEvery{50};
   LockOptions lock;
-  // Told when an interrupted write is repaired.
-  std::function<void(const FolderNotice&)> notice = InstalledFolderHooks().notice;
-  // Names the file a repair moves an interrupted write's bytes to.
-  const time::Clock* clock = InstalledFolderHooks().clock;
-  // Told, under the lock, before a write begins and when it went through
-  // (see FolderHooks).
-  std::function<void(const std::filesystem::path&)> aboutToWrite = InstalledFolderHooks().aboutToWrite;
-  std::function<void(const std::filesystem::path&)> committed = InstalledFolderHooks().committed;
+  // Told when an interrupted write is repaired, a file is found damaged,
+  // or a write went through but may have met another's.
+  std::function<void(const FolderNotice&)> notice;
+  // The local time, which names the file a repair moves an interrupted
+  // write's bytes to. Without it such a file is left damaged rather than
+  // repaired.
+  const time::Clock* clock = nullptr;
+  // Told, under the lock, before a write begins and when it went through.
+  WriteObserver* observer = nullptr;
 };
 
 enum class RecordAccess {

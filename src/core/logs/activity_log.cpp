@@ -6,9 +6,9 @@
 #include "core/files/file.h"
 #include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
-#include "core/startup/file_set.h"
 #include "core/text/win1252.h"
 #include "core/time/date_format.h"
+#include "core/users/access_level.h"
 
 namespace kestrova::logs {
 namespace {
@@ -50,7 +50,7 @@ std::string SignInOutLine(const time::DateTime& now, LogAction action, std::stri
   std::string line = Prefix(now) + std::string(userName);
   switch (action) {
     case kIncorrectPassword: return line + " - Incorrect password submitted";
-    case kSignedIn: return line + " signed in w/ " + std::string(startup::AccessLevelName(accessLevel)) + " privileges";
+    case kSignedIn: return line + " signed in w/ " + std::string(users::AccessLevelName(accessLevel)) + " privileges";
     default: return line + " signed out";
   }
 }
@@ -158,7 +158,8 @@ Try WriteAtEnd(files::File& file, std::string bytes, std::optional<std::uint64_t
 
 }  // namespace
 
-Status AppendLogLine(const fs::path& folder, std::string_view logName, std::string_view line) {
+Status AppendLogLine(const files::DataFolder& data, std::string_view logName, std::string_view line) {
+  const fs::path& folder = data.path();
   const fs::path path = folder / logName;
   const std::string name(logName);
   const std::string bytes = text::Utf8ToWin1252(OneLine(line)) + "\r\n";
@@ -188,7 +189,7 @@ Status AppendLogLine(const fs::path& folder, std::string_view logName, std::stri
       // when it holds one (a deletion logs while it holds it), else our own.
       std::optional<files::FolderLock> own;
       if (!files::FolderLock::HeldHere(folder)) {
-        auto lock = files::FolderLock::Acquire(folder);
+        auto lock = files::FolderLock::Acquire(folder, data.lockOptions());
         if (!lock.ok()) return failed(lock.message());
         own.emplace(std::move(*lock));
       }
@@ -201,23 +202,23 @@ Status AppendLogLine(const fs::path& folder, std::string_view logName, std::stri
   return failed("the log kept being removed while it was written.");
 }
 
-Status LogSignInOut(const fs::path& folder, const time::DateTime& now, LogAction action,
+Status LogSignInOut(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                     std::string_view currentUserName, users::AccessLevel currentAccessLevel) {
   return AppendLogLine(folder, kSignInOutLog, SignInOutLine(now, action, currentUserName, currentAccessLevel));
 }
 
-Status LogUserListChange(const fs::path& folder, const time::DateTime& now, LogAction action,
+Status LogUserListChange(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                          std::string_view userName) {
   return AppendLogLine(folder, kUserListLog, UserListLine(now, action, userName));
 }
 
-Status LogRecordChange(const fs::path& folder, const time::DateTime& now, LogAction action,
+Status LogRecordChange(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName) {
   return AppendLogLine(folder, kDataRecordsLog,
                        RecordChangeLine(now, action, report.ControlNumber, report.CaseNumber, currentUserName));
 }
 
-Status LogSearch(const fs::path& folder, const time::DateTime& now, std::string_view currentUserName,
+Status LogSearch(const files::DataFolder& folder, const time::DateTime& now, std::string_view currentUserName,
                  std::string_view description) {
   return AppendLogLine(folder, kSearchLog, SearchLine(now, currentUserName, description));
 }

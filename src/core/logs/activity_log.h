@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/files/data_folder.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
 #include "core/time/ole_date.h"
@@ -63,15 +64,16 @@ std::string RecordChangeLine(const time::DateTime& now, LogAction action, double
                              std::string_view caseNumber, std::string_view userName);
 std::string SearchLine(const time::DateTime& now, std::string_view userName, std::string_view description);
 
-// The writers: each appends one line to its log in the folder. A log that
-// cannot be written is an error; no other file is touched.
-Status LogSignInOut(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
+// The writers: each appends one line to its log in the folder (a wait for
+// the folder's lock, where one is taken, is told as the folder's options
+// say). A log that cannot be written is an error; no other file is touched.
+Status LogSignInOut(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                     std::string_view currentUserName, users::AccessLevel currentAccessLevel);
-Status LogUserListChange(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
+Status LogUserListChange(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                          std::string_view userName);
-Status LogRecordChange(const std::filesystem::path& folder, const time::DateTime& now, LogAction action,
+Status LogRecordChange(const files::DataFolder& folder, const time::DateTime& now, LogAction action,
                        const reports::ReportRecord& report, std::string_view currentUserName);
-Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now, std::string_view currentUserName,
+Status LogSearch(const files::DataFolder& folder, const time::DateTime& now, std::string_view currentUserName,
                  std::string_view description);
 
 // Appends one line (given in UTF-8) to a log: control characters become
@@ -81,7 +83,7 @@ Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
 // there, never cut back (another line may follow it already), and the next
 // line starts on a line of its own. A log removed while it was written
 // (another workstation's sweep of empty files) gets the line again.
-Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName, std::string_view line);
+Status AppendLogLine(const files::DataFolder& folder, std::string_view logName, std::string_view line);
 
 // The part of a log that is shown: all of it, or for one larger than
 // kLogViewBytes its newest lines (those starting in its last kLogViewBytes),

@@ -1,8 +1,8 @@
 #include "core/logs/log_view.h"
 
 #include "core/logs/activity_log.h"
+#include "core/search/contains_phrase.h"
 #include "core/text/win1252.h"
-#include "core/ui/contains_phrase.h"
 
 namespace kestrova::logs {
 namespace {
@@ -36,7 +36,7 @@ std::optional<std::string> Folded(std::string_view utf8, bool strict) {
   for (std::size_t pos = 0; pos < utf8.size();) {
     const auto byte = text::CodePointToWin1252(text::NextCodePoint(utf8, pos));
     if (!byte && strict) return std::nullopt;
-    out += static_cast<char>(ui::LowerByte(byte.value_or('?')));
+    out += static_cast<char>(search::LowerByte(byte.value_or('?')));
   }
   return out;
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/controls/message.h"
 #include "core/logs/activity_log.h"
-#include "core/ui/message.h"
 
 // What the administrative window's log viewer says: its four log options,
 // the note under a log, the search's buttons, input box and dialogs.
@@ -45,21 +45,21 @@ inline std::string LookingForToolTip(std::string_view query) { return " Looking 
 
 // Nothing found from the top. Either button ends the search; the first
 // starts another at once.
-inline ui::Message NoSuchTextMessage(std::string_view query) {
-  return ui::Message{"No such text",
-                     4,
-                     {"The text '" + std::string(query) + "'", "could not be found."},
-                     {"&Try &another search", "&Stop searching"},
-                     2};
+inline controls::Message NoSuchTextMessage(std::string_view query) {
+  return controls::Message{"No such text",
+                           4,
+                           {"The text '" + std::string(query) + "'", "could not be found."},
+                           {"&Try &another search", "&Stop searching"},
+                           2};
 }
 
 // Nothing further down. The first button searches again from the top.
-inline ui::Message EndOfTextMessage() {
-  return ui::Message{"End of text reached",
-                     5,
-                     {"No further matches found.", "", "Start again from the top?"},
-                     {"&Yes, look again", "&No, stop searching"},
-                     1};
+inline controls::Message EndOfTextMessage() {
+  return controls::Message{"End of text reached",
+                           5,
+                           {"No further matches found.", "", "Start again from the top?"},
+                           {"&Yes, look again", "&No, stop searching"},
+                           1};
 }
 
 }  // namespace kestrova::logs

@@ -131,8 +131,8 @@ Result<ListCounts> DataFile::PurgeKilledRecords() {
   return counts;
 }
 
-Result<std::int32_t> AppendReport(const fs::path& folder, const ReportRecord& record, const DataFileOptions& options) {
-  DataFile file(folder, options);
+Result<std::int32_t> AppendReport(const files::DataFolder& folder, const ReportRecord& record) {
+  DataFile file(folder.path(), folder.options());
   Status opened = file.OpenDataFile(DataFileAccess::Write);
   if (!opened.ok()) return opened.error();
   if (file.RecordCount() == std::numeric_limits<std::int32_t>::max()) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "core/files/data_folder.h"
 #include "core/files/record_file.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
@@ -62,8 +63,7 @@ class DataFile : public files::RecordFile {
 
 // Appends one report in its own open-write-close bracket; returns its
 // record number.
-Result<std::int32_t> AppendReport(const std::filesystem::path& folder, const ReportRecord& record,
-                                  const DataFileOptions& options = {});
+Result<std::int32_t> AppendReport(const files::DataFolder& folder, const ReportRecord& record);
 
 // Purges in its own bracket.
 Result<ListCounts> PurgeKilledRecords(const std::filesystem::path& folder, const DataFileOptions& options = {});

@@ -14,8 +14,8 @@ Status OpenChecked(DataFile& file, const ReportIdentity& id) {
 
 }  // namespace
 
-Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_t n, const DataFileOptions& options) {
-  DataFile data(folder, options);
+Result<ReportRecord> ReadReport(const files::DataFolder& folder, std::int32_t n) {
+  DataFile data(folder.path(), folder.options());
   Status opened = data.OpenDataFile(DataFileAccess::Read);
   if (!opened.ok()) return opened.error();
   auto read = data.ReadRecord(n);
@@ -23,9 +23,8 @@ Result<ReportRecord> ReadReport(const std::filesystem::path& folder, std::int32_
   return read;
 }
 
-Result<StoredReport> ReadStoredReport(const std::filesystem::path& folder, std::int32_t n,
-                                      const DataFileOptions& options) {
-  DataFile data(folder, options);
+Result<StoredReport> ReadStoredReport(const files::DataFolder& folder, std::int32_t n) {
+  DataFile data(folder.path(), folder.options());
   Status opened = data.OpenDataFile(DataFileAccess::Read);
   if (!opened.ok()) return opened.error();
   StoredReport stored;
@@ -36,10 +35,9 @@ Result<StoredReport> ReadStoredReport(const std::filesystem::path& folder, std::
   return stored;
 }
 
-Result<EditedReport> RewriteEditedReport(const std::filesystem::path& folder, std::int32_t recordNumber,
-                                         const RecordBytes& read, const std::function<void(ReportRecord&)>& change,
-                                         const DataFileOptions& options) {
-  DataFile file(folder, options);
+Result<EditedReport> RewriteEditedReport(const files::DataFolder& folder, std::int32_t recordNumber,
+                                         const RecordBytes& read, const std::function<void(ReportRecord&)>& change) {
+  DataFile file(folder.path(), folder.options());
   Status opened = file.OpenDataFile(DataFileAccess::Write);
   if (!opened.ok()) return opened.error();
   EditedReport edited;
@@ -60,9 +58,9 @@ Result<EditedReport> RewriteEditedReport(const std::filesystem::path& folder, st
   return edited;
 }
 
-Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                                  const std::function<void(ReportRecord&)>& change, const DataFileOptions& options) {
-  DataFile file(folder, options);
+Result<ReportRecord> ChangeReport(const files::DataFolder& folder, const ReportIdentity& id,
+                                  const std::function<void(ReportRecord&)>& change) {
+  DataFile file(folder.path(), folder.options());
   Status checked = OpenChecked(file, id);
   if (!checked.ok()) return checked.error();
   auto record = file.ReadRecord(id.recordNumber);
@@ -75,14 +73,12 @@ Result<ReportRecord> ChangeReport(const std::filesystem::path& folder, const Rep
   return *record;
 }
 
-Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportIdentity& id, std::uint8_t list,
-                              const DataFileOptions& options) {
-  auto written = ChangeReport(
-      folder, id, [list](ReportRecord& r) { r.ListStatus = list; }, options);
+Result<MoveResult> MoveReport(const files::DataFolder& folder, const ReportIdentity& id, std::uint8_t list) {
+  auto written = ChangeReport(folder, id, [list](ReportRecord& r) { r.ListStatus = list; });
   if (!written.ok()) return written.error();
   MoveResult moved{*written, std::nullopt, {}};
   if (list == kActiveList) {
-    auto counts = CountReports(folder, options);
+    auto counts = CountReports(folder.path(), folder.options());
     if (counts.ok()) {
       moved.counts = *counts;
     } else {
@@ -92,9 +88,9 @@ Result<MoveResult> MoveReport(const std::filesystem::path& folder, const ReportI
   return moved;
 }
 
-Result<ListCounts> DeleteReport(const std::filesystem::path& folder, const ReportIdentity& id,
-                                const logs::DeletionLog<ReportRecord>& log, const DataFileOptions& options) {
-  DataFile file(folder, options);
+Result<ListCounts> DeleteReport(const files::DataFolder& folder, const ReportIdentity& id,
+                                const logs::DeletionLog<ReportRecord>& log) {
+  DataFile file(folder.path(), folder.options());
   Status checked = OpenChecked(file, id);
   if (!checked.ok()) return checked.error();
   auto original = file.ReadRecord(id.recordNumber);

@@ -98,8 +98,9 @@ constexpr const FieldFact& Field(int n) { return kFields[static_cast<std::size_t
 // A typed text is held whole by its member: text fields take exactly their
 // member's width.
 constexpr bool FieldsFitTheirMembers() {
-  for (const FieldFact& f : kFields) {
-    if (f.number != static_cast<int>(&f - kFields.data())) return false;
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    const FieldFact& f = kFields[i];
+    if (f.number != static_cast<int>(i)) return false;
     const bool text = f.kind == FieldKind::Text || f.kind == FieldKind::Context || f.kind == FieldKind::LongText;
     if (text && static_cast<std::size_t>(f.maxLength) != SpanOf(f.member).width) return false;
   }

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <numeric>
 
+#include "core/search/contains_phrase.h"
 #include "core/text/fixed_text.h"
 #include "core/text/win1252.h"
 #include "core/time/date_format.h"
-#include "core/ui/contains_phrase.h"
 
 namespace kestrova::reports {
 namespace {
@@ -127,7 +127,7 @@ std::string Matches(std::size_t n) { return " (" + std::to_string(n) + (n == 1 ?
 // Case-insensitive order of the sort keys, on their stored bytes.
 std::string FoldedKey(std::string_view win1252) {
   std::string folded(win1252);
-  for (char& c : folded) c = static_cast<char>(ui::LowerByte(static_cast<unsigned char>(c)));
+  for (char& c : folded) c = static_cast<char>(search::LowerByte(static_cast<unsigned char>(c)));
   return folded;
 }
 
@@ -214,7 +214,7 @@ Result<ReportList> BuildReportList(const std::filesystem::path& folder, const Li
   const int kind = c.SearchKind;
   const bool phrase = !f.FullListShown && f.PhraseSearchActive;
   const bool summary = !f.FullListShown && !f.PhraseSearchActive && f.SummaryActive;
-  const ui::PhraseMatcher matcher(text::Utf8ToWin1252(c.SearchPhrase), c.IgnoreCapitalization, c.WholeWordOnly);
+  const search::PhraseMatcher matcher(text::Utf8ToWin1252(c.SearchPhrase), c.IgnoreCapitalization, c.WholeWordOnly);
   const Member right = request.show == ShowOption::Remarks ? kTitle : kViolations;
 
   std::vector<std::string> folded;

@@ -197,12 +197,14 @@ reports::ReportRecord ConvertOldRecord(const char* old, DataFileState layout) {
   return r;
 }
 
-Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState layout, const time::DateTime& now) {
+Result<SetAsideResult> ConvertDataFile(const files::DataFolder& dataFolder, DataFileState layout,
+                                       const time::DateTime& now) {
+  const fs::path& folder = dataFolder.path();
   if (layout != DataFileState::Version3 && layout != DataFileState::Version2) {
     return Error{Error::Kind::Invalid, "Only version-2 and version-3 data files can be converted."};
   }
   const std::size_t oldSize = layout == DataFileState::Version3 ? kVersion3RecordSize : kVersion2RecordSize;
-  auto lock = files::FolderLock::Acquire(folder);
+  auto lock = files::FolderLock::Acquire(folder, dataFolder.lockOptions());
   if (!lock.ok()) return lock.error();
   const fs::path data = folder / reports::kDataFileName;
   const fs::path temp = folder / files::kTempFileName;
@@ -280,8 +282,9 @@ Result<SetAsideResult> ConvertDataFile(const fs::path& folder, DataFileState lay
   return SetAsideResult{count, *kept};
 }
 
-Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
-  auto lock = files::FolderLock::Acquire(folder);
+Result<bool> RemoveEmptyDataFile(const files::DataFolder& dataFolder) {
+  const fs::path& folder = dataFolder.path();
+  auto lock = files::FolderLock::Acquire(folder, dataFolder.lockOptions());
   if (!lock.ok()) return lock.error();
   const fs::path path = folder / reports::kDataFileName;
   auto file = files::File::Open(path, files::OpenMode::Read);
@@ -301,8 +304,9 @@ Result<bool> RemoveEmptyDataFile(const fs::path& folder) {
   return true;
 }
 
-Result<SetAsideResult> StartOverDataFile(const fs::path& folder, const time::DateTime& now) {
-  auto lock = files::FolderLock::Acquire(folder);
+Result<SetAsideResult> StartOverDataFile(const files::DataFolder& dataFolder, const time::DateTime& now) {
+  const fs::path& folder = dataFolder.path();
+  auto lock = files::FolderLock::Acquire(folder, dataFolder.lockOptions());
   if (!lock.ok()) return lock.error();
   Status ours = lock->CheckStillOurs();
   if (!ours.ok()) return ours.error();
@@ -333,8 +337,9 @@ Result<bool> DeleteEmptyOldestDataFile(const fs::path& folder) {
   return true;
 }
 
-Status SetAsideOldestDataFile(const fs::path& folder, const std::string& name) {
-  auto lock = files::FolderLock::Acquire(folder);
+Status SetAsideOldestDataFile(const files::DataFolder& dataFolder, const std::string& name) {
+  const fs::path& folder = dataFolder.path();
+  auto lock = files::FolderLock::Acquire(folder, dataFolder.lockOptions());
   if (!lock.ok()) return lock.error();
   return RenameKeeping(folder / kOldestDataFileName, folder / name);
 }

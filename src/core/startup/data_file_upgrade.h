@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/files/data_folder.h"
 #include "core/files/file.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
@@ -55,17 +56,17 @@ struct SetAsideResult {
 // and keeps the original as Kestrova.Old; an earlier Kestrova.Old is kept
 // under a name of its own. The original stays where it was until the
 // converted file is complete and on disk; a failure leaves it so.
-Result<SetAsideResult> ConvertDataFile(const std::filesystem::path& folder, DataFileState layout,
+Result<SetAsideResult> ConvertDataFile(const files::DataFolder& folder, DataFileState layout,
                                        const time::DateTime& now);
 
 // Removes the data file when it is empty, under the folder's lock: another
 // workstation may have created it for the report it is about to write.
 // True when it was removed.
-Result<bool> RemoveEmptyDataFile(const std::filesystem::path& folder);
+Result<bool> RemoveEmptyDataFile(const files::DataFolder& folder);
 
 // Sets the data file aside as Kestrova.Old (an earlier copy is kept under a
 // name of its own), so that the next open starts an empty one.
-Result<SetAsideResult> StartOverDataFile(const std::filesystem::path& folder, const time::DateTime& now);
+Result<SetAsideResult> StartOverDataFile(const files::DataFolder& folder, const time::DateTime& now);
 
 // The oldest release's Kestrova.Dat: an empty one is deleted (true: nothing
 // more to do); a non-empty one is left for SetAsideOldestDataFile after the
@@ -73,6 +74,6 @@ Result<SetAsideResult> StartOverDataFile(const std::filesystem::path& folder, co
 Result<bool> DeleteEmptyOldestDataFile(const std::filesystem::path& folder);
 // Renames Kestrova.Dat to `name` (FreeSetAsideName of Kestrova.Dat.Old, told
 // in the notice first); refused when a file has taken that name meanwhile.
-Status SetAsideOldestDataFile(const std::filesystem::path& folder, const std::string& name);
+Status SetAsideOldestDataFile(const files::DataFolder& folder, const std::string& name);
 
 }  // namespace kestrova::startup

@@ -4,11 +4,6 @@
 
 namespace kestrova::startup {
 
-std::string_view AccessLevelName(int level) {
-  if (level < 1 || level > static_cast<int>(AccessLevels.size())) return {};
-  return AccessLevels[static_cast<std::size_t>(level - 1)];
-}
-
 EmptyFileSweep DeleteEmptyFiles(const std::filesystem::path& folder, const files::LockOptions& lock) {
   EmptyFileSweep sweep;
   // Under the lock: another workstation may have just created a file it is

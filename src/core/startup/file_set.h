@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/users/sign_in.h"
-
 #include <array>
 #include <filesystem>
 #include <string>
@@ -20,14 +18,6 @@ inline constexpr std::string_view kApplicationTitle = "Kestrova";
 inline constexpr std::array<std::string_view, 7> FileSet = {
     "Kestrova.Data", "User.List", "SignInOut.Log", "UserList.Log", "DataRecords.Log", "Search.Log", "User.Log",
 };
-
-// The access levels; a user's level is its position, 1 to 4.
-inline constexpr std::array<std::string_view, 4> AccessLevels = {"Read Only", "Read/Edit", "Read/Edit/Add",
-                                                                 "Full Access"};
-
-// The name of level 1-4, or "" for anything else.
-std::string_view AccessLevelName(int level);
-inline std::string_view AccessLevelName(users::AccessLevel level) { return AccessLevelName(static_cast<int>(level)); }
 
 struct EmptyFileSweep {
   std::vector<std::string> deleted;   // names removed, in FileSet order

@@ -8,10 +8,10 @@
 #include <unordered_map>
 
 #include "core/reports/report_record.h"
+#include "core/search/contains_phrase.h"
 #include "core/text/fixed_text.h"
 #include "core/text/win1252.h"
 #include "core/time/date_format.h"
-#include "core/ui/contains_phrase.h"
 
 namespace kestrova::stats {
 namespace {
@@ -177,7 +177,7 @@ class Groups {
       }
       if (blank && !out.empty()) out.push_back(' ');
       blank = false;
-      out.push_back(lower ? static_cast<char>(ui::LowerByte(static_cast<unsigned char>(c))) : c);
+      out.push_back(lower ? static_cast<char>(search::LowerByte(static_cast<unsigned char>(c))) : c);
     }
   }
   std::unordered_map<std::string, int> ids_;

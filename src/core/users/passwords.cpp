@@ -1,7 +1,8 @@
 #include "core/users/passwords.h"
 
+#include <utility>
+
 #include "core/text/fixed_text.h"
-#include "core/ui/utilities.h"
 
 namespace kestrova::users {
 namespace {
@@ -26,6 +27,21 @@ std::string Encode(std::string_view password, Draw draw) {
 
 }  // namespace
 
+std::int16_t RandomInteger(std::int16_t low, std::int16_t high, std::mt19937& generator) {
+  if (high < low) std::swap(low, high);
+  std::uniform_int_distribution<int> pick(low, high);
+  return static_cast<std::int16_t>(pick(generator));
+}
+
+std::int16_t RandomInteger(std::int16_t low, std::int16_t high) {
+  thread_local std::mt19937 generator = [] {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device()};
+    return std::mt19937(seed);
+  }();
+  return RandomInteger(low, high, generator);
+}
+
 bool IsValidPassword(std::string_view text) {
   const std::string_view trimmed = text::Trim(text);
   if (trimmed.size() < 4 || trimmed.size() > 8) return false;
@@ -36,11 +52,11 @@ bool IsValidPassword(std::string_view text) {
 }
 
 std::string EncodePassword(std::string_view password) {
-  return Encode(password, [] { return ui::RandomInteger(48, 122); });
+  return Encode(password, [] { return RandomInteger(48, 122); });
 }
 
 std::string EncodePassword(std::string_view password, std::mt19937& generator) {
-  return Encode(password, [&] { return ui::RandomInteger(48, 122, generator); });
+  return Encode(password, [&] { return RandomInteger(48, 122, generator); });
 }
 
 std::string DecodePassword(std::string_view stored) {

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
 
 namespace kestrova::users {
+
+// A whole number from low to high, both included, drawn from a generator
+// seeded once per process (drawing twice in the same clock tick still gives
+// independent numbers).
+std::int16_t RandomInteger(std::int16_t low, std::int16_t high);
+// The same from a generator the caller owns (tests seed it).
+std::int16_t RandomInteger(std::int16_t low, std::int16_t high, std::mt19937& generator);
 
 // 4 to 8 ASCII letters and digits, after trimming blanks.
 bool IsValidPassword(std::string_view text);

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-namespace kestrova::users {
+#include "core/users/access_level.h"
 
-// A user's access level, as stored (its position in AccessLevels). Each
-// level may do what the ones below it may.
-enum class AccessLevel : std::int16_t { None = 0, ReadOnly = 1, ReadEdit = 2, ReadEditAdd = 3, FullAccess = 4 };
+namespace kestrova::users {
 
 // Who is signed in: the name as the user list shows it (trimmed first name,
 // one blank, trimmed last name) and the access level 1-4. The name is

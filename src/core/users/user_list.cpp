@@ -97,8 +97,8 @@ Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected)
                                           " is no longer where the list showed them."};
 }
 
-Result<UserRecord> ReadOneUser(const fs::path& folder, std::int32_t n, const UserListOptions& options) {
-  UserList list(folder, options);
+Result<UserRecord> ReadOneUser(const files::DataFolder& folder, std::int32_t n) {
+  UserList list(folder.path(), folder.options());
   Status opened = list.OpenUserList(UserListAccess::Read);
   if (!opened.ok()) return opened.error();
   auto user = list.ReadUser(n);
@@ -106,9 +106,8 @@ Result<UserRecord> ReadOneUser(const fs::path& folder, std::int32_t n, const Use
   return user;
 }
 
-Result<UserRecord> ReadUserChecked(const fs::path& folder, std::int32_t n, const UserIdentity& expected,
-                                   const UserListOptions& options) {
-  UserList list(folder, options);
+Result<UserRecord> ReadUserChecked(const files::DataFolder& folder, std::int32_t n, const UserIdentity& expected) {
+  UserList list(folder.path(), folder.options());
   Status opened = list.OpenUserList(UserListAccess::Read);
   if (!opened.ok()) return opened.error();
   auto user =
@@ -119,9 +118,9 @@ Result<UserRecord> ReadUserChecked(const fs::path& folder, std::int32_t n, const
   return user;
 }
 
-Status ChangeUser(const fs::path& folder, std::int32_t n, const UserIdentity& expected, const UserRecord& user,
-                  const UserListOptions& options) {
-  UserList list(folder, options);
+Status ChangeUser(const files::DataFolder& folder, std::int32_t n, const UserIdentity& expected,
+                  const UserRecord& user) {
+  UserList list(folder.path(), folder.options());
   Status written = list.OpenUserList(UserListAccess::Write);
   if (!written.ok()) return written;
   auto stored =
@@ -136,17 +135,18 @@ Status ChangeUser(const fs::path& folder, std::int32_t n, const UserIdentity& ex
   return written.ok() ? closed : written;
 }
 
-Result<std::vector<UserRecord>> ReadAllUsers(const fs::path& folder, const UserListOptions& options) {
-  UserListOptions quiet = options;
+Result<std::vector<UserRecord>> ReadAllUsers(const files::DataFolder& folder) {
+  UserListOptions quiet = folder.options();
   quiet.notice = nullptr;
-  auto listing = ListUsers(folder, quiet);
+  auto listing = ListUsers({folder.path(), quiet});
   if (!listing.ok()) return listing.error();
   if (!listing->damage.empty()) return Error{Error::Kind::Damaged, listing->damage};
   return std::move(listing->users);
 }
 
-Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& options) {
-  UserList list(folder, options);
+Result<UserListing> ListUsers(const files::DataFolder& folder) {
+  UserList list(folder.path(), folder.options());
+  const auto& notice = folder.options().notice;
   UserListing listing;
   const std::string name(kUserListFileName);
   Status opened = list.OpenUserList(UserListAccess::Read);
@@ -154,12 +154,12 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
     // A file no program wrote (holes, nothing but zeros) lists no users.
     if (opened.error().kind != Error::Kind::Damaged) return opened.error();
     listing.damage = opened.message();
-    if (options.notice) options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+    if (notice) notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
     return listing;
   }
   if (list.Length() / kUserRecordSize > kMostUsers) {
     listing.damage = TooManyUsers(list.Length()).message();
-    if (options.notice) options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+    if (notice) notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
     return listing;
   }
   std::vector<std::string> bad;
@@ -194,14 +194,14 @@ Result<UserListing> ListUsers(const fs::path& folder, const UserListOptions& opt
                      " bytes), left by a save that was interrupted. The whole users are listed; the "
                      "next change to the list moves that part aside.";
   }
-  if (!listing.damage.empty() && options.notice) {
-    options.notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
+  if (!listing.damage.empty() && notice) {
+    notice({files::FolderNotice::Kind::Damaged, name, listing.damage});
   }
   return listing;
 }
 
-Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user, const UserListOptions& options) {
-  UserList list(folder, options);
+Result<std::int32_t> AddUser(const files::DataFolder& folder, const UserRecord& user) {
+  UserList list(folder.path(), folder.options());
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened.error();
   auto n = list.AppendUser(user);
@@ -211,9 +211,9 @@ Result<std::int32_t> AddUser(const fs::path& folder, const UserRecord& user, con
   return *n;
 }
 
-Status DeleteUser(const fs::path& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
-                  const UserListOptions& options, const std::optional<UserIdentity>& expected) {
-  UserList list(folder, options);
+Status DeleteUser(const files::DataFolder& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
+                  const std::optional<UserIdentity>& expected) {
+  UserList list(folder.path(), folder.options());
   Status opened = list.OpenUserList(UserListAccess::Write);
   if (!opened.ok()) return opened;
   if (expected && (n < 1 || n > list.UserCount())) return CheckUserIdentity({}, *expected);

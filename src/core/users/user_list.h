@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files/data_folder.h"
 #include "core/files/record_file.h"
 #include "core/logs/deletion_log.h"
 #include "core/status.h"
@@ -62,43 +63,40 @@ UserIdentity IdentityOf(const UserRecord& user);
 Status CheckUserIdentity(const UserRecord& stored, const UserIdentity& expected);
 
 // Reads user n as it is on file now.
-Result<UserRecord> ReadOneUser(const std::filesystem::path& folder, std::int32_t n,
-                               const UserListOptions& options = {});
+Result<UserRecord> ReadOneUser(const files::DataFolder& folder, std::int32_t n);
 
 // Reads user n, checking that it is still the user expected.
-Result<UserRecord> ReadUserChecked(const std::filesystem::path& folder, std::int32_t n, const UserIdentity& expected,
-                                   const UserListOptions& options = {});
+Result<UserRecord> ReadUserChecked(const files::DataFolder& folder, std::int32_t n, const UserIdentity& expected);
 
 // Rewrites user n in its own locked bracket, once it is checked to be the
 // user expected; nothing is written otherwise.
-Status ChangeUser(const std::filesystem::path& folder, std::int32_t n, const UserIdentity& expected,
-                  const UserRecord& user, const UserListOptions& options = {});
+Status ChangeUser(const files::DataFolder& folder, std::int32_t n, const UserIdentity& expected,
+                  const UserRecord& user);
 
 // Every user in file order; a missing list has none. A damaged list is an
 // error.
-Result<std::vector<UserRecord>> ReadAllUsers(const std::filesystem::path& folder, const UserListOptions& options = {});
+Result<std::vector<UserRecord>> ReadAllUsers(const files::DataFolder& folder);
 
 // The users a list can show, even from a damaged file: every whole record
 // with a valid access level, with its record number. `damage` says what is
 // wrong with the file (empty when nothing is); it is also told once to
-// options.notice. Writes stay refused until the damage is repaired.
+// the folder's notice. Writes stay refused until the damage is repaired.
 struct UserListing {
   std::vector<UserRecord> users;
   std::vector<std::int32_t> recordNumbers;
   std::string damage;
 };
-Result<UserListing> ListUsers(const std::filesystem::path& folder, const UserListOptions& options = {});
+Result<UserListing> ListUsers(const files::DataFolder& folder);
 
 // Appends a user in its own locked bracket; returns the new record number.
-Result<std::int32_t> AddUser(const std::filesystem::path& folder, const UserRecord& user,
-                             const UserListOptions& options = {});
+Result<std::int32_t> AddUser(const files::DataFolder& folder, const UserRecord& user);
 
 // Deletes user n: logs the deletion (given the user's display name) before
 // marking the record, then rewrites the list without it. A failed log
 // write stops the deletion before anything is changed, and so does a user n
 // that is not the one expected; a failed rewrite takes the mark off again,
 // logs "not deleted" and says so.
-Status DeleteUser(const std::filesystem::path& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
-                  const UserListOptions& options = {}, const std::optional<UserIdentity>& expected = std::nullopt);
+Status DeleteUser(const files::DataFolder& folder, std::int32_t n, const logs::DeletionLog<std::string>& log,
+                  const std::optional<UserIdentity>& expected = std::nullopt);
 
 }  // namespace kestrova::users

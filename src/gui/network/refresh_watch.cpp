@@ -5,8 +5,9 @@
 #include <cmath>
 
 #include "core/time/ole_date.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/own_writes.h"
+#include "gui/session/session.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -27,13 +28,13 @@ bool RefreshSoundOn(Session& session) {
 RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bool()> listed)
     : QObject(button), session_(session), button_(button), listed_(std::move(listed)), timer_(this) {
   // Own writes are remembered as they commit, so they are never announced.
-  session_.ownWriteCommitted = [this](const network::DataStamp& stamp) { watch_.Remember(stamp); };
-  session_.ownWriteStarting = [this](const network::DataStamp& stamp) {
+  connect(&session_.ownWrites(), &OwnWrites::WriteCommitted, this,
+          [this](const network::DataStamp& stamp) { watch_.Remember(stamp); });
+  connect(&session_.ownWrites(), &OwnWrites::WriteStarting, this, [this](const network::DataStamp& stamp) {
     const bool was = watch_.flashing();
     watch_.BeforeOwnWrite(stamp);
     if (watch_.flashing() != was) ShowLook();
-  };
-  session_.ownWriteCommittedBy = this;
+  });
   restBack_ = button_->BackOver();
   restFore_ = button_->ForeOver();
   timer_.setObjectName(QStringLiteral("timerConcurrentUserCheck"));
@@ -42,17 +43,8 @@ RefreshWatch::RefreshWatch(Session& session, ZelButton* button, std::function<bo
   timer_.start();
 }
 
-RefreshWatch::~RefreshWatch() {
-  // Only its own: a newer main window may already have put its watch there.
-  if (session_.ownWriteCommittedBy == this) {
-    session_.ownWriteCommitted = nullptr;
-    session_.ownWriteStarting = nullptr;
-    session_.ownWriteCommittedBy = nullptr;
-  }
-}
-
 void RefreshWatch::RememberNow() {
-  if (auto stamp = network::ReadDataStamp(session_.dataFolder()); stamp.ok()) watch_.Remember(*stamp);
+  if (auto stamp = network::ReadDataStamp(session_.folder().path()); stamp.ok()) watch_.Remember(*stamp);
 }
 
 void RefreshWatch::Reset() {
@@ -66,7 +58,7 @@ void RefreshWatch::timerConcurrentUserCheck_Timer() {
   // nothing but the folder's stamp.
   const bool soundOn = watch_.flashing() && RefreshSoundOn(session_);
   const auto tick = watch_.OnTick(session_.clock().Seconds(), listed_(), soundOn, [this] {
-    auto stamp = network::ReadDataStamp(session_.dataFolder());
+    auto stamp = network::ReadDataStamp(session_.folder().path());
     return stamp.ok() ? std::optional<network::DataStamp>(*stamp) : std::nullopt;
   });
   if (tick.lookChanged) ShowLook();

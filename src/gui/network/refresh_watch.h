@@ -23,7 +23,6 @@ class RefreshWatch : public QObject {
  public:
   // `listed` says whether the list shows at least one report.
   RefreshWatch(Session& session, ZelButton* button, std::function<bool()> listed);
-  ~RefreshWatch() override;
 
   // The stamp as the window first sees it.
   void RememberNow();

@@ -1,9 +1,9 @@
 #include "gui/output/email_report.h"
 
 #include "core/output/report_email.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/shared_utilities.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
 
 namespace kestrova::gui {
 

@@ -1,5 +1,3 @@
-// The main window: its layout, first activation, small commands and leaving.
-
 #include "gui/reports/frm_main.h"
 
 #include <QApplication>
@@ -13,22 +11,26 @@
 
 #include "core/logs/activity_log.h"
 #include "core/network/concurrent_users.h"
-#include "core/startup/file_set.h"
-#include "gui/logs/activity_logs.h"
+#include "core/users/access_level.h"
 #include "gui/network/refresh_watch.h"
 #include "gui/output/email_report.h"
+#include "gui/reports/browsing_side.h"
 #include "gui/reports/command_bar.h"
+#include "gui/reports/list_moves.h"
+#include "gui/reports/main_window_parts.h"
 #include "gui/reports/picture_slots.h"
 #include "gui/reports/report_form.h"
 #include "gui/reports/report_list_panel.h"
-#include "gui/session.h"
-#include "gui/startup/exit_program.h"
+#include "gui/reports/writing_side.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/not_available.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/not_available.h"
-#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -46,7 +48,6 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(session_.applicationTitle());
   BuildLayout();
-  ConnectCommands();
   // Loading: the search starts from kind 1, ignoring capitalization; the
   // list options come from the settings.
   search::ResetForMainWindow(session_.searchCriteria);
@@ -57,7 +58,16 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   list_->SetOptions(option(QStringLiteral("SortOption")), option(QStringLiteral("ShowOption")));
   form_->setCurrentIndex(0);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Main, this);
-  refreshWatch_ = new RefreshWatch(session_, command(Command::RefreshGrid), [this] { return list_->rowCount() > 0; });
+  refreshWatch_ =
+      new RefreshWatch(session_, commands_->button(Command::RefreshGrid), [this] { return list_->rowCount() > 0; });
+  const MainWindowParts parts{session_, this, list_, frame2_, form_, commands_, flasher_, refreshWatch_};
+  browsing_ = new BrowsingSide(parts);
+  writing_ = new WritingSide(parts, *browsing_);
+  moves_ = new ListMoves(parts, *browsing_);
+  ConnectCommands();
+  connect(browsing_, &BrowsingSide::CommandsStale, this, &frmMain::RefreshCommandState);
+  connect(writing_, &WritingSide::CommandsStale, this, &frmMain::RefreshCommandState);
+  connect(writing_, &WritingSide::FormAlone, this, &frmMain::ShrinkToTheForm);
   skeleton_ = new WindowSkeleton(session_, this,
                                  {.firstActivation = [this] { Form_Activate(); },
                                   .quit = [this] { cmdQuit_Click(); },
@@ -164,35 +174,13 @@ void frmMain::ConnectCommands() {
   on(Command::About, &frmMain::cmdAbout_Click);
   on(Command::UserInfo, &frmMain::cmdUserInfo_Click);
   on(Command::NetworkInfo, &frmMain::cmdNetworkInfo_Click);
-  // Left: the button rests again and the list is rebuilt; right: the sound options.
+  // Left (the browsing side): the list is rebuilt; right: the sound options.
   ZelButton* refresh = command(Command::RefreshGrid);
-  connect(refresh, &ZelButton::Click, this, [this] {
-    refreshWatch_->Reset();
-    RefreshAll();
-  });
   connect(refresh, &ZelButton::MouseUp, this, [this, refresh](int button, int, int x, int y) {
     if (button == ZelButton::kRightButton) refreshWatch_->ShowSoundMenu(refresh->mapToGlobal(QPoint(x, y)));
   });
   on(Command::AdminWindow, &frmMain::cmdAdminWindow_Click);
   on(Command::Quit, &frmMain::cmdQuit_Click);
-  on(Command::FindEntries, &frmMain::cmdFindEntries_Click);
-  on(Command::SeeAllEntries, &frmMain::cmdSeeAllEntries_Click);
-  // Adding starts on the release of a mouse button over the command: the
-  // right button starts a template entry. Enter and the space bar start an
-  // ordinary one.
-  ZelButton* add = command(Command::AddEntry);
-  connect(add, &ZelButton::Click, this, [this] { StartAdding(false); });
-  connect(add, &ZelButton::MouseUp, this, [this, add](int button, int, int x, int y) {
-    if (button == ZelButton::kRightButton && add->rect().contains(x, y)) StartAdding(true);
-  });
-  on(Command::AddSave, &frmMain::cmdAddSave_Click);
-  connect(command(Command::AddCancel), &ZelButton::Click, this, [this] { EndAdding(QString()); });
-  on(Command::EditEntry, &frmMain::cmdEditEntry_Click);
-  on(Command::EditSave, &frmMain::cmdEditSave_Click);
-  connect(command(Command::EditCancel), &ZelButton::Click, this, [this] { EndEditing(false); });
-  on(Command::ArchiveEntry, &frmMain::cmdArchiveEntry_Click);
-  on(Command::RestoreEntry, &frmMain::cmdRestoreEntry_Click);
-  on(Command::DeleteEntry, &frmMain::cmdDeleteEntry_Click);
   // Printing, e-mail and enlarged pictures come later; until then they say so.
   connect(command(Command::EmailEntry), &ZelButton::Click, this,
           [this] { EmailReport(session_, this, form_->Texts(), skipEmailNotice_); });
@@ -201,31 +189,6 @@ void frmMain::ConnectCommands() {
   }
   for (int slot = 1; slot <= 3; ++slot) SayNotAvailableYet(session_, form_->largerPictureButton(slot));
 
-  connect(list_, &ReportListPanel::RowChanged, this, [this] {
-    // While a report is written the list holds still.
-    if (mode_ != Mode::Viewing) return;
-    ShowSelectedReport();
-    RefreshCommandState();
-  });
-  connect(list_, &ReportListPanel::DisplayChosen, this, &frmMain::optDisplay_Click);
-  connect(list_, &ReportListPanel::SortChosen, this, &frmMain::optSort_Click);
-  connect(list_, &ReportListPanel::ShowChosen, this, &frmMain::optShow_Click);
-  connect(form_, &ReportForm::FieldChanged, this, [this] {
-    entriesChanged_ = true;
-    SaveButtonRule();
-  });
-  connect(&form_->pictures(), &PictureSlots::Changed, this, [this] {
-    entriesChanged_ = true;
-    RefreshCommandState();
-  });
-  // The keyboard leaves the fields for the commands of the mode.
-  connect(form_, &ReportForm::TabbedPastLastField, this, [this] {
-    ZelButton* save = command(adding() ? Command::AddSave : Command::EditSave);
-    (save->isEnabled() ? save : command(adding() ? Command::AddCancel : Command::EditCancel))
-        ->setFocus(Qt::TabFocusReason);
-  });
-  connect(form_, &ReportForm::TabbedBeforeFirstField, this,
-          [this] { command(adding() ? Command::AddCancel : Command::EditCancel)->setFocus(Qt::BacktabFocusReason); });
   // The tabs by keyboard, also where a command owns a tab's access key.
   const auto tabKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
     for (const QKeySequence& k : keys) {
@@ -246,20 +209,21 @@ void frmMain::ConnectCommands() {
   GiveButtonsAccessKeyPriority(this);
 }
 
-QTableView* frmMain::grid() const { return list_->grid(); }
-ReportListModel& frmMain::model() const { return list_->model(); }
-QString frmMain::listCaption() const { return list_->caption(); }
-int frmMain::currentRow() const { return list_->currentRow(); }
-int frmMain::topRow() const { return list_->topRow(); }
 ZelButton* frmMain::command(Command c) const { return commands_->button(c); }
+
+bool frmMain::adding() const { return writing_->adding(); }
+bool frmMain::editing() const { return writing_->editing(); }
+bool frmMain::templateAdd() const { return writing_->templateAdd(); }
+const reports::ListFlags& frmMain::listFlags() const { return browsing_->flags(); }
 
 void frmMain::Form_Activate() {
   if (activated_ || !isVisible()) return;
   activated_ = true;
+  browsing_->Activate();
   FitToScreen();
   refreshWatch_->RememberNow();
   form_->SetHeadingCaptions();
-  cmdSeeAllEntries_Click();
+  browsing_->SeeAllEntries();
   if (list_->rowCount() == 0) {
     ShowMessage(session_,
                 {.caption = QStringLiteral("Nothing on file"),
@@ -269,16 +233,78 @@ void frmMain::Form_Activate() {
                 this);
     ZelButton* add = command(Command::AddEntry);
     if (add->isVisible() && add->isEnabled()) add->setFocus();
-  } else if (grid()->isVisible() && grid()->isEnabled()) {
-    grid()->setFocus();
+  } else {
+    browsing_->GiveTheListTheKeyboard();
   }
   if (form_->isVisible()) form_->setCurrentIndex(0);
+}
+
+void frmMain::RefreshCommandState() {
+  reports::MainWindowState s;
+  const reports::ListFlags& flags = browsing_->flags();
+  s.FullListShown = flags.FullListShown;
+  s.PhraseSearchActive = flags.PhraseSearchActive;
+  s.SummaryActive = flags.SummaryActive;
+  s.AddMode = adding();
+  s.EditMode = editing();
+  s.InactiveListShown = list_->display() == reports::DisplayList::Inactive;
+  s.selectedRow = list_->currentRow();
+  s.rowCount = list_->rowCount() + 1;
+  s.accessLevel = session_.signIn.CurrentAccessLevel;
+  for (std::size_t i = 0; i < 3; ++i) s.picturePaths[i] = form_->picturePaths()[i].toStdString();
+  commands_->Apply(reports::CommandState(s, session_.applicationTitle().toStdString()));
+  form_->pictures().ApplyButtons(s);
+  const bool writing = adding() || editing();
+  // While a report is written the list options cannot change the list;
+  // while adding they are out of sight with the list.
+  list_->HoldStill(writing);
+  if (adding()) {
+    for (QWidget* w : ListSide()) w->hide();
+  }
+  writing_->SaveButtonRule();
+  frame2_->setVisible(true);
+  form_->setVisible(s.selectedRow > 0 || adding());
+}
+
+QList<QWidget*> frmMain::ListSide() const {
+  QList<QWidget*> side = list_->optionFrames();
+  side << command(Command::RefreshGrid) << command(Command::NetworkInfo);
+  return side;
+}
+
+void frmMain::ShrinkToTheForm(bool shrink) {
+  const QList<QWidget*> side = ListSide();
+  // A maximised window keeps its size; the list's room stays below.
+  const bool sized = !isMaximized() && !isFullScreen();
+  if (shrink) {
+    savedGeometry_ = geometry();
+    listSideShown_.clear();
+    for (QWidget* w : side) listSideShown_.append(w->isVisible());
+    lift_ = frame2_->y() - list_->frame()->y();
+    list_->frame()->setEnabled(false);
+    list_->frame()->hide();
+    for (QWidget* w : side) w->hide();
+    if (!sized) return;
+    resize(width(), std::max(minimumHeight(), height() - lift_));
+    // A quarter of the way down the screen, if all of it fits there.
+    if (const QScreen* s = screen()) {
+      const QRect room = s->availableGeometry();
+      const int frameHeight = frameGeometry().height() - geometry().height();
+      const int top = std::min(room.top() + s->geometry().height() / 4, room.bottom() + 1 - height() - frameHeight);
+      move(x(), std::max(room.top(), top));
+    }
+    return;
+  }
+  if (sized) setGeometry(savedGeometry_);
+  for (int i = 0; i < side.size() && i < listSideShown_.size(); ++i) side[i]->setVisible(listSideShown_[i]);
+  list_->frame()->show();
+  list_->frame()->setEnabled(true);
 }
 
 void frmMain::cmdUserInfo_Click() {
   ShowNotice(session_, this, QStringLiteral("User Information"),
              QStringLiteral("Current User:\n") + session_.CurrentUserName() + QStringLiteral("\n\nAccess Level:\n") +
-                 QString::fromLatin1(startup::AccessLevelName(session_.signIn.CurrentAccessLevel).data()));
+                 QString::fromLatin1(users::AccessLevelName(session_.signIn.CurrentAccessLevel).data()));
 }
 
 void frmMain::cmdAbout_Click() {
@@ -286,21 +312,21 @@ void frmMain::cmdAbout_Click() {
   ShowNotice(session_, this, QStringLiteral("About ") + title,
              title + QStringLiteral(" - Incident Report Writing Software\n") + VersionCaption() +
                  QStringLiteral("\n\nReports, users and activity logs are kept as plain files in the data folder:\n") +
-                 QString::fromStdString(session_.dataFolder().string()) +
+                 QString::fromStdString(session_.folder().path().string()) +
                  QStringLiteral("\n\nThe reports hold information about people and incidents. Use them only\n"
                                 "for your agency's work, and share them only as your agency's rules allow."));
 }
 
 void frmMain::cmdNetworkInfo_Click() {
   auto pause = session_.PauseChangeWatch();
-  const auto count = network::ReadConcurrentUsers(session_.dataFolder());
+  const auto count = network::ReadConcurrentUsers(session_.folder().path(), session_.folder().options());
   ShowNotice(session_, this, QStringLiteral("Networking Information"),
              count.ok() ? QStringLiteral("Concurrent Users -\n\nNow online: %1").arg(*count)
                         : QString::fromStdString(count.message()));
 }
 
 bool frmMain::MayLeaveWriting() {
-  if (mode_ == Mode::Viewing) return true;
+  if (!writing_->adding() && !writing_->editing()) return true;
   const MessageRequest r{.caption = QStringLiteral("Discard Report?"),
                          .iconKind = kIconWarning,
                          .message = QStringLiteral("The report you are writing has not been saved.\nDiscard it?"),
@@ -330,7 +356,7 @@ void frmMain::cmdQuit_Click() {
 
 void frmMain::Unload() {
   flasher_->Stop();
-  LogSignInOut(session_, this, logs::kSignedOut);
+  LogSignInOut(session_, this, logs::kSignedOut, session_.signIn);
 }
 
 }  // namespace kestrova::gui

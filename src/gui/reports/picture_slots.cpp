@@ -7,8 +7,8 @@
 #include "core/reports/report_display.h"
 #include "core/text/fixed_text.h"
 #include "core/text/win1252.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -22,7 +22,7 @@ QString Trimmed(const std::string& stored) { return QString::fromStdString(std::
 }  // namespace
 
 PictureSlots::PictureSlots(Session& session, QWidget* page)
-    : QObject(page), session_(session), dataFolder_(session.dataFolder()) {
+    : QObject(page), session_(session), dataFolder_(session.folder().path()) {
   for (int slot = 1; slot <= 3; ++slot) {
     const int x = 300 + (slot - 1) * 4100;
     const std::size_t i = Index(slot);

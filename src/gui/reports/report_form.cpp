@@ -18,9 +18,9 @@
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "gui/reports/picture_slots.h"
-#include "gui/session.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/text_limits.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/text_limits.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -84,7 +84,7 @@ QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
 }
 
 ReportForm::ReportForm(Session& session, QWidget* parent)
-    : QTabWidget(parent), session_(session), dataFolder_(session.dataFolder()) {
+    : QTabWidget(parent), session_(session), dataFolder_(session.folder().path()) {
   setObjectName(QStringLiteral("MainTab"));
   const auto page = [this](const QString& caption) {
     auto* p = new QWidget(this);

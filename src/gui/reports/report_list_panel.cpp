@@ -25,6 +25,7 @@ int Px(int twips) { return ToPixels(twips); }
 }  // namespace
 
 ReportListPanel::ReportListPanel(QWidget* window) : QObject(window) {
+  setObjectName(QStringLiteral("reportList"));
   frame1_ = new QGroupBox(window);
   frame1_->setObjectName(QStringLiteral("frame1"));
   grid_ = new QTableView(frame1_);

@@ -12,13 +12,13 @@
 #include <QTimer>
 
 #include "gui/search/date_picker.h"
-#include "gui/session.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {

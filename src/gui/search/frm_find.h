@@ -33,12 +33,6 @@ class frmFind : public QDialog {
   const search::FindDialogOutcome& outcome() const { return outcome_; }
 
   void Form_Activate();
-  void optFind_Click(int kind);
-  void cmdFind_Click();
-  void cmdCancel_Click();
-  // The calendar closed with a date picked.
-  void calPickDate_CloseUp();
-  ButtonFlasher& flasher() { return *flasher_; }
   int SelectedKind() const;
 
  protected:
@@ -46,6 +40,11 @@ class frmFind : public QDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void optFind_Click(int kind);
+  void cmdFind_Click();
+  void cmdCancel_Click();
+  // The calendar closed with a date picked.
+  void calPickDate_CloseUp();
   void txtSearchPhrase_Change();
   void SetFindEnabled(bool enabled);
   void CloseDialog();

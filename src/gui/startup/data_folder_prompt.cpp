@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "core/startup/data_folder.h"
-#include "gui/program_names.h"
 #include "gui/ui/message_request.h"
+#include "gui/ui/program_names.h"
 #include "platform/folder_picker.h"
 #include "platform/settings_store.h"
 

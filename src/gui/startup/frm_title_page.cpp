@@ -9,15 +9,15 @@
 
 #include <QTimer>
 
-#include "gui/session.h"
-#include "gui/startup/exit_program.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
+#include "gui/session/version_check.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
-#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
-#include "gui/update/version_check.h"
 
 namespace kestrova::gui {
 
@@ -146,7 +146,9 @@ void frmTitlePage::AbandonCheckWhenExiting() {
   if (session_.exiting) versionCheck_->Abandon();
 }
 
-void frmTitlePage::cmdSignIn_Click() { RunSignInFlow(session_, this); }
+void frmTitlePage::cmdSignIn_Click() {
+  if (RunSignInFlow(session_, this)) emit SignInPassed();
+}
 
 void frmTitlePage::cmdQuit_Click() { ExitProgram(session_, false, this); }
 

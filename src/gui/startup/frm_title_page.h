@@ -28,12 +28,16 @@ class frmTitlePage : public QWidget {
   // pulse of "&Sign In" armed for five seconds later. Later calls do nothing.
   void Form_Activate();
   bool activated() const { return activated_; }
-  ButtonFlasher& flasher() { return *flasher_; }
   bool autoUpdateCheck() const { return autoUpdateCheck_; }
   VersionCheck& versionCheck() { return *versionCheck_; }
 
   static constexpr int kWidthTwips = 8745;
   static constexpr int kHeightTwips = 4875;
+
+ signals:
+  // The sign-in's steps are done and the window has closed itself: the
+  // administrative window is next.
+  void SignInPassed();
 
  private:
   void Form_Load();

@@ -6,12 +6,11 @@
 
 #include "core/reports/data_file.h"
 #include "core/startup/data_file_upgrade.h"
-#include "gui/session.h"
-#include "gui/startup/exit_program.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/startup/overview_text.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/window_flow.h"
 
 namespace kestrova::gui {
 namespace {
@@ -55,14 +54,14 @@ void ScreenCheck(Session& s, QWidget* owner) {
 }
 
 void OldestDataFile(Session& s, QWidget* owner) {
-  auto done = startup::DeleteEmptyOldestDataFile(s.dataFolder());
+  auto done = startup::DeleteEmptyOldestDataFile(s.folder().path());
   if (!done.ok()) {
     ShowFailure(s, owner, QStringLiteral("Data File Problem"), done.message());
     return;
   }
   if (*done) return;
   // An earlier set-aside keeps its name; this one gets its own.
-  auto name = startup::FreeSetAsideName(s.dataFolder(), startup::kOldestSetAsideName, s.clock().Now());
+  auto name = startup::FreeSetAsideName(s.folder().path(), startup::kOldestSetAsideName, s.clock().Now());
   if (!name.ok()) {
     ShowFailure(s, owner, QStringLiteral("Data File Problem"), name.message());
     return;
@@ -74,7 +73,7 @@ void OldestDataFile(Session& s, QWidget* owner) {
              QString::fromStdString(*name) + QStringLiteral("'\n") + QStringLiteral("and a new ('") +
              QString::fromLatin1(reports::kDataFileName.data()) + QStringLiteral("') data file\n") +
              QStringLiteral("will be created for you now."));
-  Status moved = startup::SetAsideOldestDataFile(s.dataFolder(), *name);
+  Status moved = startup::SetAsideOldestDataFile(s.folder(), *name);
   if (!moved.ok()) ShowFailure(s, owner, QStringLiteral("Data File Problem"), moved.message());
 }
 
@@ -82,14 +81,14 @@ void OldestDataFile(Session& s, QWidget* owner) {
 
 bool UpgradeDataFile(Session& s, frmTitlePage* title) {
   QApplication::processEvents();
-  auto state = startup::ClassifyDataFile(s.dataFolder());
+  auto state = startup::ClassifyDataFile(s.folder().path());
   if (!state.ok()) {
     ShowFailure(s, title, QStringLiteral("Data File Problem"), state.message());
     return true;
   }
   if (*state == startup::DataFileState::Empty) {
     // A database without reports keeps no data file.
-    (void)startup::RemoveEmptyDataFile(s.dataFolder());
+    (void)startup::RemoveEmptyDataFile(s.folder());
     return true;
   }
   if (*state != startup::DataFileState::Version3 && *state != startup::DataFileState::Version2) return true;
@@ -117,7 +116,7 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
   if (answer == 1) {
     if (title) title->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto converted = startup::ConvertDataFile(s.dataFolder(), *state, s.clock().Now());
+    auto converted = startup::ConvertDataFile(s.folder(), *state, s.clock().Now());
     QApplication::restoreOverrideCursor();
     if (title) title->setEnabled(true);
     if (!converted.ok()) {
@@ -128,7 +127,7 @@ bool UpgradeDataFile(Session& s, frmTitlePage* title) {
     closing = QStringLiteral("Your data file has been\nsuccessfully converted!\n");
     earlierCopy = converted->earlierCopyKeptAs;
   } else if (answer == 2) {
-    auto moved = startup::StartOverDataFile(s.dataFolder(), s.clock().Now());
+    auto moved = startup::StartOverDataFile(s.folder(), s.clock().Now());
     if (!moved.ok()) {
       ShowFailure(s, title, QStringLiteral("Data File Not Renamed"), moved.message());
       return false;
@@ -165,7 +164,6 @@ bool RunSignInFlow(Session& s, frmTitlePage* title) {
   OldestDataFile(s, title);
   QApplication::processEvents();
   if (title) title->CloseByProgram();
-  s.flow().OpenAdministrativeWindow();
   return true;
 }
 

@@ -5,11 +5,12 @@
 namespace kestrova::gui {
 namespace {
 
-QColor ToQColor(ui::Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(controls::Rgb c) { return QColor(c.r, c.g, c.b); }
 
 }  // namespace
 
 ButtonFlasher::ButtonFlasher(Family family, QObject* parent) : QObject(parent), family_(family) {
+  setObjectName(QStringLiteral("flasher"));
   connect(&timer_, &QTimer::timeout, this, &ButtonFlasher::Tick);
 }
 
@@ -41,15 +42,15 @@ void ButtonFlasher::Tick() {
   if (!target_) return;
   levels_.Tick(family_ == Family::Main ? 2 : 8);
   const QColor over = target_->BackOver();
-  const ui::Rgb backOver{over.red(), over.green(), over.blue()};
-  std::optional<ui::FlashColours> colours;
+  const controls::Rgb backOver{over.red(), over.green(), over.blue()};
+  std::optional<controls::FlashColours> colours;
   switch (family_) {
-    case Family::Title: colours = ui::TitleFlashColours(backOver, levels_); break;
-    case Family::Admin: colours = ui::AdminFlashColours(backOver, levels_); break;
-    case Family::Search: colours = ui::SearchFlashColours(levels_); break;
+    case Family::Title: colours = controls::TitleFlashColours(backOver, levels_); break;
+    case Family::Admin: colours = controls::AdminFlashColours(backOver, levels_); break;
+    case Family::Search: colours = controls::SearchFlashColours(levels_); break;
     case Family::Main:
       // Back (0, b, b), fore (0, a, b).
-      colours = ui::FlashColours{{0, levels_.b, levels_.b}, {0, levels_.a, levels_.b}};
+      colours = controls::FlashColours{{0, levels_.b, levels_.b}, {0, levels_.a, levels_.b}};
       break;
   }
   if (!colours) return;

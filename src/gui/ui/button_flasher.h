@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "core/ui/flash.h"
+#include "core/controls/flash.h"
 
 namespace kestrova::gui {
 
@@ -36,7 +36,7 @@ class ButtonFlasher : public QObject {
   ZelButton* target() const { return target_; }
   bool IsRunning() const { return timer_.isActive(); }
   int Interval() const { return timer_.interval(); }
-  const ui::FlashLevels& levels() const { return levels_; }
+  const controls::FlashLevels& levels() const { return levels_; }
   void Tick();
 
   // The resting look of a button: its hover colours.
@@ -46,7 +46,7 @@ class ButtonFlasher : public QObject {
   Family family_;
   QTimer timer_;
   int interval_ = 15;
-  ui::FlashLevels levels_;
+  controls::FlashLevels levels_;
   QPointer<ZelButton> target_;
 };
 

@@ -10,8 +10,8 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "gui/program_names.h"
 #include "gui/ui/background.h"
+#include "gui/ui/program_names.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 #include "platform/sound.h"
@@ -83,7 +83,7 @@ bool frmMsgBox::LayOut() {
   int labelWidth = ToTwips(natural.width(), screen);
   int labelHeight = ToTwips(natural.height(), screen);
   lblMessage_->setText(shown);
-  if (const auto wrap = ui::MessageWrapWidth(labelWidth, screenTwips.width())) {
+  if (const auto wrap = controls::MessageWrapWidth(labelWidth, screenTwips.width())) {
     lblMessage_->setWordWrap(true);
     const int widthPx = ToPixels(*wrap, screen);
     const QRect wrapped =
@@ -99,13 +99,13 @@ bool frmMsgBox::LayOut() {
   }
   const QFontMetrics titleMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
   const int captionWidth = ToTwips(titleMetrics.horizontalAdvance(request_.caption), screen);
-  layout_ = ui::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox, screenTwips.width(),
-                                    screenTwips.height(), captionWidth);
+  layout_ = controls::LayoutMessageDialog(labelWidth, labelHeight, widths, request_.showCheckBox, screenTwips.width(),
+                                          screenTwips.height(), captionWidth);
   if (layout_.tooBig) return false;
 
   setWindowTitle(request_.caption);
   setFixedSize(ToPixels(layout_.dialogWidth, screen), ToPixels(layout_.dialogHeight, screen));
-  lblMessage_->setGeometry(ToPixels(ui::kMessageLabelLeft, screen), ToPixels(ui::kMessageLabelTop, screen),
+  lblMessage_->setGeometry(ToPixels(controls::kMessageLabelLeft, screen), ToPixels(controls::kMessageLabelTop, screen),
                            ToPixels(labelWidth, screen), ToPixels(labelHeight, screen));
   for (int i = 0; i < request_.buttons.size(); ++i) {
     auto* button = new ZelButton(this);
@@ -114,7 +114,7 @@ bool frmMsgBox::LayOut() {
     button->setGeometry(ToPixels(layout_.buttonLefts[static_cast<std::size_t>(i)], screen),
                         ToPixels(layout_.buttonTop, screen),
                         ToPixels(layout_.buttonWidths[static_cast<std::size_t>(i)], screen),
-                        ToPixels(ui::kMessageButtonHeight, screen));
+                        ToPixels(controls::kMessageButtonHeight, screen));
     button->show();
     cmdMessageButton_.append(button);
     connect(button, &ZelButton::Click, this, [this, i] { cmdMessageButton_Click(i + 1); });
@@ -125,8 +125,8 @@ bool frmMsgBox::LayOut() {
     SetDefaultButton(this, cmdMessageButton_[request_.defaultButton]);
   }
   ZelButton* cancel = cmdMessageButton_[0];
-  cancel->setGeometry(ToPixels(ui::kMessageCancelLeft, screen), ToPixels(layout_.buttonTop, screen),
-                      ToPixels(480, screen), ToPixels(ui::kMessageButtonHeight, screen));
+  cancel->setGeometry(ToPixels(controls::kMessageCancelLeft, screen), ToPixels(layout_.buttonTop, screen),
+                      ToPixels(480, screen), ToPixels(controls::kMessageButtonHeight, screen));
   cancel->show();
   SetCancelButton(this, cancel);
 
@@ -192,6 +192,11 @@ void frmMsgBox::showEvent(QShowEvent* e) {
 void frmMsgBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   TileBackground(p, BackgroundTile(), rect());
+}
+
+MessageResult DialogMessageAnswerer::Answer(const MessageRequest& request, QWidget* parent) {
+  frmMsgBox dialog(sound_, systemMessage_, request, parent);
+  return dialog.Run();
 }
 
 }  // namespace kestrova::gui

@@ -3,12 +3,17 @@
 #include <QDialog>
 #include <QList>
 
-#include "core/ui/message_layout.h"
-#include "gui/ui/message_dialog.h"
+#include "core/controls/message_layout.h"
+#include "gui/ui/message_request.h"
 
 class QCheckBox;
 class QFrame;
 class QLabel;
+
+namespace kestrova::platform {
+class SoundPlayer;
+class SystemMessage;
+}  // namespace kestrova::platform
 
 namespace kestrova::gui {
 
@@ -27,7 +32,7 @@ class frmMsgBox : public QDialog {
   // the screen gets the desktop's "Display issue" notice instead and 0.
   MessageResult Run();
 
-  const ui::MessageLayout& layoutUsed() const { return layout_; }
+  const controls::MessageLayout& layoutUsed() const { return layout_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -41,12 +46,24 @@ class frmMsgBox : public QDialog {
   platform::SystemMessage& systemMessage_;
   MessageRequest request_;
   MessageResult result_;
-  ui::MessageLayout layout_;
+  controls::MessageLayout layout_;
   QLabel* lblMessage_ = nullptr;
   QLabel* imgIcon_ = nullptr;
   QFrame* shpBand_ = nullptr;
   QCheckBox* chkDontAsk_ = nullptr;
   QList<ZelButton*> cmdMessageButton_;
+};
+
+// Shows the program's own message dialog, modally.
+class DialogMessageAnswerer : public MessageAnswerer {
+ public:
+  DialogMessageAnswerer(platform::SoundPlayer& sound, platform::SystemMessage& systemMessage)
+      : sound_(sound), systemMessage_(systemMessage) {}
+  MessageResult Answer(const MessageRequest& request, QWidget* parent) override;
+
+ private:
+  platform::SoundPlayer& sound_;
+  platform::SystemMessage& systemMessage_;
 };
 
 }  // namespace kestrova::gui

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 
 namespace kestrova::gui {
 
@@ -81,7 +81,7 @@ class ZelButton : public QWidget {
   QVariantMap WriteProperties() const;
 
   // The colours of this drawing, and whether the button is hovered or drawn pressed.
-  ui::ButtonPalette Palette() const;
+  controls::ButtonPalette Palette() const;
   bool IsHovered() const { return hover_; }
   bool IsDrawnPressed() const { return drawnPressed_; }
   bool IsOverTimerRunning() const { return overTimer_.isActive(); }
@@ -131,9 +131,9 @@ class ZelButton : public QWidget {
   void UpdateCursor();
   void CaptureBackground();
   bool CursorOverMe() const;
-  void DrawFace(QPainter& p, const ui::ButtonPalette& pal, const QRect& r, bool pressed) const;
+  void DrawFace(QPainter& p, const controls::ButtonPalette& pal, const QRect& r, bool pressed) const;
   void DrawPicture(QPainter& p, const QRect& client, bool pressed) const;
-  void DrawCaption(QPainter& p, const ui::ButtonPalette& pal, const QRect& client, bool pressed) const;
+  void DrawCaption(QPainter& p, const controls::ButtonPalette& pal, const QRect& client, bool pressed) const;
 
   int buttonType_ = 2;
   QString caption_;

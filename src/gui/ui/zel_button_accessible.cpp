@@ -1,6 +1,6 @@
 #include "gui/ui/zel_button_accessible.h"
 
-#include "core/ui/button_rules.h"
+#include "core/controls/button_rules.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -54,14 +54,14 @@ QString ZelButtonAccessible::text(QAccessible::Text t) const {
     case QAccessible::Name: {
       // A name a window gave on purpose wins over the caption.
       if (!b->accessibleName().isEmpty()) return b->accessibleName();
-      return QString::fromStdString(ui::ShownCaption(b->Caption().toStdString())).trimmed();
+      return QString::fromStdString(controls::ShownCaption(b->Caption().toStdString())).trimmed();
     }
     case QAccessible::Description:
       if (!b->accessibleDescription().isEmpty()) return b->accessibleDescription();
       // The tool-tips carry blanks at both ends for their look on screen.
       return b->toolTip().trimmed();
     case QAccessible::Accelerator: {
-      const auto key = ui::AccessKey(b->Caption().toStdString());
+      const auto key = controls::AccessKey(b->Caption().toStdString());
       if (!key) return {};
       return QStringLiteral("Alt+") + QString::fromUcs4(&*key, 1).toUpper();
     }

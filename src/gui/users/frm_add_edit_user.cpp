@@ -12,19 +12,20 @@
 #include <cmath>
 
 #include "core/logs/activity_log.h"
-#include "core/startup/file_set.h"
 #include "core/text/fixed_text.h"
 #include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
+#include "core/users/access_level.h"
 #include "core/users/passwords.h"
+#include "core/users/user_actions.h"
 #include "core/users/user_list.h"
-#include "gui/logs/activity_logs.h"
-#include "gui/session.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/session/text_limits.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/ui/background.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/text_limits.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -131,7 +132,7 @@ void frmAddEditUser::Form_Activate() {
   if (activated_) return;
   setWindowTitle(Tag() + QStringLiteral(" - ") + session_.applicationTitle());
   for (int level = 1; level <= 4; ++level) {
-    optAccessLevel_[level]->setText(Q(startup::AccessLevelName(level)));
+    optAccessLevel_[level]->setText(Q(users::AccessLevelName(level)));
   }
   if (mode_ == Mode::Add) {
     cmdSave_->setCaption(QStringLiteral("&Save New Entry"));
@@ -145,7 +146,7 @@ void frmAddEditUser::Form_Activate() {
     cmdSave_->setEnabled(true);
     cmdSave_->hide();
     cmdCancel_->setCaption(QStringLiteral("&Finished Viewing"));
-    auto user = users::ReadOneUser(session_.dataFolder(), recordNumber_);
+    auto user = users::ReadOneUser(session_.folder(), recordNumber_);
     if (user.ok()) {
       shown_ = *user;
       lblDateCreated_->setText(QStringLiteral(" Record Created ") +
@@ -258,39 +259,23 @@ void frmAddEditUser::cmdSave_Click() {
   for (const auto& t : texts) {
     if (!CheckStorable(session_, this, t.box, t.text, t.name)) return;
   }
-  users::UserRecord user = mode_ == Mode::Add ? users::UserRecord{} : shown_;
-  if (mode_ == Mode::Add) user.DateCreated = time::ToOleDate(session_.clock().Now());
-  const auto blanksTrimmed = [](const QString& t) { return std::string(text::Trim(t.toStdString())); };
-  user.FirstName = blanksTrimmed(txtfield_[1]->text());
-  user.LastName = blanksTrimmed(txtfield_[2]->text());
-  user.Password = users::EncodePassword(password.toStdString());
-  user.AccessLevel = static_cast<std::int16_t>(chosenLevel_);
-  // Comments left as they were keep their stored bytes; typed line breaks
-  // are stored as CR LF.
-  if (mode_ == Mode::Add || txtComments_->toPlainText() != shownComments_) {
-    user.Comments = text::ToStoredLineBreaks(blanksTrimmed(txtComments_->toPlainText()));
-  }
-  // What is written is what the list will read back (cut to the widths).
-  std::string bytes(users::kUserRecordSize, ' ');
-  users::EncodeUserRecord(user, bytes.data());
-  user = users::DecodeUserRecord(bytes.data());
-
-  Status written;
-  if (mode_ == Mode::Add) {
-    // Appended at the end as it is now: another workstation may have added
-    // a user since this form opened.
-    auto n = users::AddUser(session_.dataFolder(), user);
-    written = n.status();
-  } else {
-    // The user must still be the one shown: another workstation's deletion
-    // may have moved a different user to this number.
-    written = users::ChangeUser(session_.dataFolder(), recordNumber_, users::IdentityOf(shown_), user);
-  }
+  const users::UserEntry entry{
+      .firstName = txtfield_[1]->text().toStdString(),
+      .lastName = txtfield_[2]->text().toStdString(),
+      .password = password.toStdString(),
+      .comments = txtComments_->toPlainText().toStdString(),
+      .accessLevel = static_cast<std::int16_t>(chosenLevel_),
+      .commentsChanged = mode_ == Mode::Add || txtComments_->toPlainText() != shownComments_,
+  };
+  auto written =
+      users::SaveUser(session_.folder(), session_.clock(), entry,
+                      mode_ == Mode::Add ? std::nullopt : std::optional<users::ShownUser>({recordNumber_, shown_}));
   if (!written.ok()) {
     ShowNotice(session_, this, QStringLiteral("User Not Saved"), QString::fromStdString(written.message()), kIconError);
     return;
   }
-  LogUserListChange(session_, this, mode_ == Mode::Add ? logs::kAdded : logs::kEdited, users::UserDisplayName(user));
+  ShowLogProblem(session_, this, written->logged);
+  const users::UserRecord& user = written->user;
   saved_ = true;
   savedNameSort_ =
       QString::fromStdString(std::string(text::Trim(user.LastName)) + " " + std::string(text::Trim(user.FirstName)));

@@ -33,12 +33,12 @@ class frmAddEditUser : public QDialog {
   QString savedNameSort() const { return savedNameSort_; }
 
   void Form_Activate();
-  void cmdSave_Click();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  void cmdSave_Click();
   bool Complete() const;
   void TextChanged();
   void CommentsChanged();

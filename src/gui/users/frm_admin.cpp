@@ -14,23 +14,23 @@
 #include <filesystem>
 
 #include "core/logs/activity_log.h"
-#include "core/startup/file_set.h"
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
-#include "core/users/passwords.h"
+#include "core/users/access_level.h"
+#include "core/users/user_actions.h"
 #include "core/users/user_list.h"
-#include "gui/logs/activity_logs.h"
-#include "gui/session.h"
-#include "gui/startup/exit_program.h"
-#include "gui/ui/access_code.h"
+#include "gui/session/access_code.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/exit_program.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/not_available.h"
+#include "gui/session/session.h"
+#include "gui/session/shared_utilities.h"
+#include "gui/session/window_skeleton.h"
 #include "gui/ui/background.h"
 #include "gui/ui/button_flasher.h"
 #include "gui/ui/first_activation.h"
-#include "gui/ui/message_dialog.h"
-#include "gui/ui/not_available.h"
-#include "gui/ui/shared_utilities.h"
 #include "gui/ui/twips.h"
-#include "gui/ui/window_skeleton.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
 
@@ -192,7 +192,7 @@ void frmAdmin::changeEvent(QEvent* e) {
 
 void frmAdmin::RereadChangedList() {
   // Not while a password is typed for the highlighted user.
-  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.dataFolder()) == listStamp_) return;
+  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.folder().path()) == listStamp_) return;
   const int row = grid_->currentRow();
   const QString highlighted = row >= 0 && grid_->item(row, 3) ? grid_->item(row, 3)->text() : QString();
   FillUserList();
@@ -219,9 +219,9 @@ void frmAdmin::FillUserList() {
   grid_->setRowCount(0);
   userCount_ = 0;
   identities_.clear();
-  listStamp_ = ListStamp(session_.dataFolder());
+  listStamp_ = ListStamp(session_.folder().path());
   // A damaged list still lists its valid users; the damage is told once.
-  auto users = users::ListUsers(session_.dataFolder());
+  auto users = users::ListUsers(session_.folder());
   if (!users.ok()) {
     ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
     return;
@@ -237,7 +237,7 @@ void frmAdmin::FillUserList() {
     identities_[recNum] = users::IdentityOf(u);
     const std::string first(text::Trim(u.FirstName));
     const std::string last(text::Trim(u.LastName));
-    rows.push_back({Q(first + " " + last), Q(std::string(startup::AccessLevelName(u.AccessLevel))),
+    rows.push_back({Q(first + " " + last), Q(std::string(users::AccessLevelName(u.AccessLevel))),
                     Q(time::FormatOleDate(u.DateCreated, time::kDateFormat).value_or("")), Q(last + " " + first),
                     recNum});
   }
@@ -395,30 +395,30 @@ void frmAdmin::txtPassword_Change() {
 }
 
 void frmAdmin::cmdSignIn_Click() {
-  const int row = grid_->currentRow();
-  if (row < 0) return;
-  // The record must still hold the user the row names.
-  auto user = users::ReadUserChecked(session_.dataFolder(), HighlightedRecNum(), HighlightedIdentity());
-  session_.signIn.CurrentUserName = grid_->item(row, 0)->text().toStdString();
+  if (grid_->currentRow() < 0) return;
+  const users::SignInAnswer answer =
+      users::SignIn(session_.folder(), {HighlightedRecNum(), HighlightedIdentity(), txtPassword_->text().toStdString()},
+                    session_.signIn);
   flasher_->StopTimer();
   flasher_->ClearTarget();
   ButtonFlasher::Rest(cmdSignIn_);
-  if (!user.ok()) {
-    session_.signIn.CurrentUserName.clear();
+  using Outcome = users::SignInAnswer::Outcome;
+  if (answer.outcome == Outcome::NotRead) {
+    session_.signIn = answer.state;
     cmdCancel_Click();
-    UserListProblem(user.error());
+    UserListProblem(*answer.problem);
     return;
   }
-  if (!users::PasswordMatches(user->Password, txtPassword_->text().toStdString())) {
+  if (answer.outcome == Outcome::IncorrectPassword) {
     const MessageRequest r{.caption = QStringLiteral("Incorrect Password"),
                            .iconKind = kIconError,
                            .message = QStringLiteral("That is not the correct password\nassociated with this name"),
                            .defaultButton = 1,
                            .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}};
-    const int answer = ShowMessage(session_, r, this).pressedButton;
-    LogSignInOut(session_, this, logs::kIncorrectPassword);
-    session_.signIn.CurrentUserName.clear();
-    if (answer == 1) {
+    const int answered = ShowMessage(session_, r, this).pressedButton;
+    LogSignInOut(session_, this, logs::kIncorrectPassword, answer.attempt);
+    session_.signIn = answer.state;
+    if (answered == 1) {
       txtPassword_->clear();
       txtPassword_->setFocus();
     } else {
@@ -426,8 +426,8 @@ void frmAdmin::cmdSignIn_Click() {
     }
     return;
   }
-  session_.signIn.CurrentAccessLevel = static_cast<users::AccessLevel>(user->AccessLevel);
-  LogSignInOut(session_, this, logs::kSignedIn);
+  session_.signIn = answer.state;
+  LogSignInOut(session_, this, logs::kSignedIn, answer.state);
   CloseByProgram();
   emit SignedIn();
 }
@@ -513,7 +513,7 @@ void frmAdmin::cmdAddUser_Click() {
 void frmAdmin::cmdEditUser_Click() {
   const int recNum = HighlightedRecNum();
   if (recNum < 1) return;
-  if (auto same = users::ReadUserChecked(session_.dataFolder(), recNum, HighlightedIdentity()); !same.ok()) {
+  if (auto same = users::ReadUserChecked(session_.folder(), recNum, HighlightedIdentity()); !same.ok()) {
     UserListProblem(same.error());
     return;
   }
@@ -545,11 +545,11 @@ void frmAdmin::cmdDeleteUser_Click() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const int highlighted = row + 1;
   Status deleted = users::DeleteUser(
-      session_.dataFolder(), HighlightedRecNum(),
+      session_.folder(), HighlightedRecNum(),
       [this](const std::string& name, logs::LogAction action) {
-        return logs::LogUserListChange(session_.dataFolder(), session_.clock().Now(), action, name);
+        return logs::LogUserListChange(session_.folder(), session_.clock().Now(), action, name);
       },
-      {}, HighlightedIdentity());
+      HighlightedIdentity());
   QApplication::restoreOverrideCursor();
   if (!deleted.ok()) {
     setEnabled(true);

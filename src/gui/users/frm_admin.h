@@ -29,7 +29,6 @@ class frmAdmin : public QWidget {
 
   enum class Mode { List, Password, Editing };
   Mode mode() const { return mode_; }
-  ButtonFlasher& flasher() { return *flasher_; }
 
   // The first activation: the list, captions and tool-tips, the empty-list
   // notice. Later calls do nothing.
@@ -37,17 +36,6 @@ class frmAdmin : public QWidget {
 
   // Closes the window as the program's own step (after a sign-in).
   void CloseByProgram();
-
-  // Handlers, public so tests can drive them as a click would.
-  void cmdUserSelected_Click();
-  void cmdSignIn_Click();
-  void cmdCancel_Click();
-  void cmdEditList_Click();
-  void cmdAddUser_Click();
-  void cmdEditUser_Click();
-  void cmdDeleteUser_Click();
-  void cmdQuit_Click();
-  void grid_DblClick();
 
   // The text the list shows as its tool-tip over a data row.
   QString GridToolTip() const;
@@ -61,6 +49,15 @@ class frmAdmin : public QWidget {
   void changeEvent(QEvent* e) override;
 
  private:
+  void cmdUserSelected_Click();
+  void cmdSignIn_Click();
+  void cmdCancel_Click();
+  void cmdEditList_Click();
+  void cmdAddUser_Click();
+  void cmdEditUser_Click();
+  void cmdDeleteUser_Click();
+  void cmdQuit_Click();
+  void grid_DblClick();
   void FillUserList();
   // Back in the window: the list read again when User.List changed since
   // (another workstation added or removed users), the same user highlighted.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTableView>
+#include <QWidget>
+
+#include "gui/reports/report_form.h"
+#include "gui/reports/report_list_model.h"
+#include "gui/reports/report_list_panel.h"
+
+// The main window's parts as a test finds them: by their object names, as
+// any widget in the window, never through the window's own accessors.
+namespace kestrova::testing {
+
+inline gui::ReportForm* FormOf(const QWidget* window) {
+  return window->findChild<gui::ReportForm*>(QStringLiteral("MainTab"));
+}
+inline gui::ReportListPanel& ListOf(const QWidget* window) {
+  return *window->findChild<gui::ReportListPanel*>(QStringLiteral("reportList"));
+}
+inline QTableView* GridOf(const QWidget* window) { return window->findChild<QTableView*>(QStringLiteral("grid")); }
+inline gui::ReportListModel& ModelOf(const QWidget* window) { return ListOf(window).model(); }
+
+}  // namespace kestrova::testing
