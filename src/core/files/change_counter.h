@@ -9,7 +9,8 @@
 namespace kestrova::files {
 
 // "Kestrova.Changes": an 8-byte little-endian count of the writes made to
-// the folder's record files, one more after each. Workstations watch it
+// the reports (Kestrova.Data), one more after each; the user list's writes
+// are not counted. Workstations watch it
 // (read by content, which a network share does not cache as it caches file
 // dates and sizes) to see that another one has changed something.
 inline constexpr std::string_view kChangesFileName = "Kestrova.Changes";

@@ -72,8 +72,13 @@ Result<File> OpenWithRetry(const fs::path& path, OpenMode mode, const RecordFile
   }
 }
 
-RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options)
-    : folder_(std::move(folder)), names_(std::move(names)), recordSize_(recordSize), options_(std::move(options)) {}
+RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize, ChangesCounted counted,
+                       RecordFileOptions options)
+    : folder_(std::move(folder)),
+      names_(std::move(names)),
+      recordSize_(recordSize),
+      counted_(counted),
+      options_(std::move(options)) {}
 
 RecordFile::~RecordFile() { (void)Close(); }
 
@@ -149,6 +154,7 @@ Status RecordFile::Open(RecordAccess access) {
 }
 
 Status RecordFile::CheckChangeCounterFile() const {
+  if (counted_ == ChangesCounted::No) return {};
   auto counter = RegularFileExists(folder_ / kChangesFileName);
   if (counter.ok()) return {};
   return Error{counter.error().kind, counter.message() + " Other workstations learn of every change through " +
@@ -226,7 +232,7 @@ Status RecordFile::Close() {
   if (changed_ && result.ok() && lock_.held()) {
     // Other workstations watch the counter. It is bumped even when the lock
     // was lost meanwhile: the write stands, and they must look.
-    auto bumped = BumpChangeCounter(folder_);
+    auto bumped = counted_ == ChangesCounted::Yes ? BumpChangeCounter(folder_) : Result<std::uint64_t>(0);
     if (!bumped.ok() && options_.notice) {
       options_.notice({FolderNotice::Kind::Damaged, std::string(kChangesFileName),
                        "The change was saved, but other workstations may not see it until they refresh "

@@ -43,6 +43,11 @@ struct RecordFileNames {
   std::string description;
 };
 
+// Whether the writes of a record file are counted in Kestrova.Changes, which
+// every main window watches: the reports' are; the user list's are not (the
+// administrative window looks at the user list itself).
+enum class ChangesCounted { No, Yes };
+
 // A file of fixed-length records in the shared data folder, record n (from
 // 1) at bytes (n - 1) * size up to n * size. It is opened, used and closed
 // within one operation. Writing takes the folder's lock for the whole
@@ -56,7 +61,8 @@ struct RecordFileNames {
 // file that does not look like one of ours is never written.
 class RecordFile {
  public:
-  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options);
+  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize, ChangesCounted counted,
+             RecordFileOptions options);
   virtual ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -122,6 +128,7 @@ class RecordFile {
   std::filesystem::path folder_;
   RecordFileNames names_;
   std::size_t recordSize_;
+  ChangesCounted counted_;
   RecordFileOptions options_;
   File file_;
   File appendFile_;  // the same file in append mode, for appends

@@ -25,7 +25,8 @@ Status TooLarge(std::uint64_t length) {
 }  // namespace
 
 DataFile::DataFile(fs::path folder, DataFileOptions options)
-    : RecordFile(std::move(folder), DataFileNames(), kReportRecordSize, std::move(options)) {}
+    : RecordFile(std::move(folder), DataFileNames(), kReportRecordSize, files::ChangesCounted::Yes,
+                 std::move(options)) {}
 
 Result<ReportRecord> DataFile::ReadRecord(std::int32_t n) const {
   RecordBytes bytes;
