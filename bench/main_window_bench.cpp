@@ -68,6 +68,7 @@ int main(int argc, char** argv) {
   desktop.messages = std::make_unique<gui::DialogMessageAnswerer>(*desktop.sound, *desktop.systemMessage);
   desktop.clock = std::make_unique<platform::SystemClock>();
   desktop.filePicker = std::make_unique<platform::ScriptedFilePicker>();
+  desktop.folderPicker = std::make_unique<platform::ScriptedFolderPicker>();
   desktop.http = std::make_unique<platform::ScriptedHttpFetch>();
   gui::Session session(dir, std::move(desktop));
   session.signIn = {"Bench Mark", users::AccessLevel::FullAccess};

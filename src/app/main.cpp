@@ -1,6 +1,7 @@
 // kestrova: the desktop program.
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <cstdlib>
 #include <filesystem>
@@ -8,7 +9,9 @@
 #include <string>
 
 #include "core/startup/data_folder.h"
+#include "core/startup/shipped_files.h"
 #include "gui/session.h"
+#include "gui/startup/data_folder_prompt.h"
 #include "gui/startup/startup.h"
 #include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
@@ -23,7 +26,10 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --data-dir DIR   the data folder with the reports, users and logs\n"
-    "                   (default: the current folder)\n"
+    "                   (default: the current folder; started in the home\n"
+    "                   folder, / or a read-only folder without reports, the\n"
+    "                   folder chosen at the first such start, kept in the\n"
+    "                   setting DataFolder)\n"
     "  --reset-access-code\n"
     "                   clear the administrative access code of the data\n"
     "                   folder (asks first); the next administrator to need\n"
@@ -43,20 +49,50 @@ bool HasDisplay() {
 #endif
 }
 
+namespace fs = std::filesystem;
+
+// The folder this program's file is in.
+fs::path ProgramFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : self.parent_path();
+}
+
+// Where the manual is, for --help.
+std::string ManualLine() {
+  const std::string name = kestrova::startup::ManualFileName();
+  if (const auto manual = kestrova::startup::FindShippedFile(ProgramFolder(), name)) {
+    return "The manual: " + manual->string() + "\n";
+  }
+  return "The manual (" + name + ") was found neither beside the program nor in " +
+         (ProgramFolder() / kestrova::startup::ShareFolderFromProgram()).lexically_normal().string() + ".\n";
+}
+
+void SetNames() {
+  QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+}
+
 }  // namespace
 
 // Clears the data folder's access code after a confirmation typed on the
 // terminal.
-int ResetAccessCode(const std::filesystem::path& dataDir) {
-  QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
-  QCoreApplication::setOrganizationName(QStringLiteral("Kestrova"));
+int ResetAccessCode(const std::optional<fs::path>& commandLine) {
+  SetNames();
+  kestrova::platform::QtSettingsStore settings;
+  // The folder a start from here would use; when a start would ask, the
+  // current folder.
+  std::error_code ec;
+  const fs::path working = fs::current_path(ec);
+  const auto choice = kestrova::startup::ChooseDataFolder(commandLine, working, QDir::homePath().toStdString(),
+                                                          kestrova::gui::RememberedDataFolder(settings));
+  const fs::path dataDir = choice.source == kestrova::startup::DataFolderSource::Ask ? working : choice.folder;
   const auto folder = kestrova::startup::CheckDataFolder(dataDir);
   if (!folder.ok()) {
     std::cerr << "kestrova: " << folder.message() << "\n";
     return 1;
   }
-  kestrova::platform::QtSettingsStore settings;
-  kestrova::platform::AccessCodeStore store(settings, std::filesystem::absolute(dataDir));
+  kestrova::platform::AccessCodeStore store(settings, fs::absolute(dataDir));
   const auto any = store.AnyStored();
   if (!any.ok()) {
     std::cerr << "kestrova: " << any.message() << "\n";
@@ -87,12 +123,12 @@ int ResetAccessCode(const std::filesystem::path& dataDir) {
 }
 
 int main(int argc, char** argv) {
-  std::filesystem::path dataDir;
+  std::optional<fs::path> dataDir;
   bool resetAccessCode = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << "\n" << ManualLine();
       return 0;
     }
     if (arg == "--version") {
@@ -112,7 +148,6 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (dataDir.empty()) dataDir = std::filesystem::current_path();
   if (resetAccessCode) return ResetAccessCode(dataDir);
 
   if (!HasDisplay()) {
@@ -123,19 +158,35 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Kestrova"));
-  QApplication::setOrganizationName(QStringLiteral("Kestrova"));
+  SetNames();
   QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION_STRING));
+  QGuiApplication::setDesktopFileName(QStringLiteral(KESTROVA_APP_ID));
 
-  const auto folder = kestrova::startup::CheckDataFolder(dataDir);
+  auto desktop = kestrova::gui::Desktop::Real();
+  std::error_code ec;
+  const fs::path working = fs::current_path(ec);
+  kestrova::platform::LockFileInstanceGuard guard;
+  if (!guard.TryAcquire()) {
+    // A second start says so before it asks for anything.
+    kestrova::gui::Session session(dataDir.value_or(working), std::move(desktop));
+    kestrova::gui::StartProgram(session, guard);
+    return 0;
+  }
+  const auto settled = kestrova::gui::SettleDataFolder({dataDir, working, QDir::homePath().toStdString()},
+                                                       *desktop.settings, *desktop.folderPicker, *desktop.messages);
+  if (!settled) {
+    std::cerr << "kestrova: no data folder was chosen.\n";
+    return 0;
+  }
+  const fs::path& dataFolder = *settled;
+  const auto folder = kestrova::startup::CheckDataFolder(dataFolder);
   if (!folder.ok()) {
     std::cerr << "kestrova: " << folder.message() << "\n";
     QMessageBox::critical(nullptr, QStringLiteral("Kestrova - Data Folder"), QString::fromStdString(folder.message()));
     return 1;
   }
 
-  kestrova::gui::Session session(std::filesystem::absolute(dataDir), kestrova::gui::Desktop::Real());
-  kestrova::platform::LockFileInstanceGuard guard;
+  kestrova::gui::Session session(fs::absolute(dataFolder), std::move(desktop));
   if (!kestrova::gui::StartProgram(session, guard)) return 0;
   return QApplication::exec();
 }

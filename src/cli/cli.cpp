@@ -67,6 +67,7 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --data-dir DIR                   the data folder\n"
     "  --help                           show this text\n"
+    "  --version                        print the version\n"
     "\n"
     "Exit status: 0 success, 1 a problem was found, 2 bad usage.\n";
 
@@ -553,6 +554,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       out << kUsage;
+      return kExitOk;
+    }
+    if (command.empty() && a == "--version") {
+      out << "kestrova-cli " << KESTROVA_VERSION_STRING << "\n";
       return kExitOk;
     }
     if (command.empty() && a == "--data-dir") {

@@ -14,6 +14,7 @@
 #include "gui/program_names.h"
 #include "gui/ui/message_request.h"
 #include "platform/file_picker.h"
+#include "platform/folder_picker.h"
 #include "platform/http_fetch.h"
 #include "platform/input_box.h"
 #include "platform/settings_store.h"
@@ -35,6 +36,7 @@ struct Desktop {
   std::unique_ptr<MessageAnswerer> messages;
   std::unique_ptr<time::Clock> clock;
   std::unique_ptr<platform::FilePicker> filePicker;
+  std::unique_ptr<platform::FolderPicker> folderPicker;
   std::unique_ptr<platform::HttpFetch> http;
 
   static Desktop Real();
@@ -54,7 +56,8 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   const std::filesystem::path& dataFolder() const { return dataFolder_; }
-  // Where the program itself and its manual are.
+  // Where the program itself is; its manual is beside it or in the share
+  // folder it was installed with.
   const QString& programFolder() const { return programFolder_; }
   void setProgramFolder(const QString& folder) { programFolder_ = folder; }
 
@@ -71,6 +74,7 @@ class Session {
   MessageAnswerer& messages() { return *desktop_.messages; }
   const time::Clock& clock() const { return *desktop_.clock; }
   platform::FilePicker& filePicker() { return *desktop_.filePicker; }
+  platform::FolderPicker& folderPicker() { return *desktop_.folderPicker; }
   platform::HttpFetch& http() { return *desktop_.http; }
   // Which window comes next.
   WindowFlow& flow() { return *flow_; }

@@ -30,4 +30,13 @@ grep -q 'NewUser=NoShow' "$ini" || { echo "FAIL: other settings were lost"; exit
 
 echo YES | "$program" --data-dir "$work/data" --reset-access-code | grep -q 'No access code is set' \
   || { echo "FAIL: second reset"; exit 1; }
+
+# Without --data-dir, started in a home folder without data, it resets the
+# folder remembered in the setting DataFolder, as a start would use it.
+mkdir -p "$work/home" "$work/chosen"
+printf 'sha256$1$00$33\r\n' > "$work/chosen/Kestrova.Access"
+sed -i "/^\[Defaults\]/a DataFolder=$work/chosen" "$ini"
+(cd "$work/home" && echo YES | HOME="$work/home" "$program" --reset-access-code) > "$work/out3"
+grep -q "$work/chosen/Kestrova.Access" "$work/out3" || { echo "FAIL: not the remembered folder"; cat "$work/out3"; exit 1; }
+[ ! -e "$work/chosen/Kestrova.Access" ] || { echo "FAIL: the remembered folder's code is still there"; exit 1; }
 echo "ok"

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "core/startup/shipped_files.h"
 #include "gui/ui/first_activation.h"
 #include "gui/ui/shared_utilities.h"
 #include "support/gui_session.h"
@@ -96,7 +97,20 @@ TEST(OpenManual, OpensThePdfBesideTheProgramOrSaysItIsMissing) {
   OpenManual(*g.session, nullptr);
   EXPECT_EQ(g.messages->asked.size(), 1);
   ASSERT_EQ(g.shell->opened.size(), 1);
-  EXPECT_TRUE(g.shell->opened[0].endsWith(QStringLiteral("/Kestrova.PDF")));
+  EXPECT_EQ(g.shell->opened[0], QString::fromStdString((g.folder / "Kestrova.PDF").string()));
+}
+
+TEST(OpenManual, AnInstalledProgramOpensTheManualInItsShareFolder) {
+  GuiSession g;
+  const auto bin = g.folder / "bin";
+  const auto share = (bin / startup::ShareFolderFromProgram()).lexically_normal();
+  std::filesystem::create_directories(bin);
+  std::filesystem::create_directories(share);
+  testing::WriteFileBytes(share / "Kestrova.PDF", "%PDF-1.4\n");
+  g.session->setProgramFolder(QString::fromStdString(bin.string()));
+  OpenManual(*g.session, nullptr);
+  EXPECT_TRUE(g.messages->asked.isEmpty());
+  EXPECT_EQ(g.shell->opened, QStringList{QString::fromStdString((share / "Kestrova.PDF").string())});
 }
 
 class KeyRecorder : public QWidget {

@@ -36,6 +36,9 @@ struct GuiSession {
     auto fp = std::make_unique<platform::ScriptedFilePicker>();
     filePicker = fp.get();
     d.filePicker = std::move(fp);
+    auto fo = std::make_unique<platform::ScriptedFolderPicker>();
+    folderPicker = fo.get();
+    d.folderPicker = std::move(fo);
     settings = s.get();
     shell = sh.get();
     sound = so.get();
@@ -74,6 +77,7 @@ struct GuiSession {
   platform::ScriptedInputBox* inputBox = nullptr;
   platform::FakeSystemMessage* systemMessage = nullptr;
   platform::ScriptedFilePicker* filePicker = nullptr;
+  platform::ScriptedFolderPicker* folderPicker = nullptr;
   platform::ScriptedHttpFetch* http = nullptr;  // null when a real fetch was given
   ScriptedMessages* messages = nullptr;         // null when the real dialog answers
   platform::FixedClock* clock = nullptr;

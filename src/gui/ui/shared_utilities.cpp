@@ -1,12 +1,11 @@
 #include "gui/ui/shared_utilities.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
 
+#include "core/startup/shipped_files.h"
 #include "gui/session.h"
 #include "gui/ui/message_dialog.h"
 
@@ -64,7 +63,8 @@ void OpenAddress(Session& session, int kind, QWidget* owner, const QString& addr
 
 void OpenManual(Session& session, QWidget* owner) {
   const QString title = session.applicationTitle();
-  const QString manual = QDir(session.programFolder()).filePath(title + QStringLiteral(".PDF"));
+  const auto found =
+      startup::FindShippedFile(session.programFolder().toStdString(), (title + QStringLiteral(".PDF")).toStdString());
   const QPointer<QWidget> window(owner);
   const auto missing = [&session, title, window] {
     ShowNotice(session, window, QStringLiteral("Can not open ") + title + QStringLiteral(" Manual"),
@@ -72,13 +72,14 @@ void OpenManual(Session& session, QWidget* owner) {
                    QStringLiteral("(in PDF format) is either\n") + QStringLiteral("missing or can not be opened..."),
                kIconWarning, QStringLiteral("&Okay") + QStringLiteral(", return to the program"));
   };
-  if (!QFileInfo::exists(manual)) {
+  if (!found) {
     missing();
     return;
   }
-  session.shell().OpenDocument(manual, [missing](const platform::Shell::Outcome& outcome) {
-    if (!outcome.opened) missing();
-  });
+  session.shell().OpenDocument(QString::fromStdString(found->string()),
+                               [missing](const platform::Shell::Outcome& outcome) {
+                                 if (!outcome.opened) missing();
+                               });
 }
 
 void PressKey(int virtualKey) {

@@ -16,8 +16,8 @@ inline constexpr int kAddressWeb = 2;
 // the "Connection Error" notice.
 void OpenAddress(Session& session, int kind, QWidget* owner, const QString& address);
 
-// Opens the manual, the program's title followed by ".PDF" in the program's
-// folder, or says it is missing.
+// Opens the manual, the program's title followed by ".PDF", found beside the
+// program or in its installed share folder, or says it is missing.
 void OpenManual(Session& session, QWidget* owner);
 
 // "Version w4.14.11": major and minor as "##", the revision as "####".
