@@ -20,4 +20,9 @@ Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder);
 // One more change; the caller holds the folder's lock.
 Result<std::uint64_t> BumpChangeCounter(const std::filesystem::path& folder);
 
+// The count's eight bytes (a file cut short reads as what it holds, the
+// rest as zeros).
+std::uint64_t DecodeChangeCounter(const char* bytes);
+void EncodeChangeCounter(std::uint64_t value, char* bytes);
+
 }  // namespace kestrova::files

@@ -33,8 +33,9 @@ bool AllZero(const std::vector<char>& bytes) {
 
 }  // namespace
 
-Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description) {
-  auto size = file.Size();
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description,
+                      std::optional<std::uint64_t> known) {
+  Result<std::uint64_t> size = known ? Result<std::uint64_t>(*known) : file.Size();
   if (!size.ok()) return size.error();
   const auto damaged = [&](const std::string& why) -> Status {
     return Error{Error::Kind::Damaged,
@@ -42,7 +43,7 @@ Status CheckNotHollow(const File& file, std::size_t recordSize, const std::strin
                      " bytes). No program wrote it like that. Nothing was read from it or written to it; "
                      "put a backup in its place."};
   };
-  if (file.HasHoles()) return damaged("parts of it were never written, they are holes");
+  if (file.HasHoles(*size)) return damaged("parts of it were never written, they are holes");
   const std::uint64_t records = *size / recordSize;
   if (records == 0) return {};
   std::vector<char> bytes(recordSize);
@@ -95,7 +96,7 @@ Status RecordFile::Open(RecordAccess access) {
     auto lock = FolderLock::Acquire(folder_, options_.lock);
     if (!lock.ok()) return lock.error();
     lock_ = std::move(*lock);
-    if (Status counter = CheckChangeCounterFile(); !counter.ok()) {
+    if (Status counter = OpenChangeCounter(); !counter.ok()) {
       lock_.Release();
       return counter;
     }
@@ -118,20 +119,24 @@ Status RecordFile::Open(RecordAccess access) {
       recordCount_ = 0;
       return {};
     }
+    (void)changes_.Close();
     lock_.Release();
     return file.error();
   }
   auto size = file->Size();
   if (!size.ok()) {
+    (void)changes_.Close();
     lock_.Release();
     return size.error();
   }
   if (*size / recordSize_ > kMaxRecords) {
+    (void)changes_.Close();
     lock_.Release();
     return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" + std::to_string(*size) +
                                            " bytes) to be one of ours."};
   }
-  if (Status whole = CheckNotHollow(*file, recordSize_, names_.description); !whole.ok()) {
+  if (Status whole = CheckNotHollow(*file, recordSize_, names_.description, *size); !whole.ok()) {
+    (void)changes_.Close();
     lock_.Release();
     return whole;
   }
@@ -153,12 +158,39 @@ Status RecordFile::Open(RecordAccess access) {
   return {};
 }
 
-Status RecordFile::CheckChangeCounterFile() const {
+Status RecordFile::OpenChangeCounter() {
+  changesBefore_ = 0;
   if (counted_ == ChangesCounted::No) return {};
-  auto counter = RegularFileExists(folder_ / kChangesFileName);
-  if (counter.ok()) return {};
-  return Error{counter.error().kind, counter.message() + " Other workstations learn of every change through " +
-                                         std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+  // Read now and bumped at the close, with no second open: nobody else
+  // writes it while the lock is ours.
+  auto counter = File::Open(folder_ / kChangesFileName, OpenMode::ReadWrite);
+  if (counter.ok()) {
+    char bytes[8] = {};
+    auto got = counter->ReadSome(0, bytes, sizeof bytes);
+    if (got.ok()) {
+      changes_ = std::move(*counter);
+      changesBefore_ = DecodeChangeCounter(bytes);
+      return {};
+    }
+  }
+  // Missing (the bump makes it) or not opened as it is: looked at as
+  // before, and what cannot be opened is left to the bump to report.
+  auto exists = RegularFileExists(folder_ / kChangesFileName);
+  if (exists.ok()) return {};
+  return Error{exists.error().kind, exists.message() + " Other workstations learn of every change through " +
+                                        std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+}
+
+Result<std::uint64_t> RecordFile::BumpChanges() {
+  if (!changes_.is_open()) return BumpChangeCounter(folder_);
+  const std::uint64_t next = changesBefore_ + 1;  // wraps after 2^64 changes: still a change
+  char bytes[8];
+  EncodeChangeCounter(next, bytes);
+  Status wrote = changes_.WriteAt(0, bytes, sizeof bytes);
+  Status closed = changes_.Close();
+  if (!wrote.ok()) return wrote.error();
+  if (!closed.ok()) return closed.error();
+  return next;
 }
 
 void RecordFile::CheckAfterWrite() {
@@ -232,7 +264,7 @@ Status RecordFile::Close() {
   if (changed_ && result.ok() && lock_.held()) {
     // Other workstations watch the counter. It is bumped even when the lock
     // was lost meanwhile: the write stands, and they must look.
-    auto bumped = counted_ == ChangesCounted::Yes ? BumpChangeCounter(folder_) : Result<std::uint64_t>(0);
+    auto bumped = counted_ == ChangesCounted::Yes ? BumpChanges() : Result<std::uint64_t>(changesBefore_);
     if (!bumped.ok() && options_.notice) {
       options_.notice({FolderNotice::Kind::Damaged, std::string(kChangesFileName),
                        "The change was saved, but other workstations may not see it until they refresh "
@@ -245,6 +277,7 @@ Status RecordFile::Close() {
       uncertain_ = true;
     }
   }
+  (void)changes_.Close();
   if (uncertain_ && options_.notice) {
     options_.notice({FolderNotice::Kind::Uncertain, names_.fileName,
                      Capitalized(names_.description) +

@@ -117,7 +117,9 @@ class RecordFile {
 
  private:
   Status RepairPartialTail();
-  Status CheckChangeCounterFile() const;
+  // Opens the change counter for this bracket's write and reads it.
+  Status OpenChangeCounter();
+  Result<std::uint64_t> BumpChanges();
   // After a write that went through: is the lock still ours? If not, the
   // write is reported, not undone.
   void CheckAfterWrite();
@@ -132,6 +134,8 @@ class RecordFile {
   RecordFileOptions options_;
   File file_;
   File appendFile_;  // the same file in append mode, for appends
+  File changes_;     // Kestrova.Changes while a write bracket is open, when it exists
+  std::uint64_t changesBefore_ = 0;
   FolderLock lock_;
   bool open_ = false;
   bool written_ = false;
@@ -157,7 +161,9 @@ inline constexpr std::string_view kTempFileName = "TempFile.$$$";
 // A record file with holes (bytes never written), or whose first, middle
 // and last records are nothing but zero bytes, is damaged: no program
 // wrote it, and it is neither listed as blank records nor written to.
-Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description);
+// `size` is the file's length, when the caller has just asked for it.
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description,
+                      std::optional<std::uint64_t> size = std::nullopt);
 
 // Lists of problems show this many and a count of the rest.
 inline constexpr std::size_t kMostProblemsListed = 100;
