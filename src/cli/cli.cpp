@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -13,12 +14,14 @@
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
+#include "core/reports/report_heads.h"
 #include "core/reports/report_list.h"
 #include "core/startup/file_set.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "core/time/ole_date.h"
@@ -239,13 +242,28 @@ int List(Context& c, const std::vector<std::string>& args) {
 
 int Records(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "records takes no arguments");
-  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
-    const auto r = reports::DecodeReportRecord(bytes);
-    c.out << n << '\t' << text::Trim(r.CaseNumber) << '\t'
-          << time::FormatOleDate(r.DateEntered, time::kDateFormat).value_or("invalid date") << '\t'
-          << static_cast<int>(r.ListStatus) << '\t' << text::Trim(r.Title) << '\n';
-    return true;
-  });
+  // Only the members shown are read: they lie at the start of a report.
+  constexpr auto kCase = reports::SpanOf("CaseNumber");
+  constexpr auto kTitle = reports::SpanOf("Title");
+  constexpr auto kEntered = reports::SpanOf("DateEntered");
+  std::string line;
+  Status scanned =
+      reports::ScanRecordHeads(c.folder, reports::kHeadSize, [&](std::int32_t n, const char* head, const char* tail) {
+        double entered = 0;
+        std::memcpy(&entered, head + kEntered.offset, sizeof entered);
+        line = std::to_string(n);
+        line += '\t';
+        line += text::Win1252ToUtf8(text::TrimStored(head + kCase.offset, kCase.width));
+        line += '\t';
+        line += time::FormatOleDate(entered, time::kDateFormat).value_or("invalid date");
+        line += '\t';
+        line += std::to_string(static_cast<std::uint8_t>(tail[0]));
+        line += '\t';
+        line += text::Win1252ToUtf8(text::TrimStored(head + kTitle.offset, kTitle.width));
+        line += '\n';
+        c.out << line;
+        return true;
+      });
   if (!scanned.ok()) {
     c.err << "kestrova-cli: " << scanned.message() << "\n";
     return kExitProblem;

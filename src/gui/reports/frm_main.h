@@ -149,6 +149,7 @@ class frmMain : public QWidget {
   reports::RecordBytes displayedBytes_{};  // as read from the file
   reports::FieldTexts46 textsAtEditStart_;
   reports::ListCounts counts_;
+  reports::ReportHeads heads_;  // kept between rebuilds while the reports are unchanged
   QRect savedGeometry_;
   int lift_ = 0;
   QList<bool> listSideShown_;

@@ -43,7 +43,7 @@ void frmMain::BuildReportList() {
   request.flags = flags_;
   request.criteria = session_.searchCriteria;
   request.summaryCaption = findTag_.toStdString();
-  auto list = reports::BuildReportList(session_.dataFolder(), request);
+  auto list = reports::BuildReportList(session_.dataFolder(), request, heads_);
   if (!list.ok()) {
     busy.reset();
     ShowNotice(session_, this, QStringLiteral("Data File Problem"), Q(list.message()), kIconError);
