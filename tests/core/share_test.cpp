@@ -17,6 +17,8 @@
 #include "core/files/folder_lock.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_actions.h"
+#include "core/reports/report_import.h"
+#include "core/reports/report_list.h"
 #include "support/processes.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
@@ -136,6 +138,45 @@ TEST_F(ShareTest, SavesTakingTurnsFromBothWorkstationsAllKeepTheirPlace) {
     EXPECT_EQ(listed(At(i + 1)), i + 1) << "and sees the new report at once";
   }
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 60u * 20001u);
+}
+
+// One workstation saves reports one by one while the other imports a batch:
+// every report is on file once, and the list each workstation builds, with
+// heads kept from before or without, is the same.
+TEST_F(ShareTest, SavesAndAnImportAtTheSameTimeLoseNoReportAndBothListsAgree) {
+  reports::ReportHeads kept;
+  reports::ListRequest request;
+  ASSERT_TRUE(reports::BuildReportList(At(1), request, kept).ok());
+  const auto report = [](int i) {
+    reports::ReportRecord r;
+    r.ControlNumber = 45000 + i / 1000.0;
+    r.DateEntered = r.ControlNumber;
+    r.CaseNumber = "S" + std::to_string(i);
+    r.ListStatus = reports::kActiveList;
+    r.ProgramVersion = 414;
+    return r;
+  };
+  ASSERT_TRUE(testing::RunInChildren(2, [&](int w) {
+    reports::DataFileOptions options;
+    options.lock.waiting = nullptr;
+    if (w == 0) {
+      for (int i = 0; i < 20; ++i) {
+        if (!reports::AppendReport(At(0), report(i), options).ok()) return 1;
+      }
+      return 0;
+    }
+    std::vector<reports::GivenReport> batch;
+    for (int i = 100; i < 130; ++i) batch.push_back({report(i), "report " + std::to_string(i)});
+    auto added = reports::AppendGivenReports(At(1), batch, options);
+    if (!added.ok()) std::cerr << added.message() << "\n";
+    return added.ok() ? 0 : 1;
+  }));
+  auto fresh = reports::BuildReportList(At(0), request);
+  auto again = reports::BuildReportList(At(1), request, kept);
+  ASSERT_TRUE(fresh.ok() && again.ok());
+  EXPECT_EQ(fresh->rows.size(), 50u);
+  EXPECT_EQ(fresh->rows, again->rows);
+  EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 50u * 20001u);
 }
 
 TEST_F(ShareTest, TheLockIsRespectedBrokenWhenStaleAndLostByItsStalledHolder) {

@@ -427,6 +427,24 @@ Result<std::int32_t> RecordFile::AppendRecordBytes(const char* src) {
   return n;
 }
 
+Status RecordFile::TakeBackAppends() {
+  if (!appendedFrom_) return {};
+  const auto refused = [&](const std::string& why) -> Status {
+    return Error{Error::Kind::Io, "What was added to " + names_.fileName +
+                                      " stays there: it could not be taken out again (" + why + ")."};
+  };
+  if (Status ours = lock_.CheckStillOurs(); !ours.ok()) return refused(ours.message());
+  if (uncertain_) return refused("another write came in between");
+  auto size = file_.Size();
+  if (!size.ok()) return refused(size.message());
+  if (*size != length_) return refused("the file's length is not what was written");
+  if (Status cut = file_.Truncate(*appendedFrom_); !cut.ok()) return refused(cut.message());
+  length_ = *appendedFrom_;
+  recordCount_ = static_cast<std::int32_t>(std::min<std::uint64_t>(kMaxRecords, length_ / recordSize_));
+  appendedFrom_.reset();
+  return {};
+}
+
 Result<std::int32_t> RecordFile::AppendAtEnd(const char* src) {
   const std::uint64_t offset = length_;
   Status ours = lock_.CheckStillOurs();

@@ -92,6 +92,11 @@ class RecordFile {
   // meanwhile instead of over it. Where it does not (some shares), the
   // record goes at the length read under the lock.
   Result<std::int32_t> AppendRecordBytes(const char* src);
+  // Takes out again every record this bracket appended, for a run of
+  // appends that must go in together or not at all. Refused (and the
+  // records left) when the lock is no longer ours or something else was
+  // appended after them.
+  Status TakeBackAppends();
   // Whether a write of this bracket found, after it went through, that the
   // lock was no longer ours: it stands, but another workstation may have
   // written at the same moment. Told to options.notice at the close.
