@@ -179,6 +179,48 @@ TEST_F(ShareTest, SavesAndAnImportAtTheSameTimeLoseNoReportAndBothListsAgree) {
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 50u * 20001u);
 }
 
+// One workstation deletes reports (each a rewrite of the whole file) while
+// the other lists them: every list it gets is whole, the reports of one
+// moment in their order; a list that caught the file shrinking says so.
+TEST_F(ShareTest, DeletesOnOneWorkstationNeverShowTheOtherATornList) {
+  constexpr int kReports = 24;
+  for (int i = 0; i < kReports; ++i) {
+    reports::ReportRecord r;
+    r.ControlNumber = 45000 + i;
+    r.DateEntered = r.ControlNumber;
+    r.CaseNumber = "D" + std::to_string(100 + i);
+    r.ListStatus = reports::kActiveList;
+    r.ProgramVersion = 414;
+    ASSERT_TRUE(reports::AppendReport(At(0), r).ok());
+  }
+  ASSERT_TRUE(testing::RunInChildren(2, [&](int w) {
+    if (w == 0) {
+      for (int i = 0; i < 12; ++i) {
+        if (!reports::DeleteReport(At(0), {1, 45000.0 + i, "D" + std::to_string(100 + i)}, nullptr).ok()) return 1;
+      }
+      return 0;
+    }
+    reports::ReportHeads kept;
+    reports::ListRequest request;
+    request.sort = reports::SortOption::Entered;
+    for (int round = 0; round < 40; ++round) {
+      auto list = reports::BuildReportList(At(1), request, kept);
+      if (!list.ok()) {
+        if (list.message().find("became shorter") == std::string::npos) return 2;
+        continue;
+      }
+      // The reports left are the last ones, each at its place.
+      const auto n = static_cast<int>(list->rows.size());
+      if (n < 12 || n > kReports) return 3;
+      for (int k = 0; k < n; ++k) {
+        const reports::ListRow& row = list->rows[static_cast<std::size_t>(k)];
+        if (row.caseNumber != "D" + std::to_string(100 + kReports - n + k) || row.recordNumber != k + 1) return 4;
+      }
+    }
+    return 0;
+  }));
+}
+
 TEST_F(ShareTest, TheLockIsRespectedBrokenWhenStaleAndLostByItsStalledHolder) {
   LockOptions quick;
   quick.waiting = nullptr;
