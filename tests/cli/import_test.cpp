@@ -65,7 +65,8 @@ TEST(Import, TheExactExportImportsIntoAnEmptyFolderByteForByte) {
   ASSERT_EQ(exported.status, 0) << exported.err;
   Write(files / "exact.json", exported.out);
 
-  const CliRun imported = Cli(to.path(), {"import", "--format", "json", (files / "exact.json").string(), "--by", "Ada"});
+  const CliRun imported =
+      Cli(to.path(), {"import", "--format", "json", (files / "exact.json").string(), "--by", "Ada"});
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "Added 26 reports as records 1 to 26.\n");
   EXPECT_EQ(ReadFileBytes(to / "Kestrova.Data"), ReadFileBytes(from / "Kestrova.Data"));
@@ -115,7 +116,8 @@ TEST(Import, AnythingWrongRefusesTheWholeFileAndWritesNothing) {
       {"json", replaced(fresh, "\"ListStatus\": ", "\"ListStatus\": 7"), "report 1: ListStatus is 7"},
       {"json", replaced(fresh, "\"Narrative\"", "\"Narative\""), "report 1: it has a member \"Narative\""},
       {"json", json, "report 1: a report with its ControlNumber and DateEntered is on file already"},
-      {"json", replaced(fresh, "\n]", "," + fresh.substr(1)), "report 4: it has the ControlNumber and DateEntered of report 1"},
+      {"json", replaced(fresh, "\n]", "," + fresh.substr(1)),
+       "report 4: it has the ControlNumber and DateEntered of report 1"},
       {"csv", replaced(csv, "CaseNumber,", ""), "line 1: the header has no column CaseNumber"},
       {"csv", csv + "\"open quote", "a quoted field is not closed"},
       {"csv", csv + std::string(200000, 'x') + "\r\n", "a field longer than 64064 bytes"},

@@ -70,10 +70,10 @@ TEST(AppendGivenReports, ChecksEveryMemberItCannotStoreExactly) {
   r.OccurredFrom = -1e12;
   r.Narrative = std::string(16001, 'n');
   r.ProgramVersion = 499;
-  EXPECT_EQ(GivenReportProblems(r), (std::vector<std::string>{
-                                        "OccurredFrom is not a date",
-                                        "Narrative is 16001 characters long; it holds at most 16000",
-                                        "ProgramVersion is 499, not that of a current-format report (411 to 498)"}));
+  EXPECT_EQ(GivenReportProblems(r),
+            (std::vector<std::string>{"OccurredFrom is not a date",
+                                      "Narrative is 16001 characters long; it holds at most 16000",
+                                      "ProgramVersion is 499, not that of a current-format report (411 to 498)"}));
 }
 
 }  // namespace
