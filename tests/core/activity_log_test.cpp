@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "core/logs/activity_log.h"
+#include "core/logs/log_view.h"
+#include "core/logs/log_view_texts.h"
 #include "core/time/ole_date.h"
 #include "support/temp_folder.h"
 
@@ -153,6 +155,86 @@ TEST(ActivityLog, ALogThatCannotBeWrittenIsAnErrorAndTouchesNothingElse) {
   for (auto it = fs::directory_iterator(folder.path()); it != fs::directory_iterator(); ++it) ++entries;
   EXPECT_EQ(entries, 1u);
   EXPECT_EQ(ReadLog(folder.path(), kSearchLog).error().kind, Error::Kind::NotFound);
+}
+
+TEST(LogView, ShowsTheLogDecodedTrimmedOfBlanksWithTheTextBoxsLineEnds) {
+  TempFolder folder;
+  EXPECT_FALSE(ViewLog(folder.path(), kSearchLog).hasEntries) << "missing";
+  EXPECT_EQ(ViewLog(folder.path(), kSearchLog).text, "There are currently no entries for this log file");
+  for (const std::string blank : {"", "      "}) {
+    testing::WriteFileBytes(folder / "Search.Log", blank);
+    EXPECT_FALSE(ViewLog(folder.path(), kSearchLog).hasEntries) << "'" << blank << "'";
+  }
+  testing::WriteFileBytes(folder / "Search.Log", "\r\n\r\n");
+  EXPECT_EQ(ViewLog(folder.path(), kSearchLog).text, "\n\n") << "only blanks are trimmed: empty lines show";
+
+  const std::string bytes = "  Jos\xE9 signed in\r\nold\rline\r\n   ";
+  testing::WriteFileBytes(folder / "Search.Log", bytes);
+  ::chmod((folder / "Search.Log").c_str(), 0444);
+  struct stat before {};
+  ::stat((folder / "Search.Log").c_str(), &before);
+  const LogView view = ViewLog(folder.path(), kSearchLog);
+  EXPECT_TRUE(view.hasEntries);
+  EXPECT_EQ(view.text, "Jos\u00E9 signed in\nold\nline\n");
+  struct stat after {};
+  ::stat((folder / "Search.Log").c_str(), &after);
+  EXPECT_EQ(ReadFileBytes(folder / "Search.Log"), bytes) << "viewing never writes";
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
+
+TEST(LogView, ALogOverEightMegabytesShowsItsNewestLinesUnderANote) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; bytes.size() <= kLogViewBytes + 100000; ++i) {
+    bytes += "12/06/2026 at 14:05:09 - line " + std::to_string(i) + "\r\n";
+  }
+  testing::WriteFileBytes(folder / "Search.Log", bytes);
+  const LogView view = ViewLog(folder.path(), kSearchLog);
+  const std::string note = LogCutNote(bytes.size()) + "\n";
+  ASSERT_EQ(view.text.substr(0, note.size()), note);
+  EXPECT_NE(note.find("8 MB"), std::string::npos) << note;
+  EXPECT_LE(view.text.size() - note.size(), kLogViewBytes);
+  EXPECT_EQ(view.text.substr(note.size(), 25), "12/06/2026 at 14:05:09 - ") << "from a line's start";
+  const std::string last = bytes.substr(bytes.rfind("12/06", bytes.size() - 3));
+  EXPECT_EQ(view.text.substr(view.text.size() - last.size() + 1), last.substr(0, last.size() - 2) + "\n");
+}
+
+TEST(LogView, FindNextGoesOnPastEachMatchIgnoringCaseAndNeverSticks) {
+  const TextFinder text("\u00C9t\u00E9 Signed in\nsigned out\nx SIGNED");
+  ViewerSearch search;
+  const auto next = [&](std::string_view query) { return search.FindNext(text, query); };
+  EXPECT_EQ(next("signed").match, (TextMatch{4, 6})) << "characters, not bytes";
+  EXPECT_EQ(next("signed").match, (TextMatch{14, 6}));
+  EXPECT_EQ(next("signed").match, (TextMatch{27, 6}));
+  EXPECT_EQ(next("signed").answer, ViewerSearch::Answer::EndOfText);
+  search.Restart();
+  EXPECT_EQ(next("\u00E9T\u00C9").match, (TextMatch{0, 3})) << "accented letters pair up too";
+  search.Restart();
+  EXPECT_EQ(next("nowhere").answer, ViewerSearch::Answer::NoSuchText);
+  EXPECT_EQ(next("\u03A9").answer, ViewerSearch::Answer::NoSuchText) << "not a character a log can hold";
+
+  // A match at the very end is found once, then the end is reached.
+  const TextFinder end("ab");
+  ViewerSearch atEnd;
+  EXPECT_EQ(atEnd.FindNext(end, "B").match, (TextMatch{1, 1}));
+  EXPECT_EQ(atEnd.FindNext(end, "B").answer, ViewerSearch::Answer::EndOfText);
+  EXPECT_EQ(atEnd.FindNext(end, "B").answer, ViewerSearch::Answer::EndOfText);
+}
+
+TEST(LogView, TheSearchSaysWhatItFoundInTheViewersOwnWords) {
+  EXPECT_EQ(kLogOptions[2].fileName, "SignInOut.Log");
+  EXPECT_EQ(LookingForToolTip("smith"), " Looking for 'smith' ");
+  const ui::Message none = NoSuchTextMessage("smith");
+  EXPECT_EQ(none.caption, "No such text");
+  EXPECT_EQ(none.iconKind, 4);
+  EXPECT_EQ(none.lines, (std::vector<std::string>{"The text 'smith'", "could not be found."}));
+  EXPECT_EQ(none.buttons, (std::vector<std::string>{"&Try &another search", "&Stop searching"}));
+  EXPECT_EQ(none.defaultButton, 2);
+  const ui::Message end = EndOfTextMessage();
+  EXPECT_EQ(end.lines, (std::vector<std::string>{"No further matches found.", "", "Start again from the top?"}));
+  EXPECT_EQ(end.buttons, (std::vector<std::string>{"&Yes, look again", "&No, stop searching"}));
+  EXPECT_EQ(end.defaultButton, 1);
 }
 
 }  // namespace

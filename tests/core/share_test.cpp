@@ -271,11 +271,15 @@ TEST_F(ShareTest, RacingBreakersOnBothWorkstationsTakeTheLockOneAtATime) {
                                          if (marker < 0) return 3;
                                          const int count = std::stoi(ReadFresh(At(p) / "count"));
                                          testing::WriteFileBytes(At(p) / "count.new", std::to_string(count + 1));
-                                         if (!lock->CheckStillOurs().ok()) return 4;
-                                         if (!ReplaceFile(At(p) / "count.new", At(p) / "count").ok()) return 5;
+                                         int result = 0;
+                                         if (!lock->CheckStillOurs().ok()) {
+                                           result = 4;
+                                         } else if (!ReplaceFile(At(p) / "count.new", At(p) / "count").ok()) {
+                                           result = 5;
+                                         }
                                          ::close(marker);
                                          ::unlink((At(p) / "inside").c_str());
-                                         return 0;
+                                         return result;
                                        }))
         << "round " << round;
     EXPECT_EQ(ReadFresh(two / "count"), "6") << "round " << round;

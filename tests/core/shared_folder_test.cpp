@@ -288,6 +288,47 @@ TEST(SharedFolder, OnAShareWithoutLinksAStaleLockStillOpenSomewhereIsBroken) {
   share.Close(stillOpen);
 }
 
+// A share whose exclusive create lets two workstations make one name at
+// once, both told they made it, one of them a moment late: writers taking
+// turns never hold the lock together and no count is lost.
+TEST(SharedFolder, OnAShareWhoseExclusiveCreateRacesWritersStillTakeTurns) {
+  SmbLikeFileSystem share;
+  share.racingCreates = milliseconds(120);
+  UsingFileSystem using_(share);
+  TempFolder folder;
+  WriteFileBytes(folder / "count", "0");
+  std::atomic<int> inside{0};
+  std::atomic<int> together{0};
+  std::atomic<int> refused{0};
+  std::vector<std::thread> writers;
+  for (int w = 0; w < 4; ++w) {
+    writers.emplace_back([&] {
+      for (int turn = 0; turn < 5; ++turn) {
+        files::LockOptions options;
+        options.waiting = nullptr;
+        options.wait = milliseconds(20000);
+        auto lock = files::FolderLock::Acquire(folder.path(), options);
+        if (!lock.ok()) {
+          ++refused;
+          continue;
+        }
+        if (++inside > 1) ++together;
+        const int count = std::stoi(ReadFileBytes(folder / "count"));
+        std::this_thread::sleep_for(milliseconds(5));
+        if (lock->CheckStillOurs().ok()) WriteFileBytes(folder / "count", std::to_string(count + 1));
+        --inside;
+        lock->Release();
+      }
+    });
+  }
+  for (auto& writer : writers) writer.join();
+  EXPECT_EQ(together.load(), 0);
+  EXPECT_EQ(refused.load(), 0);
+  EXPECT_EQ(ReadFileBytes(folder / "count"), "20");
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock"));
+  EXPECT_FALSE(fs::exists(folder / "Kestrova.Lock.guard"));
+}
+
 // The file server fails for a moment (EIO on every create, as a share does
 // after a refused append): the lock is tried again after a pause, and a
 // failure that lasts is reported once at the end of the wait.

@@ -12,11 +12,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "core/files/file_system.h"
@@ -31,6 +34,10 @@ class SmbLikeFileSystem : public files::FileSystem {
   bool guardOpenFiles = true;
   std::atomic<int> failingCreates{0};  // the next creates fail with EIO
   std::atomic<int> failingWrites{0};   // the next writes fail with EIO
+  // An exclusive create looks for the name and, finding it free, creates it
+  // a moment later whatever is there by then (as smbnetfs does when two
+  // workstations create one name at once): up to this long later.
+  std::chrono::milliseconds racingCreates{0};
 
   // Called after each write at the end of a file (append mode), with its name.
   std::function<void(const std::filesystem::path&)> afterAppend;
@@ -62,6 +69,17 @@ class SmbLikeFileSystem : public files::FileSystem {
         errno = EEXIST;
         return -1;
       }
+    }
+    if ((flags & O_CREAT) && (flags & O_EXCL) && racingCreates.count() > 0) {
+      struct stat st {};
+      if (FileSystem::LStat(path, &st) == 0) {
+        errno = EEXIST;
+        return -1;
+      }
+      thread_local std::mt19937 late{std::random_device{}()};
+      std::this_thread::sleep_for(std::chrono::milliseconds(
+          std::uniform_int_distribution<int>(0, static_cast<int>(racingCreates.count()))(late)));
+      flags = (flags & ~O_EXCL) | O_TRUNC;
     }
     if ((flags & O_APPEND) && !appendMode) {
       ++refusedAppends;

@@ -272,6 +272,21 @@ void File::Advise(Access access, std::uint64_t offset, std::uint64_t length) con
   (void)Sys().Advise(fd_, offset, length, advice);
 }
 
+Status File::SyncRange(std::uint64_t offset, std::uint64_t length) {
+  if (Sys().SyncRange(fd_, offset, length) != 0 && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
+      errno != ESPIPE) {
+    return IoError(path_, "Cannot flush", errno);
+  }
+  return {};
+}
+
+Status File::SetPermissions(unsigned mode, gid_t group) {
+  struct stat st {};
+  if (Sys().FStat(fd_, &st) == 0 && st.st_gid != group) (void)Sys().FChown(fd_, static_cast<uid_t>(-1), group);
+  if (Sys().FChmod(fd_, mode) != 0) return IoError(path_, "Cannot set the permissions of", errno);
+  return {};
+}
+
 Status File::Close() {
   if (fd_ < 0) return {};
   const int fd = fd_;

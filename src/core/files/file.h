@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -80,6 +82,12 @@ class File {
   // (Sequential), or these bytes soon (WillNeed, read ahead meanwhile).
   enum class Access { Sequential, WillNeed };
   void Advise(Access access, std::uint64_t offset = 0, std::uint64_t length = 0) const;
+  // Flushes the data of part of the file; a file system that cannot says
+  // nothing, and Sync does it later.
+  Status SyncRange(std::uint64_t offset, std::uint64_t length);
+  // Gives the file these permission bits, and this group where this
+  // account may hand it to that group.
+  Status SetPermissions(unsigned mode, gid_t group);
   Status Close();
 
  private:

@@ -1,6 +1,7 @@
 #include "core/files/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -97,11 +98,19 @@ int FileSystem::Advise(int fd, std::uint64_t offset, std::uint64_t length, int a
   errno = error;
   return -1;
 }
+int FileSystem::SyncRange(int fd, std::uint64_t offset, std::uint64_t length) {
+  return ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+}
 int FileSystem::FChmod(int fd, unsigned mode) { return ::fchmod(fd, static_cast<mode_t>(mode)); }
 int FileSystem::FChown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
 int FileSystem::Link(const fs::path& from, const fs::path& to) { return ::link(from.c_str(), to.c_str()); }
 int FileSystem::Unlink(const fs::path& path) { return ::unlink(path.c_str()); }
 int FileSystem::Rename(const fs::path& from, const fs::path& to) { return std::rename(from.c_str(), to.c_str()); }
+int FileSystem::MakeDir(const fs::path& path, unsigned mode) {
+  return ::mkdir(path.c_str(), static_cast<mode_t>(mode));
+}
+int FileSystem::RemoveDir(const fs::path& path) { return ::rmdir(path.c_str()); }
 
 FileSystem& Sys() {
   FileSystem* installed = g_installed.load();

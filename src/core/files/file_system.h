@@ -42,11 +42,16 @@ class FileSystem {
   // Tells the file's system how it will be read (posix_fadvise): only a
   // hint, whose failure changes nothing.
   virtual int Advise(int fd, std::uint64_t offset, std::uint64_t length, int advice);
+  // Writes a range of the file's data to the disk and waits for it (not
+  // its size or times: FSync does those).
+  virtual int SyncRange(int fd, std::uint64_t offset, std::uint64_t length);
   virtual int FChmod(int fd, unsigned mode);
   virtual int FChown(int fd, uid_t owner, gid_t group);
   virtual int Link(const std::filesystem::path& from, const std::filesystem::path& to);
   virtual int Unlink(const std::filesystem::path& path);
   virtual int Rename(const std::filesystem::path& from, const std::filesystem::path& to);
+  virtual int MakeDir(const std::filesystem::path& path, unsigned mode);
+  virtual int RemoveDir(const std::filesystem::path& path);
 };
 
 // The file system in force: the operating system's unless a test put

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -166,6 +167,68 @@ bool LinksHere(const fs::path& folder, const std::string& token, bool allowed) {
   return ProbeLinks(folder, token).value_or(true);
 }
 
+// Where a share has no links, its exclusive create is not exclusive
+// either: smbnetfs lets two workstations "exclusively" create one name at
+// the same moment, and both are told they made it. Making a directory is
+// exclusive there (the server refuses a name that is taken), so without
+// links every change to the lock's name, making it, moving a stale one
+// aside or taking one over, is made while holding a directory beside it,
+// taken for a moment and removed at once. One left by a process killed
+// while holding it goes once it has been seen unchanged, by the server's
+// stamp, for a while.
+constexpr std::string_view kGuardSuffix = ".guard";
+constexpr milliseconds kGuardStale{2000};
+
+class CreationGuard {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  CreationGuard(fs::path path, Clock now) : path_(std::move(path)), now_(std::move(now)) {}
+  ~CreationGuard() { Release(); }
+  CreationGuard(const CreationGuard&) = delete;
+  CreationGuard& operator=(const CreationGuard&) = delete;
+
+  // Taken now; otherwise false, with errno EAGAIN when another holds it.
+  bool TryTake() {
+    if (held_) return true;
+    if (Sys().MakeDir(path_, 0755) == 0) {
+      held_ = true;
+      seen_.reset();
+      return true;
+    }
+    if (errno != EEXIST) return false;
+    struct stat st {};
+    if (Sys().LStat(path_, &st) == 0) {
+      const std::int64_t stamp = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+      const auto now = now_();
+      if (!seen_ || *seen_ != stamp) {
+        seen_ = stamp;
+        seenSince_ = now;
+      } else if (now - seenSince_ >= kGuardStale) {
+        (void)Sys().RemoveDir(path_);
+        seen_.reset();
+      }
+    }
+    errno = EAGAIN;
+    return false;
+  }
+
+  void Release() {
+    if (!held_) return;
+    held_ = false;
+    for (int attempt = 0; attempt < 25; ++attempt) {
+      if (Sys().RemoveDir(path_) == 0 || errno == ENOENT) return;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+  }
+
+ private:
+  fs::path path_;
+  Clock now_;
+  bool held_ = false;
+  std::optional<std::int64_t> seen_;
+  std::chrono::steady_clock::time_point seenSince_;
+};
+
 // Puts our lock file in place only when it is complete: written under a
 // name of its own first, then linked to the lock's name, which fails when a
 // lock is there. A reader therefore never finds a lock without its holder
@@ -173,8 +236,10 @@ bool LinksHere(const fs::path& folder, const std::string& token, bool allowed) {
 // Where the file system has no links, the lock file is created directly.
 class LockCreator {
  public:
-  LockCreator(const fs::path& folder, const std::string& token, const std::string& content, bool useLinks)
+  LockCreator(const fs::path& folder, const std::string& token, const std::string& content, bool useLinks,
+              CreationGuard::Clock now)
       : useLink_(LinksHere(folder, token, useLinks)),
+        guard_(folder / (std::string(kLockFileName) + std::string(kGuardSuffix)), std::move(now)),
         folder_(folder),
         path_(folder / kLockFileName),
         temp_(folder / (std::string(kLockFileName) + ".new-" + token)),
@@ -215,8 +280,21 @@ class LockCreator {
       useLink_ = false;
       DropTemp();
     }
+    if (!guard_.TryTake()) return Refused(errno);
     const int fd = NewLockFile(path_, folder_, content_);
-    return fd >= 0 ? fd : Refused(errno);
+    const int error = errno;
+    guard_.Release();
+    return fd >= 0 ? fd : Refused(error);
+  }
+
+  // Without links: `change` run while holding the guard, or false when
+  // another creator holds it just now.
+  template <typename Change>
+  bool Guarded(Change change) {
+    if (!guard_.TryTake()) return false;
+    change();
+    guard_.Release();
+    return true;
   }
 
   bool UsesLinks() const { return useLink_; }
@@ -270,6 +348,7 @@ class LockCreator {
   }
 
   bool useLink_;
+  CreationGuard guard_;
   fs::path folder_;
   fs::path path_;
   fs::path temp_;
@@ -481,7 +560,7 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
   auto claimedSince = start;
   int lastError = 0;    // a passing error of the file server, reported at the end
   std::string current;  // the lock in the way, as last read
-  LockCreator creator(folder, lock.token_, lock.content_, options.useLinks);
+  LockCreator creator(folder, lock.token_, lock.content_, options.useLinks, [&lock] { return lock.Now(); });
 
   // Every turn of the wait ends here: it pauses, and it gives up at the
   // deadline, whatever happened in the turn.
@@ -593,22 +672,40 @@ Result<FolderLock> FolderLock::Acquire(const fs::path& folder, const LockOptions
       }
       const fs::path claim = path.string() + ".broken-" + Fingerprint(current);
       step(LockStep::MovingAside);
-      BreakResult result = BreakStaleLock(path, current, claim, lock.token_, creator.UsesLinks());
-      if (result == BreakResult::NoLinks && !ProbeLinks(folder, lock.token_).value_or(true)) {
+      BreakResult result = BreakResult::NoLinks;
+      if (creator.UsesLinks()) result = BreakStaleLock(path, current, claim, lock.token_, true);
+      if (result == BreakResult::NoLinks && creator.UsesLinks() && !ProbeLinks(folder, lock.token_).value_or(true)) {
         // The share has no links: the stale lock is renamed aside instead.
         creator.StopUsingLinks();
-        result = BreakStaleLock(path, current, claim, lock.token_, false);
       }
-      if (result == BreakResult::InUse) {
-        const int taken = TakeOverInPlace(path, current, lock.content_);
-        if (taken >= 0) {
-          step(LockStep::MovedAside);
-          broke = true;
-          seen.reset();
-          if (holdIfOurs(taken)) return lock;
+      int taken = -1;
+      if (!creator.UsesLinks()) {
+        // Only while holding the guard, and only the lock judged: another
+        // waiter may have broken it and made its own just before.
+        const bool guarded = creator.Guarded([&] {
+          auto inPlace = ReadLockFile(path);
+          if (!inPlace.ok()) {
+            result = BreakResult::Gone;
+          } else if (*inPlace != current) {
+            result = BreakResult::Changed;
+          } else {
+            result = BreakStaleLock(path, current, claim, lock.token_, false);
+            if (result == BreakResult::InUse) taken = TakeOverInPlace(path, current, lock.content_);
+          }
+        });
+        if (!guarded) {
+          // Another waiter is at it just now: looked at again after a pause.
           if (auto given = nextTurn()) return *given;
           continue;
         }
+      }
+      if (taken >= 0) {
+        step(LockStep::MovedAside);
+        broke = true;
+        seen.reset();
+        if (holdIfOurs(taken)) return lock;
+        if (auto given = nextTurn()) return *given;
+        continue;
       }
       if (result == BreakResult::Broken) {
         step(LockStep::MovedAside);

@@ -237,17 +237,23 @@ Status ReadLogPieces(const fs::path& folder, std::string_view logName,
   }
 }
 
-Result<std::string> ReadLog(const fs::path& folder, std::string_view logName) {
+std::string LogCutNote(std::uint64_t logBytes) {
+  return "(Only the newest lines of this log are shown, those in its last " + std::to_string(kLogViewBytes >> 20) +
+         " MB: it holds " + std::to_string(logBytes) + " bytes.)";
+}
+
+Result<LogTail> ReadLogTail(const fs::path& folder, std::string_view logName) {
   auto file = files::File::Open(folder / logName, files::OpenMode::Read);
   if (!file.ok()) return file.error();
   auto size = file->Size();
   if (!size.ok()) return size.error();
+  LogTail tail;
+  tail.logBytes = *size;
   // The newest lines of a log too big to show whole, from a line start.
   std::uint64_t from = 0;
-  std::string note;
   if (*size > kLogViewBytes) {
     from = *size - kLogViewBytes;
-    note = "(Only the newest lines of this log are shown: it holds " + std::to_string(*size) + " bytes.)\r\n";
+    tail.cut = true;
   }
   std::string bytes(static_cast<std::size_t>(*size - from), '\0');
   auto got = file->ReadSome(from, bytes.data(), bytes.size());
@@ -257,7 +263,14 @@ Result<std::string> ReadLog(const fs::path& folder, std::string_view logName) {
     const std::size_t lineStart = bytes.find('\n');
     bytes.erase(0, lineStart == std::string::npos ? bytes.size() : lineStart + 1);
   }
-  return note + text::Win1252ToUtf8(bytes);
+  tail.text = text::Win1252ToUtf8(bytes);
+  return tail;
+}
+
+Result<std::string> ReadLog(const fs::path& folder, std::string_view logName) {
+  auto tail = ReadLogTail(folder, logName);
+  if (!tail.ok()) return tail.error();
+  return tail->cut ? LogCutNote(tail->logBytes) + "\r\n" + tail->text : std::move(tail->text);
 }
 
 }  // namespace kestrova::logs

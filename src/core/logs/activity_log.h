@@ -83,10 +83,19 @@ Status LogSearch(const std::filesystem::path& folder, const time::DateTime& now,
 // (another workstation's sweep of empty files) gets the line again.
 Status AppendLogLine(const std::filesystem::path& folder, std::string_view logName, std::string_view line);
 
-// A log as UTF-8 text, for the viewer: the whole log, or for one larger
-// than kLogViewBytes its newest lines after a note saying so. A missing log
-// is NotFound.
-inline constexpr std::uint64_t kLogViewBytes = 32ull << 20;
+// The part of a log that is shown: all of it, or for one larger than
+// kLogViewBytes its newest lines (those starting in its last kLogViewBytes),
+// as UTF-8. Reading never changes the log. A missing log is NotFound.
+inline constexpr std::uint64_t kLogViewBytes = 8ull << 20;
+struct LogTail {
+  std::string text;
+  std::uint64_t logBytes = 0;  // the whole log's length
+  bool cut = false;            // only its newest lines
+};
+Result<LogTail> ReadLogTail(const std::filesystem::path& folder, std::string_view logName);
+// The line that says a log is shown cut, without its line end.
+std::string LogCutNote(std::uint64_t logBytes);
+// A log as UTF-8 text: the tail above, after the note when it is cut.
 Result<std::string> ReadLog(const std::filesystem::path& folder, std::string_view logName);
 
 // A whole log of any size, as UTF-8 text in pieces of at most

@@ -103,31 +103,39 @@ Result<DataFileState> ClassifyDataFile(const fs::path& folder) {
   auto exists = files::RegularFileExists(path);
   if (!exists.ok()) return exists.error();
   if (!*exists) return DataFileState::Missing;
-  reports::DataFile data(folder);
-  Status opened = data.OpenDataFile(reports::DataFileAccess::Read);
-  if (!opened.ok()) return opened.error();
-  const std::uint64_t length = data.Length();
-  if (length == 0) return DataFileState::Empty;
-  if (data.RecordCount() >= 1) {
-    reports::RecordBytes bytes;
-    if (data.ReadRecordBytes(1, bytes.data()).ok()) {
-      if (reports::IsCurrentLayoutVersion(reports::StoredProgramVersion(bytes.data()))) {
-        return DataFileState::Current;
-      }
-    }
+  {
+    // Opened as the reports are: a file too large or hollow is an error.
+    reports::DataFile data(folder);
+    Status opened = data.OpenDataFile(reports::DataFileAccess::Read);
+    if (!opened.ok()) return opened.error();
   }
-  (void)data.CloseDataFile();
   auto file = files::File::Open(path, files::OpenMode::Read);
   if (!file.ok()) return file.error();
+  return ClassifyDataFileContents(*file);
+}
+
+Result<DataFileState> ClassifyDataFileContents(const files::File& file) {
+  auto length = file.Size();
+  if (!length.ok()) return length.error();
+  if (*length == 0) return DataFileState::Empty;
+  if (*length >= reports::kReportRecordSize) {
+    // The first report's ProgramVersion, its last two bytes.
+    char version[2] = {0, 0};
+    Status read = file.ReadAt(reports::kReportRecordSize - 2, version, 2);
+    if (!read.ok()) return read.error();
+    std::int16_t value = 0;
+    std::memcpy(&value, version, 2);
+    if (reports::IsCurrentLayoutVersion(value)) return DataFileState::Current;
+  }
   // The last member of a version-3 record holds 314. A file too short to
   // hold it reads as zeros there.
   char last[2] = {0, 0};
-  auto got = file->ReadSome(kVersion3RecordSize - 2, last, 2);
+  auto got = file.ReadSome(kVersion3RecordSize - 2, last, 2);
   if (!got.ok()) return got.error();
   std::int16_t marker = 0;
   std::memcpy(&marker, last, 2);
   if (*got == 2 && marker == 314) return DataFileState::Version3;
-  if (length % kVersion2RecordSize == 0) return DataFileState::Version2;
+  if (*length % kVersion2RecordSize == 0) return DataFileState::Version2;
   return DataFileState::Unknown;
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/files/file.h"
 #include "core/reports/report_record.h"
 #include "core/status.h"
 #include "core/time/ole_date.h"
@@ -29,6 +30,8 @@ enum class DataFileState {
 
 // What the data file in the folder is.
 Result<DataFileState> ClassifyDataFile(const std::filesystem::path& folder);
+// What an open data file's bytes are (never Missing).
+Result<DataFileState> ClassifyDataFileContents(const files::File& file);
 
 // One record of an older layout as a current report: no control number,
 // no reporting person, no case notes or pictures, on the Active List,

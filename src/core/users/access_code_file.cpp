@@ -54,14 +54,20 @@ Result<std::optional<std::string>> ReadAccessCodeFile(const fs::path& folder) {
     if (file.error().kind == Error::Kind::NotFound) return std::optional<std::string>{};
     return file.error();
   }
+  auto text = ReadAccessCodeText(*file);
+  if (!text.ok()) return text.error();
+  return std::optional<std::string>{std::move(*text)};
+}
+
+Result<std::string> ReadAccessCodeText(const files::File& file) {
   std::string text(kMaximumBytes + 1, '\0');
-  const auto got = file->ReadSome(0, text.data(), text.size());
+  const auto got = file.ReadSome(0, text.data(), text.size());
   if (!got.ok()) return got.error();
   if (*got > kMaximumBytes) return NotOurs("is too long");
   text.resize(*got);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   if (!PrintableLine(text)) return NotOurs("is damaged");
-  return std::optional<std::string>{std::move(text)};
+  return text;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/files/file.h"
 #include "core/files/folder_lock.h"
 #include "core/status.h"
 
@@ -20,6 +21,8 @@ inline constexpr std::string_view kAccessCodeFileName = "Kestrova.Access";
 // The stored hash, or nothing when the folder has no access code. A file
 // that is not a short regular file of one printable line is refused.
 Result<std::optional<std::string>> ReadAccessCodeFile(const std::filesystem::path& folder);
+// The stored hash of an open access code file, refused as above.
+Result<std::string> ReadAccessCodeText(const files::File& file);
 
 // Stores the hash unless the folder already has an access code, under the
 // folder's lock and through a temporary file, so a reader sees the old
