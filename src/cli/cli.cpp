@@ -3,21 +3,26 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "cli/local_clock.h"
 #include "cli/report_export.h"
 #include "cli/report_generator.h"
+#include "cli/report_import.h"
 #include "core/files/data_folder.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
 #include "core/reports/folder_check.h"
+#include "core/reports/report_heads.h"
 #include "core/reports/report_list.h"
 #include "core/stats/counts_over_time.h"
 #include "core/stats/figures_text.h"
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
 #include "core/time/ole_date.h"
@@ -47,7 +52,12 @@ constexpr const char* kUsage =
     "                                   record number, sort key; tab-separated)\n"
     "  records                          one line per report in file order: number, case\n"
     "                                   number, date entered, list status, title (tab-separated)\n"
-    "  export --format csv|json         every report with all its members, to standard output\n"
+    "  export --format csv|json [--exact]\n"
+    "                                   every report with all its members, to standard output;\n"
+    "                                   --exact (JSON) keeps texts and dates as stored\n"
+    "  import --format csv|json FILE [--by NAME]\n"
+    "                                   add the reports of an exported file as they are, all\n"
+    "                                   or none, logged as added by NAME (kestrova-cli)\n"
     "  verify                           check the data file and list every problem found\n"
     "  users                            one line per user: number, first name, last name,\n"
     "                                   access level, date created (tab-separated)\n"
@@ -239,13 +249,28 @@ int List(Context& c, const std::vector<std::string>& args) {
 
 int Records(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "records takes no arguments");
-  Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t n, const char* bytes) {
-    const auto r = reports::DecodeReportRecord(bytes);
-    c.out << n << '\t' << text::Trim(r.CaseNumber) << '\t'
-          << time::FormatOleDate(r.DateEntered, time::kDateFormat).value_or("invalid date") << '\t'
-          << static_cast<int>(r.ListStatus) << '\t' << text::Trim(r.Title) << '\n';
-    return true;
-  });
+  // Only the members shown are read: they lie at the start of a report.
+  constexpr auto kCase = reports::SpanOf("CaseNumber");
+  constexpr auto kTitle = reports::SpanOf("Title");
+  constexpr auto kEntered = reports::SpanOf("DateEntered");
+  std::string line;
+  Status scanned =
+      reports::ScanRecordHeads(c.folder, reports::kHeadSize, [&](std::int32_t n, const char* head, const char* tail) {
+        double entered = 0;
+        std::memcpy(&entered, head + kEntered.offset, sizeof entered);
+        line = std::to_string(n);
+        line += '\t';
+        line += text::Win1252ToUtf8(text::TrimStored(head + kCase.offset, kCase.width));
+        line += '\t';
+        line += time::FormatOleDate(entered, time::kDateFormat).value_or("invalid date");
+        line += '\t';
+        line += std::to_string(static_cast<std::uint8_t>(tail[0]));
+        line += '\t';
+        line += text::Win1252ToUtf8(text::TrimStored(head + kTitle.offset, kTitle.width));
+        line += '\n';
+        c.out << line;
+        return true;
+      });
   if (!scanned.ok()) {
     c.err << "kestrova-cli: " << scanned.message() << "\n";
     return kExitProblem;
@@ -255,8 +280,11 @@ int Records(Context& c, const std::vector<std::string>& args) {
 
 int Export(Context& c, const std::vector<std::string>& args) {
   std::string format;
+  bool exact = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--format" && i + 1 < args.size()) {
+    if (args[i] == "--exact") {
+      exact = true;
+    } else if (args[i] == "--format" && i + 1 < args.size()) {
       format = args[++i];
     } else if (args[i].rfind("--format=", 0) == 0) {
       format = args[i].substr(9);
@@ -265,28 +293,87 @@ int Export(Context& c, const std::vector<std::string>& args) {
     }
   }
   if (format != "csv" && format != "json") return Usage(c.err, "export needs --format csv or --format json");
+  if (exact && format != "json") return Usage(c.err, "--exact is a form of the JSON export");
   bool first = true;
   if (format == "csv") {
     WriteCsvHeader(c.out);
   } else {
     c.out << "[";
   }
+  // JSON is put together in a buffer of its own and written a few
+  // megabytes at a time.
+  std::string json, scratch;
   Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t, const char* bytes) {
-    const auto r = reports::DecodeReportRecord(bytes);
     if (format == "csv") {
-      WriteReportCsv(c.out, r);
+      WriteReportCsv(c.out, reports::DecodeReportRecord(bytes));
     } else {
-      c.out << (first ? "\n  " : ",\n  ");
-      WriteReportJson(c.out, r, "  ");
+      json += first ? "\n  " : ",\n  ";
+      AppendStoredReportJson(json, bytes, "  ", exact, scratch);
+      if (json.size() > (4u << 20)) {
+        c.out << json;
+        json.clear();
+      }
     }
     first = false;
     return true;
   });
-  if (format == "json") c.out << (first ? "]\n" : "\n]\n");
+  if (format == "json") c.out << json << (first ? "]\n" : "\n]\n");
   if (!scanned.ok()) {
     c.err << "kestrova-cli: " << scanned.message() << "\n";
     return kExitProblem;
   }
+  return kExitOk;
+}
+
+int Import(Context& c, const std::vector<std::string>& args) {
+  std::string format;
+  std::string by = "kestrova-cli";
+  std::optional<fs::path> file;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--format" && i + 1 < args.size()) {
+      format = args[++i];
+    } else if (args[i] == "--by" && i + 1 < args.size()) {
+      by = args[++i];
+    } else if (args[i].rfind("--", 0) != 0 && !file) {
+      file = args[i];
+    } else {
+      return Usage(c.err, "import does not know '" + args[i] + "'");
+    }
+  }
+  if (format != "csv" && format != "json") return Usage(c.err, "import needs --format csv or --format json");
+  if (!file) return Usage(c.err, "import needs the file to read");
+  if (by.empty()) return Usage(c.err, "--by needs a name");
+  std::ifstream in(*file, std::ios::binary);
+  if (!in) {
+    c.err << "kestrova-cli: cannot open " << file->string() << "\n";
+    return kExitProblem;
+  }
+  auto given = format == "json" ? ReadJsonReports(in) : ReadCsvReports(in);
+  if (given.ok() && in.bad())
+    given = Error{Error::Kind::Io, "Nothing was added: " + file->string() + " could not be read."};
+  if (!given.ok()) {
+    c.err << "kestrova-cli: " << given.message() << "\n";
+    return kExitProblem;
+  }
+  const WritingFolder writing(c.folder, c.err);
+  auto first = reports::AppendGivenReports(writing.folder(), *given);
+  if (!first.ok()) {
+    c.err << "kestrova-cli: " << first.message() << "\n";
+    return kExitProblem;
+  }
+  LocalClock clock;
+  for (const reports::GivenReport& g : *given) {
+    Status logged = logs::LogRecordChange(c.folder, clock.Now(), logs::kAdded, g.report, by);
+    if (!logged.ok()) {
+      c.err << "kestrova-cli: the reports were added, but not all of them to " << logs::kDataRecordsLog << ": "
+            << logged.message() << "\n";
+      return kExitProblem;
+    }
+  }
+  c.out << "Added " << given->size() << (given->size() == 1 ? " report" : " reports");
+  if (!given->empty())
+    c.out << " as records " << *first << " to " << *first + static_cast<std::int32_t>(given->size()) - 1;
+  c.out << ".\n";
   return kExitOk;
 }
 
@@ -583,6 +670,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "list") return List(c, rest);
   if (command == "records") return Records(c, rest);
   if (command == "export") return Export(c, rest);
+  if (command == "import") return Import(c, rest);
   if (command == "verify") return Verify(c, rest);
   if (command == "users") return Users(c, rest);
   if (command == "log") return Log(c, rest);

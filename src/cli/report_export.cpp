@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "core/text/csv.h"
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
+#include "core/text/win1252.h"
 #include "core/time/ole_date.h"
 
 namespace kestrova::cli {
@@ -23,26 +25,34 @@ std::string DateText(double value) {
 
 }  // namespace
 
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  out.push_back('"');
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(utf8.data() + from, i - from);
+    from = i + 1;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-          out += buffer;
-        } else {
-          out.push_back(c);
-        }
+      default: {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+        out += buffer;
+      }
     }
   }
+  out.append(utf8.data() + from, utf8.size() - from);
   out.push_back('"');
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string out;
+  AppendJsonString(out, utf8);
   return out;
 }
 
@@ -57,22 +67,67 @@ std::string MemberText(const reports::ReportRecord& record, const reports::Repor
   return {};
 }
 
-void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent) {
-  out << "{\n";
+void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact,
+                            std::string& scratch) {
+  out += "{\n";
   const auto& members = reports::ReportMembers();
   for (std::size_t i = 0; i < members.size(); ++i) {
     const auto& m = members[i];
-    out << indent << "  " << JsonString(m.name) << ": ";
-    if (m.type == MemberType::Byte || m.type == MemberType::Short) {
-      out << MemberText(record, m);
-    } else if (m.type == MemberType::Date && record.*m.date == 0) {
-      out << "null";
-    } else {
-      out << JsonString(MemberText(record, m));
+    const char* at = stored + m.offset;
+    out += indent;
+    out += "  \"";
+    out += m.name;
+    out += "\": ";
+    switch (m.type) {
+      case MemberType::Text:
+        // Stored blanks pad a text; the ordinary form trims leading ones too.
+        scratch.clear();
+        text::Win1252ToUtf8(exact ? std::string_view(at, text::EndOfText(at, m.width)) : text::TrimStored(at, m.width),
+                            scratch);
+        AppendJsonString(out, scratch);
+        break;
+      case MemberType::Date: {
+        double value = 0;
+        std::memcpy(&value, at, sizeof value);
+        if (exact && std::isfinite(value)) {
+          char buffer[32];
+          std::snprintf(buffer, sizeof buffer, "%.17g", value);
+          out += buffer;
+          // Written as a fraction, so that a reader keeps the sign of -0.
+          if (std::string_view(buffer).find_first_of(".e") == std::string_view::npos) out += ".0";
+        } else if (value == 0) {
+          out += "null";
+        } else {
+          AppendJsonString(out, DateText(value));
+        }
+        break;
+      }
+      case MemberType::Currency: {
+        std::int64_t value = 0;
+        std::memcpy(&value, at, sizeof value);
+        AppendJsonString(out, text::CurrencyToDecimal(value));
+        break;
+      }
+      case MemberType::Byte: out += std::to_string(static_cast<std::uint8_t>(*at)); break;
+      case MemberType::Short: {
+        std::int16_t value = 0;
+        std::memcpy(&value, at, sizeof value);
+        out += std::to_string(value);
+        break;
+      }
     }
-    out << (i + 1 < members.size() ? ",\n" : "\n");
+    out += i + 1 < members.size() ? ",\n" : "\n";
   }
-  out << indent << "}";
+  out += indent;
+  out += "}";
+}
+
+void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent, bool exact) {
+  reports::RecordBytes stored;
+  reports::EncodeReportRecord(record, stored.data());
+  std::string json, scratch;
+  AppendStoredReportJson(json, stored.data(), indent, exact, scratch);
+  out << json;
 }
 
 std::string CsvField(std::string_view text) { return text::CsvField(text); }

@@ -10,11 +10,19 @@
 namespace kestrova::cli {
 
 std::string JsonString(std::string_view utf8);
+void AppendJsonString(std::string& out, std::string_view utf8);
 
 // One JSON object, a key per member named as in the record: text trimmed,
 // dates "YYYY-MM-DDTHH:MM:SS" or null for 0, values as decimal strings with
-// four places, ListStatus and ProgramVersion as numbers.
-void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent = "");
+// four places, ListStatus and ProgramVersion as numbers. The exact form
+// keeps every member as stored: texts with their leading blanks, dates as
+// their stored numbers (0 for none).
+void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent = "",
+                     bool exact = false);
+// The same from a report's stored bytes, appended to `out` (`scratch` is
+// reused between calls).
+void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact,
+                            std::string& scratch);
 
 std::string CsvField(std::string_view text);
 void WriteCsvHeader(std::ostream& out);

@@ -6,6 +6,7 @@
 #include "core/files/data_folder.h"
 #include "core/network/change_watch.h"
 #include "core/reports/report_actions.h"
+#include "core/users/user_list.h"
 #include "support/temp_folder.h"
 
 namespace kestrova::network {
@@ -50,6 +51,35 @@ TEST(ChangeCounter, EveryWriteBumpsItUnderTheLockAndTellsTheWriter) {
   // A refused write bumps nothing.
   EXPECT_FALSE(reports::ChangeReport(folder.path(), {1, 1, "gone"}, [](reports::ReportRecord&) {}).ok());
   EXPECT_EQ(*files::ReadChangeCounter(folder.path()), 5u);
+}
+
+// The watch means "the reports changed": adding, changing and deleting
+// users leave the stamp as it was, so no main window is alerted.
+TEST(ChangeCounter, UserListWritesLeaveTheStampAlone) {
+  TempFolder folder;
+  ASSERT_TRUE(reports::AppendReport(folder.path(), Report("A")).ok());
+  const DataStamp before = *ReadDataStamp(folder.path());
+  struct Counting : files::WriteObserver {
+    void AboutToWrite(const std::filesystem::path&) override {}
+    void Committed(const std::filesystem::path&) override { ++committed; }
+    int committed = 0;
+  } counting;
+  files::RecordFileOptions options;
+  options.observer = &counting;
+  const files::DataFolder watched(folder.path(), options);
+  users::UserRecord u;
+  u.FirstName = "Ada";
+  u.LastName = "Lane";
+  u.Password = "xaybzc1d";
+  u.AccessLevel = 4;
+  ASSERT_TRUE(users::AddUser(watched, u).ok());
+  ASSERT_TRUE(users::AddUser(watched, u).ok());
+  u.Comments = "changed";
+  ASSERT_TRUE(users::ChangeUser(watched, 2, users::IdentityOf(u), u).ok());
+  ASSERT_TRUE(users::DeleteUser(watched, 1, nullptr).ok());
+  EXPECT_EQ(counting.committed, 4) << "the writes went through";
+  EXPECT_EQ(*ReadDataStamp(folder.path()), before);
+  EXPECT_EQ(*files::ReadChangeCounter(folder.path()), 1u);
 }
 
 TEST(ChangeWatch, AnnouncesAnotherWritersChangeOnceAndFlashesWithTheSoundInItsSlots) {

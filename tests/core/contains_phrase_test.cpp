@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/search/contains_phrase.h"
 
 namespace kestrova::search {
@@ -46,6 +48,42 @@ TEST(ContainsPhrase, TheByteLevelMatcherFoldsWindows1252Letters) {
   EXPECT_TRUE(IsWordByte(0xE9));
   EXPECT_TRUE(IsWordByte('0'));
   EXPECT_FALSE(IsWordByte('-'));
+}
+
+// The matcher looks for one byte of the phrase first: whatever byte it
+// picks, it finds what a comparison at every position finds, in texts of a
+// few letters of both cases (accented ones too), digits and blanks.
+TEST(ContainsPhrase, FindsWhatAComparisonAtEveryPositionFinds) {
+  const std::string letters = "aAbB1 \xE9\xC9\x9A\x8A\xFF\x9F-";
+  std::mt19937 random(7);
+  const auto draw = [&](std::size_t most) {
+    std::string s(std::uniform_int_distribution<std::size_t>(0, most)(random), ' ');
+    for (char& c : s) c = letters[std::uniform_int_distribution<std::size_t>(0, letters.size() - 1)(random)];
+    return s;
+  };
+  int found = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string phrase = draw(3);
+    const std::string text = draw(12);
+    const int mode = round % 2 ? kIgnoreCapitalization : kExactCase;
+    const int whole = round / 2 % 2;
+    const auto fold = [&](char c) {
+      return mode == kIgnoreCapitalization ? LowerByte(static_cast<unsigned char>(c)) : static_cast<unsigned char>(c);
+    };
+    bool expected = false;
+    for (std::size_t at = 0; !phrase.empty() && at + phrase.size() <= text.size() && !expected; ++at) {
+      bool same = true;
+      for (std::size_t k = 0; k < phrase.size() && same; ++k) same = fold(text[at + k]) == fold(phrase[k]);
+      const bool bounded =
+          (at == 0 || !IsWordByte(static_cast<unsigned char>(text[at - 1]))) &&
+          (at + phrase.size() == text.size() || !IsWordByte(static_cast<unsigned char>(text[at + phrase.size()])));
+      expected = same && (!whole || bounded);
+    }
+    found += expected;
+    ASSERT_EQ(PhraseMatcher(phrase, mode, whole).Matches(text), expected)
+        << "'" << phrase << "' in '" << text << "', mode " << mode << ", whole word " << whole;
+  }
+  EXPECT_GT(found, 1000);
 }
 
 }  // namespace

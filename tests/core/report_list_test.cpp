@@ -208,5 +208,26 @@ TEST(SearchTextTest, KindOneReadsTheFieldsInOrder) {
   EXPECT_EQ(SearchText(14, bytes.data()), "not searched by kind 1 ");
 }
 
+// A row's texts keep up to 15 bytes in place and longer ones on the heap;
+// either way they copy, move and compare as the strings they hold.
+TEST(ListTextTest, HoldsShortAndLongTextsAlike) {
+  for (const std::string& s : {std::string(), std::string(15, 'a'), std::string(16, 'b'), std::string(150, 'c')}) {
+    ListText t(s);
+    EXPECT_EQ(std::string(t), s);
+    ListText copy = t;
+    ListText moved = std::move(t);
+    EXPECT_EQ(copy, moved);
+    EXPECT_EQ(moved.size(), s.size());
+    EXPECT_TRUE(t.empty()) << "what was moved from is empty";
+    copy = copy;
+    copy = ListText("\xC3\xA9t\xC3\xA9 " + s);
+    EXPECT_EQ(copy.substr(0, 2), "\xC3\xA9");
+    moved = copy;
+    EXPECT_EQ(std::string_view(moved), std::string_view(copy));
+    EXPECT_FALSE(moved == ListText(s));
+  }
+  EXPECT_EQ(sizeof(ListText), 16u);
+}
+
 }  // namespace
 }  // namespace kestrova::reports

@@ -17,6 +17,8 @@
 #include "core/files/folder_lock.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_actions.h"
+#include "core/reports/report_import.h"
+#include "core/reports/report_list.h"
 #include "support/processes.h"
 #include "support/still_clock.h"
 #include "support/temp_folder.h"
@@ -136,6 +138,87 @@ TEST_F(ShareTest, SavesTakingTurnsFromBothWorkstationsAllKeepTheirPlace) {
     EXPECT_EQ(listed(At(i + 1)), i + 1) << "and sees the new report at once";
   }
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 60u * 20001u);
+}
+
+// One workstation saves reports one by one while the other imports a batch:
+// every report is on file once, and the list each workstation builds, with
+// heads kept from before or without, is the same.
+TEST_F(ShareTest, SavesAndAnImportAtTheSameTimeLoseNoReportAndBothListsAgree) {
+  reports::ReportHeads kept;
+  reports::ListRequest request;
+  ASSERT_TRUE(reports::BuildReportList(At(1), request, kept).ok());
+  const auto report = [](int i) {
+    reports::ReportRecord r;
+    r.ControlNumber = 45000 + i / 1000.0;
+    r.DateEntered = r.ControlNumber;
+    r.CaseNumber = "S" + std::to_string(i);
+    r.ListStatus = reports::kActiveList;
+    r.ProgramVersion = 414;
+    return r;
+  };
+  ASSERT_TRUE(testing::RunInChildren(2, [&](int w) {
+    reports::DataFileOptions options;
+    options.lock.waiting = nullptr;
+    if (w == 0) {
+      for (int i = 0; i < 20; ++i) {
+        if (!reports::AppendReport({At(0), options}, report(i)).ok()) return 1;
+      }
+      return 0;
+    }
+    std::vector<reports::GivenReport> batch;
+    for (int i = 100; i < 130; ++i) batch.push_back({report(i), "report " + std::to_string(i)});
+    auto added = reports::AppendGivenReports({At(1), options}, batch);
+    if (!added.ok()) std::cerr << added.message() << "\n";
+    return added.ok() ? 0 : 1;
+  }));
+  auto fresh = reports::BuildReportList(At(0), request);
+  auto again = reports::BuildReportList(At(1), request, kept);
+  ASSERT_TRUE(fresh.ok() && again.ok());
+  EXPECT_EQ(fresh->rows.size(), 50u);
+  EXPECT_EQ(fresh->rows, again->rows);
+  EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 50u * 20001u);
+}
+
+// One workstation deletes reports (each a rewrite of the whole file) while
+// the other lists them: every list it gets is whole, the reports of one
+// moment in their order; a list that caught the file shrinking says so.
+TEST_F(ShareTest, DeletesOnOneWorkstationNeverShowTheOtherATornList) {
+  constexpr int kReports = 24;
+  for (int i = 0; i < kReports; ++i) {
+    reports::ReportRecord r;
+    r.ControlNumber = 45000 + i;
+    r.DateEntered = r.ControlNumber;
+    r.CaseNumber = "D" + std::to_string(100 + i);
+    r.ListStatus = reports::kActiveList;
+    r.ProgramVersion = 414;
+    ASSERT_TRUE(reports::AppendReport(At(0), r).ok());
+  }
+  ASSERT_TRUE(testing::RunInChildren(2, [&](int w) {
+    if (w == 0) {
+      for (int i = 0; i < 12; ++i) {
+        if (!reports::DeleteReport(At(0), {1, 45000.0 + i, "D" + std::to_string(100 + i)}, nullptr).ok()) return 1;
+      }
+      return 0;
+    }
+    reports::ReportHeads kept;
+    reports::ListRequest request;
+    request.sort = reports::SortOption::Entered;
+    for (int round = 0; round < 40; ++round) {
+      auto list = reports::BuildReportList(At(1), request, kept);
+      if (!list.ok()) {
+        if (list.message().find("became shorter") == std::string::npos) return 2;
+        continue;
+      }
+      // The reports left are the last ones, each at its place.
+      const auto n = static_cast<int>(list->rows.size());
+      if (n < 12 || n > kReports) return 3;
+      for (int k = 0; k < n; ++k) {
+        const reports::ListRow& row = list->rows[static_cast<std::size_t>(k)];
+        if (row.caseNumber != "D" + std::to_string(100 + kReports - n + k) || row.recordNumber != k + 1) return 4;
+      }
+    }
+    return 0;
+  }));
 }
 
 TEST_F(ShareTest, TheLockIsRespectedBrokenWhenStaleAndLostByItsStalledHolder) {

@@ -5,15 +5,15 @@
 #include "core/files/file.h"
 
 namespace kestrova::files {
-namespace {
-
-std::uint64_t Decode(const char* bytes) {
+std::uint64_t DecodeChangeCounter(const char* bytes) {
   std::uint64_t value = 0;
   for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
   return value;
 }
 
-}  // namespace
+void EncodeChangeCounter(std::uint64_t value, char* bytes) {
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
 
 Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder) {
   auto file = File::Open(folder / kChangesFileName, OpenMode::Read);
@@ -25,7 +25,7 @@ Result<std::uint64_t> ReadChangeCounter(const std::filesystem::path& folder) {
   auto got = file->ReadSome(0, bytes, sizeof bytes);
   if (!got.ok()) return got.error();
   // A file cut short reads as what it holds; the next write makes it whole.
-  return Decode(bytes);
+  return DecodeChangeCounter(bytes);
 }
 
 Result<std::uint64_t> BumpChangeCounter(const std::filesystem::path& folder) {
@@ -34,8 +34,8 @@ Result<std::uint64_t> BumpChangeCounter(const std::filesystem::path& folder) {
   char bytes[8] = {};
   auto got = file->ReadSome(0, bytes, sizeof bytes);
   if (!got.ok()) return got.error();
-  const std::uint64_t next = Decode(bytes) + 1;  // wraps after 2^64 changes: still a change
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((next >> (8 * i)) & 0xFF);
+  const std::uint64_t next = DecodeChangeCounter(bytes) + 1;  // wraps after 2^64 changes: still a change
+  EncodeChangeCounter(next, bytes);
   Status wrote = file->WriteAt(0, bytes, sizeof bytes);
   if (!wrote.ok()) return wrote.error();
   Status closed = file->Close();

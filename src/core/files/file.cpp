@@ -187,11 +187,10 @@ bool File::StillNamed() const {
   return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
 }
 
-bool File::HasHoles() const {
-  auto size = Size();
-  if (!size.ok() || *size == 0) return false;
+bool File::HasHoles(std::uint64_t size) const {
+  if (size == 0) return false;
   const off_t hole = Sys().Seek(fd_, 0, SEEK_HOLE);
-  return hole >= 0 && static_cast<std::uint64_t>(hole) < *size;
+  return hole >= 0 && static_cast<std::uint64_t>(hole) < size;
 }
 
 Result<std::uint64_t> File::Size() const {
@@ -224,6 +223,11 @@ Status File::ReadAt(std::uint64_t offset, char* data, std::size_t size) const {
                  "Unexpected end of " + path_.filename().string() + " at byte " + std::to_string(offset + *n)};
   }
   return {};
+}
+
+bool File::ReadCached(std::uint64_t offset, char* data, std::size_t size) const {
+  const ssize_t n = Sys().PReadCached(fd_, data, size, offset);
+  return n == static_cast<ssize_t>(size);
 }
 
 Status File::WriteAt(std::uint64_t offset, const char* data, std::size_t size) {
@@ -261,6 +265,11 @@ Status File::Truncate(std::uint64_t length) {
 Status File::Sync() {
   if (Sys().FSync(fd_) != 0) return IoError(path_, "Cannot flush", errno);
   return {};
+}
+
+void File::Advise(Access access, std::uint64_t offset, std::uint64_t length) const {
+  const int advice = access == Access::Sequential ? POSIX_FADV_SEQUENTIAL : POSIX_FADV_WILLNEED;
+  (void)Sys().Advise(fd_, offset, length, advice);
 }
 
 Status File::SyncRange(std::uint64_t offset, std::uint64_t length) {

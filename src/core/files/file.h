@@ -51,9 +51,9 @@ class File {
   // Whether the file's name still names this file: false once it was
   // removed or replaced (by another workstation, say) since it was opened.
   bool StillNamed() const;
-  // Whether the file has holes: bytes never written, which no file of ours
-  // has. A file system that cannot tell says no.
-  bool HasHoles() const;
+  // Whether the file of that size has holes: bytes never written, which no
+  // file of ours has. A file system that cannot tell says no.
+  bool HasHoles(std::uint64_t size) const;
 
   // The length as the file's own system knows it now: on a network share a
   // cached length could hide another workstation's append.
@@ -62,6 +62,9 @@ class File {
   Status ReadAt(std::uint64_t offset, char* data, std::size_t size) const;
   // Reads up to size bytes; returns how many were read (0 at the end).
   Result<std::size_t> ReadSome(std::uint64_t offset, char* data, std::size_t size) const;
+  // Reads exactly size bytes at offset only when the page cache holds them
+  // all: false when it does not (or cannot say), and nothing is waited for.
+  bool ReadCached(std::uint64_t offset, char* data, std::size_t size) const;
   Status WriteAt(std::uint64_t offset, const char* data, std::size_t size);
   // One write at the end of a file opened for appending, so that lines from
   // several workstations never interleave. Returns how many bytes went in
@@ -75,6 +78,10 @@ class File {
   Status Truncate(std::uint64_t length);
   // Flushes the written data to the disk.
   Status Sync();
+  // How the file is about to be read, as a hint to its system: in order
+  // (Sequential), or these bytes soon (WillNeed, read ahead meanwhile).
+  enum class Access { Sequential, WillNeed };
+  void Advise(Access access, std::uint64_t offset = 0, std::uint64_t length = 0) const;
   // Flushes the data of part of the file; a file system that cannot says
   // nothing, and Sync does it later.
   Status SyncRange(std::uint64_t offset, std::uint64_t length);

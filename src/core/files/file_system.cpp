@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -67,6 +68,10 @@ int FileSystem::Close(int fd) { return ::close(fd); }
 ssize_t FileSystem::PRead(int fd, void* data, std::size_t size, std::uint64_t offset) {
   return ::pread(fd, data, size, static_cast<off_t>(offset));
 }
+ssize_t FileSystem::PReadCached(int fd, void* data, std::size_t size, std::uint64_t offset) {
+  iovec part{data, size};
+  return ::preadv2(fd, &part, 1, static_cast<off_t>(offset), RWF_NOWAIT);
+}
 ssize_t FileSystem::PWrite(int fd, const void* data, std::size_t size, std::uint64_t offset) {
   return ::pwrite(fd, data, size, static_cast<off_t>(offset));
 }
@@ -87,6 +92,12 @@ int FileSystem::FreshSize(int fd, std::uint64_t* size) {
 int FileSystem::LStat(const fs::path& path, struct stat* st) { return ::lstat(path.c_str(), st); }
 int FileSystem::FTruncate(int fd, std::uint64_t length) { return ::ftruncate(fd, static_cast<off_t>(length)); }
 int FileSystem::FSync(int fd) { return ::fsync(fd); }
+int FileSystem::Advise(int fd, std::uint64_t offset, std::uint64_t length, int advice) {
+  const int error = ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length), advice);
+  if (error == 0) return 0;
+  errno = error;
+  return -1;
+}
 int FileSystem::SyncRange(int fd, std::uint64_t offset, std::uint64_t length) {
   return ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
                            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);

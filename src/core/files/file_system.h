@@ -26,6 +26,9 @@ class FileSystem {
   virtual int Open(const std::filesystem::path& path, int flags, unsigned mode);
   virtual int Close(int fd);
   virtual ssize_t PRead(int fd, void* data, std::size_t size, std::uint64_t offset);
+  // A read that only takes what the page cache holds: EAGAIN (or
+  // EOPNOTSUPP where the file system cannot tell) when it would wait.
+  virtual ssize_t PReadCached(int fd, void* data, std::size_t size, std::uint64_t offset);
   virtual ssize_t PWrite(int fd, const void* data, std::size_t size, std::uint64_t offset);
   // A write at the descriptor's position (the end, in append mode).
   virtual ssize_t Write(int fd, const void* data, std::size_t size);
@@ -36,6 +39,9 @@ class FileSystem {
   virtual int LStat(const std::filesystem::path& path, struct stat* st);
   virtual int FTruncate(int fd, std::uint64_t length);
   virtual int FSync(int fd);
+  // Tells the file's system how it will be read (posix_fadvise): only a
+  // hint, whose failure changes nothing.
+  virtual int Advise(int fd, std::uint64_t offset, std::uint64_t length, int advice);
   // Writes a range of the file's data to the disk and waits for it (not
   // its size or times: FSync does those).
   virtual int SyncRange(int fd, std::uint64_t offset, std::uint64_t length);

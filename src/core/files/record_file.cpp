@@ -33,8 +33,9 @@ bool AllZero(const std::vector<char>& bytes) {
 
 }  // namespace
 
-Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description) {
-  auto size = file.Size();
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description,
+                      std::optional<std::uint64_t> known) {
+  Result<std::uint64_t> size = known ? Result<std::uint64_t>(*known) : file.Size();
   if (!size.ok()) return size.error();
   const auto damaged = [&](const std::string& why) -> Status {
     return Error{Error::Kind::Damaged,
@@ -42,7 +43,7 @@ Status CheckNotHollow(const File& file, std::size_t recordSize, const std::strin
                      " bytes). No program wrote it like that. Nothing was read from it or written to it; "
                      "put a backup in its place."};
   };
-  if (file.HasHoles()) return damaged("parts of it were never written, they are holes");
+  if (file.HasHoles(*size)) return damaged("parts of it were never written, they are holes");
   const std::uint64_t records = *size / recordSize;
   if (records == 0) return {};
   std::vector<char> bytes(recordSize);
@@ -72,8 +73,13 @@ Result<File> OpenWithRetry(const fs::path& path, OpenMode mode, const RecordFile
   }
 }
 
-RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options)
-    : folder_(std::move(folder)), names_(std::move(names)), recordSize_(recordSize), options_(std::move(options)) {}
+RecordFile::RecordFile(fs::path folder, RecordFileNames names, std::size_t recordSize, ChangesCounted counted,
+                       RecordFileOptions options)
+    : folder_(std::move(folder)),
+      names_(std::move(names)),
+      recordSize_(recordSize),
+      counted_(counted),
+      options_(std::move(options)) {}
 
 RecordFile::~RecordFile() { (void)Close(); }
 
@@ -90,7 +96,7 @@ Status RecordFile::Open(RecordAccess access) {
     auto lock = FolderLock::Acquire(folder_, options_.lock);
     if (!lock.ok()) return lock.error();
     lock_ = std::move(*lock);
-    if (Status counter = CheckChangeCounterFile(); !counter.ok()) {
+    if (Status counter = OpenChangeCounter(); !counter.ok()) {
       lock_.Release();
       return counter;
     }
@@ -113,20 +119,24 @@ Status RecordFile::Open(RecordAccess access) {
       recordCount_ = 0;
       return {};
     }
+    (void)changes_.Close();
     lock_.Release();
     return file.error();
   }
   auto size = file->Size();
   if (!size.ok()) {
+    (void)changes_.Close();
     lock_.Release();
     return size.error();
   }
   if (*size / recordSize_ > kMaxRecords) {
+    (void)changes_.Close();
     lock_.Release();
     return Error{Error::Kind::Damaged, Capitalized(names_.description) + " is too large (" + std::to_string(*size) +
                                            " bytes) to be one of ours."};
   }
-  if (Status whole = CheckNotHollow(*file, recordSize_, names_.description); !whole.ok()) {
+  if (Status whole = CheckNotHollow(*file, recordSize_, names_.description, *size); !whole.ok()) {
+    (void)changes_.Close();
     lock_.Release();
     return whole;
   }
@@ -148,11 +158,39 @@ Status RecordFile::Open(RecordAccess access) {
   return {};
 }
 
-Status RecordFile::CheckChangeCounterFile() const {
-  auto counter = RegularFileExists(folder_ / kChangesFileName);
-  if (counter.ok()) return {};
-  return Error{counter.error().kind, counter.message() + " Other workstations learn of every change through " +
-                                         std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+Status RecordFile::OpenChangeCounter() {
+  changesBefore_ = 0;
+  if (counted_ == ChangesCounted::No) return {};
+  // Read now and bumped at the close, with no second open: nobody else
+  // writes it while the lock is ours.
+  auto counter = File::Open(folder_ / kChangesFileName, OpenMode::ReadWrite);
+  if (counter.ok()) {
+    char bytes[8] = {};
+    auto got = counter->ReadSome(0, bytes, sizeof bytes);
+    if (got.ok()) {
+      changes_ = std::move(*counter);
+      changesBefore_ = DecodeChangeCounter(bytes);
+      return {};
+    }
+  }
+  // Missing (the bump makes it) or not opened as it is: looked at as
+  // before, and what cannot be opened is left to the bump to report.
+  auto exists = RegularFileExists(folder_ / kChangesFileName);
+  if (exists.ok()) return {};
+  return Error{exists.error().kind, exists.message() + " Other workstations learn of every change through " +
+                                        std::string(kChangesFileName) + ", so nothing is written until it is mended."};
+}
+
+Result<std::uint64_t> RecordFile::BumpChanges() {
+  if (!changes_.is_open()) return BumpChangeCounter(folder_);
+  const std::uint64_t next = changesBefore_ + 1;  // wraps after 2^64 changes: still a change
+  char bytes[8];
+  EncodeChangeCounter(next, bytes);
+  Status wrote = changes_.WriteAt(0, bytes, sizeof bytes);
+  Status closed = changes_.Close();
+  if (!wrote.ok()) return wrote.error();
+  if (!closed.ok()) return closed.error();
+  return next;
 }
 
 void RecordFile::CheckAfterWrite() {
@@ -226,7 +264,7 @@ Status RecordFile::Close() {
   if (changed_ && result.ok() && lock_.held()) {
     // Other workstations watch the counter. It is bumped even when the lock
     // was lost meanwhile: the write stands, and they must look.
-    auto bumped = BumpChangeCounter(folder_);
+    auto bumped = counted_ == ChangesCounted::Yes ? BumpChanges() : Result<std::uint64_t>(changesBefore_);
     if (!bumped.ok() && options_.notice) {
       options_.notice({FolderNotice::Kind::Damaged, std::string(kChangesFileName),
                        "The change was saved, but other workstations may not see it until they refresh "
@@ -239,6 +277,7 @@ Status RecordFile::Close() {
       uncertain_ = true;
     }
   }
+  (void)changes_.Close();
   if (uncertain_ && options_.notice) {
     options_.notice({FolderNotice::Kind::Uncertain, names_.fileName,
                      Capitalized(names_.description) +
@@ -386,6 +425,24 @@ Result<std::int32_t> RecordFile::AppendRecordBytes(const char* src) {
   changed_ = true;
   lock_.Refresh();
   return n;
+}
+
+Status RecordFile::TakeBackAppends() {
+  if (!appendedFrom_) return {};
+  const auto refused = [&](const std::string& why) -> Status {
+    return Error{Error::Kind::Io, "What was added to " + names_.fileName +
+                                      " stays there: it could not be taken out again (" + why + ")."};
+  };
+  if (Status ours = lock_.CheckStillOurs(); !ours.ok()) return refused(ours.message());
+  if (uncertain_) return refused("another write came in between");
+  auto size = file_.Size();
+  if (!size.ok()) return refused(size.message());
+  if (*size != length_) return refused("the file's length is not what was written");
+  if (Status cut = file_.Truncate(*appendedFrom_); !cut.ok()) return refused(cut.message());
+  length_ = *appendedFrom_;
+  recordCount_ = static_cast<std::int32_t>(std::min<std::uint64_t>(kMaxRecords, length_ / recordSize_));
+  appendedFrom_.reset();
+  return {};
 }
 
 Result<std::int32_t> RecordFile::AppendAtEnd(const char* src) {

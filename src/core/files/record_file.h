@@ -45,6 +45,11 @@ struct RecordFileNames {
   std::string description;
 };
 
+// Whether the writes of a record file are counted in Kestrova.Changes, which
+// every main window watches: the reports' are; the user list's are not (the
+// administrative window looks at the user list itself).
+enum class ChangesCounted { No, Yes };
+
 // A file of fixed-length records in the shared data folder, record n (from
 // 1) at bytes (n - 1) * size up to n * size. It is opened, used and closed
 // within one operation. Writing takes the folder's lock for the whole
@@ -58,7 +63,8 @@ struct RecordFileNames {
 // file that does not look like one of ours is never written.
 class RecordFile {
  public:
-  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize, RecordFileOptions options);
+  RecordFile(std::filesystem::path folder, RecordFileNames names, std::size_t recordSize, ChangesCounted counted,
+             RecordFileOptions options);
   virtual ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -88,6 +94,11 @@ class RecordFile {
   // meanwhile instead of over it. Where it does not (some shares), the
   // record goes at the length read under the lock.
   Result<std::int32_t> AppendRecordBytes(const char* src);
+  // Takes out again every record this bracket appended, for a run of
+  // appends that must go in together or not at all. Refused (and the
+  // records left) when the lock is no longer ours or something else was
+  // appended after them.
+  Status TakeBackAppends();
   // Whether a write of this bracket found, after it went through, that the
   // lock was no longer ours: it stands, but another workstation may have
   // written at the same moment. Told to options.notice at the close.
@@ -113,7 +124,9 @@ class RecordFile {
 
  private:
   Status RepairPartialTail();
-  Status CheckChangeCounterFile() const;
+  // Opens the change counter for this bracket's write and reads it.
+  Status OpenChangeCounter();
+  Result<std::uint64_t> BumpChanges();
   // After a write that went through: is the lock still ours? If not, the
   // write is reported, not undone.
   void CheckAfterWrite();
@@ -124,9 +137,12 @@ class RecordFile {
   std::filesystem::path folder_;
   RecordFileNames names_;
   std::size_t recordSize_;
+  ChangesCounted counted_;
   RecordFileOptions options_;
   File file_;
   File appendFile_;  // the same file in append mode, for appends
+  File changes_;     // Kestrova.Changes while a write bracket is open, when it exists
+  std::uint64_t changesBefore_ = 0;
   FolderLock lock_;
   bool open_ = false;
   bool written_ = false;
@@ -152,7 +168,9 @@ inline constexpr std::string_view kTempFileName = "TempFile.$$$";
 // A record file with holes (bytes never written), or whose first, middle
 // and last records are nothing but zero bytes, is damaged: no program
 // wrote it, and it is neither listed as blank records nor written to.
-Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description);
+// `size` is the file's length, when the caller has just asked for it.
+Status CheckNotHollow(const File& file, std::size_t recordSize, const std::string& description,
+                      std::optional<std::uint64_t> size = std::nullopt);
 
 // Lists of problems show this many and a count of the rest.
 inline constexpr std::size_t kMostProblemsListed = 100;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/text/fixed_text.h"
@@ -11,7 +12,7 @@ namespace kestrova::reports {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr std::size_t kBlockRecords = 8;  // about 160 KB a read, kept in cache while decoding
+constexpr std::size_t kBlockRecords = 52;  // about a megabyte a read
 
 files::RecordFileNames DataFileNames() {
   return {std::string(kDataFileName), "report", "the data file " + std::string(kDataFileName)};
@@ -25,7 +26,8 @@ Status TooLarge(std::uint64_t length) {
 }  // namespace
 
 DataFile::DataFile(fs::path folder, DataFileOptions options)
-    : RecordFile(std::move(folder), DataFileNames(), kReportRecordSize, std::move(options)) {}
+    : RecordFile(std::move(folder), DataFileNames(), kReportRecordSize, files::ChangesCounted::Yes,
+                 std::move(options)) {}
 
 Result<ReportRecord> DataFile::ReadRecord(std::int32_t n) const {
   RecordBytes bytes;
@@ -154,25 +156,48 @@ Result<ListCounts> PurgeKilledRecords(const fs::path& folder, const DataFileOpti
   return file.PurgeKilledRecords();
 }
 
-Status ScanRecords(const fs::path& folder, const std::function<bool(std::int32_t, const char*)>& visit,
-                   const DataFileOptions& options) {
+namespace {
+
+// The data file opened for a scan, with its length; nothing when there is
+// no data file.
+Result<std::optional<files::File>> OpenForScan(const fs::path& folder, const DataFileOptions& options,
+                                               std::uint64_t& length) {
   auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options, DataFileNames().description);
   if (!file.ok()) {
-    if (file.error().kind == Error::Kind::NotFound) return {};
+    if (file.error().kind == Error::Kind::NotFound) return std::optional<files::File>();
     return file.error();
   }
   // Asked first: on a share, reads stop at the length last seen, which may
   // be before another workstation's newest reports.
-  auto length = file->Size();
-  if (!length.ok()) return length.error();
-  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
-    return whole;
+  auto size = file->Size();
+  if (!size.ok()) return size.error();
+  length = *size;
+  if (length / kReportRecordSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    return TooLarge(length).error();
   }
+  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description, length);
+      !whole.ok()) {
+    return whole.error();
+  }
+  return std::optional<files::File>(std::move(*file));
+}
+
+Status BecameShorter() {
+  return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
+                                         " became shorter while it was being read; "
+                                         "another workstation may have removed reports. "
+                                         "Refresh the list."};
+}
+
+// Every whole record in order, read a block at a time: blocks of about a
+// megabyte keep a cold disk reading at its pace.
+Status ScanBlocks(const files::File& file, const std::function<bool(std::int32_t, const char*)>& visit) {
+  file.Advise(files::File::Access::Sequential);
   std::vector<char> block(kBlockRecords * kReportRecordSize);
   std::uint64_t offset = 0;
   std::int32_t n = 0;
   for (;;) {
-    auto got = file->ReadSome(offset, block.data(), block.size());
+    auto got = file.ReadSome(offset, block.data(), block.size());
     if (!got.ok()) return got.error();
     const std::size_t whole = *got / kReportRecordSize;
     for (std::size_t i = 0; i < whole; ++i) {
@@ -184,64 +209,97 @@ Status ScanRecords(const fs::path& folder, const std::function<bool(std::int32_t
   }
 }
 
+}  // namespace
+
+Status ScanRecords(const fs::path& folder, const std::function<bool(std::int32_t, const char*)>& visit,
+                   const DataFileOptions& options) {
+  std::uint64_t length = 0;
+  auto file = OpenForScan(folder, options, length);
+  if (!file.ok()) return file.error();
+  if (!*file) return {};
+  return ScanBlocks(**file, visit);
+}
+
 Status ScanRecordHeads(const fs::path& folder, std::size_t prefix,
-                       const std::function<bool(std::int32_t, const char*, std::uint8_t)>& visit,
+                       const std::function<bool(std::int32_t, const char*, const char*)>& visit,
                        const DataFileOptions& options) {
-  constexpr std::size_t kStatusOffset = SpanOf("ListStatus").offset;
-  constexpr std::size_t kTail = kReportRecordSize - kStatusOffset;  // status and version
-  if (prefix > kStatusOffset) prefix = kStatusOffset;
-  auto file = files::OpenWithRetry(folder / kDataFileName, files::OpenMode::Read, options, DataFileNames().description);
-  if (!file.ok()) {
-    if (file.error().kind == Error::Kind::NotFound) return {};
-    return file.error();
-  }
-  auto length = file->Size();
-  if (!length.ok()) return length.error();
-  if (*length / kReportRecordSize > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-    return TooLarge(*length);
-  }
-  if (Status whole = files::CheckNotHollow(*file, kReportRecordSize, DataFileNames().description); !whole.ok()) {
-    return whole;
-  }
-  const auto records = static_cast<std::int32_t>(*length / kReportRecordSize);
+  constexpr std::size_t kTailOffset = kReportRecordSize - kRecordTail;
+  if (prefix > kTailOffset) prefix = kTailOffset;
+  std::uint64_t length = 0;
+  auto opened = OpenForScan(folder, options, length);
+  if (!opened.ok()) return opened.error();
+  if (!*opened) return {};
+  const files::File& file = **opened;
+  const auto records = static_cast<std::int32_t>(length / kReportRecordSize);
   if (records == 0) return {};
-  // One read per record: the tail of the record before (its list status)
-  // and the head of this one lie side by side in the file.
-  std::vector<char> previous(kTail + prefix);
-  std::vector<char> current(kTail + prefix);
-  auto readAt = [&](std::uint64_t offset, char* into, std::size_t size) -> Status {
-    auto got = file->ReadSome(offset, into, size);
-    if (!got.ok()) return got.error();
-    if (*got < size) {
-      return Error{Error::Kind::Damaged, "The data file " + std::string(kDataFileName) +
-                                             " became shorter while it was being read; "
-                                             "another workstation may have removed reports. "
-                                             "Refresh the list."};
-    }
-    return {};
-  };
-  Status first = readAt(0, previous.data() + kTail, prefix);
-  if (!first.ok()) return first;
-  for (std::int32_t n = 2; n <= records; ++n) {
-    const std::uint64_t start = static_cast<std::uint64_t>(n - 1) * kReportRecordSize - kTail;
-    Status read = readAt(start, current.data(), kTail + prefix);
-    if (!read.ok()) return read;
-    if (!visit(n - 1, previous.data() + kTail, static_cast<std::uint8_t>(current[0]))) return {};
-    previous.swap(current);
+  if (prefix + kRecordTail > kReportRecordSize / 2) {
+    // Most of every record: read them whole, in order.
+    return ScanBlocks(file, [&](std::int32_t n, const char* record) {
+      return n <= records && visit(n, record, record + kTailOffset);
+    });
   }
-  char tail[kTail];
-  Status last = readAt(static_cast<std::uint64_t>(records) * kReportRecordSize - kTail, tail, kTail);
-  if (!last.ok()) return last;
-  visit(records, previous.data() + kTail, static_cast<std::uint8_t>(tail[0]));
+  // A little of every record. Where the page cache holds it, one read per
+  // record, of the tail of the record before (its list status and version)
+  // and the head of this one, which lie side by side. Where it does not, a
+  // disk would see reads that jump by a record and read one at a time: the
+  // file from there on is asked for well ahead of the reading, so the disk
+  // reads it at its pace and is never idle, and the records not yet in the
+  // cache are read whole, a block at a time.
+  const std::size_t span = kRecordTail + prefix;
+  const auto startOf = [&](std::int32_t n) {
+    return n == 1 ? std::uint64_t{0} : static_cast<std::uint64_t>(n - 1) * kReportRecordSize - kRecordTail;
+  };
+  // Record 1 has no record before it; "record records + 1" stands for the
+  // tail of the last one.
+  const auto sizeOf = [&](std::int32_t n) { return n == 1 ? prefix : n > records ? kRecordTail : span; };
+  constexpr std::uint64_t kAhead = 8u << 20;
+  std::optional<std::uint64_t> askedUpTo;  // once a head was not in the cache
+  const auto askAhead = [&](std::uint64_t from) {
+    if (!askedUpTo) askedUpTo = from;
+    while (*askedUpTo < std::min(length, from + kAhead / 2)) {
+      file.Advise(files::File::Access::WillNeed, *askedUpTo, kAhead);
+      *askedUpTo += kAhead;
+    }
+  };
+  std::vector<char> one(span);
+  std::vector<char> block;
+  std::int32_t blockFirst = 0, blockEnd = 0;  // the records whose spans the block holds
+  std::vector<char> previous(span);           // the span of the record before
+  for (std::int32_t n = 1; n <= records + 1; ++n) {
+    if (askedUpTo) askAhead(startOf(n));
+    const char* at = nullptr;
+    if (n < blockEnd) {
+      at = block.data() + (startOf(n) - startOf(blockFirst));
+    } else if (file.ReadCached(startOf(n), one.data(), sizeOf(n))) {
+      at = one.data();
+    } else {
+      askAhead(startOf(n));
+      blockFirst = n;
+      blockEnd = std::min<std::int32_t>(records + 1, n + static_cast<std::int32_t>(kBlockRecords) - 1) + 1;
+      const std::uint64_t from = startOf(n);
+      const std::size_t size = static_cast<std::size_t>(startOf(blockEnd - 1) + sizeOf(blockEnd - 1) - from);
+      block.resize(size);
+      auto got = file.ReadSome(from, block.data(), size);
+      if (!got.ok()) return got.error();
+      if (*got < size) return BecameShorter();
+      at = block.data();
+    }
+    if (n == 1) {
+      std::memcpy(previous.data() + kRecordTail, at, prefix);
+      continue;
+    }
+    if (!visit(n - 1, previous.data() + kRecordTail, at)) return {};
+    if (n <= records) std::memcpy(previous.data(), at, span);
+  }
   return {};
 }
 
 Result<ListCounts> CountReports(const fs::path& folder, const DataFileOptions& options) {
   ListCounts counts;
-  Status scanned = ScanRecords(
-      folder,
-      [&](std::int32_t, const char* record) {
-        if (StoredListStatus(record) == kInactiveList) {
+  Status scanned = ScanRecordHeads(
+      folder, 0,
+      [&](std::int32_t, const char*, const char* tail) {
+        if (static_cast<std::uint8_t>(tail[0]) == kInactiveList) {
           ++counts.InactiveCount;
         } else {
           ++counts.ActiveCount;

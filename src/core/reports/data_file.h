@@ -74,12 +74,15 @@ Result<ListCounts> PurgeKilledRecords(const std::filesystem::path& folder, const
 Status ScanRecords(const std::filesystem::path& folder, const std::function<bool(std::int32_t, const char*)>& visit,
                    const DataFileOptions& options = {});
 
-// Reads only the first `prefix` bytes of every whole record and its list
-// status, in file order, without reading the rest: visit gets the record
-// number, those bytes and the ListStatus byte, and returns false to stop.
-// A list needs a few members of each report, not 20001 bytes of it.
+// The last bytes of a record: ListStatus, then ProgramVersion.
+inline constexpr std::size_t kRecordTail = 3;
+
+// Reads only the first `prefix` bytes of every whole record and its tail,
+// in file order, without reading the rest: visit gets the record number,
+// those bytes and the kRecordTail bytes of its tail, and returns false to
+// stop. A list needs a few members of each report, not 20001 bytes of it.
 Status ScanRecordHeads(const std::filesystem::path& folder, std::size_t prefix,
-                       const std::function<bool(std::int32_t, const char*, std::uint8_t)>& visit,
+                       const std::function<bool(std::int32_t, const char*, const char*)>& visit,
                        const DataFileOptions& options = {});
 
 // Active and inactive reports as a full scan counts them.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/files/file.h"
 #include "core/files/record_file.h"
@@ -28,20 +29,27 @@ std::vector<std::string> MovedAsideFiles(const fs::path& folder, std::string_vie
   return names;
 }
 
-void CheckReport(std::int32_t n, const char* bytes, std::vector<FolderProblem>& problems) {
+// The members the check looks at lie in the first bytes of a report (the
+// dates and the case number; ReportedOn is the last date) and its last
+// three (status and version).
+constexpr std::size_t kCheckedHead = SpanOf("ReportedOn").offset + 8;
+
+void CheckReport(std::int32_t n, const char* head, const char* tail, std::vector<FolderProblem>& problems) {
   const auto problem = [&](std::string what) { problems.push_back({n, std::move(what)}); };
-  const ReportRecord r = DecodeReportRecord(bytes);
-  if (r.ListStatus != kActiveList && r.ListStatus != kInactiveList) {
-    problem("ListStatus is " + std::to_string(r.ListStatus) + ", not 1 or 2");
+  const auto status = static_cast<std::uint8_t>(tail[0]);
+  std::int16_t version = 0;
+  std::memcpy(&version, tail + 1, sizeof version);
+  if (status != kActiveList && status != kInactiveList) {
+    problem("ListStatus is " + std::to_string(status) + ", not 1 or 2");
   }
-  if (!IsCurrentLayoutVersion(r.ProgramVersion)) {
-    problem("ProgramVersion is " + std::to_string(r.ProgramVersion) +
-            ", not that of a current-format report (411 to 498)");
+  if (!IsCurrentLayoutVersion(version)) {
+    problem("ProgramVersion is " + std::to_string(version) + ", not that of a current-format report (411 to 498)");
   }
-  if (IsKilled(bytes)) problem("marked $Killed$ by a delete that did not finish");
+  if (IsKilled(head)) problem("marked $Killed$ by a delete that did not finish");
   for (const ReportMember& m : ReportMembers()) {
     if (m.type != MemberType::Date) continue;
-    const double value = r.*m.date;
+    double value = 0;
+    std::memcpy(&value, head + m.offset, sizeof value);
     if (!std::isfinite(value)) {
       problem(std::string(m.name) + " is not a finite number");
     } else if (value != 0 && !time::FromOleDate(value)) {
@@ -86,9 +94,9 @@ Result<FolderCheck> CheckDataFolder(const fs::path& folder) {
                 " are part of a report whose save was interrupted (the next save moves them aside)"});
   }
   std::vector<FolderProblem> found;
-  Status scanned = ScanRecords(folder, [&](std::int32_t n, const char* bytes) {
+  Status scanned = ScanRecordHeads(folder, kCheckedHead, [&](std::int32_t n, const char* head, const char* tail) {
     check.reportsChecked = n;
-    CheckReport(n, bytes, found);
+    CheckReport(n, head, tail, found);
     // Only the first ones are kept; the rest are counted.
     for (FolderProblem& p : found) {
       if (check.problems.size() < files::kMostProblemsListed) {

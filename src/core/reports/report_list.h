@@ -2,17 +2,19 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/reports/data_file.h"
+#include "core/reports/report_heads.h"
 #include "core/search/search_criteria.h"
 #include "core/status.h"
 
 namespace kestrova::reports {
 
 enum class DisplayList { Active = 1, Inactive = 2 };
-enum class SortOption { CaseNumber = 1, Entered = 2 };
 enum class ShowOption { Remarks = 1, Violations = 2 };
 
 // Which reports the list shows: all of the display list, a phrase search's
@@ -34,13 +36,53 @@ struct ListRequest {
   std::string summaryCaption;
 };
 
+// A text of a list row in 16 bytes: up to 15 bytes in place, a longer one
+// in a block of just its size. It reads as a std::string wherever one is
+// wanted; a list of tens of thousands of rows keeps little beside its texts.
+class ListText {
+ public:
+  ListText() { Inline(0); }
+  ListText(const char* text) : ListText(std::string_view(text)) {}
+  ListText(const std::string& text) : ListText(std::string_view(text)) {}
+  explicit ListText(std::string_view text);
+  ListText(const ListText& other) : ListText(other.view()) {}
+  ListText(ListText&& other) noexcept;
+  ListText& operator=(const ListText& other);
+  ListText& operator=(ListText&& other) noexcept;
+  ~ListText();
+
+  std::string_view view() const;
+  operator std::string_view() const { return view(); }
+  operator std::string() const { return std::string(view()); }
+  const char* data() const { return view().data(); }
+  std::size_t size() const { return view().size(); }
+  bool empty() const { return size() == 0; }
+  std::string substr(std::size_t pos, std::size_t count = std::string::npos) const {
+    return std::string(view().substr(pos, count));
+  }
+
+  friend bool operator==(const ListText& a, const ListText& b) { return a.view() == b.view(); }
+  friend std::ostream& operator<<(std::ostream& out, const ListText& t) { return out << t.view(); }
+
+ private:
+  static constexpr std::size_t kInPlace = 15;
+  static constexpr unsigned char kOnHeap = 0xFF;
+  void Inline(std::size_t size) { bytes_[kInPlace] = static_cast<char>(size); }
+  bool OnHeap() const { return static_cast<unsigned char>(bytes_[kInPlace]) == kOnHeap; }
+  void Release();
+
+  // In place: the text, then its size in the last byte. On the heap: the
+  // block's address and the size, and kOnHeap in the last byte.
+  alignas(8) char bytes_[16];
+};
+
 // One row of the list: the five grid columns.
 struct ListRow {
-  std::string caseNumber;   // trimmed
-  std::string dateEntered;  // "mm/dd/yyyy"
-  std::string rightColumn;  // trimmed Title or CriminalViolations
+  std::string caseNumber;  // trimmed
+  ListText dateEntered;    // "mm/dd/yyyy"
+  ListText rightColumn;    // trimmed Title or CriminalViolations
   std::int32_t recordNumber = 0;
-  std::string sortKey;  // trimmed case number, or DateEntered as "yyyymmddhhnnss"
+  ListText sortKey;  // trimmed case number, or DateEntered as "yyyymmddhhnnss"
 
   friend bool operator==(const ListRow&, const ListRow&) = default;
 };
@@ -62,6 +104,12 @@ inline constexpr std::string_view kViolationsHeading = "Criminal Violation(s) (i
 // Builds the list the main window shows: which reports, in which order,
 // under which caption. Reads only what the request needs of each report.
 Result<ReportList> BuildReportList(const std::filesystem::path& folder, const ListRequest& request,
+                                   const DataFileOptions& options = {});
+// The same with heads kept from one rebuild to the next: a rebuild of the
+// full list, a summary or a search of the members at the start of a report
+// (control number, case number, remarks, violations, made by, date entered)
+// reads nothing but the folder's stamp while the reports are unchanged.
+Result<ReportList> BuildReportList(const std::filesystem::path& folder, const ListRequest& request, ReportHeads& heads,
                                    const DataFileOptions& options = {});
 
 // The text a phrase kind (1-15) searches in a stored record, in

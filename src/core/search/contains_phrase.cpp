@@ -36,16 +36,38 @@ unsigned char LowerByte(unsigned char b) {
   }
 }
 
+namespace {
+
+// How common a (lower-case) byte is in English text, roughly per thousand
+// letters; digits, punctuation and accented letters are rare, blanks common.
+int Commonness(unsigned char b) {
+  static constexpr int kLetters[26] = {82, 15, 28, 43, 127, 22, 20, 61, 70, 2,  8, 40, 24,
+                                       67, 75, 19, 1,  60,  63, 91, 28, 10, 24, 2, 20, 1};
+  if (b >= 'a' && b <= 'z') return kLetters[b - 'a'];
+  if (b == ' ') return 180;
+  return 5;
+}
+
+}  // namespace
+
 PhraseMatcher::PhraseMatcher(std::string_view phrase, int mode, int wholeWord)
     : phrase_(phrase), ignoreCase_(mode == kIgnoreCapitalization), wholeWord_(wholeWord == 1) {
   for (int b = 0; b < 256; ++b) {
     lower_[b] = ignoreCase_ ? LowerByte(static_cast<unsigned char>(b)) : static_cast<unsigned char>(b);
   }
   for (char& c : phrase_) c = static_cast<char>(lower_[static_cast<unsigned char>(c)]);
-  // Horspool's shift table over the folded phrase.
-  const std::size_t m = phrase_.size();
-  for (std::size_t& s : skip_) s = m;
-  for (std::size_t i = 0; i + 1 < m; ++i) skip_[static_cast<unsigned char>(phrase_[i])] = m - 1 - i;
+  for (std::size_t i = 0; i < phrase_.size(); ++i) {
+    if (Commonness(static_cast<unsigned char>(phrase_[i])) < Commonness(static_cast<unsigned char>(phrase_[anchor_]))) {
+      anchor_ = i;
+    }
+  }
+  if (phrase_.empty()) return;
+  // Every byte that folds to the anchor: itself, and its other case.
+  for (int b = 0; b < 256 && anchorForms_ < 2; ++b) {
+    if (lower_[b] == static_cast<unsigned char>(phrase_[anchor_])) {
+      anchorBytes_[anchorForms_++] = static_cast<unsigned char>(b);
+    }
+  }
 }
 
 bool PhraseMatcher::Matches(std::string_view text) const {
@@ -54,26 +76,31 @@ bool PhraseMatcher::Matches(std::string_view text) const {
   if (m == 0 || m > n) return false;
   const auto* t = reinterpret_cast<const unsigned char*>(text.data());
   const auto* p = reinterpret_cast<const unsigned char*>(phrase_.data());
-  const unsigned char last = p[m - 1];
-  std::size_t at = 0;
-  while (at + m <= n) {
-    const unsigned char end = lower_[t[at + m - 1]];
-    if (end == last) {
-      std::size_t k = 0;
-      while (k + 1 < m && lower_[t[at + k]] == p[k]) ++k;
-      if (k + 1 >= m) {
-        if (!wholeWord_) return true;
-        const bool startsWord = at == 0 || !IsWordByte(t[at - 1]);
-        const bool endsWord = at + m == n || !IsWordByte(t[at + m]);
-        if (startsWord && endsWord) return true;
-        // Not a whole word here: try the next occurrence.
-        ++at;
-        continue;
-      }
-    }
-    at += skip_[end];
+  // The anchor can stand from position anchor_ up to before `end`.
+  const std::size_t end = n - m + anchor_ + 1;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  const auto find = [&](int form, std::size_t from) -> std::size_t {
+    if (form >= anchorForms_ || from >= end) return kNone;
+    const void* hit = std::memchr(t + from, anchorBytes_[form], end - from);
+    return hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t) : kNone;
+  };
+  std::size_t next[2] = {find(0, anchor_), find(1, anchor_)};
+  for (;;) {
+    const int form = next[1] < next[0] ? 1 : 0;
+    const std::size_t at = next[form];
+    if (at == kNone) return false;
+    next[form] = find(form, at + 1);
+    // Every occurrence is tried in turn, so a whole word later in the
+    // text is found after a part of a word earlier.
+    const std::size_t start = at - anchor_;
+    std::size_t k = 0;
+    while (k < m && lower_[t[start + k]] == p[k]) ++k;
+    if (k < m) continue;
+    if (!wholeWord_) return true;
+    const bool startsWord = start == 0 || !IsWordByte(t[start - 1]);
+    const bool endsWord = start + m == n || !IsWordByte(t[start + m]);
+    if (startsWord && endsWord) return true;
   }
-  return false;
 }
 
 bool ContainsPhrase(std::string_view text, std::string_view phrase, int mode, int wholeWord) {

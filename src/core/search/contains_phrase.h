@@ -30,7 +30,12 @@ class PhraseMatcher {
   bool ignoreCase_;
   bool wholeWord_;
   unsigned char lower_[256];
-  std::size_t skip_[256];
+  // The text is looked through for one byte of the phrase first, its
+  // rarest, in each of its forms (upper and lower case), with memchr; only
+  // where one is found is the whole phrase compared.
+  std::size_t anchor_ = 0;  // its position in the phrase
+  unsigned char anchorBytes_[2] = {};
+  int anchorForms_ = 0;
 };
 
 // Windows-1252 letters (either case, accented too) and the digits 0-9.

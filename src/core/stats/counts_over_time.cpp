@@ -266,8 +266,8 @@ Result<TimeFigures> CountOverTime(const std::filesystem::path& folder, const Cou
 
   Status scanned = reports::ScanRecordHeads(
       folder, NeededPrefix(request),
-      [&](std::int32_t n, const char* record, std::uint8_t status) {
-        const bool inactive = status == reports::kInactiveList;
+      [&](std::int32_t n, const char* record, const char* tail) {
+        const bool inactive = static_cast<std::uint8_t>(tail[0]) == reports::kInactiveList;
         if ((request.lists == Lists::Active && inactive) || (request.lists == Lists::Inactive && !inactive)) {
           return true;
         }

@@ -37,7 +37,7 @@ std::int16_t StoredLevel(const char* record) {
 }  // namespace
 
 UserList::UserList(fs::path folder, UserListOptions options)
-    : RecordFile(std::move(folder), UserListNames(), kUserRecordSize, std::move(options)) {}
+    : RecordFile(std::move(folder), UserListNames(), kUserRecordSize, files::ChangesCounted::No, std::move(options)) {}
 
 Status UserList::OpenUserList(UserListAccess access) { return Open(access); }
 

@@ -75,7 +75,7 @@ void BrowsingSide::BuildReportList() {
   request.flags = flags_;
   request.criteria = session.searchCriteria;
   request.summaryCaption = findTag_.toStdString();
-  auto built = reports::BuildReportList(session.folder().path(), request);
+  auto built = reports::BuildReportList(session.folder().path(), request, heads_);
   if (!built.ok()) {
     busy.reset();
     ShowNotice(session, parts_.window, QStringLiteral("Data File Problem"), Q(built.message()), kIconError);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/reports/report_actions.h"
+#include "core/reports/report_heads.h"
 #include "core/reports/report_list.h"
 #include "core/reports/report_record.h"
 #include "gui/reports/main_window_parts.h"
@@ -77,6 +78,7 @@ class BrowsingSide : public QObject {
   std::optional<reports::ReportRecord> displayed_;
   reports::RecordBytes displayedBytes_{};
   reports::ListCounts counts_;
+  reports::ReportHeads heads_;  // kept between rebuilds while the reports are unchanged
 };
 
 }  // namespace kestrova::gui
