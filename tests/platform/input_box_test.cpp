@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QFontMetrics>
 #include <QInputDialog>
-#include <gtest/gtest.h>
 
 #include "platform/input_box.h"
 

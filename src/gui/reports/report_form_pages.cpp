@@ -62,7 +62,7 @@ QWidget* Field(Session& session, QWidget* frame, int n) {
 FormPages BuildFormPages(QTabWidget& form, Session& session) {
   FormPages built;
   std::array<QWidget*, 7> pages{};
-  const char* const captions[] = {"&Administrative", "(&Wh)o/en/ere", "&People",        "&Vehicle(s)",
+  const char* const captions[] = {"&Administrative", "(&Wh)o/en/ere", "&People",       "&Vehicle(s)",
                                   "P&roperty",       "Photo(s)",      "&Documentation"};
   for (std::size_t tab = 0; tab < pages.size(); ++tab) {
     pages[tab] = new QWidget(&form);
@@ -78,9 +78,10 @@ FormPages BuildFormPages(QTabWidget& form, Session& session) {
 
   for (int n = 0; n < reports::kFieldCount; ++n) {
     const form_layout::FieldPlace& place = form_layout::Place(n);
-    QWidget* frame = place.frame == form_layout::Frame::Occurred   ? occurred
-                     : place.frame == form_layout::Frame::Reported ? reported
-                                                                   : pages[static_cast<std::size_t>(reports::FieldTab(n))];
+    QWidget* frame = place.frame == form_layout::Frame::Occurred ? occurred
+                     : place.frame == form_layout::Frame::Reported
+                         ? reported
+                         : pages[static_cast<std::size_t>(reports::FieldTab(n))];
     QLabel* heading = Caption(frame, QStringLiteral("lblField%1").arg(n),
                               place.headingAtStart ? DesignHeading(n) : QString(), place.heading);
     QWidget* field = Field(session, frame, n);
@@ -98,8 +99,8 @@ FormPages BuildFormPages(QTabWidget& form, Session& session) {
 
   // Above each long box's right edge, on its own line clear of the heading.
   for (int n : {44, 45}) {
-    QLabel* full = Caption(pages[6], QStringLiteral("lblSpaceFull%1").arg(n), QString(),
-                           {n == 44 ? 6400 : 10500, 360, 1800, 240});
+    QLabel* full =
+        Caption(pages[6], QStringLiteral("lblSpaceFull%1").arg(n), QString(), {n == 44 ? 6400 : 10500, 360, 1800, 240});
     full->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     full->hide();
     (n == 44 ? built.spaceFull44 : built.spaceFull45) = full;
