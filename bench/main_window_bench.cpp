@@ -83,7 +83,10 @@ int main(int argc, char** argv) {
   gui::frmMain* main = nullptr;
   const double windowOpen = Time([&] {
     main = flow.OpenMainWindow();
-    main->Form_Activate();
+    // Opened as the user meets it: active, its first activation done.
+    main->activateWindow();
+    (void)QTest::qWaitForWindowActive(main);
+    QCoreApplication::processEvents();
   });
   auto& list = *main->findChild<gui::ReportListPanel*>(QStringLiteral("reportList"));
   std::cout << "rows: " << list.model().rows().size() << "\n";
@@ -107,7 +110,7 @@ int main(int argc, char** argv) {
     auto* find = qobject_cast<gui::frmFind*>(QApplication::activeModalWidget());
     if (!find || !find->isActiveWindow()) return;
     answer.stop();
-    find->Form_Activate();
+    QCoreApplication::processEvents();  // the dialog's first activation
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("suspect"));
     QTest::mouseClick(find->findChild<gui::ZelButton*>(QStringLiteral("cmdFind")), Qt::LeftButton);
   });

@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-multimedia-dev libgl-dev libsodium-dev libssl-dev nlohmann-json3-dev fonts-liberation poppler-utils xdg-utils
-          desktop-file-utils appstream man-db clang-format-14)
+          desktop-file-utils appstream man-db clang-format-14
+          xvfb openbox dbus-daemon at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -22,6 +22,9 @@ class InputBox {
   virtual std::optional<QString> Ask(const InputRequest& request, QWidget* parent) = 0;
 };
 
+// Widens a dialog so that the title bar shows its whole title.
+void FitTitle(QWidget& dialog);
+
 class QtInputBox : public InputBox {
  public:
   std::optional<QString> Ask(const InputRequest& request, QWidget* parent) override;

@@ -11,6 +11,7 @@
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
+#include "support/gui_helpers.h"
 #include "support/gui_session.h"
 
 namespace kestrova::gui {
@@ -84,7 +85,7 @@ TEST(ExitProgram, TakesAwayOnlyACountItAdded) {
   fs::rename(g.folder.path(), away);
   auto* title = new frmTitlePage(*g.session);
   title->show();
-  title->Form_Activate();
+  testing::Activate(title);
   fs::rename(away, g.folder.path());
   EXPECT_FALSE(g.session->workstationCounted);
   // ...and back when another workstation counts itself.
@@ -99,7 +100,7 @@ TEST(TitleWindow, LoadsAtItsSizeWithItsCaptionAndVersion) {
   GuiSession g;
   frmTitlePage title(*g.session);
   title.show();
-  title.Form_Activate();
+  testing::Activate(&title);
   EXPECT_EQ(title.size(), QSize(ToPixels(8745), ToPixels(4875)));
   EXPECT_EQ(title.windowTitle(), QStringLiteral("Kestrova - Title Window"));
   EXPECT_EQ(title.findChild<QLabel*>(QStringLiteral("labelVersion"))->text(), QStringLiteral("Version w4.14.11"));

@@ -60,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   frmMain* Open() {
     frmMain* main = g.flow->OpenMainWindow();
-    main->Form_Activate();
+    testing::Activate(main);
     return main;
   }
   static ZelButton* Cmd(frmMain* m, const char* name) { return m->findChild<ZelButton*>(QString::fromLatin1(name)); }
@@ -196,7 +196,7 @@ TEST_F(MainWindowTest, APhraseSearchMakesATitledLoggedSubList) {
   Add(Report("24-3", {2024, 1, 7, 15, 5, 0}));
   frmMain* m = Open();
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("  smith "));
     EXPECT_TRUE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
     EXPECT_TRUE(testing::FlasherOf(find).IsRunning());
@@ -223,7 +223,7 @@ TEST_F(MainWindowTest, NoMatchesReturnsToTheFullList) {
   for (int i = 1; i <= 3; ++i) Add(Report("24-" + std::to_string(i), {2024, 1, i, 9, 0, 0}));
   frmMain* m = Open();
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("nobody"));
     testing::Click(find, "cmdFind");
   });
@@ -251,7 +251,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
   frmMain* m = Open();
   g.messages->Press(1);
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     EXPECT_EQ(find->windowTitle(), QStringLiteral(" Kestrova - Search/Summarize Records..."));
     find->findChild<QRadioButton*>(QStringLiteral("optFind17"))->click();
     EXPECT_FALSE(find->findChild<ZelButton*>(QStringLiteral("cmdFind"))->isEnabled());
@@ -276,7 +276,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
 
   // After a summary the dialog opens on kind 1 with an empty phrase.
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     EXPECT_EQ(find->SelectedKind(), 1);
     EXPECT_EQ(find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->text(), QString());
     EXPECT_TRUE(find->findChild<QCheckBox*>(QStringLiteral("chkCapStatus"))->isChecked());
@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, AWeeklySummaryAndWhatTheDialogRemembers) {
 
   // After a phrase search: the same kind and the old phrase, selected.
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     EXPECT_EQ(find->SelectedKind(), 3);
     auto* phrase = find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"));
     EXPECT_EQ(phrase->text(), QStringLiteral("other"));
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, AMonthlySummaryMustBeginOnTheFirst) {
   g.messages->Press(2);
   bool stayedOpen = false;
   testing::WhenModalOpens<frmFind>([&](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     find->findChild<QRadioButton*>(QStringLiteral("optFind18"))->click();
     find->findChild<QDateEdit*>(QStringLiteral("calPickDate"))->setDate(QDate(2010, 3, 15));
     testing::DropAndCloseCalendar(find->findChild<DatePicker*>(QStringLiteral("calPickDate")));

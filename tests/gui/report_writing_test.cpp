@@ -467,7 +467,7 @@ TEST_F(ReportWritingTest, TheKeyboardLandsWhereTheUserWorks) {
   for (const char* c : {"24-1", "24-2", "24-3"}) Add(Report(c, 5));
   frmMain* m = Open();
   testing::WhenModalOpens<frmFind>([](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"))->setText(QStringLiteral("Title 24-2"));
     testing::Click(find, "cmdFind");
   });

@@ -23,7 +23,7 @@ class SearchDialogTest : public testing::MainWindowFixture {
     find->show();
     find->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(find));
-    find->Form_Activate();
+    testing::Activate(find);
     return find;
   }
   template <class T>
@@ -67,7 +67,7 @@ TEST_F(SearchDialogTest, APhraseReportsCannotHoldIsRefusedBeforeAnySearch) {
   bool stayedOpen = false;
   bool focusInPhrase = false;
   testing::WhenModalOpens<frmFind>([&](frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     auto* phrase = find->findChild<QLineEdit*>(QStringLiteral("txtSearchPhrase"));
     phrase->setText(QStringLiteral("Caf\u00e9 \u0418\u0432\u0430\u043d \U0001F600"));
     find->findChild<ZelButton*>(QStringLiteral("cmdCancel"))->setFocus();

@@ -54,7 +54,7 @@ class SignInFlowTest : public ::testing::Test {
   void TearDown() override { CloseAllWindows(*g.session); }
   frmTitlePage* Title() {
     frmTitlePage* title = g.flow->OpenTitleWindow();
-    title->Form_Activate();
+    testing::Activate(title);
     return title;
   }
   // "&Sign In" clicked on the title window: whether the administrative

@@ -60,7 +60,7 @@ class VersionCheckTest : public ::testing::Test {
   frmTitlePage* Title() {
     auto* title = new frmTitlePage(*g.session);
     title->show();
-    title->Form_Activate();
+    testing::Activate(title);
     return title;
   }
   // Clicks "Version Check" with the server as the address; waits for the end.
@@ -207,14 +207,14 @@ TEST(VersionCheckSession, AnAnswerThatComesAfterSignInShowsOverTheWindowThenActi
   g.session->signIn = {"Al Adams", users::AccessLevel::FullAccess};
   auto* title = new frmTitlePage(*g.session);
   title->show();
-  title->Form_Activate();
+  testing::Activate(title);
   ASSERT_EQ(g.http->Waiting(), 1);
   // Signed in before the server answered: the title window is gone.
   title->CloseByProgram();
   frmMain* main = g.flow->OpenMainWindow();
   main->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-  main->Form_Activate();
+  testing::Activate(main);
   g.messages->Press(2);
   EXPECT_TRUE(g.http->Answer(QByteArray("05.00.00::Big news")));
   ASSERT_EQ(g.messages->asked.size(), 1);
@@ -230,8 +230,8 @@ TEST(VersionCheckAddress, TheCheckAtStartUpAndTheAddressesAsked) {
   g.settings->Write(QStringLiteral("AutoUpdateCheck"), QStringLiteral("True"));
   auto* title = new frmTitlePage(*g.session);
   title->show();
-  title->Form_Activate();
-  title->Form_Activate();
+  testing::Activate(title);
+  testing::Activate(title);
   EXPECT_EQ(g.http->asked,
             QStringList{QStringLiteral("http://www.kestrova.example/url_text_files/kestrova_version_info.txt")});
   Click(title, "cmdUpdateCheck");  // while the first runs: it becomes the user's

@@ -55,6 +55,16 @@ inline void RightClick(QWidget* window, const char* name) {
   Click(window->findChild<QWidget*>(QString::fromLatin1(name)), Qt::RightButton);
 }
 
+// The window shown and made the active one, as the desktop does when the
+// user brings it up; returns once its first activation has run (the window
+// runs it just after the activation, or just after a dialog is shown).
+inline void Activate(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
 // A window's button flasher, found as any of its parts.
 inline gui::ButtonFlasher& FlasherOf(const QObject* window) {
   return *window->findChild<gui::ButtonFlasher*>(QStringLiteral("flasher"));

@@ -43,9 +43,7 @@ class MainWindowFixture : public ::testing::Test {
   void Add(const reports::ReportRecord& r) { ASSERT_TRUE(reports::AppendReport(g.folder.path(), r).ok()); }
   gui::frmMain* Open() {
     gui::frmMain* main = g.flow->OpenMainWindow();
-    main->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(main));
-    main->Form_Activate();
+    Activate(main);
     return main;
   }
   static gui::ZelButton* Cmd(gui::frmMain* m, const char* name) {

@@ -46,15 +46,14 @@ class frmMain : public QWidget {
   // What the list shows: the full list, or a phrase search or summary.
   const reports::ListFlags& listFlags() const;
 
-  // The first activation: headings, the full list, the first focus.
-  void Form_Activate();
-
  signals:
   // The user leaves for the administrative window (signed out already).
   void AdminWindowRequested();
 
  private:
   void BuildLayout();
+  // The first activation: headings, the full list, the first focus.
+  void Form_Activate();
   QSize OpeningSize() const;
   void FitToScreen();
   void ConnectCommands();

@@ -1,13 +1,10 @@
 #include "gui/reports/report_form.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QHelpEvent>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolTip>
@@ -17,11 +14,12 @@
 #include "core/text/line_breaks.h"
 #include "core/time/date_format.h"
 #include "core/time/date_parse.h"
+#include "gui/reports/form_field.h"
 #include "gui/reports/picture_slots.h"
+#include "gui/reports/report_form_pages.h"
 #include "gui/session/message_dialog.h"
 #include "gui/session/session.h"
 #include "gui/session/text_limits.h"
-#include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
 namespace kestrova::gui {
@@ -32,14 +30,6 @@ const QColor kTeal(0, 128, 128);           // &H00808000
 const QColor kFocusBack(255, 255, 192);    // &H00C0FFFF
 const QColor kFocusText(0, 0, 192);        // &H00C00000
 const QString kRedHeading = QStringLiteral("color: rgb(192, 0, 0);");
-
-int Px(int twips) { return ToPixels(twips); }
-
-// A heading the form shows from the start: its field's heading.
-QString DesignHeading(int n) {
-  const std::string_view heading = reports::FieldHeading(n);
-  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
-}
 
 QString Shown(const std::string& stored) { return QString::fromStdString(text::ToShownLineBreaks(stored)); }
 
@@ -52,156 +42,24 @@ bool ComesAndGoesWithAnotherWindow(const QEvent* e) {
   return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
 
-void Paint(QWidget* w, const QColor& back, const QColor& text = QColor()) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Base, back);
-  if (text.isValid()) p.setColor(QPalette::Text, text);
-  w->setPalette(p);
-}
-
 }  // namespace
-
-QLabel* ReportForm::Label(QWidget* page, int n, const QString& caption, int x, int y, int width) {
-  auto* l = new QLabel(caption, page);
-  l->setObjectName(QStringLiteral("lblField%1").arg(n));
-  l->setGeometry(Px(x), Px(y), Px(width), Px(240));
-  headings_[static_cast<std::size_t>(n)] = l;
-  return l;
-}
-
-QLineEdit* ReportForm::Line(QWidget* page, int n, int x, int y, int width) {
-  auto* e = new QLineEdit(page);
-  e->setObjectName(QStringLiteral("txtfield%1").arg(n));
-  if (n == 0) {
-    e->setMaxLength(reports::FieldMaxLength(n));
-  } else {
-    LimitLineLength(session_, e, reports::FieldMaxLength(n),
-                    [n] { return QString::fromStdString(reports::FieldName(n)); });
-  }
-  e->setGeometry(Px(x), Px(y), Px(width), Px(330));
-  fields_[static_cast<std::size_t>(n)] = e;
-  return e;
-}
 
 ReportForm::ReportForm(Session& session, QWidget* parent)
     : QTabWidget(parent), session_(session), dataFolder_(session.folder().path()) {
   setObjectName(QStringLiteral("MainTab"));
-  const auto page = [this](const QString& caption) {
-    auto* p = new QWidget(this);
-    addTab(p, caption);
-    return p;
-  };
-  // Tab 0: who and when.
-  QWidget* admin = page(QStringLiteral("&Administrative"));
-  Label(admin, 0, DesignHeading(0), 200, 150, 2200);
-  Line(admin, 0, 200, 400, 2200);
-  Label(admin, 1, DesignHeading(1), 2600, 150, 2400);
-  Line(admin, 1, 2600, 400, 2400);
-  Label(admin, 2, DesignHeading(2), 200, 950, 7000);
-  Line(admin, 2, 200, 1200, 7400);
-  Label(admin, 3, DesignHeading(3), 200, 1750, 7000);
-  Line(admin, 3, 200, 2000, 7400);
-  Label(admin, 4, DesignHeading(4), 200, 2550, 5000);
-  Line(admin, 4, 200, 2800, 5000);
-  Label(admin, 5, QString(), 5400, 2550, 3600);
-  Line(admin, 5, 5400, 2800, 3200);
-  auto* notice = new QLabel(QStringLiteral("(Red headings are mandatory)"), admin);
-  notice->setObjectName(QStringLiteral("lblMinimumEntryNotice"));
-  notice->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
-  notice->setGeometry(Px(200), Px(3450), Px(5000), Px(260));
-  notice->hide();
-  QFont bold = fields_[1]->font();
-  bold.setBold(true);
-  fields_[1]->setFont(bold);
-
-  // Tab 1: when and where.
-  QWidget* where = page(QStringLiteral("(&Wh)o/en/ere"));
-  auto* occurred = new QGroupBox(QStringLiteral(" Occurred "), where);
-  occurred->setGeometry(Px(150), Px(80), Px(12200), Px(1650));
-  auto* lbl50 = new QLabel(QStringLiteral("on"), occurred);
-  lbl50->setObjectName(QStringLiteral("lblField50"));
-  lbl50->setGeometry(Px(150), Px(560), Px(300), Px(240));
-  Label(occurred, 6, QString(), 500, 250, 3200);
-  Line(occurred, 6, 500, 500, 3200);
-  auto* lbl51 = new QLabel(QStringLiteral("or     <---from/to--->"), occurred);
-  lbl51->setObjectName(QStringLiteral("lblField51"));
-  lbl51->setGeometry(Px(3800), Px(560), Px(2000), Px(240));
-  Label(occurred, 7, QString(), 5900, 250, 3200);
-  Line(occurred, 7, 5900, 500, 3200);
-  Label(occurred, 8, DesignHeading(8), 500, 950, 7000);
-  Line(occurred, 8, 500, 1200, 7400);
-  auto* reported = new QGroupBox(QStringLiteral(" Reported "), where);
-  reported->setGeometry(Px(150), Px(1800), Px(12200), Px(2950));
-  auto* lbl46 = new QLabel(QStringLiteral("on"), reported);
-  lbl46->setObjectName(QStringLiteral("lblField46"));
-  lbl46->setGeometry(Px(150), Px(560), Px(300), Px(240));
-  Label(reported, 9, QString(), 500, 250, 3200);
-  Line(reported, 9, 500, 500, 3200);
-  Label(reported, 10, DesignHeading(10), 3900, 250, 7000);
-  Line(reported, 10, 3900, 500, 7400);
-  Label(reported, 11, QString(), 500, 1000, 5200);
-  Line(reported, 11, 500, 1250, 5200);
-  Label(reported, 12, QString(), 5900, 1000, 2200);
-  Line(reported, 12, 5900, 1250, 2200);
-  Label(reported, 13, QString(), 500, 1800, 7000);
-  Line(reported, 13, 500, 2050, 7600);
-
-  // Tabs 2-4: three people, vehicles, property items, each a group of three
-  // (four for property) fields: the 40- and 15-character fields side by side,
-  // the 50-character field below.
-  const auto groups = [&](QWidget* p, int first, bool withValue) {
-    const int stride = withValue ? 4 : 3;
-    for (int g = 0; g < 3; ++g) {
-      const int n = first + g * stride;
-      const int y = 100 + g * 1550;
-      Label(p, n, QString(), 200, y, 5200);
-      Line(p, n, 200, y + 250, 5200);
-      Label(p, n + 1, QString(), 5600, y, 2200);
-      Line(p, n + 1, 5600, y + 250, 2200);
-      Label(p, n + 2, QString(), 200, y + 650, 7000);
-      Line(p, n + 2, 200, y + 900, 7600);
-      if (withValue) {
-        Label(p, n + 3, QString(), 8000, y + 650, 2200);
-        Line(p, n + 3, 8000, y + 900, 2200);
-      }
-    }
-  };
-  groups(page(QStringLiteral("&People")), 14, false);
-  groups(page(QStringLiteral("&Vehicle(s)")), 23, false);
-  groups(page(QStringLiteral("P&roperty")), 32, true);
-
-  // Tab 5: three picture slots.
-  pictures_ = new PictureSlots(session_, page(QStringLiteral("Photo(s)")));
-
-  // Tab 6: the narrative and the case notes.
-  QWidget* docs = page(QStringLiteral("&Documentation"));
-  Label(docs, 44, DesignHeading(44), 200, 100, 6000);
-  Label(docs, 45, DesignHeading(45), 8400, 100, 3900);
-  for (int n : {44, 45}) {
-    auto* box = new QPlainTextEdit(docs);
-    box->setObjectName(QStringLiteral("txtfield%1").arg(n));
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Tab walks the fields; it is not typed into the text.
-    box->setTabChangesFocus(true);
-    box->setGeometry(n == 44 ? QRect(Px(200), Px(620), Px(8000), Px(4030))
-                             : QRect(Px(8400), Px(620), Px(3900), Px(4030)));
-    fields_[static_cast<std::size_t>(n)] = box;
-    auto* full = new QLabel(docs);
-    full->setObjectName(QStringLiteral("lblSpaceFull%1").arg(n));
-    // On its own line above the box's right edge, clear of the heading.
-    full->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    full->setGeometry(n == 44 ? QRect(Px(6400), Px(360), Px(1800), Px(240))
-                              : QRect(Px(10500), Px(360), Px(1800), Px(240)));
-    full->hide();
-    (n == 44 ? lblSpaceFull44_ : lblSpaceFull45_) = full;
-  }
+  FormPages built = BuildFormPages(*this, session_);
+  fields_ = built.fields;
+  headings_ = built.headings;
+  lblSpaceFull44_ = built.spaceFull44;
+  lblSpaceFull45_ = built.spaceFull45;
+  pictures_ = new PictureSlots(session_, built.photos);
 
   // Field 0: white on teal, centred; never edited.
   auto* control = static_cast<QLineEdit*>(fields_[0]);
   control->setReadOnly(true);
   control->setFocusPolicy(Qt::NoFocus);
   control->setAlignment(Qt::AlignCenter);
-  Paint(control, kTeal, Qt::white);
+  form_field::Paint(control, kTeal, Qt::white);
   for (int n = 0; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);
     w->installEventFilter(this);
@@ -239,14 +97,7 @@ reports::FieldTexts46 ReportForm::Texts() const {
   return t;
 }
 
-void ReportForm::SetFieldText(int n, const QString& text) {
-  QWidget* w = field(n);
-  if (auto* line = qobject_cast<QLineEdit*>(w)) {
-    if (line->text() != text) line->setText(text);
-  } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-    if (box->toPlainText() != text) box->setPlainText(text);
-  }
-}
+void ReportForm::SetFieldText(int n, const QString& text) { form_field::SetText(field(n), text); }
 
 bool ReportForm::CheckEntries() {
   reports::FieldTexts46 texts = Texts();
@@ -320,10 +171,8 @@ void ReportForm::Unlock() {
   unlocked_ = true;
   enteredField_ = 0;
   for (int n = 1; n < reports::kFieldCount; ++n) {
-    QWidget* w = field(n);
-    if (auto* line = qobject_cast<QLineEdit*>(w)) line->setReadOnly(false);
-    if (auto* box = qobject_cast<QPlainTextEdit*>(w)) box->setReadOnly(false);
-    w->setFocusPolicy(Qt::StrongFocus);
+    form_field::SetReadOnly(field(n), false);
+    field(n)->setFocusPolicy(Qt::StrongFocus);
   }
   MarkMandatory(true);
 }
@@ -350,7 +199,7 @@ void ReportForm::txtField_GotFocus(int n) {
   if (enteredEmpty && !remembered_[static_cast<std::size_t>(n)].isEmpty()) {
     SetFieldText(n, remembered_[static_cast<std::size_t>(n)]);
   }
-  Paint(field(n), kFocusBack, kFocusText);
+  form_field::Paint(field(n), kFocusBack, kFocusText);
   if (auto* line = qobject_cast<QLineEdit*>(field(n))) {
     // After the click that brought the focus has placed the caret; not when
     // the focus has already moved on (the selection would stay drawn).
@@ -395,7 +244,7 @@ void ReportForm::txtField_LostFocus(int n) {
   const std::string_view trimmed = text::Trim(text);
   if (trimmed.size() != text.size()) SetFieldText(n, QString::fromStdString(std::string(trimmed)));
   if (auto* line = qobject_cast<QLineEdit*>(field(n))) line->deselect();
-  Paint(field(n), kDisplayBack, Qt::black);
+  form_field::Paint(field(n), kDisplayBack, Qt::black);
   QFont normal = heading(n)->font();
   normal.setBold(false);
   heading(n)->setFont(normal);
@@ -423,23 +272,12 @@ void ReportForm::ShowContextMenu() {
   const auto list = reports::PickListFor(currentField_);
   if (!list) return;
   QWidget* window = this->window();
-  const int w = ToTwips(window->width());
-  const int h = ToTwips(window->height());
-  const QPoint at = currentField_ <= 21   ? QPoint(Px(w - 2000), Px(h - 4900))
-                    : currentField_ <= 30 ? QPoint(Px(w - 2100), Px(h - 4550))
-                                          : QPoint(Px(w - 2100), Px(h - 4250));
+  const QPoint at = form_field::PickListPlace(currentField_, window->size());
   int k = 0;
   if (chooser_) {
     k = chooser_(*list, at);
   } else {
-    QMenu menu(this);
-    menu.setTitle(QString::fromStdString(list->caption));
-    QList<QAction*> actions;
-    for (const std::string& item : list->items) {
-      actions.append(item.empty() ? menu.addSeparator() : menu.addAction(QString::fromStdString(item)));
-    }
-    QAction* chosen = menu.exec(window->mapToGlobal(at));
-    k = chosen ? static_cast<int>(actions.indexOf(chosen)) + 1 : 0;
+    k = form_field::ChooseFromMenu(this, *list, window->mapToGlobal(at));
   }
   if (k >= 1) ChoosePickItem(k);
 }
@@ -519,12 +357,7 @@ QLabel* ReportForm::pictureCaption(int slot) const { return pictures_->caption(s
 
 QLabel* ReportForm::heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
 
-QString ReportForm::fieldText(int n) const {
-  QWidget* w = field(n);
-  if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
-  if (auto* box = qobject_cast<QPlainTextEdit*>(w)) return box->toPlainText();
-  return {};
-}
+QString ReportForm::fieldText(int n) const { return form_field::Text(field(n)); }
 
 void ReportForm::SetHeadingCaptions() {
   for (int n = 5; n <= 43; ++n) {
@@ -539,14 +372,9 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   filling_ = true;
   for (int n = 1; n < reports::kFieldCount; ++n) {
     QWidget* w = field(n);
-    if (auto* line = qobject_cast<QLineEdit*>(w)) {
-      line->setReadOnly(true);
-      line->clear();
-    } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-      box->setReadOnly(true);
-      box->clear();
-    }
-    Paint(w, kDisplayBack);
+    form_field::SetReadOnly(w, true);
+    form_field::Clear(w);
+    form_field::Paint(w, kDisplayBack, QColor());
     // Out of the tab order; still selectable for copying.
     w->setFocusPolicy(Qt::ClickFocus);
   }
@@ -559,14 +387,9 @@ void ReportForm::ShowReport(const std::optional<reports::ReportRecord>& report) 
   }
   const auto texts = reports::FieldTexts(*report);
   for (int n = 0; n < reports::kFieldCount; ++n) {
-    const QString text = QString::fromStdString(texts[static_cast<std::size_t>(n)]);
-    QWidget* w = field(n);
-    if (auto* line = qobject_cast<QLineEdit*>(w)) {
-      line->setText(text);
-      line->setCursorPosition(0);
-    } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-      box->setPlainText(Shown(texts[static_cast<std::size_t>(n)]));
-    }
+    const std::string& text = texts[static_cast<std::size_t>(n)];
+    form_field::SetText(field(n), IsLongText(n) ? Shown(text) : QString::fromStdString(text));
+    if (auto* line = qobject_cast<QLineEdit*>(field(n))) line->setCursorPosition(0);
   }
   pictures_->Show(&*report);
   filling_ = false;

@@ -102,8 +102,6 @@ class ReportForm : public QTabWidget {
   void txtField_GotFocus(int n);
   void txtField_LostFocus(int n);
   void txtField_Change(int n);
-  QLineEdit* Line(QWidget* page, int n, int x, int y, int width);
-  QLabel* Label(QWidget* page, int n, const QString& caption, int x, int y, int width);
 
   Session& session_;
   std::filesystem::path dataFolder_;

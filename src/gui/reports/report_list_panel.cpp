@@ -30,6 +30,7 @@ ReportListPanel::ReportListPanel(QWidget* window) : QObject(window) {
   frame1_->setObjectName(QStringLiteral("frame1"));
   grid_ = new QTableView(frame1_);
   grid_->setObjectName(QStringLiteral("grid"));
+  grid_->setAccessibleName(QStringLiteral("Reports"));
   model_ = new ReportListModel(this);
   grid_->setModel(model_);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);

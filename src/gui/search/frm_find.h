@@ -32,7 +32,6 @@ class frmFind : public QDialog {
   // session) and the caption of a confirmed summary.
   const search::FindDialogOutcome& outcome() const { return outcome_; }
 
-  void Form_Activate();
   int SelectedKind() const;
 
  protected:
@@ -41,6 +40,7 @@ class frmFind : public QDialog {
 
  private:
   void optFind_Click(int kind);
+  void Form_Activate();
   void cmdFind_Click();
   void cmdCancel_Click();
   // The calendar closed with a date picked.

@@ -1,6 +1,7 @@
 #include "gui/session/window_skeleton.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -48,10 +49,24 @@ void KeepAltKeysOutOfText(QWidget* window) {
   }
 }
 
+// A screen reader meets a plain widget as a nameless "filler": a window of
+// ours is a frame (a dialog stays a dialog), named by its title.
+QAccessibleInterface* WindowRole(const QString& className, QObject* object) {
+  auto* w = qobject_cast<QWidget*>(object);
+  if (!w || !w->isWindow() || className != QLatin1String(object->metaObject()->className())) return nullptr;
+  if (w->inherits("QDialog") || !w->findChild<WindowSkeleton*>(QString(), Qt::FindDirectChildrenOnly)) return nullptr;
+  return new QAccessibleWidget(w, QAccessible::Window);
+}
+
 }  // namespace
 
 WindowSkeleton::WindowSkeleton(Session& session, QWidget* window, Parts parts)
     : QObject(window), session_(session), window_(window), parts_(std::move(parts)) {
+  static const bool roles = [] {
+    QAccessible::installFactory(&WindowRole);
+    return true;
+  }();
+  (void)roles;
   window->installEventFilter(this);
 }
 

@@ -24,9 +24,6 @@ class frmTitlePage : public QWidget {
   // the exit question; the pulse of "&Sign In" stops.
   void CloseByProgram();
 
-  // The first activation: labels, captions, this workstation counted, the
-  // pulse of "&Sign In" armed for five seconds later. Later calls do nothing.
-  void Form_Activate();
   bool activated() const { return activated_; }
   bool autoUpdateCheck() const { return autoUpdateCheck_; }
   VersionCheck& versionCheck() { return *versionCheck_; }
@@ -41,6 +38,9 @@ class frmTitlePage : public QWidget {
 
  private:
   void Form_Load();
+  // The first activation: labels, captions, this workstation counted, the
+  // pulse of "&Sign In" armed for five seconds later. Later calls do nothing.
+  void Form_Activate();
   void AbandonCheckWhenExiting();
   void cmdSignIn_Click();
   void cmdQuit_Click();

@@ -72,6 +72,7 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   grid_->setHorizontalHeaderLabels({QStringLiteral("User List"), QStringLiteral("Access Level"),
                                     QStringLiteral("Date Created"), QStringLiteral("NameSort"),
                                     QStringLiteral("RecNum")});
+  grid_->setAccessibleName(QStringLiteral("User List"));
   grid_->setColumnHidden(3, true);
   grid_->setColumnHidden(4, true);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -118,6 +119,7 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
 
   txtPassword_ = new QLineEdit(this);
   txtPassword_->setObjectName(QStringLiteral("txtPassword"));
+  txtPassword_->setAccessibleName(QStringLiteral("Password"));
   txtPassword_->setEchoMode(QLineEdit::Password);
   // A bullet the size of the text's letters, not the style's large circle.
   txtPassword_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 8226; }"));

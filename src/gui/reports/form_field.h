@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class QColor;
+class QMenu;
+class QPoint;
+class QSize;
+class QWidget;
+
+namespace kestrova::reports {
+struct PickList;
+}
+
+// What the report form does to one of its fields, whether a line or a
+// multi-line box.
+namespace kestrova::gui::form_field {
+
+QString Text(const QWidget* field);
+// Sets the text only where it differs, so an unchanged field sends no change.
+void SetText(QWidget* field, const QString& text);
+void SetReadOnly(QWidget* field, bool readOnly);
+void Clear(QWidget* field);
+void Paint(QWidget* field, const QColor& back, const QColor& text);
+
+// Where a field's pick-list opens in a window of this size: towards the
+// window's lower right, higher for the fields further down their tab.
+QPoint PickListPlace(int field, const QSize& window);
+
+// A pick-list shown as a pop-up menu at a point of the screen: the item
+// chosen (1-based), 0 for none.
+int ChooseFromMenu(QWidget* parent, const reports::PickList& list, const QPoint& at);
+
+}  // namespace kestrova::gui::form_field
