@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -8,7 +9,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <sys/stat.h>
 
 #include "core/reports/report_actions.h"
 #include "core/users/passwords.h"
@@ -261,7 +261,7 @@ TEST_F(AdminLogsAndBackup, BackupChecksItsFolderAndCopiesEveryFileAsItIs) {
   ChooseMenuItem(admin, 1);
   EXPECT_EQ(Captions(asked), QStringList{QStringLiteral("Invalid Procedure")});
   EXPECT_EQ(g.folderPicker->asked.last().caption,
-            QStringLiteral("Select a disk/drive/folder to copy (backup)\nyour Kestrova data files to..."));
+            QStringLiteral("Select a disk/drive/folder to copy (backup) your Kestrova data files to..."));
 
   asked = static_cast<int>(g.messages->asked.size());
   WriteFileBytes(target / "holiday.jpg", "not ours");
@@ -316,7 +316,7 @@ TEST_F(AdminLogsAndBackup, RestoreAsksWhatItReplacesAndTheListIsReadAgain) {
   ChooseMenuItem(admin, 2);
   EXPECT_EQ(Captions(asked), QStringList{QStringLiteral("Required file(s) missing")});
   EXPECT_EQ(g.folderPicker->asked.last().caption,
-            QStringLiteral("Select the disk/drive/folder that contains your\npreviously backed up Kestrova data files\n"
+            QStringLiteral("Select the disk/drive/folder that contains your previously backed up Kestrova data files "
                            "that you wish to restore..."));
 
   // Another user added since; the restore brings the list back, on the screen too.
@@ -326,8 +326,8 @@ TEST_F(AdminLogsAndBackup, RestoreAsksWhatItReplacesAndTheListIsReadAgain) {
   g.folderPicker->answers = {QString::fromStdString(backup.path().string())};
   g.messages->Press(1).Press(1);
   ChooseMenuItem(admin, 2);
-  EXPECT_EQ(Captions(asked), (QStringList{QStringLiteral("Important! Please read carefully..."),
-                                          QStringLiteral("Restore Successful")}));
+  EXPECT_EQ(Captions(asked),
+            (QStringList{QStringLiteral("Important! Please read carefully..."), QStringLiteral("Restore Successful")}));
   EXPECT_EQ(ReadFileBytes(g.folder / "User.List"), users);
   auto* grid = Child<QTableWidget>(admin, QStringLiteral("grid"));
   ASSERT_EQ(grid->rowCount(), 1) << "the list on the screen is the restored one";

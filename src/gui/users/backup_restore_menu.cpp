@@ -57,7 +57,9 @@ void BackupRestoreMenu::menuBackupRestore_Click(int item) {
   backup::ProcedureHost host;
   host.chooseFolder = [this](const std::string& prompt) -> std::optional<std::filesystem::path> {
     const QString start = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
-    const auto chosen = session_.folderPicker().PickFolder(window_, QString::fromStdString(prompt), start);
+    // A dialog's title is one line.
+    const QString title = QString::fromStdString(prompt).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const auto chosen = session_.folderPicker().PickFolder(window_, title, start);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     lastFolder_ = *chosen;
     return std::filesystem::path(chosen->toStdString());

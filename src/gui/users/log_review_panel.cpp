@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "core/logs/log_view_texts.h"
 #include "gui/session/message_dialog.h"
@@ -139,7 +139,8 @@ void LogReviewPanel::StartSearch() {
 void LogReviewPanel::FindNext() {
   // Looked for in the text as the box shows it, so the selection is the match.
   const std::string query = searchText_.toStdString();
-  const logs::ViewerSearch::Step step = search_.FindNext(logs::TextFinder(txtLogText_->toPlainText().toStdString()), query);
+  const logs::ViewerSearch::Step step =
+      search_.FindNext(logs::TextFinder(txtLogText_->toPlainText().toStdString()), query);
   switch (step.answer) {
     case logs::ViewerSearch::Answer::Found: {
       cmdFindText_->setCaption(Q(logs::kFindNextCaption));
