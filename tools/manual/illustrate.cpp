@@ -107,13 +107,14 @@ int main(int argc, char** argv) {
   NoAnswers* answers = nullptr;
   gui::Session session(folder, Doubles(answers));
   session.endProgram = [] {};
+  gui::WindowFlow flow(session);
 
   bool ok = true;
-  QWidget* title = session.flow().OpenTitleWindow();
+  QWidget* title = flow.OpenTitleWindow();
   ok = Save(title, out, "title-window") && ok;
   title->hide();
 
-  QWidget* admin = session.flow().OpenAdministrativeWindow();
+  QWidget* admin = flow.OpenAdministrativeWindow();
   ok = Save(admin, out, "admin-window") && ok;
   admin->hide();
 
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
   const cli::DemoUser& user = users->back();
   session.signIn.CurrentUserName = user.name;
   session.signIn.CurrentAccessLevel = users::AccessLevel::FullAccess;
-  QWidget* main = session.flow().OpenMainWindow();
+  QWidget* main = flow.OpenMainWindow();
   ok = Save(main, out, "main-window") && ok;
 
   {
