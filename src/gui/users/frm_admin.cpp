@@ -23,7 +23,6 @@
 #include "gui/session/activity_logs.h"
 #include "gui/session/exit_program.h"
 #include "gui/session/message_dialog.h"
-#include "gui/session/not_available.h"
 #include "gui/session/session.h"
 #include "gui/session/shared_utilities.h"
 #include "gui/session/window_skeleton.h"
@@ -32,13 +31,14 @@
 #include "gui/ui/first_activation.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
+#include "gui/users/backup_restore_menu.h"
 #include "gui/users/frm_add_edit_user.h"
+#include "gui/users/log_review_panel.h"
 
 namespace kestrova::gui {
 namespace {
 
 const QColor kUserSelectedColour(255, 255, 128);
-const QColor kEnterPasswordColour(255, 192, 128);
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -133,10 +133,12 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   cmdAddUser_->setEnabled(false);
   cmdEditUser_->setEnabled(false);
   cmdDeleteUser_->setEnabled(false);
-  // Log review and backup/restore arrive with their own windows; until then
-  // their buttons say so.
-  SayNotAvailableYet(session_, cmdReviewLogs_);
-  SayNotAvailableYet(session_, cmdBackupRestore_);
+  picLogs_ = new LogReviewPanel(session_, this);
+  picLogs_->move(grid_->x(), grid_->y());
+  connect(picLogs_, &LogReviewPanel::SearchStarted, this, &frmAdmin::picLogs_SearchStarted);
+  connect(picLogs_, &LogReviewPanel::SearchEnded, this, &frmAdmin::picLogs_SearchEnded);
+  backupRestore_ = new BackupRestoreMenu(session_, this);
+  connect(backupRestore_, &BackupRestoreMenu::UsersReplaced, this, &frmAdmin::UsersReplaced);
 
   connect(cmdUserSelected_, &ZelButton::Click, this, &frmAdmin::cmdUserSelected_Click);
   connect(cmdSignIn_, &ZelButton::Click, this, &frmAdmin::cmdSignIn_Click);
@@ -145,11 +147,14 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   connect(cmdAddUser_, &ZelButton::Click, this, &frmAdmin::cmdAddUser_Click);
   connect(cmdEditUser_, &ZelButton::Click, this, &frmAdmin::cmdEditUser_Click);
   connect(cmdDeleteUser_, &ZelButton::Click, this, &frmAdmin::cmdDeleteUser_Click);
+  connect(cmdReviewLogs_, &ZelButton::Click, this, &frmAdmin::cmdReviewLogs_Click);
+  connect(cmdBackupRestore_, &ZelButton::Click, this, &frmAdmin::cmdBackupRestore_Click);
   connect(cmdHelp_, &ZelButton::Click, this, [this] { OpenManual(session_, this); });
   connect(cmdQuit_, &ZelButton::Click, this, &frmAdmin::cmdQuit_Click);
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(f1, &QShortcut::activated, this, [this] { OpenManual(session_, this); });
 
+  SetCancelButton(this, cmdQuit_);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Admin, this);
 }
 
@@ -193,8 +198,11 @@ void frmAdmin::changeEvent(QEvent* e) {
 }
 
 void frmAdmin::RereadChangedList() {
-  // Not while a password is typed for the highlighted user.
-  if (!activated_ || mode_ == Mode::Password || ListStamp(session_.folder().path()) == listStamp_) return;
+  // Not while a password is typed for the highlighted user, nor while the
+  // logs stand where the list is (leaving log review looks again).
+  if (!activated_ || mode_ == Mode::Password || mode_ == Mode::Reviewing ||
+      ListStamp(session_.folder().path()) == listStamp_)
+    return;
   const int row = grid_->currentRow();
   const QString highlighted = row >= 0 && grid_->item(row, 3) ? grid_->item(row, 3)->text() : QString();
   FillUserList();
@@ -342,241 +350,6 @@ void frmAdmin::grid_DblClick() {
   } else if (cmdEditUser_->isVisible() && cmdEditUser_->isEnabled()) {
     cmdEditUser_Click();
   }
-}
-
-// Password mode.
-
-void frmAdmin::cmdUserSelected_Click() {
-  if (!userSelectedTag_.isEmpty() || grid_->currentRow() < 0) return;
-  mode_ = Mode::Password;
-  grid_->setEnabled(false);
-  cmdEditList_->hide();
-  cmdReviewLogs_->hide();
-  cmdBackupRestore_->hide();
-  // The user-list buttons share the row with the sign-in buttons.
-  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->hide();
-  userSelectedTag_ = cmdUserSelected_->Caption();
-  cmdUserSelected_->setBackColor(kEnterPasswordColour);
-  QFont bold = cmdUserSelected_->font();
-  bold.setBold(true);
-  cmdUserSelected_->setFont(bold);
-  cmdUserSelected_->setCaption(QStringLiteral("Enter Password at right"));
-  cmdUserSelected_->setEnabled(false);
-  cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
-  cmdSignIn_->show();
-  cmdSignIn_->setEnabled(false);
-  cmdCancel_->setCaption(QStringLiteral("&Cancel"));
-  cmdCancel_->show();
-  txtPassword_->clear();
-  txtPassword_->show();
-  txtPassword_->setFocus();
-  flasher_->SetTarget(cmdSignIn_);
-  txtPassword_Change();
-}
-
-void frmAdmin::txtPassword_Change() {
-  if (mode_ != Mode::Password) return;
-  const int length = static_cast<int>(txtPassword_->text().size());
-  cmdSignIn_->setEnabled(length > 3);
-  if (cmdSignIn_->isEnabled()) {
-    flasher_->StartTimer(10);
-  } else {
-    flasher_->StopTimer();
-    ButtonFlasher::Rest(cmdSignIn_);
-  }
-  cmdCancel_->setEnabled(true);
-  // Enter signs in from the fourth character, cancels on an empty box, and
-  // does nothing in between.
-  if (length > 3) {
-    SetDefaultButton(this, cmdSignIn_);
-  } else if (length == 0) {
-    SetDefaultButton(this, cmdCancel_);
-  } else {
-    SetDefaultButton(this, nullptr);
-  }
-}
-
-void frmAdmin::cmdSignIn_Click() {
-  if (grid_->currentRow() < 0) return;
-  const users::SignInAnswer answer =
-      users::SignIn(session_.folder(), {HighlightedRecNum(), HighlightedIdentity(), txtPassword_->text().toStdString()},
-                    session_.signIn);
-  flasher_->StopTimer();
-  flasher_->ClearTarget();
-  ButtonFlasher::Rest(cmdSignIn_);
-  using Outcome = users::SignInAnswer::Outcome;
-  if (answer.outcome == Outcome::NotRead) {
-    session_.signIn = answer.state;
-    cmdCancel_Click();
-    UserListProblem(*answer.problem);
-    return;
-  }
-  if (answer.outcome == Outcome::IncorrectPassword) {
-    const MessageRequest r{.caption = QStringLiteral("Incorrect Password"),
-                           .iconKind = kIconError,
-                           .message = QStringLiteral("That is not the correct password\nassociated with this name"),
-                           .defaultButton = 1,
-                           .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}};
-    const int answered = ShowMessage(session_, r, this).pressedButton;
-    LogSignInOut(session_, this, logs::kIncorrectPassword, answer.attempt);
-    session_.signIn = answer.state;
-    if (answered == 1) {
-      txtPassword_->clear();
-      txtPassword_->setFocus();
-    } else {
-      cmdCancel_Click();
-    }
-    return;
-  }
-  session_.signIn = answer.state;
-  LogSignInOut(session_, this, logs::kSignedIn, answer.state);
-  CloseByProgram();
-  emit SignedIn();
-}
-
-void frmAdmin::cmdCancel_Click() {
-  txtPassword_->hide();
-  flasher_->StopTimer();
-  cmdSignIn_->hide();
-  ButtonFlasher::Rest(cmdSignIn_);
-  flasher_->ClearTarget();
-  ButtonFlasher::Rest(cmdCancel_);
-  cmdCancel_->hide();
-  cmdEditList_->show();
-  cmdReviewLogs_->show();
-  cmdBackupRestore_->show();
-  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->show();
-  grid_->setEnabled(true);
-  cmdUserSelected_->setCaption(userSelectedTag_);
-  userSelectedTag_.clear();
-  QFont normal = cmdUserSelected_->font();
-  normal.setBold(false);
-  cmdUserSelected_->setFont(normal);
-  cmdUserSelected_->setBackColor(kUserSelectedColour);
-  cmdUserSelected_->setEnabled(true);
-  SetDefaultButton(this, cmdUserSelected_);
-  mode_ = Mode::List;
-}
-
-// User-list editing.
-
-void frmAdmin::cmdEditList_Click() {
-  if (mode_ == Mode::Editing) {
-    mode_ = Mode::List;
-    flasher_->Stop();
-    cmdEditList_->setCaption(editListTag_);
-    cmdEditList_->setToolTip(editListToolTip_);
-    ButtonFlasher::Rest(cmdEditList_);
-    for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) {
-      b->move(b->x(), addUserTop_);
-      b->setEnabled(false);
-    }
-    cmdReviewLogs_->show();
-    cmdBackupRestore_->show();
-    cmdUserSelected_->setVisible(grid_->isVisible());
-    if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
-    setWindowTitle(windowCaptionTag_);
-    return;
-  }
-  if (!RequestAccessCode(session_, this)) return;
-  mode_ = Mode::Editing;
-  editListTag_ = cmdEditList_->Caption();
-  cmdEditList_->setCaption(QStringLiteral("&Finished editing"));
-  editListToolTip_ = cmdEditList_->toolTip();
-  cmdEditList_->setToolTip(QStringLiteral(" Click here when finished editing the 'User List' "));
-  cmdReviewLogs_->hide();
-  cmdBackupRestore_->hide();
-  cmdUserSelected_->hide();
-  SetDefaultButton(this, nullptr);
-  addUserTop_ = cmdAddUser_->y();
-  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->move(b->x(), cmdUserSelected_->y());
-  cmdAddUser_->setEnabled(true);
-  cmdEditUser_->setEnabled(grid_->isVisible());
-  cmdDeleteUser_->setEnabled(grid_->isVisible());
-  windowCaptionTag_ = windowTitle();
-  setWindowTitle(QStringLiteral("'User List' Administration"));
-  if (userCount_ == 0) cmdAddUser_Click();
-  flasher_->Start(cmdEditList_, 10, 10);
-}
-
-void frmAdmin::cmdAddUser_Click() {
-  frmAddEditUser form(session_, frmAddEditUser::Mode::Add, 0, this);
-  form.exec();
-  if (!form.saved()) return;
-  FillUserList();
-  QApplication::processEvents();
-  SelectUser(form.savedNameSort());
-  if (userCount_ >= 1) {
-    cmdEditUser_->setEnabled(true);
-    cmdDeleteUser_->setEnabled(true);
-  }
-}
-
-void frmAdmin::cmdEditUser_Click() {
-  const int recNum = HighlightedRecNum();
-  if (recNum < 1) return;
-  if (auto same = users::ReadUserChecked(session_.folder(), recNum, HighlightedIdentity()); !same.ok()) {
-    UserListProblem(same.error());
-    return;
-  }
-  frmAddEditUser form(session_, frmAddEditUser::Mode::ViewEdit, recNum, this);
-  form.exec();
-  if (!form.saved()) return;
-  FillUserList();
-  QApplication::processEvents();
-  SelectUser(form.savedNameSort());
-}
-
-void frmAdmin::cmdDeleteUser_Click() {
-  const int row = grid_->currentRow();
-  if (row < 0) return;
-  if (!skipDeleteConfirmation_) {
-    const MessageRequest r{.caption = QStringLiteral("Confirm Deletion"),
-                           .iconKind = kIconQuestion,
-                           .message = QStringLiteral("Are you sure you want to remove\n\n") +
-                                      grid_->item(row, 0)->text() + QStringLiteral("\n\nfrom the 'User List'?"),
-                           .defaultButton = 2,
-                           .showCheckBox = true,
-                           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this User"),
-                                       QStringLiteral("&No") + QStringLiteral(", do not delete")}};
-    const MessageResult answer = ShowMessage(session_, r, this);
-    skipDeleteConfirmation_ = answer.dontAskAgain;
-    if (answer.pressedButton != 1) return;
-  }
-  setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const int highlighted = row + 1;
-  Status deleted = users::DeleteUser(
-      session_.folder(), HighlightedRecNum(),
-      [this](const std::string& name, logs::LogAction action) {
-        return logs::LogUserListChange(session_.folder(), session_.clock().Now(), action, name);
-      },
-      HighlightedIdentity());
-  QApplication::restoreOverrideCursor();
-  if (!deleted.ok()) {
-    setEnabled(true);
-    if (deleted.error().kind == Error::Kind::Conflict) {
-      UserListProblem(deleted.error());
-    } else {
-      ShowNotice(session_, this, QStringLiteral("User Not Deleted"), Q(deleted.message()), kIconError);
-    }
-    return;
-  }
-  const int remembered = std::max(highlighted - 1, 1);
-  FillUserList();
-  QApplication::processEvents();
-  if (grid_->isVisible()) SelectRow(remembered);
-  if (!skipDeleteConfirmation_) {
-    const MessageRequest r{.caption = QStringLiteral("User removed"),
-                           .iconKind = kIconInformation,
-                           .message = QStringLiteral("This name has been deleted\nfrom the 'User List'."),
-                           .showCheckBox = true,
-                           .buttons = {QStringLiteral("&Continue") + QStringLiteral(" editing")}};
-    ShowMessage(session_, r, this);
-  }
-  cmdEditUser_->setEnabled(grid_->isVisible());
-  cmdDeleteUser_->setEnabled(grid_->isVisible());
-  setEnabled(true);
 }
 
 void frmAdmin::cmdQuit_Click() { ExitProgram(session_, false, this); }

@@ -11,7 +11,9 @@ class QTableWidget;
 
 namespace kestrova::gui {
 
+class BackupRestoreMenu;
 class ButtonFlasher;
+class LogReviewPanel;
 class Session;
 class WindowSkeleton;
 class ZelButton;
@@ -27,7 +29,7 @@ class frmAdmin : public QWidget {
   static constexpr int kWidthTwips = 8930;
   static constexpr int kHeightTwips = 5375;
 
-  enum class Mode { List, Password, Editing };
+  enum class Mode { List, Password, Editing, Reviewing };
   Mode mode() const { return mode_; }
 
   // The first activation: the list, captions and tool-tips, the empty-list
@@ -57,6 +59,13 @@ class frmAdmin : public QWidget {
   void cmdEditUser_Click();
   void cmdDeleteUser_Click();
   void cmdQuit_Click();
+  void cmdReviewLogs_Click();
+  void LeaveLogReview();
+  void picLogs_SearchStarted();
+  void picLogs_SearchEnded();
+  void cmdBackupRestore_Click();
+  // A restore went as far as copying: every row is read again.
+  void UsersReplaced();
   void grid_DblClick();
   void FillUserList();
   // Back in the window: the list read again when User.List changed since
@@ -86,6 +95,11 @@ class frmAdmin : public QWidget {
   QString editListToolTip_;
   QString windowCaptionTag_;
   int addUserTop_ = 0;
+  QString reviewLogsTag_;
+  QString reviewLogsToolTip_;
+  int picLogsTop_ = 0;
+  LogReviewPanel* picLogs_ = nullptr;
+  BackupRestoreMenu* backupRestore_ = nullptr;
   ButtonFlasher* flasher_ = nullptr;
   QTableWidget* grid_ = nullptr;
   QLineEdit* txtPassword_ = nullptr;

@@ -1,0 +1,266 @@
+#include "gui/users/frm_admin.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <algorithm>
+
+#include "core/logs/activity_log.h"
+#include "core/users/user_actions.h"
+#include "core/users/user_list.h"
+#include "gui/session/access_code.h"
+#include "gui/session/activity_logs.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
+#include "gui/ui/button_flasher.h"
+#include "gui/ui/zel_button.h"
+#include "gui/users/frm_add_edit_user.h"
+
+// The administrative window's user modes: signing in with a password, and
+// editing the user list.
+namespace kestrova::gui {
+namespace {
+
+const QColor kUserSelectedColour(255, 255, 128);
+const QColor kEnterPasswordColour(255, 192, 128);
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+// Password mode.
+
+void frmAdmin::cmdUserSelected_Click() {
+  if (!userSelectedTag_.isEmpty() || grid_->currentRow() < 0) return;
+  mode_ = Mode::Password;
+  grid_->setEnabled(false);
+  cmdEditList_->hide();
+  cmdReviewLogs_->hide();
+  cmdBackupRestore_->hide();
+  // The user-list buttons share the row with the sign-in buttons.
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->hide();
+  userSelectedTag_ = cmdUserSelected_->Caption();
+  cmdUserSelected_->setBackColor(kEnterPasswordColour);
+  QFont bold = cmdUserSelected_->font();
+  bold.setBold(true);
+  cmdUserSelected_->setFont(bold);
+  cmdUserSelected_->setCaption(QStringLiteral("Enter Password at right"));
+  cmdUserSelected_->setEnabled(false);
+  cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
+  cmdSignIn_->show();
+  cmdSignIn_->setEnabled(false);
+  cmdCancel_->setCaption(QStringLiteral("&Cancel"));
+  cmdCancel_->show();
+  txtPassword_->clear();
+  txtPassword_->show();
+  txtPassword_->setFocus();
+  flasher_->SetTarget(cmdSignIn_);
+  txtPassword_Change();
+}
+
+void frmAdmin::txtPassword_Change() {
+  if (mode_ != Mode::Password) return;
+  const int length = static_cast<int>(txtPassword_->text().size());
+  cmdSignIn_->setEnabled(length > 3);
+  if (cmdSignIn_->isEnabled()) {
+    flasher_->StartTimer(10);
+  } else {
+    flasher_->StopTimer();
+    ButtonFlasher::Rest(cmdSignIn_);
+  }
+  cmdCancel_->setEnabled(true);
+  // Enter signs in from the fourth character, cancels on an empty box, and
+  // does nothing in between.
+  if (length > 3) {
+    SetDefaultButton(this, cmdSignIn_);
+  } else if (length == 0) {
+    SetDefaultButton(this, cmdCancel_);
+  } else {
+    SetDefaultButton(this, nullptr);
+  }
+}
+
+void frmAdmin::cmdSignIn_Click() {
+  if (grid_->currentRow() < 0) return;
+  const users::SignInAnswer answer =
+      users::SignIn(session_.folder(), {HighlightedRecNum(), HighlightedIdentity(), txtPassword_->text().toStdString()},
+                    session_.signIn);
+  flasher_->StopTimer();
+  flasher_->ClearTarget();
+  ButtonFlasher::Rest(cmdSignIn_);
+  using Outcome = users::SignInAnswer::Outcome;
+  if (answer.outcome == Outcome::NotRead) {
+    session_.signIn = answer.state;
+    cmdCancel_Click();
+    UserListProblem(*answer.problem);
+    return;
+  }
+  if (answer.outcome == Outcome::IncorrectPassword) {
+    const MessageRequest r{.caption = QStringLiteral("Incorrect Password"),
+                           .iconKind = kIconError,
+                           .message = QStringLiteral("That is not the correct password\nassociated with this name"),
+                           .defaultButton = 1,
+                           .buttons = {QStringLiteral("&Try again"), QStringLiteral("&Cancel sign-in")}};
+    const int answered = ShowMessage(session_, r, this).pressedButton;
+    LogSignInOut(session_, this, logs::kIncorrectPassword, answer.attempt);
+    session_.signIn = answer.state;
+    if (answered == 1) {
+      txtPassword_->clear();
+      txtPassword_->setFocus();
+    } else {
+      cmdCancel_Click();
+    }
+    return;
+  }
+  session_.signIn = answer.state;
+  LogSignInOut(session_, this, logs::kSignedIn, answer.state);
+  CloseByProgram();
+  emit SignedIn();
+}
+
+void frmAdmin::cmdCancel_Click() {
+  txtPassword_->hide();
+  flasher_->StopTimer();
+  cmdSignIn_->hide();
+  ButtonFlasher::Rest(cmdSignIn_);
+  flasher_->ClearTarget();
+  ButtonFlasher::Rest(cmdCancel_);
+  cmdCancel_->hide();
+  cmdEditList_->show();
+  cmdReviewLogs_->show();
+  cmdBackupRestore_->show();
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->show();
+  grid_->setEnabled(true);
+  cmdUserSelected_->setCaption(userSelectedTag_);
+  userSelectedTag_.clear();
+  QFont normal = cmdUserSelected_->font();
+  normal.setBold(false);
+  cmdUserSelected_->setFont(normal);
+  cmdUserSelected_->setBackColor(kUserSelectedColour);
+  cmdUserSelected_->setEnabled(true);
+  SetDefaultButton(this, cmdUserSelected_);
+  mode_ = Mode::List;
+}
+
+// User-list editing.
+
+void frmAdmin::cmdEditList_Click() {
+  if (mode_ == Mode::Editing) {
+    mode_ = Mode::List;
+    flasher_->Stop();
+    cmdEditList_->setCaption(editListTag_);
+    cmdEditList_->setToolTip(editListToolTip_);
+    ButtonFlasher::Rest(cmdEditList_);
+    for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) {
+      b->move(b->x(), addUserTop_);
+      b->setEnabled(false);
+    }
+    cmdReviewLogs_->show();
+    cmdBackupRestore_->show();
+    cmdUserSelected_->setVisible(grid_->isVisible());
+    if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
+    setWindowTitle(windowCaptionTag_);
+    return;
+  }
+  if (!RequestAccessCode(session_, this)) return;
+  mode_ = Mode::Editing;
+  editListTag_ = cmdEditList_->Caption();
+  cmdEditList_->setCaption(QStringLiteral("&Finished editing"));
+  editListToolTip_ = cmdEditList_->toolTip();
+  cmdEditList_->setToolTip(QStringLiteral(" Click here when finished editing the 'User List' "));
+  cmdReviewLogs_->hide();
+  cmdBackupRestore_->hide();
+  cmdUserSelected_->hide();
+  SetDefaultButton(this, nullptr);
+  addUserTop_ = cmdAddUser_->y();
+  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->move(b->x(), cmdUserSelected_->y());
+  cmdAddUser_->setEnabled(true);
+  cmdEditUser_->setEnabled(grid_->isVisible());
+  cmdDeleteUser_->setEnabled(grid_->isVisible());
+  windowCaptionTag_ = windowTitle();
+  setWindowTitle(QStringLiteral("'User List' Administration"));
+  if (userCount_ == 0) cmdAddUser_Click();
+  flasher_->Start(cmdEditList_, 10, 10);
+}
+
+void frmAdmin::cmdAddUser_Click() {
+  frmAddEditUser form(session_, frmAddEditUser::Mode::Add, 0, this);
+  form.exec();
+  if (!form.saved()) return;
+  FillUserList();
+  QApplication::processEvents();
+  SelectUser(form.savedNameSort());
+  if (userCount_ >= 1) {
+    cmdEditUser_->setEnabled(true);
+    cmdDeleteUser_->setEnabled(true);
+  }
+}
+
+void frmAdmin::cmdEditUser_Click() {
+  const int recNum = HighlightedRecNum();
+  if (recNum < 1) return;
+  if (auto same = users::ReadUserChecked(session_.folder(), recNum, HighlightedIdentity()); !same.ok()) {
+    UserListProblem(same.error());
+    return;
+  }
+  frmAddEditUser form(session_, frmAddEditUser::Mode::ViewEdit, recNum, this);
+  form.exec();
+  if (!form.saved()) return;
+  FillUserList();
+  QApplication::processEvents();
+  SelectUser(form.savedNameSort());
+}
+
+void frmAdmin::cmdDeleteUser_Click() {
+  const int row = grid_->currentRow();
+  if (row < 0) return;
+  if (!skipDeleteConfirmation_) {
+    const MessageRequest r{.caption = QStringLiteral("Confirm Deletion"),
+                           .iconKind = kIconQuestion,
+                           .message = QStringLiteral("Are you sure you want to remove\n\n") +
+                                      grid_->item(row, 0)->text() + QStringLiteral("\n\nfrom the 'User List'?"),
+                           .defaultButton = 2,
+                           .showCheckBox = true,
+                           .buttons = {QStringLiteral("&Yes") + QStringLiteral(", delete this User"),
+                                       QStringLiteral("&No") + QStringLiteral(", do not delete")}};
+    const MessageResult answer = ShowMessage(session_, r, this);
+    skipDeleteConfirmation_ = answer.dontAskAgain;
+    if (answer.pressedButton != 1) return;
+  }
+  setEnabled(false);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const int highlighted = row + 1;
+  Status deleted = users::DeleteUser(
+      session_.folder(), HighlightedRecNum(),
+      [this](const std::string& name, logs::LogAction action) {
+        return logs::LogUserListChange(session_.folder(), session_.clock().Now(), action, name);
+      },
+      HighlightedIdentity());
+  QApplication::restoreOverrideCursor();
+  if (!deleted.ok()) {
+    setEnabled(true);
+    if (deleted.error().kind == Error::Kind::Conflict) {
+      UserListProblem(deleted.error());
+    } else {
+      ShowNotice(session_, this, QStringLiteral("User Not Deleted"), Q(deleted.message()), kIconError);
+    }
+    return;
+  }
+  const int remembered = std::max(highlighted - 1, 1);
+  FillUserList();
+  QApplication::processEvents();
+  if (grid_->isVisible()) SelectRow(remembered);
+  if (!skipDeleteConfirmation_) {
+    const MessageRequest r{.caption = QStringLiteral("User removed"),
+                           .iconKind = kIconInformation,
+                           .message = QStringLiteral("This name has been deleted\nfrom the 'User List'."),
+                           .showCheckBox = true,
+                           .buttons = {QStringLiteral("&Continue") + QStringLiteral(" editing")}};
+    ShowMessage(session_, r, this);
+  }
+  cmdEditUser_->setEnabled(grid_->isVisible());
+  cmdDeleteUser_->setEnabled(grid_->isVisible());
+  setEnabled(true);
+}
+
+}  // namespace kestrova::gui
