@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "core/reports/report_list.h"
 #include "core/reports/report_record.h"
 #include "gui/reports/main_window_parts.h"
+#include "gui/stats/chart_subject.h"
 
 namespace kestrova::gui {
 
@@ -60,12 +62,20 @@ class BrowsingSide : public QObject {
  signals:
   // What the commands show has to be worked out again.
   void CommandsStale();
+  // "Chart this list..." was chosen.
+  void ChartRequested(const ChartSubject& subject);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void cmdFindEntries_Click();
   void optDisplay_Click(int index);
   void optSort_Click(int index);
   void optShow_Click(int index);
+  // The right-click menu of "Print this list..." and what it charts.
+  void ShowPrintListMenu(const QPoint& globalPos);
+  ChartSubject ListShown() const;
 
   MainWindowParts parts_;
   bool activated_ = false;
@@ -77,6 +87,7 @@ class BrowsingSide : public QObject {
   std::optional<reports::ReportRecord> displayed_;
   reports::RecordBytes displayedBytes_{};
   reports::ListCounts counts_;
+  reports::ListRequest lastRequest_;  // what the list shown was built from
 };
 
 }  // namespace kestrova::gui

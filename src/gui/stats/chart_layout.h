@@ -21,9 +21,7 @@ inline constexpr double kPad = 8;
 
 inline QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
-inline QString Count(std::int64_t n) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(qlonglong(n));
-}
+inline QString Count(std::int64_t n) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(qlonglong(n)); }
 
 inline QString Money(std::int64_t value) { return Utf8(text::FormatCurrency(value)); }
 

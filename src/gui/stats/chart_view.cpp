@@ -79,12 +79,10 @@ double ChartView::Amount(const stats::Figure& f) const {
                                            : static_cast<double>(f.count);
 }
 
-
 int ChartView::PeriodAt(const Layout& l, double x) const {
   if (l.periods == 0 || x < l.plot.left() || x >= l.plot.right()) return -1;
   return std::clamp(static_cast<int>((x - l.plot.left()) / l.slot), 0, l.periods - 1);
 }
-
 
 QRectF ChartView::BarRect(const Layout& l, int period, int group) const {
   const auto& f = figures_.periods[static_cast<std::size_t>(period)];
