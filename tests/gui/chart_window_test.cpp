@@ -10,8 +10,8 @@
 
 #include "core/stats/figures_text.h"
 #include "gui/search/date_picker.h"
-#include "gui/stats/chart_files.h"
 #include "gui/search/frm_find.h"
+#include "gui/stats/chart_files.h"
 #include "gui/stats/frm_chart.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_print.h"
@@ -119,7 +119,8 @@ TEST_F(ChartWindowTest, TheFullListChartedFromTheMenuChangedByKeyboardSavedAndCo
   EXPECT_EQ(ReadFileBytes(csv.toStdString()), "\xEF\xBB\xBF" + stats::FiguresCsv(*figures));
   EXPECT_EQ(PdfPages(pdf), 1);
   EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("All Active Reports (3)")));
-  EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Reports by quarter of Date Entered, 01/05/2024 through 03/03/2024")));
+  EXPECT_TRUE(
+      PdfText(pdf).contains(QStringLiteral("Reports by quarter of Date Entered, 01/05/2024 through 03/03/2024")));
   g.messages->Press(1);
   Click(c, "cmdSaveAs");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Chart Not Saved"));

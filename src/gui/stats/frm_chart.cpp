@@ -89,11 +89,11 @@ void frmChart::BuildLayout() {
                    {Q(stats::DateCaption(DateMember::Entered)), Q(stats::DateCaption(DateMember::OccurredFrom)),
                     Q(stats::DateCaption(DateMember::ReportedOn))},
                    0);
-  cboSplit_ = combo("cboSplit",
-                    {QStringLiteral("Nothing"), Q(stats::SplitCaption(Split::ListStatus)),
-                     Q(stats::SplitCaption(Split::Violations)), Q(stats::SplitCaption(Split::MadeBy)),
-                     Q(stats::SplitCaption(Split::PropertyContext))},
-                    0);
+  cboSplit_ = combo(
+      "cboSplit",
+      {QStringLiteral("Nothing"), Q(stats::SplitCaption(Split::ListStatus)), Q(stats::SplitCaption(Split::Violations)),
+       Q(stats::SplitCaption(Split::MadeBy)), Q(stats::SplitCaption(Split::PropertyContext))},
+      0);
   cboMeasure_ = combo("cboMeasure", {QStringLiteral("Number of reports"), QStringLiteral("Property value")}, 0);
   cboStyle_ = combo("cboStyle", {QStringLiteral("Bars"), QStringLiteral("Lines")}, 0);
 
@@ -178,8 +178,8 @@ void frmChart::BuildLayout() {
   layout->addWidget(splitter, 1);
   layout->addLayout(bottom);
 
-  const QList<QWidget*> order = {cboPeriod_, cboDate_,      cboSplit_,   cboMeasure_, cboStyle_, dtpFrom_,  dtpTo_,
-                                 cmdWholeSpan_, cmdRecount_, chart_,     table_,    cmdSaveAs_, cmdClose_};
+  const QList<QWidget*> order = {cboPeriod_,    cboDate_,    cboSplit_, cboMeasure_, cboStyle_,  dtpFrom_, dtpTo_,
+                                 cmdWholeSpan_, cmdRecount_, chart_,    table_,      cmdSaveAs_, cmdClose_};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -235,23 +235,23 @@ void frmChart::Recount() {
   if (listStamp_ && subject_.records) search = subject_.search;
   auto counted = std::make_shared<Counted>();
   counted->number = number;
-  QThread* thread = QThread::create([counted, folder = session_.folder().path(), request = Request(), search,
-                                     listStamp = listStamp_] {
-    if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) counted->stamp = *stamp;
-    stats::CountRequest r = request;
-    // A search's rows are found again once the folder has changed since
-    // the list was shown.
-    if (search && counted->stamp != listStamp) {
-      auto found = reports::BuildReportList(folder, *search);
-      if (!found.ok()) {
-        counted->figures.emplace(found.error());
-        return;
-      }
-      r.records.emplace();
-      for (const reports::ListRow& row : found->rows) r.records->push_back(row.recordNumber);
-    }
-    counted->figures.emplace(stats::CountOverTime(folder, r));
-  });
+  QThread* thread = QThread::create(
+      [counted, folder = session_.folder().path(), request = Request(), search, listStamp = listStamp_] {
+        if (auto stamp = network::ReadDataStamp(folder); stamp.ok()) counted->stamp = *stamp;
+        stats::CountRequest r = request;
+        // A search's rows are found again once the folder has changed since
+        // the list was shown.
+        if (search && counted->stamp != listStamp) {
+          auto found = reports::BuildReportList(folder, *search);
+          if (!found.ok()) {
+            counted->figures.emplace(found.error());
+            return;
+          }
+          r.records.emplace();
+          for (const reports::ListRow& row : found->rows) r.records->push_back(row.recordNumber);
+        }
+        counted->figures.emplace(stats::CountOverTime(folder, r));
+      });
   thread->setObjectName(QStringLiteral("chartCount"));
   connect(thread, &QThread::finished, thread, &QObject::deleteLater);
   // Back on the window's thread; nothing arrives once the window is gone.
@@ -282,7 +282,8 @@ void frmChart::ShowCounted(const Counted& counted) {
   FillTable();
   QStringList status;
   status << (f.reports == 1 ? QStringLiteral("1 report") : Count(f.reports) + QStringLiteral(" reports"));
-  if (f.noDate.count > 0) status << Count(f.noDate.count) + QStringLiteral(" without a ") + Q(stats::DateCaption(f.date));
+  if (f.noDate.count > 0)
+    status << Count(f.noDate.count) + QStringLiteral(" without a ") + Q(stats::DateCaption(f.date));
   if (f.outsideSpan > 0) status << Count(f.outsideSpan) + QStringLiteral(" outside the span");
   QString text = status.join(QStringLiteral("; ")) + QLatin1Char('.');
   if (const std::string damage = stats::DamageNote(f); !damage.empty()) text += QLatin1Char(' ') + Q(damage);

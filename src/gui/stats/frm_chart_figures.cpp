@@ -44,7 +44,8 @@ void frmChart::FillTable() {
   table_->setHorizontalHeaderLabels(headings);
   const bool noDate = f.noDate.count > 0;
   table_->setRowCount(static_cast<int>(f.periods.size()) + (noDate ? 1 : 0));
-  const auto row = [&](int r, const QString& name, const stats::Figure& total, const std::vector<stats::Figure>& groups) {
+  const auto row = [&](int r, const QString& name, const stats::Figure& total,
+                       const std::vector<stats::Figure>& groups) {
     table_->setItem(r, 0, Cell(name, false));
     table_->setItem(r, 1, Cell(shown(total, false), true));
     table_->setItem(r, 2, Cell(shown(total, true), true));
@@ -101,8 +102,9 @@ void frmChart::SaveTo(const QString& path) {
     saved = outcome.kind == platform::PrintOutcome::Kind::Printed;
     error = outcome.error;
   } else {
-    error = QStringLiteral("A chart is saved as a PNG picture (.png), a PDF (.pdf) or a CSV table (.csv):\n"
-                           "choose a name with one of these endings.");
+    error = QStringLiteral(
+        "A chart is saved as a PNG picture (.png), a PDF (.pdf) or a CSV table (.csv):\n"
+        "choose a name with one of these endings.");
   }
   if (!saved) {
     ShowNotice(session_, this, QStringLiteral("Chart Not Saved"), error, kIconError);
