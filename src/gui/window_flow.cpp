@@ -3,10 +3,17 @@
 #include "gui/reports/frm_main.h"
 #include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
+#include "gui/stats/frm_chart.h"
 #include "gui/users/frm_admin.h"
 #include "platform/instance_guard.h"
+#include "platform/printing.h"
 
 namespace kestrova::gui {
+
+WindowFlow::WindowFlow(Session& session)
+    : session_(session), chartPrinting_(std::make_unique<platform::QtPrinting>()) {}
+
+WindowFlow::~WindowFlow() = default;
 
 frmTitlePage* WindowFlow::OpenTitleWindow() {
   auto* title = new frmTitlePage(session_);
@@ -25,8 +32,17 @@ frmAdmin* WindowFlow::OpenAdministrativeWindow() {
 frmMain* WindowFlow::OpenMainWindow() {
   auto* main = new frmMain(session_);
   connect(main, &frmMain::AdminWindowRequested, this, &WindowFlow::OpenAdministrativeWindow);
+  connect(main, &frmMain::ChartWindowRequested, this,
+          [this, main](const ChartSubject& subject) { OpenChartWindow(main, subject); });
   main->show();
   return main;
+}
+
+frmChart* WindowFlow::OpenChartWindow(QWidget* owner, const ChartSubject& subject) {
+  auto* chart = new frmChart(session_, *chartPrinting_, subject, owner);
+  chart->show();
+  chart->activateWindow();
+  return chart;
 }
 
 frmTitlePage* StartProgram(WindowFlow& flow, Session& session, platform::InstanceGuard& guard) {

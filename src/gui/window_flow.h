@@ -1,15 +1,20 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
+
+#include "gui/stats/chart_subject.h"
 
 namespace kestrova::platform {
 class InstanceGuard;
-}
+class Printing;
+}  // namespace kestrova::platform
 
 namespace kestrova::gui {
 
 class Session;
 class frmAdmin;
+class frmChart;
 class frmMain;
 class frmTitlePage;
 
@@ -21,14 +26,20 @@ class WindowFlow : public QObject {
   Q_OBJECT
 
  public:
-  explicit WindowFlow(Session& session) : session_(session) {}
+  explicit WindowFlow(Session& session);
+  ~WindowFlow() override;
 
   frmTitlePage* OpenTitleWindow();
   frmAdmin* OpenAdministrativeWindow();
   frmMain* OpenMainWindow();
+  // The chart of the list a main window shows, in a window of its own
+  // that closes with `owner`.
+  frmChart* OpenChartWindow(QWidget* owner, const ChartSubject& subject);
 
  private:
   Session& session_;
+  // Where charts are saved as PDF files.
+  std::unique_ptr<platform::Printing> chartPrinting_;
 };
 
 // The start-up routine: refuses a second instance (the desktop's plain

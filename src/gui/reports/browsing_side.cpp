@@ -1,7 +1,10 @@
 #include "gui/reports/browsing_side.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QMenu>
 #include <QTableView>
 
 #include "gui/network/refresh_watch.h"
@@ -43,6 +46,51 @@ BrowsingSide::BrowsingSide(const MainWindowParts& parts) : QObject(parts.window)
   connect(list, &ReportListPanel::DisplayChosen, this, &BrowsingSide::optDisplay_Click);
   connect(list, &ReportListPanel::SortChosen, this, &BrowsingSide::optSort_Click);
   connect(list, &ReportListPanel::ShowChosen, this, &BrowsingSide::optShow_Click);
+  // "Print this list..." opens its menu with a right click, or with the
+  // menu key while it has the keyboard.
+  ZelButton* printList = parts_.command(Command::PrintList);
+  connect(printList, &ZelButton::MouseUp, this, [this, printList](int button, int, int x, int y) {
+    if (button == ZelButton::kRightButton) ShowPrintListMenu(printList->mapToGlobal(QPoint(x, y)));
+  });
+  printList->installEventFilter(this);
+}
+
+bool BrowsingSide::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ContextMenu && watched == parts_.command(Command::PrintList)) {
+    const auto* menu = static_cast<QContextMenuEvent*>(e);
+    if (menu->reason() == QContextMenuEvent::Keyboard) {
+      auto* button = static_cast<QWidget*>(watched);
+      ShowPrintListMenu(button->mapToGlobal(QPoint(0, button->height())));
+    }
+    return true;
+  }
+  return QObject::eventFilter(watched, e);
+}
+
+void BrowsingSide::ShowPrintListMenu(const QPoint& globalPos) {
+  QMenu menu(parts_.window);
+  menu.setObjectName(QStringLiteral("menuPrintList"));
+  QAction* chart = menu.addAction(QStringLiteral("Chart this list..."));
+  chart->setObjectName(QStringLiteral("mnuChartList"));
+  menu.addSeparator();
+  menu.addAction(QStringLiteral("Exit this menu"));
+  if (menu.exec(globalPos) == chart) emit ChartRequested(ListShown());
+}
+
+ChartSubject BrowsingSide::ListShown() const {
+  ChartSubject subject;
+  subject.listName = parts_.list->caption().trimmed();
+  subject.lists =
+      parts_.list->display() == reports::DisplayList::Inactive ? stats::Lists::Inactive : stats::Lists::Active;
+  // A search's or summary's rows, by record number; the full list as it
+  // stands in the file.
+  if (!flags_.FullListShown) {
+    std::vector<std::int32_t> records;
+    for (const auto& row : parts_.list->model().rows()) records.push_back(row.recordNumber);
+    subject.records = std::move(records);
+    subject.search = lastRequest_;
+  }
+  return subject;
 }
 
 reports::ReportIdentity BrowsingSide::ShownIdentity() const {
@@ -75,6 +123,7 @@ void BrowsingSide::BuildReportList() {
   request.flags = flags_;
   request.criteria = session.searchCriteria;
   request.summaryCaption = findTag_.toStdString();
+  lastRequest_ = request;
   auto built = reports::BuildReportList(session.folder().path(), request, heads_);
   if (!built.ok()) {
     busy.reset();

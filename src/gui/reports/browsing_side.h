@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "core/reports/report_list.h"
 #include "core/reports/report_record.h"
 #include "gui/reports/main_window_parts.h"
+#include "gui/stats/chart_subject.h"
 
 namespace kestrova::gui {
 
@@ -61,12 +63,20 @@ class BrowsingSide : public QObject {
  signals:
   // What the commands show has to be worked out again.
   void CommandsStale();
+  // "Chart this list..." was chosen.
+  void ChartRequested(const ChartSubject& subject);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void cmdFindEntries_Click();
   void optDisplay_Click(int index);
   void optSort_Click(int index);
   void optShow_Click(int index);
+  // The right-click menu of "Print this list..." and what it charts.
+  void ShowPrintListMenu(const QPoint& globalPos);
+  ChartSubject ListShown() const;
 
   MainWindowParts parts_;
   bool activated_ = false;
@@ -79,6 +89,7 @@ class BrowsingSide : public QObject {
   reports::RecordBytes displayedBytes_{};
   reports::ListCounts counts_;
   reports::ReportHeads heads_;  // kept between rebuilds while the reports are unchanged
+  reports::ListRequest lastRequest_;  // what the list shown was built from
 };
 
 }  // namespace kestrova::gui

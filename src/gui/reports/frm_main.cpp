@@ -66,6 +66,7 @@ frmMain::frmMain(Session& session, QWidget* parent) : QWidget(parent), session_(
   moves_ = new ListMoves(parts, *browsing_);
   ConnectCommands();
   connect(browsing_, &BrowsingSide::CommandsStale, this, &frmMain::RefreshCommandState);
+  connect(browsing_, &BrowsingSide::ChartRequested, this, &frmMain::ChartWindowRequested);
   connect(writing_, &WritingSide::CommandsStale, this, &frmMain::RefreshCommandState);
   connect(writing_, &WritingSide::FormAlone, this, &frmMain::ShrinkToTheForm);
   skeleton_ = new WindowSkeleton(session_, this,

@@ -6,6 +6,7 @@
 
 #include "core/reports/command_state.h"
 #include "core/reports/report_list.h"
+#include "gui/stats/chart_subject.h"
 
 class QGroupBox;
 class QScrollArea;
@@ -49,6 +50,8 @@ class frmMain : public QWidget {
  signals:
   // The user leaves for the administrative window (signed out already).
   void AdminWindowRequested();
+  // The user asked for a chart of the list shown.
+  void ChartWindowRequested(const ChartSubject& subject);
 
  private:
   void BuildLayout();
