@@ -1,5 +1,6 @@
 #include "gui/window_flow.h"
 
+#include "gui/output/frm_large_pic.h"
 #include "gui/reports/frm_main.h"
 #include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
@@ -25,8 +26,17 @@ frmAdmin* WindowFlow::OpenAdministrativeWindow() {
 frmMain* WindowFlow::OpenMainWindow() {
   auto* main = new frmMain(session_);
   connect(main, &frmMain::AdminWindowRequested, this, &WindowFlow::OpenAdministrativeWindow);
+  connect(main, &frmMain::LargePictureRequested, this,
+          [this, main](const ShownPicture& picture) { OpenLargePicture(main, picture); });
   main->show();
   return main;
+}
+
+frmLargePic* WindowFlow::OpenLargePicture(QWidget* owner, const ShownPicture& picture) {
+  auto* large = new frmLargePic(session_, picture, owner);
+  large->setWindowModality(Qt::WindowModal);
+  large->show();
+  return large;
 }
 
 frmTitlePage* StartProgram(WindowFlow& flow, Session& session, platform::InstanceGuard& guard) {

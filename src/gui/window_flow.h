@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace kestrova::platform {
 class InstanceGuard;
 }
@@ -10,6 +12,8 @@ namespace kestrova::gui {
 
 class Session;
 class frmAdmin;
+class frmLargePic;
+struct ShownPicture;
 class frmMain;
 class frmTitlePage;
 
@@ -26,6 +30,8 @@ class WindowFlow : public QObject {
   frmTitlePage* OpenTitleWindow();
   frmAdmin* OpenAdministrativeWindow();
   frmMain* OpenMainWindow();
+  // The enlarged view of a report's picture, over the window it came from.
+  frmLargePic* OpenLargePicture(QWidget* owner, const ShownPicture& picture);
 
  private:
   Session& session_;
