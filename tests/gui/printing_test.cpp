@@ -7,12 +7,15 @@
 #include <QTest>
 
 #include "gui/output/frm_large_pic.h"
+#include "gui/ui/twips.h"
 #include "support/main_window_fixture.h"
 
 namespace kestrova::gui {
 namespace {
 
 using platform::RecordingPrinting;
+using testing::Click;
+using testing::FormOf;
 
 std::vector<std::string> TextsOf(const RecordingPrinting::Document& d) {
   std::vector<std::string> texts;
@@ -51,6 +54,13 @@ class Printing : public testing::MainWindowFixture {
     EXPECT_TRUE(m->isEnabled());
     EXPECT_FALSE(g.session->changeWatchPaused());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
+  static void ShowPhotos(frmMain* m) {
+    ReportForm* form = FormOf(m);
+    for (int i = 0; i < form->count(); ++i) {
+      if (form->tabText(i) == QStringLiteral("Photo(s)")) form->setCurrentIndex(i);
+    }
+    QCoreApplication::processEvents();
   }
   QString out() const { return QString::fromStdString((g.folder / "out").string()); }
 };
@@ -128,12 +138,15 @@ TEST_F(Printing, StoppingOrCancellingTheSaveDialogPrintsNothing) {
   ExpectRestored(m);
 }
 
-TEST_F(Printing, AnUnreadablePictureIsLeftOutAfterOneNotice) {
+TEST_F(Printing, APictureGoneSinceItWasShownIsLeftOutAfterOneNotice) {
   reports::ReportRecord r = testing::Report("24-1", 5);
-  r.Picture1 = (g.folder / "gone.png").string();
-  r.Picture2 = Picture("two.png", 100, 300).toStdString();
+  const QString gone = Picture("gone.png", 300, 100);
+  r.Picture1 = gone.toStdString();
+  r.Picture2 = "pictures/two.png";  // found in the data folder
+  Picture("two.png", 100, 300);
   Add(r);
   frmMain* m = Open();
+  ASSERT_TRUE(QFile::remove(gone));  // gone after the report was shown
   g.session->printToPdfFolder = out();
   QDir().mkpath(out());
   g.messages->Press(1).Press(1).Press(1).Press(1);  // pictures, ready, the error, the saved notice
@@ -147,7 +160,7 @@ TEST_F(Printing, AnUnreadablePictureIsLeftOutAfterOneNotice) {
   EXPECT_EQ(g.printing->files[1], out() + QStringLiteral("/report-24-1-20261207143005-picture2.pdf"));
 
   // Its enlarged view does not open either.
-  FormOf(m)->setCurrentIndex(FormOf(m)->count() - 1);
+  ShowPhotos(m);
   g.messages->Press(1);
   Click(m, "cmdLargerPic1");
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("File Access Error"));
@@ -199,7 +212,7 @@ TEST_F(Printing, TheEnlargedPictureItsPrintQuestionAndNumberedFiles) {
   frmMain* m = Open();
   g.session->printToPdfFolder = out();
   QDir().mkpath(out());
-  FormOf(m)->setCurrentIndex(FormOf(m)->count() - 1);
+  ShowPhotos(m);
   Click(m, "cmdLargerPic1");
   QTest::qWait(20);
   auto* large = qobject_cast<frmLargePic*>(QApplication::activeModalWidget());

@@ -1,5 +1,6 @@
 #include "gui/output/print_commands.h"
 
+#include <QDir>
 #include <memory>
 
 #include "core/output/list_printout.h"
@@ -40,14 +41,19 @@ platform::PrintoutDocument PictureDocument(const ShownPicture& p) {
 
 std::optional<ShownPicture> ReadablePicture(Session& session, QWidget* owner, int slot, const QString& path,
                                             const reports::FieldTexts46& shown) {
-  const auto size = path.trimmed().isEmpty() ? std::nullopt : platform::PictureSize(path.trimmed());
+  // A name kept relative to the data folder is found there.
+  QString file = path.trimmed();
+  if (!file.isEmpty() && QDir::isRelativePath(file)) {
+    file = QDir(QString::fromStdString(session.folder().path().string())).filePath(file);
+  }
+  const auto size = file.isEmpty() ? std::nullopt : platform::PictureSize(file);
   if (!size) {
     ShowNotice(session, owner, QStringLiteral("File Access Error"),
                QStringLiteral("There is some kind of problem in\ntrying to access that picture file."), kIconError);
     return std::nullopt;
   }
   return ShownPicture{.slot = slot,
-                      .path = path.trimmed(),
+                      .path = file,
                       .caption = QString::fromStdString(output::PictureCaption(shown[0], shown[1])),
                       .caseNumber = shown[1],
                       .width = size->width(),
