@@ -19,10 +19,10 @@
 #include "cli/report_generator.h"
 #include "gui/reports/frm_main.h"
 #include "gui/search/frm_find.h"
-#include "gui/session.h"
+#include "gui/session/message_dialog.h"
+#include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/ui/frm_msg_box.h"
-#include "gui/ui/message_dialog.h"
 #include "gui/users/frm_admin.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
@@ -108,13 +108,14 @@ int main(int argc, char** argv) {
   NoAnswers* answers = nullptr;
   gui::Session session(folder, Doubles(answers));
   session.endProgram = [] {};
+  gui::WindowFlow flow(session);
 
   bool ok = true;
-  QWidget* title = session.flow().OpenTitleWindow();
+  QWidget* title = flow.OpenTitleWindow();
   ok = Save(title, out, "title-window") && ok;
   title->hide();
 
-  QWidget* admin = session.flow().OpenAdministrativeWindow();
+  QWidget* admin = flow.OpenAdministrativeWindow();
   ok = Save(admin, out, "admin-window") && ok;
   admin->hide();
 
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
   const cli::DemoUser& user = users->back();
   session.signIn.CurrentUserName = user.name;
   session.signIn.CurrentAccessLevel = users::AccessLevel::FullAccess;
-  QWidget* main = session.flow().OpenMainWindow();
+  QWidget* main = flow.OpenMainWindow();
   ok = Save(main, out, "main-window") && ok;
 
   {
