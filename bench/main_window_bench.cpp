@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   desktop.filePicker = std::make_unique<platform::ScriptedFilePicker>();
   desktop.folderPicker = std::make_unique<platform::ScriptedFolderPicker>();
   desktop.http = std::make_unique<platform::ScriptedHttpFetch>();
+  desktop.printing = std::make_unique<platform::RecordingPrinting>();
   gui::Session session(dir, std::move(desktop));
   session.signIn = {"Bench Mark", users::AccessLevel::FullAccess};
   session.endProgram = [] {};

@@ -20,7 +20,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kestrova [--data-dir DIR]\n"
+    "Usage: kestrova [--data-dir DIR] [--print-to-pdf DIR]\n"
     "\n"
     "Kestrova writes, keeps, searches, prints and e-mails incident reports.\n"
     "\n"
@@ -30,6 +30,11 @@ constexpr const char* kUsage =
     "                   folder, / or a read-only folder without reports, the\n"
     "                   folder chosen at the first such start, kept in the\n"
     "                   setting DataFolder)\n"
+    "  --print-to-pdf DIR\n"
+    "                   every printout of this run goes into a new PDF file\n"
+    "                   in DIR (report-..., list-..., picture-...pdf; -2,\n"
+    "                   -3 added rather than replacing a file), with no\n"
+    "                   printer and no save dialog\n"
     "  --reset-access-code\n"
     "                   clear the administrative access code of the data\n"
     "                   folder (asks first); the next administrator to need\n"
@@ -125,6 +130,7 @@ int ResetAccessCode(const std::optional<fs::path>& commandLine) {
 int main(int argc, char** argv) {
   std::optional<fs::path> dataDir;
   bool resetAccessCode = false;
+  std::optional<fs::path> printToPdf;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -139,7 +145,11 @@ int main(int argc, char** argv) {
       resetAccessCode = true;
       continue;
     }
-    if (arg == "--data-dir" && i + 1 < argc) {
+    if (arg == "--print-to-pdf" && i + 1 < argc) {
+      printToPdf = argv[++i];
+    } else if (arg.rfind("--print-to-pdf=", 0) == 0) {
+      printToPdf = arg.substr(15);
+    } else if (arg == "--data-dir" && i + 1 < argc) {
       dataDir = argv[++i];
     } else if (arg.rfind("--data-dir=", 0) == 0) {
       dataDir = arg.substr(11);
@@ -149,6 +159,14 @@ int main(int argc, char** argv) {
     }
   }
   if (resetAccessCode) return ResetAccessCode(dataDir);
+  if (printToPdf) {
+    std::error_code dirError;
+    if (!fs::is_directory(*printToPdf, dirError)) {
+      std::cerr << "kestrova: --print-to-pdf: " << printToPdf->string() << " is not a folder.\n";
+      return 2;
+    }
+    printToPdf = fs::absolute(*printToPdf);
+  }
 
   if (!HasDisplay()) {
     std::cerr << "kestrova: no graphical display was found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -188,6 +206,7 @@ int main(int argc, char** argv) {
   }
 
   kestrova::gui::Session session(fs::absolute(dataFolder), std::move(desktop));
+  if (printToPdf) session.printToPdfFolder = QString::fromStdString(printToPdf->string());
   kestrova::gui::WindowFlow flow(session);
   if (!kestrova::gui::StartProgram(flow, session, guard)) return 0;
   return QApplication::exec();

@@ -1,17 +1,16 @@
 #include "gui/window_flow.h"
 
+#include "gui/output/frm_large_pic.h"
 #include "gui/reports/frm_main.h"
 #include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
 #include "gui/stats/frm_chart.h"
 #include "gui/users/frm_admin.h"
 #include "platform/instance_guard.h"
-#include "platform/printing.h"
 
 namespace kestrova::gui {
 
-WindowFlow::WindowFlow(Session& session)
-    : session_(session), chartPrinting_(std::make_unique<platform::QtPrinting>()) {}
+WindowFlow::WindowFlow(Session& session) : session_(session) {}
 
 WindowFlow::~WindowFlow() = default;
 
@@ -34,15 +33,24 @@ frmMain* WindowFlow::OpenMainWindow() {
   connect(main, &frmMain::AdminWindowRequested, this, &WindowFlow::OpenAdministrativeWindow);
   connect(main, &frmMain::ChartWindowRequested, this,
           [this, main](const ChartSubject& subject) { OpenChartWindow(main, subject); });
+  connect(main, &frmMain::LargePictureRequested, this,
+          [this, main](const ShownPicture& picture) { OpenLargePicture(main, picture); });
   main->show();
   return main;
 }
 
 frmChart* WindowFlow::OpenChartWindow(QWidget* owner, const ChartSubject& subject) {
-  auto* chart = new frmChart(session_, *chartPrinting_, subject, owner);
+  auto* chart = new frmChart(session_, session_.printing(), subject, owner);
   chart->show();
   chart->activateWindow();
   return chart;
+}
+
+frmLargePic* WindowFlow::OpenLargePicture(QWidget* owner, const ShownPicture& picture) {
+  auto* large = new frmLargePic(session_, picture, owner);
+  large->setWindowModality(Qt::WindowModal);
+  large->show();
+  return large;
 }
 
 frmTitlePage* StartProgram(WindowFlow& flow, Session& session, platform::InstanceGuard& guard) {

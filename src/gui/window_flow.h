@@ -5,9 +5,10 @@
 
 #include "gui/stats/chart_subject.h"
 
+class QWidget;
+
 namespace kestrova::platform {
 class InstanceGuard;
-class Printing;
 }  // namespace kestrova::platform
 
 namespace kestrova::gui {
@@ -15,6 +16,8 @@ namespace kestrova::gui {
 class Session;
 class frmAdmin;
 class frmChart;
+class frmLargePic;
+struct ShownPicture;
 class frmMain;
 class frmTitlePage;
 
@@ -35,11 +38,11 @@ class WindowFlow : public QObject {
   // The chart of the list a main window shows, in a window of its own
   // that closes with `owner`.
   frmChart* OpenChartWindow(QWidget* owner, const ChartSubject& subject);
+  // The enlarged view of a report's picture, over the window it came from.
+  frmLargePic* OpenLargePicture(QWidget* owner, const ShownPicture& picture);
 
  private:
   Session& session_;
-  // Where charts are saved as PDF files.
-  std::unique_ptr<platform::Printing> chartPrinting_;
 };
 
 // The start-up routine: refuses a second instance (the desktop's plain

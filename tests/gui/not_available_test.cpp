@@ -8,28 +8,9 @@
 namespace kestrova::gui {
 namespace {
 
-class NotAvailableYet : public testing::MainWindowFixture {
- protected:
-  // Clicks the button with the mouse; the notice it gave.
-  QString Click(ZelButton* button) {
-    const auto before = g.messages->asked.size();
-    g.messages->Press(1);
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(g.messages->asked.size(), before + 1) << button->objectName().toStdString();
-    return g.messages->asked.size() > before ? g.messages->Last().message : QString();
-  }
-};
+class NotAvailableYet : public testing::MainWindowFixture {};
 
 TEST_F(NotAvailableYet, CommandsNotBuiltSaySoWhenClicked) {
-  for (int day = 1; day <= 3; ++day) Add(testing::Report("24-" + std::to_string(day), day));
-  frmMain* m = Open();
-  EXPECT_EQ(Click(Cmd(m, "cmdPrintEntry")), QStringLiteral("'Print this Report...' is not available yet:\n"
-                                                           "it comes in a later version of Kestrova."));
-  EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Not Available Yet"));
-  EXPECT_EQ(g.messages->Last().buttons, QStringList{QStringLiteral("&Okay")});
-  EXPECT_TRUE(Click(Cmd(m, "cmdPrintList")).startsWith(QStringLiteral("'Print this list...' is not")));
-  testing::CloseAllWindows(*g.session);
-
   auto* admin = new frmAdmin(*g.session);
   g.messages->Press(1);  // "'User List' empty"
   admin->show();

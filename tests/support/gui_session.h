@@ -60,6 +60,9 @@ struct GuiSession {
     auto c = std::make_unique<platform::FixedClock>();
     clock = c.get();
     d.clock = std::move(c);
+    auto pr = std::make_unique<platform::RecordingPrinting>();
+    printing = pr.get();
+    d.printing = std::move(pr);
     if (realHttp) {
       d.http = std::move(realHttp);
     } else {
@@ -78,6 +81,7 @@ struct GuiSession {
   platform::FakeSoundPlayer* sound = nullptr;
   platform::ScriptedInputBox* inputBox = nullptr;
   platform::FakeSystemMessage* systemMessage = nullptr;
+  platform::RecordingPrinting* printing = nullptr;
   platform::ScriptedFilePicker* filePicker = nullptr;
   platform::ScriptedFolderPicker* folderPicker = nullptr;
   platform::ScriptedHttpFetch* http = nullptr;  // null when a real fetch was given

@@ -77,6 +77,7 @@ gui::Desktop Doubles(NoAnswers*& answers) {
   d.filePicker = std::make_unique<platform::ScriptedFilePicker>();
   d.folderPicker = std::make_unique<platform::ScriptedFolderPicker>();
   d.http = std::make_unique<platform::ScriptedHttpFetch>();
+  d.printing = std::make_unique<platform::RecordingPrinting>();
   return d;
 }
 

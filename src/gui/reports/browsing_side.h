@@ -88,7 +88,7 @@ class BrowsingSide : public QObject {
   std::optional<reports::ReportRecord> displayed_;
   reports::RecordBytes displayedBytes_{};
   reports::ListCounts counts_;
-  reports::ReportHeads heads_;  // kept between rebuilds while the reports are unchanged
+  reports::ReportHeads heads_;        // kept between rebuilds while the reports are unchanged
   reports::ListRequest lastRequest_;  // what the list shown was built from
 };
 

@@ -14,18 +14,19 @@
 #include "core/users/access_level.h"
 #include "gui/network/refresh_watch.h"
 #include "gui/output/email_report.h"
+#include "gui/output/print_commands.h"
 #include "gui/reports/browsing_side.h"
 #include "gui/reports/command_bar.h"
 #include "gui/reports/list_moves.h"
 #include "gui/reports/main_window_parts.h"
 #include "gui/reports/picture_slots.h"
 #include "gui/reports/report_form.h"
+#include "gui/reports/report_list_model.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/reports/writing_side.h"
 #include "gui/session/activity_logs.h"
 #include "gui/session/exit_program.h"
 #include "gui/session/message_dialog.h"
-#include "gui/session/not_available.h"
 #include "gui/session/session.h"
 #include "gui/session/shared_utilities.h"
 #include "gui/session/window_skeleton.h"
@@ -182,13 +183,13 @@ void frmMain::ConnectCommands() {
   });
   on(Command::AdminWindow, &frmMain::cmdAdminWindow_Click);
   on(Command::Quit, &frmMain::cmdQuit_Click);
-  // Printing, e-mail and enlarged pictures come later; until then they say so.
   connect(command(Command::EmailEntry), &ZelButton::Click, this,
           [this] { EmailReport(session_, this, form_->Texts(), skipEmailNotice_); });
-  for (Command c : {Command::PrintEntry, Command::PrintList}) {
-    SayNotAvailableYet(session_, command(c));
+  on(Command::PrintEntry, &frmMain::cmdPrintEntry_Click);
+  on(Command::PrintList, &frmMain::cmdPrintList_Click);
+  for (int slot = 1; slot <= 3; ++slot) {
+    connect(form_->largerPictureButton(slot), &ZelButton::Click, this, [this, slot] { cmdLargerPic_Click(slot); });
   }
-  for (int slot = 1; slot <= 3; ++slot) SayNotAvailableYet(session_, form_->largerPictureButton(slot));
 
   // The tabs by keyboard, also where a command owns a tab's access key.
   const auto tabKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
@@ -358,6 +359,26 @@ void frmMain::cmdQuit_Click() {
 void frmMain::Unload() {
   flasher_->Stop();
   LogSignInOut(session_, this, logs::kSignedOut, session_.signIn);
+}
+
+// The report as the form shows it, with the pictures of the report on
+// display (the names it has stored, not what was read last).
+void frmMain::cmdPrintEntry_Click() {
+  PrintShownReport(session_, this, form_->Texts(), form_->pictures().paths(), skipReadyToPrintQuestion_);
+}
+
+void frmMain::cmdPrintList_Click() {
+  ShownList shown{.title = list_->caption(), .headings = {}, .rows = list_->model().rows()};
+  for (int c = 0; c < 3; ++c) {
+    shown.headings[std::size_t(c)] =
+        list_->model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+  }
+  PrintShownList(session_, this, std::move(shown));
+}
+
+void frmMain::cmdLargerPic_Click(int slot) {
+  const QString path = form_->pictures().paths()[std::size_t(slot - 1)];
+  if (auto picture = ReadablePicture(session_, this, slot, path, form_->Texts())) emit LargePictureRequested(*picture);
 }
 
 }  // namespace kestrova::gui

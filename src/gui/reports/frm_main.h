@@ -6,6 +6,7 @@
 
 #include "core/reports/command_state.h"
 #include "core/reports/report_list.h"
+#include "gui/output/print_commands.h"
 #include "gui/stats/chart_subject.h"
 
 class QGroupBox;
@@ -52,6 +53,8 @@ class frmMain : public QWidget {
   void AdminWindowRequested();
   // The user asked for a chart of the list shown.
   void ChartWindowRequested(const ChartSubject& subject);
+  // "Enlarge/Print" on a picture that can be read.
+  void LargePictureRequested(const ShownPicture& picture);
 
  private:
   void BuildLayout();
@@ -68,6 +71,9 @@ class frmMain : public QWidget {
   void cmdNetworkInfo_Click();
   void cmdAdminWindow_Click();
   void cmdQuit_Click();
+  void cmdPrintEntry_Click();
+  void cmdPrintList_Click();
+  void cmdLargerPic_Click(int slot);
   // Leaving the window while a report is written asks first; true when the
   // user chose to discard it (or nothing was being written).
   bool MayLeaveWriting();
@@ -94,6 +100,7 @@ class frmMain : public QWidget {
   WritingSide* writing_ = nullptr;
   ListMoves* moves_ = nullptr;
   bool skipEmailNotice_ = false;
+  bool skipReadyToPrintQuestion_ = false;
 };
 
 }  // namespace kestrova::gui

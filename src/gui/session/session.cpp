@@ -24,6 +24,7 @@ Desktop Desktop::Real() {
   d.filePicker = std::make_unique<platform::QtFilePicker>();
   d.folderPicker = std::make_unique<platform::QtFolderPicker>();
   d.http = std::make_unique<platform::QtHttpFetch>();
+  d.printing = std::make_unique<platform::QtPrinting>();
   d.messages = std::make_unique<DialogMessageAnswerer>(*d.sound, *d.systemMessage);
   return d;
 }
@@ -33,7 +34,8 @@ Session::Session(std::filesystem::path dataFolder, Desktop desktop)
   programFolder_ = QCoreApplication::applicationDirPath();
   endProgram = [] { QCoreApplication::exit(0); };
   if (!desktop_.settings || !desktop_.shell || !desktop_.sound || !desktop_.inputBox || !desktop_.systemMessage ||
-      !desktop_.messages || !desktop_.clock || !desktop_.filePicker || !desktop_.folderPicker || !desktop_.http) {
+      !desktop_.messages || !desktop_.clock || !desktop_.filePicker || !desktop_.folderPicker || !desktop_.http ||
+      !desktop_.printing) {
     throw std::invalid_argument("A session needs every desktop adapter.");
   }
   folderNotes_ = std::make_unique<FolderNotes>(*this);

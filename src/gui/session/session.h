@@ -17,6 +17,7 @@
 #include "platform/folder_picker.h"
 #include "platform/http_fetch.h"
 #include "platform/input_box.h"
+#include "platform/printing.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -38,6 +39,8 @@ struct Desktop {
   std::unique_ptr<platform::FilePicker> filePicker;
   std::unique_ptr<platform::FolderPicker> folderPicker;
   std::unique_ptr<platform::HttpFetch> http;
+  // The printer and PDF files; tests record what would be printed.
+  std::unique_ptr<platform::Printing> printing;
 
   static Desktop Real();
 };
@@ -79,6 +82,7 @@ class Session {
   platform::FilePicker& filePicker() { return *desktop_.filePicker; }
   platform::FolderPicker& folderPicker() { return *desktop_.folderPicker; }
   platform::HttpFetch& http() { return *desktop_.http; }
+  platform::Printing& printing() { return *desktop_.printing; }
   // The check for a newer version, which lives as long as the session.
   VersionCheck& versionCheck() { return *versionCheck_; }
 
@@ -94,6 +98,12 @@ class Session {
   // one starts (today when none).
   QDate lastPickedDate;
   QString CurrentUserName() const { return QString::fromStdString(signIn.CurrentUserName); }
+  // Where every printout of this run goes as a new PDF file, with no
+  // printer or save dialog (--print-to-pdf); empty: the printer, else a PDF
+  // where the user says.
+  QString printToPdfFolder;
+  // "Don't show this again" was ticked on "Confirm Print Request".
+  bool skipPicturePrintQuestion = false;
   // Set once the user has chosen to leave: windows close without asking.
   bool exiting = false;
   // This workstation has been added to the count of running workstations.
