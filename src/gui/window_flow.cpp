@@ -7,10 +7,12 @@
 #include "gui/stats/frm_chart.h"
 #include "gui/users/frm_admin.h"
 #include "platform/instance_guard.h"
+#include "platform/printing.h"
 
 namespace kestrova::gui {
 
-WindowFlow::WindowFlow(Session& session) : session_(session) {}
+WindowFlow::WindowFlow(Session& session)
+    : session_(session), chartPrinting_(std::make_unique<platform::QtPrinting>()) {}
 
 WindowFlow::~WindowFlow() = default;
 
@@ -40,7 +42,7 @@ frmMain* WindowFlow::OpenMainWindow() {
 }
 
 frmChart* WindowFlow::OpenChartWindow(QWidget* owner, const ChartSubject& subject) {
-  auto* chart = new frmChart(session_, session_.printing(), subject, owner);
+  auto* chart = new frmChart(session_, *chartPrinting_, subject, owner);
   chart->show();
   chart->activateWindow();
   return chart;

@@ -9,6 +9,7 @@ class QWidget;
 
 namespace kestrova::platform {
 class InstanceGuard;
+class Printing;
 }  // namespace kestrova::platform
 
 namespace kestrova::gui {
@@ -43,6 +44,9 @@ class WindowFlow : public QObject {
 
  private:
   Session& session_;
+  // Charts are saved as PDF files straight into the file the user chose,
+  // never on a printer.
+  std::unique_ptr<platform::Printing> chartPrinting_;
 };
 
 // The start-up routine: refuses a second instance (the desktop's plain

@@ -149,7 +149,7 @@ TEST_F(ChartWindowTest, ASummarysRowsChartedByKeyboardAndASpanTooLongRefused) {
   frmMain* m = Open();
   g.messages->Press(1);
   WhenModalOpens<gui::frmFind>([](gui::frmFind* find) {
-    find->Form_Activate();
+    testing::Activate(find);
     find->findChild<QRadioButton*>(QStringLiteral("optFind17"))->click();
     find->findChild<QDateEdit*>(QStringLiteral("calPickDate"))->setDate(QDate(2010, 3, 1));
     DropAndCloseCalendar(find->findChild<gui::DatePicker*>(QStringLiteral("calPickDate")));
