@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/page_cache.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -38,14 +40,7 @@ struct Task {
   bool toFile = false;            // output to a file (and cat into a file)
 };
 
-bool DropCaches() {
-  ::sync();
-  const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY);
-  if (fd < 0) return false;
-  const bool ok = ::write(fd, "3", 1) == 1;
-  ::close(fd);
-  return ok;
-}
+using kestrova::bench::DropCaches;
 
 // Runs argv with its standard output on `out`; returns the wall time in ms,
 // or a negative number when it failed.

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/bench_folder.h"
+#include "bench/page_cache.h"
 #include "cli/report_generator.h"
 #include "core/reports/report_list.h"
 
@@ -39,14 +40,7 @@ fs::path g_folder;
 const char* kPhrase = "suspect";
 const char* kNoMatch = "green tractor";  // in no generated report
 
-bool DropCaches() {
-  ::sync();
-  const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY);
-  if (fd < 0) return false;
-  const bool ok = ::write(fd, "3", 1) == 1;
-  ::close(fd);
-  return ok;
-}
+using kestrova::bench::DropCaches;
 
 std::size_t ReadWhole() {
   std::vector<char> buffer(128 * 1024);  // as cat reads
