@@ -56,7 +56,7 @@ class AdminLogsAndBackup : public ::testing::Test {
     frmAdmin* admin = g.flow->OpenAdministrativeWindow();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
-    admin->Form_Activate();
+    testing::Activate(admin);
     admin->findChild<BackupRestoreMenu*>(QStringLiteral("backupRestore"))->setPace(std::chrono::milliseconds(5));
     return admin;
   }

@@ -60,7 +60,7 @@ class AdminWindowTest : public ::testing::Test {
     frmAdmin* admin = g.flow->OpenAdministrativeWindow();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
-    admin->Form_Activate();
+    testing::Activate(admin);
     return admin;
   }
   template <class T>
@@ -247,7 +247,7 @@ TEST_F(AdminWindowTest, TheUserFormKeepsStoredCommentsAndRefusesTextItCannotStor
   const auto edit = [&](const std::function<void(frmAddEditUser*)>& step) {
     frmAddEditUser form(*g.session, frmAddEditUser::Mode::ViewEdit, 4);
     form.show();
-    form.Form_Activate();
+    testing::Activate(&form);
     step(&form);
   };
   edit([](frmAddEditUser* form) {
@@ -294,7 +294,7 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
 
   // Add.
   testing::WhenModalOpens<frmAddEditUser>([](frmAddEditUser* form) {
-    form->Form_Activate();
+    testing::Activate(form);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Add a User - Kestrova"));
     form->findChild<QLineEdit*>(QStringLiteral("txtfield1"))->setText(QStringLiteral("  Dee "));
     form->findChild<QLineEdit*>(QStringLiteral("txtfield2"))->setText(QStringLiteral("Baker"));
@@ -315,7 +315,7 @@ TEST_F(AdminWindowTest, AddingEditingAndDeletingUsersIsLogged) {
 
   // Edit: only the level changes.
   testing::WhenModalOpens<frmAddEditUser>([](frmAddEditUser* form) {
-    form->Form_Activate();
+    testing::Activate(form);
     auto* save = form->findChild<ZelButton*>(QStringLiteral("cmdSave"));
     auto* cancel = form->findChild<ZelButton*>(QStringLiteral("cmdCancel"));
     EXPECT_FALSE(save->isVisible());
@@ -391,7 +391,7 @@ TEST(AddEditUserForm, TheHintTheIndicatorAndTheInvalidPassword) {
   form.show();
   form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  form.Form_Activate();
+  testing::Activate(&form);
   auto* save = form.findChild<ZelButton*>(QStringLiteral("cmdSave"));
   EXPECT_EQ(save->Caption(), QStringLiteral("&Save New Entry"));
   EXPECT_FALSE(save->isEnabled());
@@ -434,7 +434,7 @@ TEST(AddEditUserForm, ViewingAndFinishingWritesNothing) {
   const std::string before = ReadFileBytes(g.folder / "User.List");
   frmAddEditUser form(*g.session, frmAddEditUser::Mode::ViewEdit, 1);
   form.show();
-  form.Form_Activate();
+  testing::Activate(&form);
   EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("txtfield3"))->text(), QStringLiteral("annpass"));
   EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("optAccessLevel2"))->isChecked());
   form.reject();

@@ -109,7 +109,7 @@ TEST(FolderNotes, TheAdministrativeWindowListsADamagedUserListOnce) {
     admin->show();
     admin->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(admin));
-    admin->Form_Activate();
+    testing::Activate(admin);
     QTest::qWait(20);
     return admin;
   };

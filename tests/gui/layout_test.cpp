@@ -163,7 +163,7 @@ TEST_F(LayoutTest, TheMainWindowFitsTheScreenAndEveryControlCanBeReachedInEveryM
 TEST_F(LayoutTest, TheAdministrativeWindowAndTheSearchDialogFitTheScreen) {
   frmAdmin* admin = g.flow->OpenAdministrativeWindow();
   g.messages->Press(1);  // "'User List' empty"
-  admin->Form_Activate();
+  testing::Activate(admin);
   EXPECT_TRUE(room_.contains(admin->frameGeometry()));
   CheckControls(admin, nullptr, QStringLiteral("administrative window"));
   frmFind find(*g.session, admin);

@@ -35,6 +35,7 @@ using testing::FormOf;
 using testing::GridOf;
 using testing::ListOf;
 using testing::ModelOf;
+using testing::PictureOf;
 
 using testing::Click;
 using testing::CloseAllWindows;
@@ -158,13 +159,13 @@ TEST_F(MainWindowTest, PicturesAreScaledIntoTheirSlots) {
   Add(r);
   frmMain* m = Open();
   ReportForm* f = FormOf(m);
-  EXPECT_EQ(f->pictureImage(1)->size(), QSize(ToPixels(3000), ToPixels(1500)));
-  EXPECT_EQ(f->pictureImage(1)->toolTip(), QStringLiteral("wide.png"));
-  EXPECT_TRUE(f->pictureCaption(1)->isHidden());
-  EXPECT_FALSE(f->largerPictureButton(1)->isHidden());
-  EXPECT_EQ(f->pictureCaption(2)->text(), QStringLiteral("There was an error in generating this picture"));
-  EXPECT_TRUE(f->largerPictureButton(2)->isHidden());
-  EXPECT_EQ(f->pictureCaption(3)->text(), QStringLiteral("No\npicture"));
+  EXPECT_EQ(PictureOf<QLabel>(m, "imgPic", 1)->size(), QSize(ToPixels(3000), ToPixels(1500)));
+  EXPECT_EQ(PictureOf<QLabel>(m, "imgPic", 1)->toolTip(), QStringLiteral("wide.png"));
+  EXPECT_TRUE(PictureOf<QLabel>(m, "lblPic", 1)->isHidden());
+  EXPECT_FALSE(PictureOf(m, "cmdLargerPic", 1)->isHidden());
+  EXPECT_EQ(PictureOf<QLabel>(m, "lblPic", 2)->text(), QStringLiteral("There was an error in generating this picture"));
+  EXPECT_TRUE(PictureOf(m, "cmdLargerPic", 2)->isHidden());
+  EXPECT_EQ(PictureOf<QLabel>(m, "lblPic", 3)->text(), QStringLiteral("No\npicture"));
   EXPECT_EQ(f->picturePaths()[0], QStringLiteral("wide.png"));
   EXPECT_EQ(f->picturePaths()[1], QString());
 }

@@ -14,7 +14,7 @@ TEST_F(NotAvailableYet, CommandsNotBuiltSaySoWhenClicked) {
   auto* admin = new frmAdmin(*g.session);
   g.messages->Press(1);  // "'User List' empty"
   admin->show();
-  admin->Form_Activate();
+  testing::Activate(admin);
   // Log review and backup/restore are there now: they ask for the access
   // code (here cancelled) instead of saying they are not.
   const auto before = g.messages->asked.size();

@@ -25,6 +25,7 @@ namespace {
 using testing::FormOf;
 using testing::GridOf;
 using testing::ListOf;
+using testing::PictureOf;
 
 namespace fs = std::filesystem;
 using testing::Click;
@@ -72,8 +73,8 @@ TEST_F(ReportIntegrityTest, WhileWritingNothingReplacesTheReportAndLeavingAsksFi
   EXPECT_EQ(Stored(1).Title, "Title 24-1");
   // Display mode again: the picture slots offer no changes.
   for (int slot = 1; slot <= 3; ++slot) {
-    EXPECT_FALSE(FormOf(m)->addEditPictureButton(slot)->isVisibleTo(FormOf(m))) << slot;
-    EXPECT_FALSE(FormOf(m)->deletePictureButton(slot)->isVisibleTo(FormOf(m))) << slot;
+    EXPECT_FALSE(PictureOf(m, "cmdAddEditPic", slot)->isVisibleTo(FormOf(m))) << slot;
+    EXPECT_FALSE(PictureOf(m, "cmdDeletePic", slot)->isVisibleTo(FormOf(m))) << slot;
   }
   EXPECT_TRUE(inactive->isEnabled());
 }
@@ -136,12 +137,12 @@ TEST_F(ReportIntegrityTest, TextTheFileCannotHoldIsRefusedNotTurnedIntoQuestionM
   FormOf(m)->setCurrentIndex(5);
   g.filePicker->answers.append(QStringLiteral("/photos/\u0424\u043E\u0442\u043E.png"));
   g.messages->Press(1);
-  Click(FormOf(m)->addEditPictureButton(1));
+  Click(PictureOf(m, "cmdAddEditPic", 1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
   EXPECT_TRUE(FormOf(m)->picturePaths()[0].isEmpty());
   g.filePicker->answers.append(QStringLiteral("/") + QString(150, QLatin1Char('p')) + QStringLiteral(".png"));
   g.messages->Press(1);
-  Click(FormOf(m)->addEditPictureButton(1));
+  Click(PictureOf(m, "cmdAddEditPic", 1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Picture Not Taken"));
   EXPECT_TRUE(g.messages->Last().message.contains(QStringLiteral("150 characters")));
 }

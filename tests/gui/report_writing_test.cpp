@@ -37,6 +37,7 @@ using testing::FormOf;
 using testing::GridOf;
 using testing::ListOf;
 using testing::ModelOf;
+using testing::PictureOf;
 
 using testing::Click;
 using testing::RightClick;
@@ -384,10 +385,10 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   FormOf(m)->setCurrentIndex(5);
   g.filePicker->answers = {QString::fromStdString((g.folder / "bad.png").string()), good};
   g.messages->Press(1);
-  Click(FormOf(m)->addEditPictureButton(1));
+  Click(PictureOf(m, "cmdAddEditPic", 1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("File Access Error"));
   EXPECT_TRUE(FormOf(m)->picturePaths()[0].isEmpty());
-  Click(FormOf(m)->addEditPictureButton(1));
+  Click(PictureOf(m, "cmdAddEditPic", 1));
   EXPECT_EQ(FormOf(m)->picturePaths()[0], good);
   EXPECT_TRUE(Cmd(m, "cmdEditSave")->isEnabled());
   Click(m, "cmdEditSave");
@@ -396,7 +397,7 @@ TEST_F(ReportWritingTest, PicturesAreChosenRefusedAndRemoved) {
   Click(m, "cmdEditEntry");
   FormOf(m)->setCurrentIndex(5);
   g.messages->Press(1);
-  Click(FormOf(m)->deletePictureButton(1));
+  Click(PictureOf(m, "cmdDeletePic", 1));
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("Confirm picture deletion"));
   EXPECT_EQ(g.messages->Last().defaultButton, 2);
   Click(m, "cmdEditSave");

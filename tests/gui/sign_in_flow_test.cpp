@@ -87,7 +87,7 @@ TEST_F(SignInFlowTest, AFirstRunOnACleanFolderShowsTheOverviewAndLeavesNoDataFil
   frmAdmin* admin = FindWindow<frmAdmin>();
   ASSERT_NE(admin, nullptr);
   g.messages->Press(1);
-  admin->Form_Activate();
+  testing::Activate(admin);
   EXPECT_EQ(g.messages->Last().caption, QStringLiteral("'User List' empty"));
   EXPECT_EQ(g.messages->Last().lines(), (QStringList{QStringLiteral("There are currently no 'Users'"),
                                                      QStringLiteral("entered in the 'User List'")}));

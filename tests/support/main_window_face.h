@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QTableView>
 #include <QWidget>
 
@@ -19,5 +20,11 @@ inline gui::ReportListPanel& ListOf(const QWidget* window) {
 }
 inline QTableView* GridOf(const QWidget* window) { return window->findChild<QTableView*>(QStringLiteral("grid")); }
 inline gui::ReportListModel& ModelOf(const QWidget* window) { return ListOf(window).model(); }
+// One of a picture slot's parts: "imgPic", "lblPic", "cmdAddEditPic",
+// "cmdLargerPic" or "cmdDeletePic", with the slot's number (1 to 3).
+template <typename Part = QWidget>
+inline Part* PictureOf(const QWidget* window, const char* part, int slot) {
+  return window->findChild<Part*>(QString::fromLatin1(part) + QString::number(slot));
+}
 
 }  // namespace kestrova::testing

@@ -1,5 +1,6 @@
 #include "gui/reports/form_field.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QMenu>
@@ -39,6 +40,15 @@ void Paint(QWidget* field, const QColor& back, const QColor& text) {
   p.setColor(QPalette::Base, back);
   if (text.isValid()) p.setColor(QPalette::Text, text);
   field->setPalette(p);
+}
+
+void SetHeadingBold(QLabel* heading, bool bold) {
+  QFont font = heading->font();
+  font.setBold(bold);
+  heading->setFont(font);
+  if (heading->sizeHint().width() > heading->width()) {
+    heading->resize(heading->sizeHint().width(), heading->height());
+  }
 }
 
 QPoint PickListPlace(int field, const QSize& window) {

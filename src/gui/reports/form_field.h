@@ -3,6 +3,7 @@
 #include <QString>
 
 class QColor;
+class QLabel;
 class QMenu;
 class QPoint;
 class QSize;
@@ -22,6 +23,9 @@ void SetText(QWidget* field, const QString& text);
 void SetReadOnly(QWidget* field, bool readOnly);
 void Clear(QWidget* field);
 void Paint(QWidget* field, const QColor& back, const QColor& text);
+// A field's heading in bold while the field has the focus; bold text is
+// wider, so the heading grows until none of it is cut off.
+void SetHeadingBold(QLabel* heading, bool bold);
 
 // Where a field's pick-list opens in a window of this size: towards the
 // window's lower right, higher for the fields further down their tab.

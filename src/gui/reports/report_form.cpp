@@ -209,13 +209,7 @@ void ReportForm::txtField_GotFocus(int n) {
   } else if (auto* box = qobject_cast<QPlainTextEdit*>(field(n))) {
     box->selectAll();
   }
-  QFont bold = heading(n)->font();
-  bold.setBold(true);
-  heading(n)->setFont(bold);
-  // Bold text is wider: the heading grows so that none of it is cut off.
-  if (heading(n)->sizeHint().width() > heading(n)->width()) {
-    heading(n)->resize(heading(n)->sizeHint().width(), heading(n)->height());
-  }
+  form_field::SetHeadingBold(heading(n), true);
   if (n == 5 && fieldText(5).isEmpty()) {
     SetFieldText(5, QString::fromStdString(time::FormatDateTime(session_.clock().Now(), time::kDateTimeFormat)));
   }
@@ -245,9 +239,7 @@ void ReportForm::txtField_LostFocus(int n) {
   if (trimmed.size() != text.size()) SetFieldText(n, QString::fromStdString(std::string(trimmed)));
   if (auto* line = qobject_cast<QLineEdit*>(field(n))) line->deselect();
   form_field::Paint(field(n), kDisplayBack, Qt::black);
-  QFont normal = heading(n)->font();
-  normal.setBold(false);
-  heading(n)->setFont(normal);
+  form_field::SetHeadingBold(heading(n), false);
   if (reports::IsContextField(n)) heading(n)->setText(QStringLiteral("Context"));
   if (n == 44 || n == 45) spaceFull(n)->hide();
 }
@@ -350,12 +342,6 @@ bool ReportForm::eventFilter(QObject* watched, QEvent* e) {
 
 const std::array<QString, 3>& ReportForm::picturePaths() const { return pictures_->paths(); }
 ZelButton* ReportForm::largerPictureButton(int slot) const { return pictures_->largerButton(slot); }
-ZelButton* ReportForm::addEditPictureButton(int slot) const { return pictures_->addEditButton(slot); }
-ZelButton* ReportForm::deletePictureButton(int slot) const { return pictures_->deleteButton(slot); }
-QLabel* ReportForm::pictureImage(int slot) const { return pictures_->image(slot); }
-QLabel* ReportForm::pictureCaption(int slot) const { return pictures_->caption(slot); }
-
-QLabel* ReportForm::heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
 
 QString ReportForm::fieldText(int n) const { return form_field::Text(field(n)); }
 

@@ -35,15 +35,11 @@ class ReportForm : public QTabWidget {
   // SetTexts() use the stored form, with CR LF line breaks; the boxes show LF.
   QWidget* field(int n) const { return fields_[static_cast<std::size_t>(n)]; }
   QString fieldText(int n) const;
-  QLabel* heading(int n) const;
+  QLabel* heading(int n) const { return headings_[static_cast<std::size_t>(n)]; }
   // The picture slots; the file names shown, empty where none is.
   PictureSlots& pictures() const { return *pictures_; }
   const std::array<QString, 3>& picturePaths() const;
   ZelButton* largerPictureButton(int slot) const;
-  ZelButton* addEditPictureButton(int slot) const;
-  ZelButton* deletePictureButton(int slot) const;
-  QLabel* pictureImage(int slot) const;
-  QLabel* pictureCaption(int slot) const;
 
   // Writing a report: the fields unlocked (empty, or a template's texts to
   // bring back; or the shown report's texts), the pictures with them.

@@ -32,12 +32,11 @@ class frmAddEditUser : public QDialog {
   bool saved() const { return saved_; }
   QString savedNameSort() const { return savedNameSort_; }
 
-  void Form_Activate();
-
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  void Form_Activate();
   void cmdSave_Click();
   bool Complete() const;
   void TextChanged();

@@ -32,10 +32,6 @@ class frmAdmin : public QWidget {
   enum class Mode { List, Password, Editing, Reviewing };
   Mode mode() const { return mode_; }
 
-  // The first activation: the list, captions and tool-tips, the empty-list
-  // notice. Later calls do nothing.
-  void Form_Activate();
-
   // Closes the window as the program's own step (after a sign-in).
   void CloseByProgram();
 
@@ -51,6 +47,9 @@ class frmAdmin : public QWidget {
   void changeEvent(QEvent* e) override;
 
  private:
+  // The first activation: the list, captions and tool-tips, the empty-list
+  // notice. Later calls do nothing.
+  void Form_Activate();
   void cmdUserSelected_Click();
   void cmdSignIn_Click();
   void cmdCancel_Click();
