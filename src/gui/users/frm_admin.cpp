@@ -17,6 +17,7 @@
 #include "core/text/fixed_text.h"
 #include "core/time/date_format.h"
 #include "core/users/access_level.h"
+#include "core/users/admin_commands.h"
 #include "core/users/user_actions.h"
 #include "core/users/user_list.h"
 #include "gui/session/access_code.h"
@@ -126,13 +127,8 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
   txtPassword_->setMaxLength(8);
   txtPassword_->setGeometry(ToPixels(3300, s), ToPixels(3870, s), ToPixels(2940, s), ToPixels(560, s));
   txtPassword_->hide();
-  cmdSignIn_->hide();
-  cmdCancel_->hide();
   connect(txtPassword_, &QLineEdit::textChanged, this, [this] { txtPassword_Change(); });
 
-  cmdAddUser_->setEnabled(false);
-  cmdEditUser_->setEnabled(false);
-  cmdDeleteUser_->setEnabled(false);
   picLogs_ = new LogReviewPanel(session_, this);
   picLogs_->move(grid_->x(), grid_->y());
   connect(picLogs_, &LogReviewPanel::SearchStarted, this, &frmAdmin::picLogs_SearchStarted);
@@ -156,6 +152,20 @@ frmAdmin::frmAdmin(Session& session, QWidget* parent) : QWidget(parent), session
 
   SetCancelButton(this, cmdQuit_);
   flasher_ = new ButtonFlasher(ButtonFlasher::Family::Admin, this);
+  ShowCommands();
+}
+
+void frmAdmin::ShowCommands() {
+  const users::AdminWindowState state{.mode = mode_,
+                                      .userCount = userCount_,
+                                      .passwordLength = static_cast<int>(txtPassword_->text().size()),
+                                      .logSearching = picLogs_->searching()};
+  for (const users::AdminCommandLook& look : users::AdminCommands(state)) {
+    auto* b = findChild<ZelButton*>(QLatin1String(look.name.data(), static_cast<int>(look.name.size())),
+                                    Qt::FindDirectChildrenOnly);
+    b->setVisible(look.visible);
+    b->setEnabled(look.enabled);
+  }
 }
 
 void frmAdmin::Form_Activate() {
@@ -179,7 +189,6 @@ void frmAdmin::Form_Activate() {
   cmdUserSelected_->setToolTip(QStringLiteral(" Sign the highlighted user in... "));
   cmdHelp_->setToolTip(QStringLiteral(" Illustrated Manual "));
   cmdQuit_->setToolTip(QStringLiteral(" Exit ") + title + QStringLiteral(" "));
-  cmdUserSelected_->setVisible(userCount_ > 0);
   activated_ = true;
   if (userCount_ < 1) {
     ShowNotice(session_, this, QStringLiteral("'User List' empty"),
@@ -205,22 +214,14 @@ void frmAdmin::RereadChangedList() {
     return;
   const int row = grid_->currentRow();
   const QString highlighted = row >= 0 && grid_->item(row, 3) ? grid_->item(row, 3)->text() : QString();
+  const bool signInShown = !cmdUserSelected_->isHidden();
   FillUserList();
-  if (!grid_->isVisible()) {
-    cmdUserSelected_->hide();
-  } else {
+  if (grid_->isVisible()) {
     SelectRow(1);
     for (int r = 0; r < grid_->rowCount(); ++r) {
       if (grid_->item(r, 3)->text() == highlighted) SelectRow(r + 1);
     }
-    if (mode_ == Mode::List && !cmdUserSelected_->isVisible()) {
-      cmdUserSelected_->show();
-      SetDefaultButton(this, cmdUserSelected_);
-    }
-  }
-  if (mode_ == Mode::Editing) {
-    cmdEditUser_->setEnabled(grid_->isVisible());
-    cmdDeleteUser_->setEnabled(grid_->isVisible());
+    if (!signInShown && !cmdUserSelected_->isHidden()) SetDefaultButton(this, cmdUserSelected_);
   }
 }
 
@@ -233,6 +234,7 @@ void frmAdmin::FillUserList() {
   // A damaged list still lists its valid users; the damage is told once.
   auto users = users::ListUsers(session_.folder());
   if (!users.ok()) {
+    ShowCommands();
     ShowNotice(session_, this, QStringLiteral("User List Problem"), Q(users.message()), kIconError);
     return;
   }
@@ -277,6 +279,7 @@ void frmAdmin::FillUserList() {
     grid_->setColumnWidth(0, std::max(ToPixels(4000, s) / 2, rest));
     grid_->show();
   }
+  ShowCommands();
 }
 
 void frmAdmin::SelectRow(int row) {

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/users/admin_commands.h"
 #include "core/users/user_list.h"
 
 #include <QWidget>
@@ -29,7 +30,7 @@ class frmAdmin : public QWidget {
   static constexpr int kWidthTwips = 8930;
   static constexpr int kHeightTwips = 5375;
 
-  enum class Mode { List, Password, Editing, Reviewing };
+  using Mode = users::AdminMode;
   Mode mode() const { return mode_; }
 
   // Closes the window as the program's own step (after a sign-in).
@@ -76,6 +77,8 @@ class frmAdmin : public QWidget {
   int UserCount() const;
   void txtPassword_Change();
   void SetButtonsForList();
+  // Every command button shown and usable as the mode and the list say.
+  void ShowCommands();
 
   Session& session_;
   Mode mode_ = Mode::List;

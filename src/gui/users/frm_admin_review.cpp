@@ -25,15 +25,12 @@ void frmAdmin::cmdReviewLogs_Click() {
   reviewLogsToolTip_ = cmdReviewLogs_->toolTip();
   cmdReviewLogs_->setToolTip(QStringLiteral(" Click here when finished reviewing the activity logs "));
   grid_->hide();
-  cmdUserSelected_->hide();
+  ShowCommands();
   SetDefaultButton(this, nullptr);
   picLogsTop_ = picLogs_->y();
   picLogs_->move(picLogs_->x(), grid_->y());
   windowCaptionTag_ = windowTitle();
   setWindowTitle(session_.applicationTitle() + QStringLiteral(" - Activity Logs"));
-  cmdEditList_->setEnabled(true);
-  cmdEditList_->hide();
-  cmdBackupRestore_->hide();
   flasher_->Start(cmdReviewLogs_, 10, 10);
   picLogs_->Enter();
 }
@@ -47,17 +44,15 @@ void frmAdmin::LeaveLogReview() {
   cmdReviewLogs_->setCaption(reviewLogsTag_);
   cmdReviewLogs_->setToolTip(reviewLogsToolTip_);
   ButtonFlasher::Rest(cmdReviewLogs_);
-  cmdEditList_->show();
-  cmdBackupRestore_->show();
-  cmdUserSelected_->setVisible(userCount_ > 0);
-  if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
+  ShowCommands();
+  if (!cmdUserSelected_->isHidden()) SetDefaultButton(this, cmdUserSelected_);
   setWindowTitle(windowCaptionTag_);
   // Users another workstation added or removed meanwhile.
   RereadChangedList();
 }
 
 void frmAdmin::picLogs_SearchStarted() {
-  cmdReviewLogs_->hide();
+  ShowCommands();
   flasher_->Stop();
   SetCancelButton(this, picLogs_->finishButton());
   flasher_->Start(picLogs_->finishButton(), 10, 10);
@@ -65,7 +60,7 @@ void frmAdmin::picLogs_SearchStarted() {
 
 void frmAdmin::picLogs_SearchEnded() {
   flasher_->Stop();
-  cmdReviewLogs_->show();
+  ShowCommands();
   flasher_->Start(cmdReviewLogs_, 10, 10);
   SetCancelButton(this, cmdQuit_);
 }
@@ -78,10 +73,9 @@ void frmAdmin::cmdBackupRestore_Click() {
 
 void frmAdmin::UsersReplaced() {
   FillUserList();
-  cmdUserSelected_->setVisible(userCount_ > 0 && mode_ == Mode::List);
   if (grid_->isVisible()) {
     SelectRow(1);
-    if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
+    if (!cmdUserSelected_->isHidden()) SetDefaultButton(this, cmdUserSelected_);
   }
 }
 

@@ -34,23 +34,14 @@ void frmAdmin::cmdUserSelected_Click() {
   if (!userSelectedTag_.isEmpty() || grid_->currentRow() < 0) return;
   mode_ = Mode::Password;
   grid_->setEnabled(false);
-  cmdEditList_->hide();
-  cmdReviewLogs_->hide();
-  cmdBackupRestore_->hide();
-  // The user-list buttons share the row with the sign-in buttons.
-  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->hide();
   userSelectedTag_ = cmdUserSelected_->Caption();
   cmdUserSelected_->setBackColor(kEnterPasswordColour);
   QFont bold = cmdUserSelected_->font();
   bold.setBold(true);
   cmdUserSelected_->setFont(bold);
   cmdUserSelected_->setCaption(QStringLiteral("Enter Password at right"));
-  cmdUserSelected_->setEnabled(false);
   cmdSignIn_->setCaption(QStringLiteral("&Sign In"));
-  cmdSignIn_->show();
-  cmdSignIn_->setEnabled(false);
   cmdCancel_->setCaption(QStringLiteral("&Cancel"));
-  cmdCancel_->show();
   txtPassword_->clear();
   txtPassword_->show();
   txtPassword_->setFocus();
@@ -61,14 +52,13 @@ void frmAdmin::cmdUserSelected_Click() {
 void frmAdmin::txtPassword_Change() {
   if (mode_ != Mode::Password) return;
   const int length = static_cast<int>(txtPassword_->text().size());
-  cmdSignIn_->setEnabled(length > 3);
-  if (cmdSignIn_->isEnabled()) {
+  ShowCommands();
+  if (length > 3) {
     flasher_->StartTimer(10);
   } else {
     flasher_->StopTimer();
     ButtonFlasher::Rest(cmdSignIn_);
   }
-  cmdCancel_->setEnabled(true);
   // Enter signs in from the fourth character, cancels on an empty box, and
   // does nothing in between.
   if (length > 3) {
@@ -119,17 +109,13 @@ void frmAdmin::cmdSignIn_Click() {
 }
 
 void frmAdmin::cmdCancel_Click() {
+  mode_ = Mode::List;
   txtPassword_->hide();
   flasher_->StopTimer();
-  cmdSignIn_->hide();
   ButtonFlasher::Rest(cmdSignIn_);
   flasher_->ClearTarget();
   ButtonFlasher::Rest(cmdCancel_);
-  cmdCancel_->hide();
-  cmdEditList_->show();
-  cmdReviewLogs_->show();
-  cmdBackupRestore_->show();
-  for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->show();
+  ShowCommands();
   grid_->setEnabled(true);
   cmdUserSelected_->setCaption(userSelectedTag_);
   userSelectedTag_.clear();
@@ -137,9 +123,7 @@ void frmAdmin::cmdCancel_Click() {
   normal.setBold(false);
   cmdUserSelected_->setFont(normal);
   cmdUserSelected_->setBackColor(kUserSelectedColour);
-  cmdUserSelected_->setEnabled(true);
   SetDefaultButton(this, cmdUserSelected_);
-  mode_ = Mode::List;
 }
 
 // User-list editing.
@@ -151,14 +135,9 @@ void frmAdmin::cmdEditList_Click() {
     cmdEditList_->setCaption(editListTag_);
     cmdEditList_->setToolTip(editListToolTip_);
     ButtonFlasher::Rest(cmdEditList_);
-    for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) {
-      b->move(b->x(), addUserTop_);
-      b->setEnabled(false);
-    }
-    cmdReviewLogs_->show();
-    cmdBackupRestore_->show();
-    cmdUserSelected_->setVisible(grid_->isVisible());
-    if (cmdUserSelected_->isVisible()) SetDefaultButton(this, cmdUserSelected_);
+    for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->move(b->x(), addUserTop_);
+    ShowCommands();
+    if (!cmdUserSelected_->isHidden()) SetDefaultButton(this, cmdUserSelected_);
     setWindowTitle(windowCaptionTag_);
     return;
   }
@@ -168,15 +147,10 @@ void frmAdmin::cmdEditList_Click() {
   cmdEditList_->setCaption(QStringLiteral("&Finished editing"));
   editListToolTip_ = cmdEditList_->toolTip();
   cmdEditList_->setToolTip(QStringLiteral(" Click here when finished editing the 'User List' "));
-  cmdReviewLogs_->hide();
-  cmdBackupRestore_->hide();
-  cmdUserSelected_->hide();
+  ShowCommands();
   SetDefaultButton(this, nullptr);
   addUserTop_ = cmdAddUser_->y();
   for (ZelButton* b : {cmdAddUser_, cmdEditUser_, cmdDeleteUser_}) b->move(b->x(), cmdUserSelected_->y());
-  cmdAddUser_->setEnabled(true);
-  cmdEditUser_->setEnabled(grid_->isVisible());
-  cmdDeleteUser_->setEnabled(grid_->isVisible());
   windowCaptionTag_ = windowTitle();
   setWindowTitle(QStringLiteral("'User List' Administration"));
   if (userCount_ == 0) cmdAddUser_Click();
@@ -190,10 +164,6 @@ void frmAdmin::cmdAddUser_Click() {
   FillUserList();
   QApplication::processEvents();
   SelectUser(form.savedNameSort());
-  if (userCount_ >= 1) {
-    cmdEditUser_->setEnabled(true);
-    cmdDeleteUser_->setEnabled(true);
-  }
 }
 
 void frmAdmin::cmdEditUser_Click() {
