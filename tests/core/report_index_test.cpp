@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "core/files/change_counter.h"
@@ -226,12 +227,18 @@ TEST(ReportIndex, IsIgnoredAndWrittenAgainWhenAnythingElseChangedTheFolder) {
 }
 
 // Dates as a share keeps them: to the second. And optionally a file
-// server whose clock is behind this computer's.
+// server whose clock is behind this computer's, or a cache of the data
+// file's status that still shows it as it was.
 class Granular : public files::FileSystem {
  public:
   std::int64_t serverBehind = 0;  // seconds
+  std::optional<struct stat> cachedData;
 
   int LStat(const fs::path& path, struct stat* st) override {
+    if (cachedData && path.filename() == kDataFileName) {
+      *st = *cachedData;
+      return 0;
+    }
     const int r = FileSystem::LStat(path, st);
     if (r == 0) {
       st->st_mtim.tv_nsec = 0;
@@ -278,6 +285,21 @@ TEST(ReportIndex, IsTrustedOnlyWhenTheServerDatedItWellAfterTheDataFile) {
   granular.serverBehind = 0;
   EXPECT_EQ(Listed(folder.path(), &from), Scanned(folder.path()));
   EXPECT_TRUE(fs::exists(index));
+
+  // A cache still shows the data file as it was when another program,
+  // which keeps no counter, appended a report: the file server's own
+  // answer shows it.
+  struct stat before {};
+  ASSERT_EQ(::lstat(data.c_str(), &before), 0);
+  granular.cachedData = before;
+  const int fd = ::open(data.c_str(), O_WRONLY | O_APPEND);
+  RecordBytes bytes;
+  EncodeReportRecord(Report(13), bytes.data());
+  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+  EXPECT_EQ(Listed(folder.path(), &from).size(), 13 * kHeadEntrySize);
+  EXPECT_EQ(from, Source::DataFile);
+  granular.cachedData.reset();
 
   // While another writer holds the lock the reader does not wait for it:
   // no index this time.

@@ -6,6 +6,7 @@
 #include "core/files/file.h"
 #include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
+#include "core/reports/data_file.h"
 #include "core/reports/report_heads.h"
 
 namespace kestrova::reports {
@@ -88,6 +89,14 @@ std::optional<std::vector<char>> ReadIndex(const fs::path& folder, const network
   if ((*seen)->modified - stamp.modified <= kIndexMargin.count()) return std::nullopt;
   const std::uint64_t size = kHeaderSize + EntryCount(stamp) * kHeadEntrySize;
   if ((*seen)->size != size) return std::nullopt;
+  // A share keeps file sizes and dates for a while (sshfs: 20 seconds): an
+  // append by a program that keeps no counter would not show in the stamp
+  // yet, but does in the size asked of the file server itself.
+  auto data = files::File::Open(folder / kDataFileName, files::OpenMode::Read);
+  if (!data.ok()) return std::nullopt;
+  auto dataSize = data->Size();
+  (void)data->Close();
+  if (!dataSize.ok() || *dataSize != stamp.size) return std::nullopt;
   auto file = files::File::Open(folder / kIndexFileName, files::OpenMode::Read);
   if (!file.ok()) return std::nullopt;
   std::vector<char> bytes(size);
