@@ -158,6 +158,7 @@ TEST(Backup, BacksUpAndRestoresByteForByteKeepingTheReplacedLogs) {
   TempFolder target;
   Populate(data.path());
   ::chmod((data / "Search.Log").c_str(), 0444);  // read-only, as an earlier release left it
+  WriteFileBytes(data / "Kestrova.Index", "the list's index, never carried");
 
   const BackupPlan plan = PlanBackup(data.path(), target.path());
   EXPECT_EQ(plan.stop, Stop::None);
@@ -207,6 +208,7 @@ TEST(Backup, BacksUpAndRestoresByteForByteKeepingTheReplacedLogs) {
   EXPECT_EQ(after.at("User.Log"), "kept as it is\r\n") << "not in the backup: left alone";
   EXPECT_EQ(after.at("Search.Log.before-restore-20261206140509"), searchesSince);
   EXPECT_EQ(after.count("Kestrova.Data.before-restore-20261206140509"), 0u) << "only the logs are kept";
+  EXPECT_EQ(after.count("Kestrova.Index"), 0u) << "no index of the data file the restore replaced";
   ASSERT_EQ(restored.keptLogs.size(), 4u);
   EXPECT_EQ(restored.keptLogs[0].keptAs, "SignInOut.Log.before-restore-20261206140509");
   EXPECT_EQ(ModeOf(data / "UserList.Log"), 0440u) << "the data folder's files keep their permissions";

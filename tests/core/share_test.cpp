@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,15 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <thread>
 
+#include "core/files/change_counter.h"
 #include "core/files/file.h"
 #include "core/files/file_system.h"
 #include "core/files/folder_lock.h"
 #include "core/reports/data_file.h"
 #include "core/reports/report_actions.h"
+#include "core/reports/report_heads.h"
 #include "core/reports/report_import.h"
 #include "core/reports/report_list.h"
 #include "support/processes.h"
@@ -324,5 +328,77 @@ TEST_F(ShareTest, ATemporaryFileRemovedElsewhereDoesNotStopADelete) {
   EXPECT_EQ(ReadFresh(one / "Kestrova.Data").size(), 20001u);
 }
 
+// The list read over the share through the folder's index is the list read
+// from a local copy of the data file, whatever became of the index.
+TEST_F(ShareTest, AListReadThroughTheIndexEqualsTheLocalOneHoweverTheIndexWasSpoilt) {
+  for (int i = 1; i <= 30; ++i) {
+    reports::ReportRecord r;
+    r.ControlNumber = 46000 + i;
+    r.DateEntered = 46000 + (i * 7 % 30);
+    r.CaseNumber = "I" + std::to_string(i * 13 % 30);
+    r.ListStatus = i % 4 ? reports::kActiveList : reports::kInactiveList;
+    r.ProgramVersion = 414;
+    ASSERT_TRUE(reports::AppendReport(At(0), r).ok());
+  }
+  const fs::path data = one / "Kestrova.Data";
+  const fs::path index = one / "Kestrova.Index";
+  const auto settle = [&] {
+    std::error_code ignored;
+    fs::remove(index, ignored);
+    const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 60, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, data.c_str(), times, 0), 0);
+    reports::ReportHeads heads;
+    ASSERT_EQ(*heads.Refresh(one), reports::ReportHeads::Source::DataFile);
+    ASSERT_EQ(*heads.Refresh(one), reports::ReportHeads::Source::Kept);
+    reports::ReportHeads next;
+    ASSERT_EQ(*next.Refresh(one), reports::ReportHeads::Source::Index) << "no index written over the share";
+  };
+  const auto sameAsLocal = [&](const char* what) {
+    SCOPED_TRACE(what);
+    testing::TempFolder local;
+    fs::copy_file(data, local / "Kestrova.Data");
+    for (const auto display : {reports::DisplayList::Active, reports::DisplayList::Inactive}) {
+      reports::ListRequest request;
+      request.display = display;
+      auto shared = reports::BuildReportList(one, request);
+      auto here = reports::BuildReportList(local.path(), request);
+      ASSERT_TRUE(shared.ok() && here.ok());
+      EXPECT_EQ(shared->rows, here->rows);
+      EXPECT_FALSE(here->rows.empty());
+    }
+  };
+  const auto writeAt = [](const fs::path& path, std::uint64_t at, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at)), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  };
+  const std::uint64_t caseAt = 4 * 20001 + reports::SpanOf("CaseNumber").offset;
+
+  settle();
+  sameAsLocal("settled");
+  writeAt(data, caseAt, "OLDER");
+  sameAsLocal("an older program's edit in place");
+  settle();
+  ASSERT_TRUE(BumpChangeCounter(one).ok());
+  sameAsLocal("a write whose index never followed");
+  settle();
+  fs::resize_file(index, fs::file_size(index) - 100);
+  sameAsLocal("a torn index");
+  settle();
+  writeAt(index, 64 + 30, "X");
+  sameAsLocal("a damaged index");
+  // An older program's edit in the second the data file was dated, with
+  // the index dated in that second too.
+  settle();
+  struct stat st {};
+  ASSERT_EQ(::stat(data.c_str(), &st), 0);
+  writeAt(data, caseAt, "RACY!");
+  const timespec same[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, data.c_str(), same, 0), 0);
+  const timespec tick[2] = {{0, UTIME_OMIT}, {st.st_mtim.tv_sec + 1, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, index.c_str(), tick, 0), 0);
+  sameAsLocal("an index dated in the tick of an edit");
+}
 }  // namespace
 }  // namespace kestrova::files

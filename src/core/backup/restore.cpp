@@ -9,6 +9,7 @@
 #include "core/files/change_counter.h"
 #include "core/files/file.h"
 #include "core/files/record_file.h"
+#include "core/reports/report_index.h"
 #include "core/reports/report_record.h"
 #include "core/startup/data_file_upgrade.h"
 #include "core/time/date_format.h"
@@ -239,6 +240,9 @@ Outcome RunRestore(const fs::path& dataFolder, const fs::path& source, const Pro
   auto lock = files::FolderLock::Acquire(folder, options.lock);
   if (!lock.ok()) return stop(Kind::Failed, "", lock.message());
   if (options.observer) options.observer->AboutToWrite(folder);
+  // The list's index describes the data file being replaced: a restored
+  // file with the same size and time must never be read through it.
+  (void)files::RemoveFile(folder / reports::kIndexFileName);
   auto failure = InstallAll(placements, options.renamePatience, [&] { return lock->CheckStillOurs(); });
   if (failure) {
     // Files were put in place and back: other workstations look again.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "core/reports/report_index.h"
 #include "core/search/contains_phrase.h"
 #include "core/text/fixed_text.h"
 #include "core/time/ole_date.h"
@@ -40,10 +41,17 @@ std::int64_t EnteredKey(double dateEntered) {
 Result<ReportHeads::Source> ReportHeads::Refresh(const std::filesystem::path& folder, const DataFileOptions& options) {
   // A stamp that cannot be read (a damaged change counter) keeps nothing:
   // the heads are read each time, as they were before they were kept.
+  const ReadMoment readAt = ReadMoment::Now();
   auto stamp = network::ReadDataStamp(folder);
   std::optional<network::DataStamp> now;
   if (stamp.ok()) now = *stamp;
   if (now && stamp_ && *stamp_ == *now && folder_ == folder) return Source::Kept;
+  if (useIndex_ && now && now->dataFile) {
+    if (auto indexed = ReadIndex(folder, *now)) {
+      Replace(std::move(*indexed), now, folder);
+      return Source::Index;
+    }
+  }
   std::vector<char> entries;
   if (!now || now->dataFile) {
     entries.reserve(now ? static_cast<std::size_t>(now->size / kReportRecordSize) * kHeadEntrySize : 0);
@@ -61,6 +69,7 @@ Result<ReportHeads::Source> ReportHeads::Refresh(const std::filesystem::path& fo
     }
   }
   Replace(std::move(entries), now, folder);
+  if (useIndex_ && now && now->dataFile) (void)OfferIndex(folder, entries_, *now, readAt, options.lock);
   return Source::DataFile;
 }
 

@@ -24,12 +24,13 @@ inline constexpr std::size_t kHeadEntrySize = kHeadSize + 1;
 // list. They are valid for the folder's stamp (the change counter and the
 // data file's size and time, as the change watch reads them): while it
 // stays the same nothing else is read, and when it changes they are all
-// read again from the data file, since an edit in place may have come with
-// an append.
+// read again, since an edit in place may have come with an append: from
+// the folder's index when it can be trusted (report_index.h), else from the
+// data file, after which the index is offered for the next reader.
 class ReportHeads {
  public:
   // Where the last Refresh took the heads from.
-  enum class Source { Kept, DataFile };
+  enum class Source { Kept, Index, DataFile };
 
   Result<Source> Refresh(const std::filesystem::path& folder, const DataFileOptions& options = {});
 
@@ -47,12 +48,16 @@ class ReportHeads {
 
   // Forgets everything: the next Refresh reads again.
   void Clear();
+  // Off: the heads always come from the data file and no index is offered
+  // (to compare the two).
+  void setIndexUse(bool use) { useIndex_ = use; }
 
  private:
   void Replace(std::vector<char> entries, const std::optional<network::DataStamp>& stamp,
                const std::filesystem::path& folder);
 
   std::filesystem::path folder_;
+  bool useIndex_ = true;
   std::optional<network::DataStamp> stamp_;
   std::vector<char> entries_;
   ListCounts counts_;
