@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QSet>
 #include <QString>
+#include <string>
 
 namespace {
 
@@ -39,6 +40,16 @@ TEST(ManualPictures, EachWindowIsDrawnAtItsSize) {
       // The main window fits the screen it opens on.
       {"main-window", {800, 600}, screen},
       {"message-dialog", {250, 100}, {900, 500}},
+      // "View/Edit this User": fixed at 6100 x 5655 twips.
+      {"user-form", {407, 377}, {407, 377}},
+      // The questions before printing, as message dialogs.
+      {"print-option", {250, 100}, {900, 500}},
+      {"print-list", {250, 100}, {900, 500}},
+      {"chart-window", {1180, 660}, screen},
+      // A new report being written: the main window shrunk to the form.
+      {"report-form", {600, 350}, screen},
+      {"report-form-when", {600, 350}, screen},
+      {"report-form-narrative", {600, 350}, screen},
   };
   for (const Expected& e : pictures) {
     SCOPED_TRACE(e.name);
@@ -49,6 +60,27 @@ TEST(ManualPictures, EachWindowIsDrawnAtItsSize) {
     EXPECT_LE(image.width(), e.most.width());
     EXPECT_LE(image.height(), e.most.height());
     EXPECT_GT(ColoursIn(image), 20) << "a blank grab";
+  }
+}
+
+// Pictures taken one step apart (another tab, another question) that came
+// out the same show a step that did not happen.
+TEST(ManualPictures, EachStepShowsSomethingElse) {
+  ASSERT_FALSE(PicturesFolder().isEmpty());
+  const auto load = [](const char* name) {
+    return QImage(PicturesFolder() + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+  };
+  const char* steps[][2] = {{"main-window", "report-form"},
+                            {"report-form", "report-form-when"},
+                            {"report-form-when", "report-form-narrative"},
+                            {"message-dialog", "print-option"},
+                            {"print-option", "print-list"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::string(step[0]) + " / " + step[1]);
+    const QImage before = load(step[0]);
+    const QImage after = load(step[1]);
+    ASSERT_FALSE(before.isNull() || after.isNull());
+    EXPECT_NE(before, after);
   }
 }
 

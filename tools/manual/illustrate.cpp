@@ -4,8 +4,11 @@
 //
 //   kestrova_illustrate OUTPUT_FOLDER
 //
-// Writes title-window.png, admin-window.png, main-window.png,
-// search-dialog.png and message-dialog.png.
+// Writes title-window.png, admin-window.png, user-form.png,
+// main-window.png, search-dialog.png, message-dialog.png, print-option.png,
+// print-list.png, chart-window.png and report-form.png,
+// report-form-when.png, report-form-narrative.png (a new report being
+// written, three of its tabs).
 
 #include <QApplication>
 #include <QDir>
@@ -14,15 +17,22 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "cli/report_generator.h"
 #include "gui/reports/frm_main.h"
+#include "gui/reports/report_form.h"
+#include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
 #include "gui/session/session.h"
 #include "gui/startup/frm_title_page.h"
+#include "gui/stats/frm_chart.h"
 #include "gui/ui/frm_msg_box.h"
 #include "gui/ui/message_request.h"
+#include "gui/ui/zel_button.h"
+#include "gui/users/frm_add_edit_user.h"
 #include "gui/users/frm_admin.h"
 #include "gui/window_flow.h"
 #include "platform/clock.h"
@@ -34,15 +44,24 @@ using namespace kestrova;
 constexpr std::int32_t kReports = 60;
 constexpr std::uint64_t kSeed = 2026;
 
-// A message nobody answers: the windows shown here ask nothing on a
-// folder with reports and users, and a question would hold up the build.
+// The program's questions: the one a picture is taken of is answered by
+// `expected` (which shows the real dialog); any other is unexpected, as
+// the windows shown here ask nothing else on a folder with reports and
+// users, and a question would hold up the build.
 class NoAnswers : public gui::MessageAnswerer {
  public:
-  gui::MessageResult Answer(const gui::MessageRequest& request, QWidget*) override {
+  gui::MessageResult Answer(const gui::MessageRequest& request, QWidget* parent) override {
+    if (expected && request.caption == expectedCaption) {
+      asked = true;
+      return expected(request, parent);
+    }
     std::fprintf(stderr, "kestrova_illustrate: unexpected message \"%s\"\n", qPrintable(request.caption));
     unexpected = true;
     return {};
   }
+  QString expectedCaption;
+  std::function<gui::MessageResult(const gui::MessageRequest&, QWidget*)> expected;
+  bool asked = false;
   bool unexpected = false;
 };
 
@@ -61,6 +80,28 @@ bool Save(QWidget* window, const QString& folder, const char* name) {
     return false;
   }
   return true;
+}
+
+// The message dialog the program asked for, shown for real, its picture
+// taken, then closed by its last button (the one that stops).
+bool SaveQuestion(gui::Session& session, NoAnswers& answers, const QString& caption, QWidget* owner,
+                  const std::function<void()>& ask, const QString& folder, const char* name) {
+  bool saved = false;
+  answers.asked = false;
+  answers.expectedCaption = caption;
+  answers.expected = [&](const gui::MessageRequest& request, QWidget* parent) {
+    gui::frmMsgBox box(session.sound(), session.systemMessage(), request, parent ? parent : owner);
+    QTimer::singleShot(0, &box, [&] {
+      saved = Save(&box, folder, name);
+      box.reject();
+    });
+    box.Run();
+    return gui::MessageResult{.pressedButton = static_cast<int>(request.buttons.size())};
+  };
+  ask();
+  answers.expected = nullptr;
+  if (!answers.asked) std::fprintf(stderr, "kestrova_illustrate: \"%s\" was not asked\n", qPrintable(caption));
+  return saved && answers.asked;
 }
 
 gui::Desktop Doubles(NoAnswers*& answers) {
@@ -90,6 +131,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: kestrova_illustrate OUTPUT_FOLDER\n");
     return 2;
   }
+  // A window that waits for an answer nobody gives must not hold up the
+  // build: give up after two minutes.
+  QTimer::singleShot(120000, [] {
+    std::fprintf(stderr, "kestrova_illustrate: stopped, a window was still waiting after two minutes\n");
+    std::_Exit(1);
+  });
   const QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
 
@@ -117,6 +164,13 @@ int main(int argc, char** argv) {
 
   QWidget* admin = flow.OpenAdministrativeWindow();
   ok = Save(admin, out, "admin-window") && ok;
+  {
+    // A demo user, open to view and edit, as "Edit User" shows it.
+    gui::frmAddEditUser form(session, gui::frmAddEditUser::Mode::ViewEdit, 1, admin);
+    form.show();
+    ok = Save(&form, out, "user-form") && ok;
+    form.hide();
+  }
   admin->hide();
 
   // Signed in as the demo user with full access, as the sign-in would.
@@ -147,6 +201,96 @@ int main(int argc, char** argv) {
       box.reject();
     });
     box.Run();
+  }
+
+  // The questions before printing, asked by the print commands on the
+  // report shown and on the list.
+  const auto click = [main](const char* name) {
+    if (auto* b = main->findChild<gui::ZelButton*>(QLatin1String(name))) {
+      b->PerformClick();
+    } else {
+      std::fprintf(stderr, "kestrova_illustrate: no button %s\n", name);
+    }
+  };
+  ok = SaveQuestion(
+           session, *answers, QStringLiteral("Print Option"), main, [&] { click("cmdPrintEntry"); }, out,
+           "print-option") &&
+       ok;
+  ok = SaveQuestion(
+           session, *answers, QStringLiteral("Print List"), main, [&] { click("cmdPrintList"); }, out, "print-list") &&
+       ok;
+
+  // The chart of the Active List, once its count has been shown.
+  {
+    gui::ChartSubject subject;
+    if (auto* list = main->findChild<gui::ReportListPanel*>(QStringLiteral("reportList"))) {
+      subject.listName = list->caption().trimmed();
+    }
+    gui::frmChart* chart = flow.OpenChartWindow(main, subject);
+    QElapsedTimer waited;
+    waited.start();
+    while (chart->counting() && waited.elapsed() < 30000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ok = Save(chart, out, "chart-window") && ok;
+    chart->close();
+  }
+
+  // A new report being written: the form alone, three of its tabs filled
+  // in as a user would.
+  // The main window active again, as under the user's hands, so that
+  // entering a field does what it does for them.
+  main->activateWindow();
+  Settle();
+  click("cmdAddEntry");
+  if (auto* form = main->findChild<gui::ReportForm*>(QStringLiteral("MainTab"))) {
+    // A context field offers its pick-list when entered empty: the item
+    // is picked from it, as the user would.
+    QString pick;
+    form->setPickListChooser([&pick](const reports::PickList& list, QPoint) {
+      for (std::size_t k = 0; k < list.items.size(); ++k) {
+        if (QString::fromStdString(list.items[k]) == pick) return static_cast<int>(k) + 1;
+      }
+      return 0;
+    });
+    const auto type = [form](int field, const char* text) {
+      form->FocusField(field);
+      QApplication::processEvents();
+      form->SetFieldText(field, QString::fromUtf8(text));
+    };
+    type(1, "26-0417");
+    type(2, "Bicycle taken from the rack at the north entrance");
+    type(3, "Theft (petty)");
+    type(4, "Ofc. R. Delgado");
+    form->FocusField(5);  // takes the current moment
+    QApplication::processEvents();
+    if (form->fieldText(5).isEmpty()) {
+      std::fprintf(stderr, "kestrova_illustrate: the date entered was not filled in\n");
+      ok = false;
+    }
+    form->FocusField(1);
+    ok = Save(main, out, "report-form") && ok;
+    type(6, "12/04/2026 18:30");
+    type(7, "12/05/2026 07:15");
+    type(8, "North entrance, bicycle rack B");
+    type(9, "12/05/2026 07:40");
+    type(10, "Front desk");
+    type(11, "Jordan Whitaker  W/M  03/14/1990");
+    pick = QStringLiteral("Owner");
+    form->FocusField(12);
+    QApplication::processEvents();
+    if (form->fieldText(12) != pick) {
+      std::fprintf(stderr, "kestrova_illustrate: the context was not picked\n");
+      ok = false;
+    }
+    type(13, "14 Larch Street, (555) 010-2231");
+    form->FocusField(6);
+    ok = Save(main, out, "report-form-when") && ok;
+    type(44,
+         "The owner locked a grey Trek bicycle to rack B at about 18:30 and found the cable cut the next "
+         "morning at 07:15. The rack is outside the camera's view. No witnesses so far.");
+    ok = Save(main, out, "report-form-narrative") && ok;
+  } else {
+    std::fprintf(stderr, "kestrova_illustrate: no report form\n");
+    ok = false;
   }
 
   // The windows are left as they are: closing them would ask whether to

@@ -134,6 +134,27 @@ bool PlacePictures(QTextDocument& doc, const QString& base, QSizeF page) {
   return true;
 }
 
+// A picture never straddles two pages: the paragraph holding one that
+// would do so begins a new page instead. A new page moves what follows, so
+// the document is laid out again after each such paragraph, and the next
+// one looked for from there.
+void KeepPicturesWhole(QTextDocument& doc, qreal pageHeight) {
+  const auto straddling = [&](const QTextBlock& b) {
+    bool picture = false;
+    for (auto it = b.begin(); !it.atEnd(); ++it) picture = picture || it.fragment().charFormat().isImageFormat();
+    if (!picture || b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) return false;
+    const QRectF r = doc.documentLayout()->blockBoundingRect(b);
+    return std::floor(r.top() / pageHeight) != std::floor((r.bottom() - 1) / pageHeight);
+  };
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (!straddling(b)) continue;
+    QTextBlockFormat f = b.blockFormat();
+    f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(b).setBlockFormat(f);
+    doc.markContentsDirty(0, doc.characterCount());
+  }
+}
+
 struct Chapter {
   QString title;
   int page;  // numbered from the title page, which is page 1
@@ -217,6 +238,7 @@ int main(int argc, char** argv) {
   if (!PlacePictures(doc, o.base, page)) return 1;
   doc.setPageSize(page);
   doc.setDocumentMargin(0);
+  KeepPicturesWhole(doc, page.height());
 
   // Where each chapter begins, for the contents.
   std::vector<Chapter> chapters;

@@ -92,12 +92,19 @@ int FieldTab(int f) { return f >= 0 && f < kFieldCount ? Field(f).tab : 0; }
 
 std::string SpaceFullCaption(std::size_t length, std::size_t maximum) {
   const double share = std::max(0.01, static_cast<double>(length) / static_cast<double>(maximum));
-  return " " + std::to_string(std::lround(share * 100)) + "% full ";
+  // Built by appending: GCC 12 at -O3 takes `" " + std::string&&` for an
+  // overlapping copy and warns (-Wrestrict) about it.
+  std::string caption(1, ' ');
+  caption += std::to_string(std::lround(share * 100));
+  caption += "% full ";
+  return caption;
 }
 
 void NormalizeField(int f, std::string& t) {
   t = Trimmed(t);
-  if (IsValueField(f) && t.empty()) t = "0";
+  // assign(1, '0') rather than = "0": the same text, without GCC 12's false
+  // -Wrestrict at -O3 on assigning a literal to a string just trimmed.
+  if (IsValueField(f) && t.empty()) t.assign(1, '0');
 }
 
 EntryCheck StorableText(const FieldTexts46& fields) {

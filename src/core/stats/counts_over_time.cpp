@@ -135,7 +135,7 @@ void Merge(Figure& into, const Figure& f) {
 
 std::string Thousands(std::int64_t n) {
   std::string text = std::to_string(n);
-  for (int at = static_cast<int>(text.size()) - 3; at > 0; at -= 3) text.insert(static_cast<std::size_t>(at), ",");
+  for (int at = static_cast<int>(text.size()) - 3; at > 0; at -= 3) text.insert(static_cast<std::size_t>(at), 1, ',');
   return text;
 }
 

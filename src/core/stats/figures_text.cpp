@@ -64,9 +64,21 @@ std::string ValueText(std::int64_t value) {
 std::string PeriodName(Period period, const time::DateTime& start) {
   switch (period) {
     case Period::Day: return Shown(start);
-    case Period::Week: return "Week of " + Shown(start);
+    // These two are appended, not `"..." + std::string&&`: GCC 12 at -O3
+    // warns (-Wrestrict) about the latter.
+    case Period::Week: {
+      std::string week = "Week of ";
+      week += Shown(start);
+      return week;
+    }
     case Period::Month: return time::FormatDateTime(start, "mmmm yyyy");
-    case Period::Quarter: return "Q" + std::to_string((start.month - 1) / 3 + 1) + " " + std::to_string(start.year);
+    case Period::Quarter: {
+      std::string quarter(1, 'Q');
+      quarter += std::to_string((start.month - 1) / 3 + 1);
+      quarter += ' ';
+      quarter += std::to_string(start.year);
+      return quarter;
+    }
     case Period::Year: return std::to_string(start.year);
   }
   return {};
@@ -85,11 +97,17 @@ std::string PeriodLabel(Period period, const time::DateTime& start) {
 
 std::string FiguresCsv(const TimeFigures& f) {
   std::string out = "start,count,value";
-  for (const std::string& group : f.groups) out += "," + text::CsvField(group);
+  for (const std::string& group : f.groups) {
+    out += ',';
+    out += text::CsvField(group);
+  }
   out += "\r\n";
   const auto row = [&](const std::string& start, const Figure& total, const std::vector<Figure>& groups) {
     out += start + "," + std::to_string(total.count) + "," + ValueText(total.value);
-    for (const Figure& g : groups) out += "," + std::to_string(g.count);
+    for (const Figure& g : groups) {
+      out += ',';
+      out += std::to_string(g.count);
+    }
     out += "\r\n";
   };
   for (const PeriodFigures& p : f.periods) row(IsoDay(p.start), p.total, p.groups);
