@@ -141,6 +141,9 @@ TEST_F(MainWindowTest, TheFormShowsEachFormat) {
   EXPECT_EQ(f->fieldText(44), QStringLiteral("The narrative."));
   EXPECT_EQ(f->heading(14)->text(), QStringLiteral("Name  R/S/A  DOB  SS# (Or Name of Business)"));
   EXPECT_EQ(f->heading(8)->text(), QStringLiteral("Location Occurred"));
+  // The heading names its field for the keyboard: its "&" is shown, not
+  // taken for an access key.
+  EXPECT_EQ(f->heading(13)->text(), QStringLiteral("Address && Contact Information"));
   auto* field2 = qobject_cast<QLineEdit*>(f->field(2));
   EXPECT_TRUE(field2->isReadOnly());
   EXPECT_EQ(field2->palette().color(QPalette::Base), QColor(192, 255, 255));

@@ -13,9 +13,9 @@ enum class AdminMode { List, Password, Editing, Reviewing };
 
 struct AdminWindowState {
   AdminMode mode = AdminMode::List;
-  int userCount = 0;           // users the list shows
-  int passwordLength = 0;      // characters typed in the password box
-  bool logSearching = false;   // a search of the log on display is under way
+  int userCount = 0;          // users the list shows
+  int passwordLength = 0;     // characters typed in the password box
+  bool logSearching = false;  // a search of the log on display is under way
 };
 
 enum class AdminCommand {

@@ -42,6 +42,11 @@ void Paint(QWidget* field, const QColor& back, const QColor& text) {
   field->setPalette(p);
 }
 
+QString HeadingText(std::string_view heading) {
+  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()))
+      .replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 void SetHeadingBold(QLabel* heading, bool bold) {
   QFont font = heading->font();
   font.setBold(bold);

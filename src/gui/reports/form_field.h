@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 class QColor;
 class QLabel;
@@ -26,6 +27,10 @@ void Paint(QWidget* field, const QColor& back, const QColor& text);
 // A field's heading in bold while the field has the focus; bold text is
 // wider, so the heading grows until none of it is cut off.
 void SetHeadingBold(QLabel* heading, bool bold);
+// A heading's text as its label shows it: the label names its field for the
+// keyboard, so an "&" in the text is doubled to be shown, not taken as the
+// mark of an access key.
+QString HeadingText(std::string_view heading);
 
 // Where a field's pick-list opens in a window of this size: towards the
 // window's lower right, higher for the fields further down their tab.

@@ -348,7 +348,7 @@ QString ReportForm::fieldText(int n) const { return form_field::Text(field(n)); 
 void ReportForm::SetHeadingCaptions() {
   for (int n = 5; n <= 43; ++n) {
     if (n == 8 || n == 10) continue;
-    if (QLabel* l = heading(n)) l->setText(QString::fromLatin1(reports::FieldHeading(n).data()));
+    if (QLabel* l = heading(n)) l->setText(form_field::HeadingText(reports::FieldHeading(n)));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "core/reports/report_entry.h"
+#include "gui/reports/form_field.h"
 #include "gui/reports/report_form_layout.h"
 #include "gui/session/text_limits.h"
 #include "gui/ui/twips.h"
@@ -26,10 +27,7 @@ QLabel* Caption(QWidget* frame, const QString& name, const QString& text, const 
 }
 
 // A heading the form shows from the start: its field's heading.
-QString DesignHeading(int n) {
-  const std::string_view heading = reports::FieldHeading(n);
-  return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
-}
+QString DesignHeading(int n) { return form_field::HeadingText(reports::FieldHeading(n)); }
 
 QWidget* Field(Session& session, QWidget* frame, int n) {
   QWidget* w = nullptr;
