@@ -14,6 +14,7 @@
 #include "core/backup/backup.h"
 #include "core/backup/backup_texts.h"
 #include "core/backup/procedure.h"
+#include "core/backup/staged_copy.h"
 #include "core/files/change_counter.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
@@ -451,6 +452,56 @@ TEST(Backup, ADataFileChangedInPlaceAtEveryPassIsBroughtUpToDateUnderTheLock) {
   EXPECT_EQ(busy.kind, Kind::KeptChanging);
   EXPECT_EQ(busy.fileName, "Kestrova.Data");
   EXPECT_EQ(ReadFileBytes(target / "Kestrova.Data"), saved) << "the backup as it was";
+}
+
+TEST(Backup, ARefreshedCopyIsItsSourceAsItIsNowWhateverChanged) {
+  TempFolder folder;
+  const fs::path source = folder / "Kestrova.Data";
+  const fs::path temp = folder / "Kestrova.Data.copying";
+  std::string bytes;
+  for (int i = 0; bytes.size() < (3u << 20) + 12345; ++i) bytes += "record " + std::to_string(i) + "; ";
+  WriteFileBytes(source, bytes);
+  auto copy = StagedCopy::Begin(source, temp);
+  ASSERT_TRUE(copy.ok());
+  ASSERT_TRUE(copy->Copy().ok());
+  const auto change = [&](std::string now) {
+    bytes = std::move(now);
+    const int fd = ::open(source.c_str(), O_WRONLY | O_TRUNC);  // in place: the same file
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  };
+  // Changed in the middle and at the end, grown, cut in a block and at a
+  // block's end, and changed in the first byte.
+  const std::vector<std::function<std::string(std::string)>> changes = {
+      [](std::string b) { return b.replace((2u << 20) + 7, 5, "EDITS"); },
+      [](std::string b) { return b + std::string(1500000, 'n'); },
+      [](std::string b) { return b.substr(0, (4u << 20) + 99); },
+      [](std::string b) { return b.substr(0, 2u << 20); },
+      [](std::string b) { return "X" + b.substr(1); },
+  };
+  std::uint64_t rewritten = 0;
+  for (const auto& edit : changes) {
+    change(edit(bytes));
+    auto done = copy->Refresh();
+    ASSERT_TRUE(done.ok() && *done) << done.message();
+    rewritten += copy->rewritten();
+  }
+  EXPECT_LT(rewritten, 5u << 20) << "only the blocks that changed";
+  ASSERT_TRUE(copy->Finish().ok()) << "the copy hashes as its source does";
+  EXPECT_EQ(ReadFileBytes(temp), bytes);
+
+  // A source replaced by another file cannot be brought up to date.
+  auto other = StagedCopy::Begin(source, temp);
+  ASSERT_TRUE(other.ok() && other->Copy().ok());
+  WriteFileBytes(folder / "new", "other");
+  fs::rename(folder / "new", source);
+  auto replaced = other->Refresh();
+  ASSERT_TRUE(replaced.ok());
+  EXPECT_FALSE(*replaced);
+  EXPECT_TRUE(other->sourceReplaced());
+  EXPECT_FALSE(other->Finish().ok());
+  other->Discard();
 }
 
 TEST(Backup, ACopyThatReadsBackWrongIsNeverCalledABackup) {

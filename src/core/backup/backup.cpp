@@ -307,10 +307,14 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
       for (const Item& item : items) {
         if (item.changed && name.empty()) name = item.name;
       }
-      return stop(Kind::KeptChanging, name,
-                  "Other workstations kept changing the data files while they were copied (" + std::to_string(round) +
-                      " tries). Nothing in the backup folder was changed; try again when the data folder is "
-                      "quieter.");
+      Outcome busy =
+          stop(Kind::KeptChanging, name,
+               "Other workstations kept changing the data files while they were copied (" + std::to_string(round) +
+                   " tries). Nothing in the backup folder was changed; try again when the data folder is quieter.");
+      busy.copiedAgain = copiedAgain;
+      busy.tries = round;
+      busy.longestLockHeld = std::chrono::duration_cast<std::chrono::milliseconds>(longestHeld);
+      return busy;
     }
     const auto started = Clock::now();
     const bool onlyRefreshes = std::all_of(items.begin(), items.end(), refreshable);

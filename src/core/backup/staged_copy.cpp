@@ -233,7 +233,10 @@ Status StagedCopy::Copy(std::optional<std::uint64_t> limit, const std::function<
       }
       Status wrote = out_.WriteAt(copied_, buffer.data(), *got);
       if (!wrote.ok()) return finish(wrote);
-      hashSource.Run([this, &buffer, n = *got] { sourceHash_.Update(buffer.data(), n); });
+      hashSource.Run([this, &buffer, n = *got, at = copied_] {
+        if (at == marks_.size() * kBlockBytes) marks_.push_back(sourceHash_.Clone());
+        sourceHash_.Update(buffer.data(), n);
+      });
       copied_ += *got;
       if (copied_ - checkedTo >= kChunkBytes) {
         // The disk starts on this piece now; the reading back waits for it.
@@ -259,7 +262,14 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
   constexpr std::size_t kRing = 4;
   std::vector<std::vector<char>> ring(kRing, std::vector<char>(kBlockBytes));
   std::vector<char> held(kBlockBytes);
+  // The hash so far is taken up again from the first block that is not
+  // provably as it was hashed: every block before it is the same in the
+  // source and the copy, and was hashed when the copy was written.
+  const bool marked = marks_.size() == (copied_ + kBlockBytes - 1) / kBlockBytes;
+  std::optional<std::size_t> hashFrom;
+  if (!marked) hashFrom = 0;
   Sha256 fresh;
+  std::vector<Sha256> newMarks;
   InOrder hashSource(kRing - 2);  // last: drained before the buffers go
   FileIdentity before;
   std::optional<std::uint64_t> end;
@@ -293,13 +303,23 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
       auto got = in->ReadSome(at, buffer.data(), want);
       if (!got.ok()) return got.error();
       if (*got != want) return false;  // cut while it was read
-      hashSource.Run([&fresh, &buffer, want] { fresh.Update(buffer.data(), want); });
       // What the copy holds there already stays.
       bool same = false;
       if (at + want <= copied_) {
         auto mine = out_.ReadSome(at, held.data(), want);
         if (!mine.ok()) return mine.error();
         same = *mine == want && std::memcmp(held.data(), buffer.data(), want) == 0;
+      }
+      const std::size_t block = static_cast<std::size_t>(at / kBlockBytes);
+      if (!hashFrom && (!same || at + want != std::min<std::uint64_t>(copied_, at + kBlockBytes))) {
+        hashFrom = block;
+        fresh = block < marks_.size() ? marks_[block].Clone() : sourceHash_.Clone();
+      }
+      if (hashFrom) {
+        hashSource.Run([&fresh, &newMarks, &buffer, want] {
+          newMarks.push_back(fresh.Clone());
+          fresh.Update(buffer.data(), want);
+        });
       }
       if (!same) {
         if (Status wrote = out_.WriteAt(at, buffer.data(), want); !wrote.ok()) return wrote.error();
@@ -317,8 +337,17 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
     if (Status cut = out_.Truncate(*end); !cut.ok()) return cut.error();
   }
   hashSource.Wait();
+  if (!hashFrom && *end != copied_) {
+    // Cut at a block's end: the hash as it stood there.
+    hashFrom = static_cast<std::size_t>(*end / kBlockBytes);
+    fresh = marks_[*hashFrom].Clone();
+  }
+  if (hashFrom) {
+    marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(std::min(*hashFrom, marks_.size())), marks_.end());
+    for (Sha256& mark : newMarks) marks_.push_back(std::move(mark));
+    sourceHash_ = std::move(fresh);
+  }
   copied_ = *end;
-  sourceHash_ = std::move(fresh);
   source_ = before;
   behind_ = false;
   return true;

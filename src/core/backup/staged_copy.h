@@ -116,7 +116,10 @@ class StagedCopy {
   std::uint64_t rewritten_ = 0;
   std::uint64_t checked_ = 0;  // flushed and read back so far
   Sha256 sourceHash_;          // of the source's bytes as they were read
-  Sha256 backHash_;            // of the copy's, as they were read back
+  // The source's hash as it stood before each block: a refresh hashes only
+  // from the first block that changed.
+  std::vector<Sha256> marks_;
+  Sha256 backHash_;  // of the copy's, as they were read back
 };
 
 // One copy and where it goes. The old file at `destination` is kept under
