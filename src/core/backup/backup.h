@@ -26,7 +26,11 @@
 //
 // A backup copies without holding the data folder's lock, then checks
 // under the lock that nothing changed meanwhile (the change counter and
-// each file's identity, size and times), and copies again what did. The
+// each file's identity, size and times), and brings up to date what did:
+// a file changed in place by rewriting only the blocks that differ, one
+// replaced by copying it afresh. When that was quick, the next time it is
+// done holding the lock, so a busy folder does not keep it from ever
+// getting through. The
 // logs, which other workstations append to without the lock, are copied up
 // to the length they had under the lock. A restore holds the lock only for
 // its renames.
@@ -119,8 +123,8 @@ struct ProcedureOptions {
   // Told, under the lock, before a restore puts its files in place and
   // when it went through (the data folder's own observer).
   files::WriteObserver* observer = nullptr;
-  // Tests: told after each file is copied, before the folder is checked
-  // (the round counts from 1).
+  // Tests: told after each file is copied or brought up to date without
+  // the lock, before the folder is checked (the round counts from 1).
   std::function<void(std::string_view fileName, int round)> copied;
 };
 
