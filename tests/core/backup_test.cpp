@@ -488,6 +488,15 @@ TEST(Backup, ARefreshedCopyIsItsSourceAsItIsNowWhateverChanged) {
     rewritten += copy->rewritten();
   }
   EXPECT_LT(rewritten, 5u << 20) << "only the blocks that changed";
+  // A pass stopped by its deadline after rewriting the first block: the
+  // next one still hashes the copy as it is.
+  change("Y" + bytes.substr(1, (1u << 20) + 10) + "Z" + bytes.substr((1u << 20) + 12));
+  auto stopped = copy->Refresh(std::chrono::steady_clock::now());
+  ASSERT_TRUE(stopped.ok());
+  EXPECT_FALSE(*stopped);
+  EXPECT_FALSE(copy->sourceReplaced());
+  auto done = copy->Refresh();
+  ASSERT_TRUE(done.ok() && *done);
   ASSERT_TRUE(copy->Finish().ok()) << "the copy hashes as its source does";
   EXPECT_EQ(ReadFileBytes(temp), bytes);
 

@@ -271,6 +271,12 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
   Sha256 fresh;
   std::vector<Sha256> newMarks;
   InOrder hashSource(kRing - 2);  // last: drained before the buffers go
+  // A pass that stops midway may have rewritten blocks the hash marks
+  // knew other bytes in: the next one hashes from the start.
+  const auto stopped = [this] {
+    if (rewritten_ > 0) marks_.clear();
+    return false;
+  };
   FileIdentity before;
   std::optional<std::uint64_t> end;
   std::uint64_t at = 0;
@@ -294,7 +300,7 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
       before = **id;
       end = *size;
     }
-    if (*size < *end) return false;  // cut while it was read
+    if (*size < *end) return stopped();  // cut while it was read
     const auto opened = std::chrono::steady_clock::now();
     while (at < *end) {
       std::vector<char>& buffer = ring[next];
@@ -302,7 +308,7 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
       const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), *end - at));
       auto got = in->ReadSome(at, buffer.data(), want);
       if (!got.ok()) return got.error();
-      if (*got != want) return false;  // cut while it was read
+      if (*got != want) return stopped();  // cut while it was read
       // What the copy holds there already stays.
       bool same = false;
       if (at + want <= copied_) {
@@ -328,12 +334,15 @@ Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_p
       at += want;
       if (onBlock) onBlock(at);
       const auto now = std::chrono::steady_clock::now();
-      if (deadline && now >= *deadline && at < *end) return false;
+      if (deadline && now >= *deadline && at < *end) return stopped();
       if (at < *end && now - opened >= kHoldSource) break;
     }
     if (at >= *end) break;
   }
-  if (*end < copied_) {
+  // Cut, or longer from a pass that stopped midway: as long as the source.
+  auto length = out_.Size();
+  if (!length.ok()) return length.error();
+  if (*length > *end) {
     if (Status cut = out_.Truncate(*end); !cut.ok()) return cut.error();
   }
   hashSource.Wait();
