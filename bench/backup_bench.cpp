@@ -3,10 +3,17 @@
 // followed by `sync`; the peak memory of each procedure (run in a process
 // of its own); and how long another process's saves wait while one runs.
 //
-//   kestrova_backup_bench [--count N] [--dir FOLDER] [--saves-every MS]
+//   kestrova_backup_bench [--count N] [--dir FOLDER] [--repeat N] [--saves-every MS[,MS...]]
 //
 // Without --dir the reports are generated into a temporary folder, removed
 // afterwards. The backup runs without its one-second pace between files.
+// Each procedure and its `cp` + `sync` take turns --repeat times (3
+// unless told), so a loaded machine slows both alike; the ratios of each
+// turn and their median are printed, with the machine's load. Then, for
+// each --saves-every (500,2000 unless told; 0: none), a backup and a
+// restore run while another process saves a report that often: whether
+// the backup got through, in how many looks, whether its last pass held
+// the lock, and how long the saves waited.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -52,8 +59,9 @@ int Child(const std::string& what, const fs::path& data, const fs::path& other) 
   const auto start = Clock::now();
   const backup::Outcome outcome =
       what == "backup" ? backup::RunBackup(data, other, options) : backup::RunRestore(data, other, options);
-  std::printf("%d %d %.3f %s\n", static_cast<int>(outcome.kind), outcome.copiedAgain, Seconds(Clock::now() - start),
-              outcome.reason.c_str());
+  std::printf("%d %d %.3f %d %d %lld %s\n", static_cast<int>(outcome.kind), outcome.copiedAgain,
+              Seconds(Clock::now() - start), outcome.tries, outcome.lockedPass ? 1 : 0,
+              static_cast<long long>(outcome.longestLockHeld.count()), outcome.reason.c_str());
   return outcome.ok() ? 0 : 1;
 }
 
@@ -82,6 +90,9 @@ struct Run {
   long peakKb = 0;
   int kind = -1;
   int copiedAgain = 0;
+  int tries = 0;
+  int lockedPass = 0;
+  long long lockHeldMs = 0;
   std::string reason;
   std::vector<double> saveWaits;  // seconds each save took meanwhile
 };
@@ -121,7 +132,8 @@ Run RunChild(const char* self, const std::string& what, const fs::path& data, co
   ::close(out[0]);
   if (n > 0) {
     char reason[400] = {};
-    std::sscanf(text, "%d %d %lf %399[^\n]", &run.kind, &run.copiedAgain, &run.seconds, reason);
+    std::sscanf(text, "%d %d %lf %d %d %lld %399[^\n]", &run.kind, &run.copiedAgain, &run.seconds, &run.tries,
+                &run.lockedPass, &run.lockHeldMs, reason);
     run.reason = reason;
   }
   run.peakKb = usage.ru_maxrss;
@@ -153,10 +165,12 @@ bool SameFiles(const fs::path& a, const fs::path& b) {
 }
 
 void Print(const char* what, const Run& run, double baseline) {
-  std::printf("%-28s %7.2f s  (cp + sync %6.2f s, ratio %.2f)  peak RSS %5.1f MB  outcome %d, copied again %d%s%s\n",
-              what, run.seconds, baseline, baseline > 0 ? run.seconds / baseline : 0.0,
-              static_cast<double>(run.peakKb) / 1024.0, run.kind, run.copiedAgain, run.reason.empty() ? "" : ": ",
-              run.reason.c_str());
+  std::printf(
+      "%-28s %7.2f s  (cp + sync %6.2f s, ratio %.2f)  peak RSS %5.1f MB  outcome %d%s, looks %d, copied again %d, "
+      "last pass %s, lock held at most %lld ms%s%s\n",
+      what, run.seconds, baseline, baseline > 0 ? run.seconds / baseline : 0.0,
+      static_cast<double>(run.peakKb) / 1024.0, run.kind, run.kind == 0 ? " (done)" : "", run.tries, run.copiedAgain,
+      run.lockedPass ? "locked" : "unlocked", run.lockHeldMs, run.reason.empty() ? "" : ": ", run.reason.c_str());
   if (!run.saveWaits.empty()) {
     std::vector<double> waits = run.saveWaits;
     std::sort(waits.begin(), waits.end());
@@ -165,15 +179,36 @@ void Print(const char* what, const Run& run, double baseline) {
   }
 }
 
+std::string Load() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "--child") == 0) return Child(argv[2], argv[3], argv[4]);
-  int savesEvery = 500;
+  std::vector<int> savesEvery = {500, 2000};
+  int repeat = 3;
   std::vector<char*> args = {argv[0]};
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--saves-every") == 0 && i + 1 < argc) {
-      savesEvery = std::atoi(argv[++i]);
+      savesEvery.clear();
+      std::string list = argv[++i];
+      for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        if (const int ms = std::atoi(list.substr(at, comma - at).c_str()); ms > 0) savesEvery.push_back(ms);
+        at = comma + 1;
+      }
+    } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+      repeat = std::max(0, std::atoi(argv[++i]));
     } else {
       args.push_back(argv[i]);
     }
@@ -186,29 +221,55 @@ int main(int argc, char** argv) {
   const fs::path target = out / "backup";
   char self[4096] = {};
   if (::readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return 1;
+  std::printf("load (1, 5, 15 min) at the start: %s\n", Load().c_str());
 
-  const double cpBackup = CopyAndSync(folder.dir, copied);
+  // Turn by turn: cp + sync, then the procedure.
+  std::vector<double> backupRatios, restoreRatios, backupAgainRatios;
   fs::create_directories(target);
-  const Run backup = RunChild(self, "backup", folder.dir, target, 0);
-  Print("backup into an empty folder", backup, cpBackup);
-  std::printf("%-28s backup identical to the data folder: %s\n", "", SameFiles(folder.dir, target) ? "yes" : "NO");
-  const Run again = RunChild(self, "backup", folder.dir, target, 0);
-  Print("backup over a backup", again, cpBackup);
+  for (int turn = 1; turn <= repeat; ++turn) {
+    std::printf("-- turn %d, load %s\n", turn, Load().c_str());
+    fs::remove_all(target);
+    fs::create_directories(target);
+    const double cpBackup = CopyAndSync(folder.dir, copied);
+    const Run backup = RunChild(self, "backup", folder.dir, target, 0);
+    Print("backup into an empty folder", backup, cpBackup);
+    backupRatios.push_back(backup.seconds / cpBackup);
+    if (turn == 1) {
+      std::printf("%-28s backup identical to the data folder: %s\n", "", SameFiles(folder.dir, target) ? "yes" : "NO");
+    }
+    const double cpAgain = CopyAndSync(folder.dir, copied);
+    const Run again = RunChild(self, "backup", folder.dir, target, 0);
+    Print("backup over a backup", again, cpAgain);
+    backupAgainRatios.push_back(again.seconds / cpAgain);
 
-  const double cpRestore = CopyAndSync(target, copied);
-  const Run restore = RunChild(self, "restore", folder.dir, target, 0);
-  Print("restore", restore, cpRestore);
-  std::printf("%-28s data folder identical to the backup: %s\n", "", SameFiles(folder.dir, target) ? "yes" : "NO");
-
-  if (savesEvery > 0) {
-    std::printf("\nWith another process saving a report every %d ms:\n", savesEvery);
-    Print("backup", RunChild(self, "backup", folder.dir, target, savesEvery), cpBackup);
-    Print("restore", RunChild(self, "restore", folder.dir, target, savesEvery), cpRestore);
+    const double cpRestore = CopyAndSync(target, copied);
+    const Run restore = RunChild(self, "restore", folder.dir, target, 0);
+    Print("restore", restore, cpRestore);
+    restoreRatios.push_back(restore.seconds / cpRestore);
+    if (turn == 1) {
+      std::printf("%-28s data folder identical to the backup: %s\n", "", SameFiles(folder.dir, target) ? "yes" : "NO");
+    }
+    for (const auto& entry : fs::directory_iterator(folder.dir)) {
+      if (entry.path().filename().string().find(".before-restore-") != std::string::npos) fs::remove(entry.path());
+    }
   }
+  if (repeat > 0)
+    std::printf("median ratio to cp + sync over %d turns: backup %.2f, backup over a backup %.2f, restore %.2f\n",
+                repeat, Median(backupRatios), Median(backupAgainRatios), Median(restoreRatios));
+
+  for (const int every : savesEvery) {
+    std::printf("\nWith another process saving a report every %d ms (load %s):\n", every, Load().c_str());
+    const double cpBackup = CopyAndSync(folder.dir, copied);
+    Print("backup", RunChild(self, "backup", folder.dir, target, every), cpBackup);
+    if (!fs::exists(target / "Kestrova.Data")) continue;  // no backup to restore
+    const double cpRestore = CopyAndSync(target, copied);
+    Print("restore", RunChild(self, "restore", folder.dir, target, every), cpRestore);
+    for (const auto& entry : fs::directory_iterator(folder.dir)) {
+      if (entry.path().filename().string().find(".before-restore-") != std::string::npos) fs::remove(entry.path());
+    }
+  }
+  std::printf("load at the end: %s\n", Load().c_str());
   fs::remove_all(out);
-  for (const auto& entry : fs::directory_iterator(folder.dir)) {
-    if (entry.path().filename().string().find(".before-restore-") != std::string::npos) fs::remove(entry.path());
-  }
   if (folder.temporary) fs::remove_all(folder.dir);
   return 0;
 }

@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 
 #include "core/backup/backup.h"
 #include "core/backup/backup_texts.h"
 #include "core/backup/procedure.h"
+#include "core/backup/staged_copy.h"
 #include "core/files/change_counter.h"
 #include "core/logs/activity_log.h"
 #include "core/reports/data_file.h"
@@ -110,6 +112,9 @@ class FaultyDisk : public files::FileSystem {
   // A copy reads back with one byte changed at this offset: a disk that
   // does not store what it is given.
   std::uint64_t copiesReadWrongAt = UINT64_MAX;
+  // Told before each read of a file by name: another workstation at work.
+  std::function<void(const std::string& name, std::uint64_t offset)> beforeRead;
+  std::map<std::string, std::uint64_t> written;  // bytes, by file name
 
   int Open(const fs::path& path, int flags, unsigned mode) override {
     const int fd = FileSystem::Open(path, flags, mode);
@@ -125,6 +130,7 @@ class FaultyDisk : public files::FileSystem {
     return FileSystem::Close(fd);
   }
   ssize_t PRead(int fd, void* data, std::size_t size, std::uint64_t offset) override {
+    if (beforeRead) beforeRead(NameOf(fd), offset);
     if (NameOf(fd) == readFailsIn && offset + size > readFailsAfter) {
       errno = EIO;
       return -1;
@@ -140,6 +146,11 @@ class FaultyDisk : public files::FileSystem {
     if (NameOf(fd).ends_with(".copying") && offset + size > copiesFullAfter) {
       errno = ENOSPC;
       return -1;
+    }
+    {
+      const std::string name = NameOf(fd);
+      std::lock_guard<std::mutex> guard(mutex_);
+      written[name] += size;
     }
     return FileSystem::PWrite(fd, data, size, offset);
   }
@@ -381,9 +392,11 @@ TEST(Backup, AWriteElsewhereDuringTheCopyIsCaughtAndCopiedAgain) {
   };
   EXPECT_EQ(RunBackup(data.path(), target.path(), options).copiedAgain, 3);
 
-  // A folder that changes at every try is given up on, the backup folder untouched.
+  // A folder that changes at every try is given up on, the backup folder
+  // untouched, when the changes are never copied holding the lock.
   const auto before = Snapshot(target.path());
   options.tries = 2;
+  options.lockedPassUpTo = milliseconds(0);
   options.copied = [&](std::string_view name, int) {
     if (name == "User.List") {
       ASSERT_TRUE(users::AddUser({data.path(), Quick()}, User("Bo", 2)).ok());
@@ -393,6 +406,113 @@ TEST(Backup, AWriteElsewhereDuringTheCopyIsCaughtAndCopiedAgain) {
   EXPECT_EQ(busy.kind, Kind::KeptChanging);
   EXPECT_EQ(busy.fileName, "User.List");
   EXPECT_EQ(Snapshot(target.path()), before);
+}
+
+TEST(Backup, ADataFileChangedInPlaceAtEveryPassIsBroughtUpToDateUnderTheLock) {
+  TempFolder data;
+  TempFolder target;
+  Populate(data.path());
+  // 200 reports: a few of the blocks a copy is made in.
+  std::string reports(200 * reports::kReportRecordSize, '\0');
+  for (int i = 0; i < 200; ++i) {
+    reports::EncodeReportRecord(Report("24-" + std::to_string(i)), reports.data() + i * reports::kReportRecordSize);
+  }
+  WriteFileBytes(data / "Kestrova.Data", reports);
+  FaultyDisk disk;
+  testing::UsingFileSystem using_(disk);
+  // Another workstation saves report 150 whenever the backup has read past
+  // it without the lock: every pass that does not hold the lock is stale.
+  int saves = 0;
+  bool saving = false;
+  disk.beforeRead = [&](const std::string& name, std::uint64_t offset) {
+    if (name != "Kestrova.Data" || offset < (3u << 20) || saving || files::FolderLock::HeldHere(data.path())) return;
+    saving = true;
+    reports::DataFile file(data.path(), Quick());
+    ASSERT_TRUE(file.OpenDataFile().ok());
+    ASSERT_TRUE(file.WriteRecord(150, Report("24-SAVED-" + std::to_string(++saves))).ok());
+    ASSERT_TRUE(file.CloseDataFile().ok());
+    saving = false;
+  };
+  ProcedureOptions options = Fast();
+  options.tries = 3;
+  const Outcome outcome = RunBackup(data.path(), target.path(), options);
+  ASSERT_TRUE(outcome.ok()) << outcome.reason;
+  EXPECT_EQ(saves, 2) << "the copy and the pass without the lock";
+  EXPECT_EQ(outcome.tries, 2) << "the second look brought it up to date holding the lock";
+  EXPECT_TRUE(outcome.lockedPass);
+  EXPECT_EQ(outcome.copiedAgain, 2);
+  EXPECT_LT(outcome.longestLockHeld, options.lockedPassBound);
+  const std::string saved = ReadFileBytes(data / "Kestrova.Data");
+  EXPECT_NE(saved, reports);
+  EXPECT_EQ(ReadFileBytes(target / "Kestrova.Data"), saved);
+  // Only the block holding report 150 was written again, at each pass.
+  EXPECT_EQ(disk.written["Kestrova.Data.copying"], reports.size() + 2 * (1u << 20));
+
+  // Never under the lock, it keeps changing and is given up on.
+  options.lockedPassUpTo = milliseconds(0);
+  const Outcome busy = RunBackup(data.path(), target.path(), options);
+  EXPECT_EQ(busy.kind, Kind::KeptChanging);
+  EXPECT_EQ(busy.fileName, "Kestrova.Data");
+  EXPECT_EQ(ReadFileBytes(target / "Kestrova.Data"), saved) << "the backup as it was";
+}
+
+TEST(Backup, ARefreshedCopyIsItsSourceAsItIsNowWhateverChanged) {
+  TempFolder folder;
+  const fs::path source = folder / "Kestrova.Data";
+  const fs::path temp = folder / "Kestrova.Data.copying";
+  std::string bytes;
+  for (int i = 0; bytes.size() < (3u << 20) + 12345; ++i) bytes += "record " + std::to_string(i) + "; ";
+  WriteFileBytes(source, bytes);
+  auto copy = StagedCopy::Begin(source, temp);
+  ASSERT_TRUE(copy.ok());
+  ASSERT_TRUE(copy->Copy().ok());
+  const auto change = [&](std::string now) {
+    bytes = std::move(now);
+    const int fd = ::open(source.c_str(), O_WRONLY | O_TRUNC);  // in place: the same file
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  };
+  // Changed in the middle and at the end, grown, cut in a block and at a
+  // block's end, and changed in the first byte.
+  const std::vector<std::function<std::string(std::string)>> changes = {
+      [](std::string b) { return b.replace((2u << 20) + 7, 5, "EDITS"); },
+      [](std::string b) { return b + std::string(1500000, 'n'); },
+      [](std::string b) { return b.substr(0, (4u << 20) + 99); },
+      [](std::string b) { return b.substr(0, 2u << 20); },
+      [](std::string b) { return "X" + b.substr(1); },
+  };
+  std::uint64_t rewritten = 0;
+  for (const auto& edit : changes) {
+    change(edit(bytes));
+    auto done = copy->Refresh();
+    ASSERT_TRUE(done.ok() && *done) << done.message();
+    rewritten += copy->rewritten();
+  }
+  EXPECT_LT(rewritten, 5u << 20) << "only the blocks that changed";
+  // A pass stopped by its deadline after rewriting the first block: the
+  // next one still hashes the copy as it is.
+  change("Y" + bytes.substr(1, (1u << 20) + 10) + "Z" + bytes.substr((1u << 20) + 12));
+  auto stopped = copy->Refresh(std::chrono::steady_clock::now());
+  ASSERT_TRUE(stopped.ok());
+  EXPECT_FALSE(*stopped);
+  EXPECT_FALSE(copy->sourceReplaced());
+  auto done = copy->Refresh();
+  ASSERT_TRUE(done.ok() && *done);
+  ASSERT_TRUE(copy->Finish().ok()) << "the copy hashes as its source does";
+  EXPECT_EQ(ReadFileBytes(temp), bytes);
+
+  // A source replaced by another file cannot be brought up to date.
+  auto other = StagedCopy::Begin(source, temp);
+  ASSERT_TRUE(other.ok() && other->Copy().ok());
+  WriteFileBytes(folder / "new", "other");
+  fs::rename(folder / "new", source);
+  auto replaced = other->Refresh();
+  ASSERT_TRUE(replaced.ok());
+  EXPECT_FALSE(*replaced);
+  EXPECT_TRUE(other->sourceReplaced());
+  EXPECT_FALSE(other->Finish().ok());
+  other->Discard();
 }
 
 TEST(Backup, ACopyThatReadsBackWrongIsNeverCalledABackup) {

@@ -19,6 +19,7 @@ namespace kestrova::backup {
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 fs::path OrHere(const fs::path& folder) { return folder.empty() ? fs::path(".") : folder; }
 
@@ -191,6 +192,25 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
     });
   };
 
+  // A changed file brought up to date: only what differs is rewritten when
+  // it was changed in place, else it is copied afresh (never under the
+  // lock: `deadline` is the locked pass's). False when that did not get
+  // through; the next look under the lock tells what to do.
+  const auto update = [&](Item& item, std::optional<Clock::time_point> deadline) -> Result<bool> {
+    if (!item.log && item.copy && !item.copy->sourceReplaced()) {
+      auto refreshed = item.copy->Refresh(deadline, [&](std::uint64_t done) {
+        detail::Tell(options, Progress::Step::Copying, item.name, done, item.copy->source().size);
+      });
+      if (!refreshed.ok() || *refreshed || !item.copy->sourceReplaced()) return refreshed;
+    }
+    if (deadline) return false;
+    if (Status copied = copyAfresh(item, false); !copied.ok()) return copied.error();
+    return true;
+  };
+  const auto refreshable = [](const Item& item) {
+    return !item.changed || (!item.log && item.copy && !item.copy->sourceReplaced());
+  };
+
   auto counter = files::ReadChangeCounter(folder);
   if (!counter.ok()) return stop(Kind::Failed, std::string(files::kChangesFileName), counter.message());
   std::uint64_t counterSeen = *counter;
@@ -200,18 +220,25 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
     if (options.copied && item.copy) options.copied(item.name, 1);
   }
 
-  for (int round = 1;; ++round) {
+  // How long the last bringing up to date without the lock took; the
+  // longest there is when it was not one (a first copy, a fresh one).
+  Clock::duration lastPass = Clock::duration::max();
+  bool lockedPassFailed = false;
+  bool lockedPass = false;
+  Clock::duration longestHeld{};
+  int round = 1;
+  for (;; ++round) {
     // Under the lock: did anything change while it was copied?
     detail::Tell(options, Progress::Step::Checking);
-    bool recordChanged = false;
     bool anyChanged = false;
-    std::uint64_t counterNow = 0;
+    lockedPass = false;
     {
       auto lock = files::FolderLock::Acquire(folder, options.lock);
       if (!lock.ok()) return stop(Kind::Failed, "", lock.message());
+      const auto held = Clock::now();
       auto now = files::ReadChangeCounter(folder);
       if (!now.ok()) return stop(Kind::Failed, std::string(files::kChangesFileName), now.message());
-      counterNow = *now;
+      bool recordChanged = false;
       for (Item& item : items) {
         const fs::path path = folder / item.name;
         auto id = IdentityOf(path);
@@ -229,16 +256,39 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
         if (item.changed && !item.log) recordChanged = true;
         anyChanged = anyChanged || item.changed;
       }
+      // Someone wrote, but no file says which (a file system that keeps
+      // times to the second or two): every record file goes again.
+      if (*now != counterSeen && !recordChanged) {
+        for (Item& item : items) {
+          if (!item.log && item.copy) item.changed = anyChanged = true;
+        }
+      }
+      counterSeen = *now;
+      // Bringing the changes up to date was quick the last time: this time
+      // it is done holding the lock, so nothing changes meanwhile.
+      if (anyChanged && !lockedPassFailed && options.lockedPassUpTo.count() > 0 && lastPass <= options.lockedPassUpTo &&
+          std::all_of(items.begin(), items.end(), refreshable)) {
+        lockedPass = true;
+        anyChanged = false;
+        for (Item& item : items) {
+          if (!item.changed) continue;
+          auto done = update(item, held + options.lockedPassBound);
+          if (!done.ok()) return stop(Kind::Failed, item.name, done.message());
+          ++copiedAgain;
+          if (*done) {
+            // Nobody writes the file while the lock is ours; looked at all the same.
+            auto id = IdentityOf(folder / item.name);
+            if (!id.ok()) return stop(Kind::Failed, item.name, id.message());
+            item.changed = !*id || !(**id == item.copy->source());
+          }
+          anyChanged = anyChanged || item.changed;
+          if (item.changed) break;
+        }
+        lockedPassFailed = anyChanged;
+      }
+      longestHeld = std::max(longestHeld, Clock::now() - held);
       lock->Release();
     }
-    // Someone wrote, but no file says which (a file system that keeps
-    // times to the second or two): every record file goes again.
-    if (counterNow != counterSeen && !recordChanged) {
-      for (Item& item : items) {
-        if (!item.log && item.copy) item.changed = anyChanged = true;
-      }
-    }
-    counterSeen = counterNow;
     if (!anyChanged) {
       // The logs up to their length under the lock; what they had then
       // stays as it was, since logs only grow.
@@ -257,17 +307,25 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
       for (const Item& item : items) {
         if (item.changed && name.empty()) name = item.name;
       }
-      return stop(Kind::KeptChanging, name,
-                  "Other workstations kept changing the data files while they were copied (" + std::to_string(round) +
-                      " tries). Nothing in the backup folder was changed; try again when the data folder is "
-                      "quieter.");
+      Outcome busy =
+          stop(Kind::KeptChanging, name,
+               "Other workstations kept changing the data files while they were copied (" + std::to_string(round) +
+                   " tries). Nothing in the backup folder was changed; try again when the data folder is quieter.");
+      busy.copiedAgain = copiedAgain;
+      busy.tries = round;
+      busy.longestLockHeld = std::chrono::duration_cast<std::chrono::milliseconds>(longestHeld);
+      return busy;
     }
+    const auto started = Clock::now();
+    const bool onlyRefreshes = std::all_of(items.begin(), items.end(), refreshable);
     for (Item& item : items) {
       if (!item.changed) continue;
-      if (Status copied = copyAfresh(item, false); !copied.ok()) return stop(Kind::Failed, item.name, copied.message());
+      auto done = update(item, std::nullopt);
+      if (!done.ok()) return stop(Kind::Failed, item.name, done.message());
       ++copiedAgain;
       if (options.copied && item.copy) options.copied(item.name, round + 1);
     }
+    lastPass = onlyRefreshes ? Clock::now() - started : Clock::duration::max();
   }
 
   for (Item& item : items) {
@@ -292,6 +350,9 @@ Outcome RunBackup(const fs::path& dataFolder, const fs::path& target, const Proc
   }
   outcome.copied = names;
   outcome.copiedAgain = copiedAgain;
+  outcome.tries = round;
+  outcome.lockedPass = lockedPass;
+  outcome.longestLockHeld = std::chrono::duration_cast<std::chrono::milliseconds>(longestHeld);
   return outcome;
 }
 

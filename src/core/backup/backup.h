@@ -26,7 +26,11 @@
 //
 // A backup copies without holding the data folder's lock, then checks
 // under the lock that nothing changed meanwhile (the change counter and
-// each file's identity, size and times), and copies again what did. The
+// each file's identity, size and times), and brings up to date what did:
+// a file changed in place by rewriting only the blocks that differ, one
+// replaced by copying it afresh. When that was quick, the next time it is
+// done holding the lock, so a busy folder does not keep it from ever
+// getting through. The
 // logs, which other workstations append to without the lock, are copied up
 // to the length they had under the lock. A restore holds the lock only for
 // its renames.
@@ -98,8 +102,18 @@ struct ProcedureOptions {
   // How a pause is spent: the window lets its events run. Empty: sleeps.
   std::function<void(std::chrono::milliseconds)> wait;
   std::function<void(const Progress&)> progress;
-  // How often a backup copies again what changed meanwhile before it gives up.
-  int tries = 4;
+  // How often a backup looks, under the lock, whether what it copied
+  // changed meanwhile, before it gives up. A file that changed in place is
+  // brought up to date by rewriting only what differs, so a try is cheap.
+  int tries = 6;
+  // When bringing the changed files up to date took at most this long
+  // without the lock, the next time it is done holding the lock, so that
+  // nobody changes them meanwhile and other workstations' saves wait about
+  // that long; a pass under the lock that runs past `lockedPassBound`
+  // gives the lock up, and the files are brought up to date without it.
+  // Zero: never under the lock.
+  std::chrono::milliseconds lockedPassUpTo{600};
+  std::chrono::milliseconds lockedPassBound{900};
   // How long a rename a file server refuses (another client has the file
   // open) is tried again.
   std::chrono::milliseconds renamePatience{15000};
@@ -109,8 +123,8 @@ struct ProcedureOptions {
   // Told, under the lock, before a restore puts its files in place and
   // when it went through (the data folder's own observer).
   files::WriteObserver* observer = nullptr;
-  // Tests: told after each file is copied, before the folder is checked
-  // (the round counts from 1).
+  // Tests: told after each file is copied or brought up to date without
+  // the lock, before the folder is checked (the round counts from 1).
   std::function<void(std::string_view fileName, int round)> copied;
 };
 
@@ -131,12 +145,15 @@ struct Outcome {
     Mixed,            // a rename failed and what was already in place could not all be put back
   };
   Kind kind = Kind::Done;
-  std::string fileName;              // the file a failure concerns
-  std::string reason;                // what went wrong, in sentences
-  std::vector<std::string> copied;   // Done: the files copied, in order
-  std::vector<std::string> skipped;  // files missing at the source
-  std::vector<KeptLog> keptLogs;     // restore: the logs it replaced, kept
-  int copiedAgain = 0;               // backup: copies made again because the folder changed
+  std::string fileName;                          // the file a failure concerns
+  std::string reason;                            // what went wrong, in sentences
+  std::vector<std::string> copied;               // Done: the files copied, in order
+  std::vector<std::string> skipped;              // files missing at the source
+  std::vector<KeptLog> keptLogs;                 // restore: the logs it replaced, kept
+  int copiedAgain = 0;                           // backup: copies made again because the folder changed
+  int tries = 0;                                 // backup: the looks under the lock it took
+  bool lockedPass = false;                       // backup: the last changes were copied holding the lock
+  std::chrono::milliseconds longestLockHeld{0};  // backup: by one look
   // Mixed: the files that are new, and where their old ones are.
   struct Left {
     std::string fileName;

@@ -32,6 +32,12 @@ void Sha256::Update(const char* data, std::size_t size) {
   if (size > 0) EVP_DigestUpdate(state_->context, data, size);
 }
 
+Sha256 Sha256::Clone() const {
+  Sha256 copy;
+  if (EVP_MD_CTX_copy_ex(copy.state_->context, state_->context) != 1) throw std::bad_alloc();
+  return copy;
+}
+
 Digest Sha256::Final() {
   Digest digest{};
   unsigned int length = 0;

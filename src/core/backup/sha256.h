@@ -20,6 +20,8 @@ class Sha256 {
   Sha256& operator=(const Sha256&) = delete;
 
   void Update(const char* data, std::size_t size);
+  // Another hash that has been fed what this one has.
+  Sha256 Clone() const;
   // The digest of everything fed so far; the hash starts again empty.
   Digest Final();
 

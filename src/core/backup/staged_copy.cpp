@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <random>
@@ -26,6 +27,8 @@ constexpr std::size_t kBlockBytes = 1 << 20;
 // The copy is flushed and read back in pieces of this size while the rest
 // is copied.
 constexpr std::uint64_t kChunkBytes = 8 << 20;
+// Pieces written and on their way to the disk while an earlier one is read back.
+constexpr std::size_t kReadBackDepth = 4;
 // The longest a source is held open at a time.
 constexpr milliseconds kHoldSource{250};
 
@@ -144,7 +147,7 @@ Status StagedCopy::Copy(std::optional<std::uint64_t> limit, const std::function<
   Status backStatus;  // the reading back's, once it is done
   std::atomic<bool> backFailed{false};
   std::uint64_t checkedTo = checked_;
-  InOrder readBack(2);
+  InOrder readBack(kReadBackDepth);
   InOrder hashSource(kRing - 2);
   const auto check = [&](std::uint64_t to) {
     const std::uint64_t from = checkedTo;
@@ -230,15 +233,153 @@ Status StagedCopy::Copy(std::optional<std::uint64_t> limit, const std::function<
       }
       Status wrote = out_.WriteAt(copied_, buffer.data(), *got);
       if (!wrote.ok()) return finish(wrote);
-      hashSource.Run([this, &buffer, n = *got] { sourceHash_.Update(buffer.data(), n); });
+      hashSource.Run([this, &buffer, n = *got, at = copied_] {
+        if (at == marks_.size() * kBlockBytes) marks_.push_back(sourceHash_.Clone());
+        sourceHash_.Update(buffer.data(), n);
+      });
       copied_ += *got;
-      if (copied_ - checkedTo >= kChunkBytes) check(copied_);
+      if (copied_ - checkedTo >= kChunkBytes) {
+        // The disk starts on this piece now; the reading back waits for it.
+        out_.StartWriteBack(checkedTo, copied_ - checkedTo);
+        check(copied_);
+      }
       if (onBlock) onBlock(copied_);
       if (backFailed) return finish({});
       if (copied_ < *end && std::chrono::steady_clock::now() - opened >= kHoldSource) break;
     }
     if (copied_ >= *end) return finish({});
   }
+}
+
+Result<bool> StagedCopy::Refresh(std::optional<std::chrono::steady_clock::time_point> deadline,
+                                 const std::function<void(std::uint64_t)>& onBlock) {
+  if (!started_ || finished_ || replaced_) return false;
+  behind_ = true;
+  rewritten_ = 0;
+  checked_ = 0;  // every byte is read back again by Finish
+  backHash_ = Sha256();
+  // The source's bytes are hashed beside the comparing, as in Copy.
+  constexpr std::size_t kRing = 4;
+  std::vector<std::vector<char>> ring(kRing, std::vector<char>(kBlockBytes));
+  std::vector<char> held(kBlockBytes);
+  // The hash so far is taken up again from the first block that is not
+  // provably as it was hashed: every block before it is the same in the
+  // source and the copy, and was hashed when the copy was written.
+  const bool marked = marks_.size() == (copied_ + kBlockBytes - 1) / kBlockBytes;
+  std::optional<std::size_t> hashFrom;
+  if (!marked) hashFrom = 0;
+  Sha256 fresh;
+  std::vector<Sha256> newMarks;
+  InOrder hashSource(kRing - 2);  // last: drained before the buffers go
+  // A pass that stops midway may have rewritten blocks the hash marks
+  // knew other bytes in: the next one hashes from the start.
+  const auto stopped = [this] {
+    if (rewritten_ > 0) marks_.clear();
+    return false;
+  };
+  FileIdentity before;
+  std::optional<std::uint64_t> end;
+  std::uint64_t at = 0;
+  std::size_t next = 0;
+  for (;;) {
+    auto in = files::File::Open(sourcePath_, files::OpenMode::Read);
+    if (!in.ok()) {
+      if (in.error().kind != Error::Kind::NotFound) return in.error();
+      replaced_ = true;
+      return false;
+    }
+    auto id = IdentityOf(sourcePath_);
+    if (!id.ok()) return id.error();
+    if (!*id || !in->StillNamed() || !(*id)->SameFile(source_)) {
+      replaced_ = true;
+      return false;
+    }
+    auto size = in->Size();
+    if (!size.ok()) return size.error();
+    if (!end) {
+      before = **id;
+      end = *size;
+    }
+    if (*size < *end) return stopped();  // cut while it was read
+    const auto opened = std::chrono::steady_clock::now();
+    while (at < *end) {
+      std::vector<char>& buffer = ring[next];
+      next = (next + 1) % kRing;
+      const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), *end - at));
+      auto got = in->ReadSome(at, buffer.data(), want);
+      if (!got.ok()) return got.error();
+      if (*got != want) return stopped();  // cut while it was read
+      // What the copy holds there already stays.
+      bool same = false;
+      if (at + want <= copied_) {
+        auto mine = out_.ReadSome(at, held.data(), want);
+        if (!mine.ok()) return mine.error();
+        same = *mine == want && std::memcmp(held.data(), buffer.data(), want) == 0;
+      }
+      const std::size_t block = static_cast<std::size_t>(at / kBlockBytes);
+      if (!hashFrom && (!same || at + want != std::min<std::uint64_t>(copied_, at + kBlockBytes))) {
+        hashFrom = block;
+        fresh = block < marks_.size() ? marks_[block].Clone() : sourceHash_.Clone();
+      }
+      if (hashFrom) {
+        hashSource.Run([&fresh, &newMarks, &buffer, want] {
+          newMarks.push_back(fresh.Clone());
+          fresh.Update(buffer.data(), want);
+        });
+      }
+      if (!same) {
+        if (Status wrote = out_.WriteAt(at, buffer.data(), want); !wrote.ok()) return wrote.error();
+        rewritten_ += want;
+      }
+      at += want;
+      if (onBlock) onBlock(at);
+      const auto now = std::chrono::steady_clock::now();
+      if (deadline && now >= *deadline && at < *end) return stopped();
+      if (at < *end && now - opened >= kHoldSource) break;
+    }
+    if (at >= *end) break;
+  }
+  // Cut, or longer from a pass that stopped midway: as long as the source.
+  auto length = out_.Size();
+  if (!length.ok()) return length.error();
+  if (*length > *end) {
+    if (Status cut = out_.Truncate(*end); !cut.ok()) return cut.error();
+  }
+  hashSource.Wait();
+  if (!hashFrom && *end != copied_) {
+    // Cut at a block's end: the hash as it stood there.
+    hashFrom = static_cast<std::size_t>(*end / kBlockBytes);
+    fresh = marks_[*hashFrom].Clone();
+  }
+  if (hashFrom) {
+    marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(std::min(*hashFrom, marks_.size())), marks_.end());
+    for (Sha256& mark : newMarks) marks_.push_back(std::move(mark));
+    sourceHash_ = std::move(fresh);
+  }
+  copied_ = *end;
+  source_ = before;
+  behind_ = false;
+  return true;
+}
+
+Status StagedCopy::ReadBackRest() {
+  // Hashed in a thread of its own while the next block is read.
+  constexpr std::size_t kRing = 3;
+  std::vector<std::vector<char>> ring(kRing, std::vector<char>(kBlockBytes));
+  InOrder hash(kRing - 2);
+  std::size_t next = 0;
+  while (checked_ < copied_) {
+    std::vector<char>& buffer = ring[next];
+    next = (next + 1) % kRing;
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), copied_ - checked_));
+    auto got = out_.ReadSome(checked_, buffer.data(), want);
+    if (!got.ok()) return got.status();
+    if (*got != want) return Error{Error::Kind::Damaged, "The copy " + NameOf(temp_) + " came back short."};
+    hash.Run([this, &buffer, want] { backHash_.Update(buffer.data(), want); });
+    checked_ += want;
+  }
+  hash.Wait();
+  return {};
 }
 
 Status StagedCopy::Finish(const std::function<Status(const files::File&)>& check,
@@ -249,7 +390,10 @@ Status StagedCopy::Finish(const std::function<Status(const files::File&)>& check
   }
   // Every piece was flushed and read back as it was copied; now the rest
   // of the file (its size, its place in the folder) goes to the disk too.
-  Status result = out_.Sync();
+  Status result =
+      behind_ ? Status(Error{Error::Kind::Busy, "The copy " + name + " is behind its source."}) : out_.Sync();
+  // What a refresh rewrote is read back whole, now that it is on the disk.
+  if (result.ok() && checked_ < copied_) result = ReadBackRest();
   auto size = out_.Size();
   if (result.ok() && !size.ok()) result = size.status();
   if (result.ok() && (checked_ != copied_ || *size != copied_ || backHash_.Final() != sourceHash_.Final())) {

@@ -60,7 +60,20 @@ class StagedCopy {
   Status Copy(std::optional<std::uint64_t> limit = std::nullopt,
               const std::function<void(std::uint64_t)>& onBlock = {});
 
-  // The source as it was when the copy began.
+  // Brings the copy up to its source as it is now, when the source was
+  // changed in place since (records rewritten, added at the end, or the
+  // file cut): the source is read again whole and hashed afresh, and only
+  // the blocks of the copy that differ are written. The copy is read back
+  // whole by Finish. False when the pass did not get through: the source
+  // was replaced by another file (sourceReplaced(): only a fresh copy will
+  // do), cut while it was read, or `deadline` passed first; the copy is
+  // then part old, part new until a pass gets through.
+  Result<bool> Refresh(std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt,
+                       const std::function<void(std::uint64_t)>& onBlock = {});
+  // Bytes the last Refresh wrote into the copy.
+  std::uint64_t rewritten() const { return rewritten_; }
+
+  // The source as it was when the copy (or its last refresh) began.
   const FileIdentity& source() const { return source_; }
   // Whether the source was replaced by another file, or became shorter than
   // what was copied, since the copy began: the copy is then of no one file.
@@ -87,6 +100,8 @@ class StagedCopy {
 
  private:
   StagedCopy() = default;
+  // Reads back and hashes what of the copy was not yet read back.
+  Status ReadBackRest();
 
   std::filesystem::path sourcePath_;
   std::filesystem::path temp_;
@@ -96,10 +111,15 @@ class StagedCopy {
   bool started_ = false;
   bool replaced_ = false;
   bool finished_ = false;
+  bool behind_ = false;  // a refresh did not get through
   std::uint64_t copied_ = 0;
+  std::uint64_t rewritten_ = 0;
   std::uint64_t checked_ = 0;  // flushed and read back so far
   Sha256 sourceHash_;          // of the source's bytes as they were read
-  Sha256 backHash_;            // of the copy's, as they were read back
+  // The source's hash as it stood before each block: a refresh hashes only
+  // from the first block that changed.
+  std::vector<Sha256> marks_;
+  Sha256 backHash_;  // of the copy's, as they were read back
 };
 
 // One copy and where it goes. The old file at `destination` is kept under

@@ -280,6 +280,10 @@ Status File::SyncRange(std::uint64_t offset, std::uint64_t length) {
   return {};
 }
 
+void File::StartWriteBack(std::uint64_t offset, std::uint64_t length) {
+  (void)Sys().StartWriteBack(fd_, offset, length);
+}
+
 Status File::SetPermissions(unsigned mode, gid_t group) {
   struct stat st {};
   if (Sys().FStat(fd_, &st) == 0 && st.st_gid != group) (void)Sys().FChown(fd_, static_cast<uid_t>(-1), group);

@@ -85,6 +85,9 @@ class File {
   // Flushes the data of part of the file; a file system that cannot says
   // nothing, and Sync does it later.
   Status SyncRange(std::uint64_t offset, std::uint64_t length);
+  // Starts writing part of the file to the disk and returns at once; only
+  // a hint, SyncRange or Sync still waits for it.
+  void StartWriteBack(std::uint64_t offset, std::uint64_t length);
   // Gives the file these permission bits, and this group where this
   // account may hand it to that group.
   Status SetPermissions(unsigned mode, gid_t group);

@@ -102,6 +102,9 @@ int FileSystem::SyncRange(int fd, std::uint64_t offset, std::uint64_t length) {
   return ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
                            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
 }
+int FileSystem::StartWriteBack(int fd, std::uint64_t offset, std::uint64_t length) {
+  return ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+}
 int FileSystem::FChmod(int fd, unsigned mode) { return ::fchmod(fd, static_cast<mode_t>(mode)); }
 int FileSystem::FChown(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
 int FileSystem::Link(const fs::path& from, const fs::path& to) { return ::link(from.c_str(), to.c_str()); }

@@ -45,6 +45,9 @@ class FileSystem {
   // Writes a range of the file's data to the disk and waits for it (not
   // its size or times: FSync does those).
   virtual int SyncRange(int fd, std::uint64_t offset, std::uint64_t length);
+  // Starts writing a range of the file's data to the disk without waiting
+  // for it, so the disk is kept busy while more is written.
+  virtual int StartWriteBack(int fd, std::uint64_t offset, std::uint64_t length);
   virtual int FChmod(int fd, unsigned mode);
   virtual int FChown(int fd, uid_t owner, gid_t group);
   virtual int Link(const std::filesystem::path& from, const std::filesystem::path& to);
