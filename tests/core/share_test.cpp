@@ -214,15 +214,24 @@ TEST_F(ShareTest, DeletesOnOneWorkstationNeverShowTheOtherATornList) {
     for (int round = 0; round < 40; ++round) {
       auto list = reports::BuildReportList(At(1), request, kept);
       if (!list.ok()) {
-        if (list.message().find("became shorter") == std::string::npos) return 2;
+        if (list.message().find("became shorter") == std::string::npos) {
+          std::cerr << "round " << round << ": " << list.message() << "\n";
+          return 2;
+        }
         continue;
       }
-      // The reports left are the last ones, each at its place.
+      // The reports left are the last ones, each at its place. Between a
+      // delete's mark and its rewrite the report going sits first, marked.
       const auto n = static_cast<int>(list->rows.size());
       if (n < 12 || n > kReports) return 3;
       for (int k = 0; k < n; ++k) {
         const reports::ListRow& row = list->rows[static_cast<std::size_t>(k)];
-        if (row.caseNumber != "D" + std::to_string(100 + kReports - n + k) || row.recordNumber != k + 1) return 4;
+        const bool going = k == 0 && row.caseNumber == reports::kKilledMark;
+        if ((!going && row.caseNumber != "D" + std::to_string(100 + kReports - n + k)) || row.recordNumber != k + 1) {
+          std::cerr << "round " << round << ": " << n << " rows, row " << k + 1 << " holds " << row.caseNumber
+                    << " as report " << row.recordNumber << "\n";
+          return 4;
+        }
       }
     }
     return 0;
@@ -350,8 +359,15 @@ TEST_F(ShareTest, AListReadThroughTheIndexEqualsTheLocalOneHoweverTheIndexWasSpo
     reports::ReportHeads heads;
     ASSERT_EQ(*heads.Refresh(one), reports::ReportHeads::Source::DataFile);
     ASSERT_EQ(*heads.Refresh(one), reports::ReportHeads::Source::Kept);
-    reports::ReportHeads next;
-    ASSERT_EQ(*next.Refresh(one), reports::ReportHeads::Source::Index) << "no index written over the share";
+    // A reader offers the index only when it can take the lock at once; a
+    // share may keep the last writer's lock file a moment after its release.
+    bool indexed = false;
+    for (int tries = 0; tries < 50 && !indexed; ++tries) {
+      if (tries > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      reports::ReportHeads next;
+      indexed = *next.Refresh(one) == reports::ReportHeads::Source::Index;
+    }
+    ASSERT_TRUE(indexed) << "no index written over the share";
   };
   const auto sameAsLocal = [&](const char* what) {
     SCOPED_TRACE(what);

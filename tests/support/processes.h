@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -23,7 +24,12 @@ inline bool RunInChildren(int count, const std::function<int(int)>& body) {
   for (pid_t pid : children) {
     int status = 0;
     ::waitpid(pid, &status, 0);
-    allOk = allOk && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!ok) {
+      std::fprintf(stderr, "child %d: %s %d\n", static_cast<int>(pid), WIFEXITED(status) ? "exit status" : "signal",
+                   WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+    }
+    allOk = allOk && ok;
   }
   return allOk;
 }
