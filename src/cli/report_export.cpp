@@ -26,6 +26,29 @@ std::string DateText(double value) {
   return buffer;
 }
 
+// "YYYY-MM-DDTHH:MM:SS", as time::ToIsoString writes it, without printf.
+void AppendIsoDate(std::string& out, const time::DateTime& dt) {
+  const auto fits = [](int v, int below) { return v >= 0 && v < below; };
+  if (!fits(dt.year, 10000) || !fits(dt.month, 100) || !fits(dt.day, 100) || !fits(dt.hour, 100) ||
+      !fits(dt.minute, 100) || !fits(dt.second, 100)) {
+    out += time::ToIsoString(dt);
+    return;
+  }
+  const auto two = [](int v, char* at) {
+    at[0] = static_cast<char>('0' + v / 10);
+    at[1] = static_cast<char>('0' + v % 10);
+  };
+  char text[19] = {0, 0, 0, 0, '-', 0, 0, '-', 0, 0, 'T', 0, 0, ':', 0, 0, ':', 0, 0};
+  two(dt.year / 100, text);
+  two(dt.year % 100, text + 2);
+  two(dt.month, text + 5);
+  two(dt.day, text + 8);
+  two(dt.hour, text + 11);
+  two(dt.minute, text + 14);
+  two(dt.second, text + 17);
+  out.append(text, sizeof text);
+}
+
 // Where the run of bytes from `p` that a JSON string holds as they are
 // ends: at the first control character, quote, backslash or (in a stored
 // text, which needs decoding) byte from 0x80.
@@ -138,6 +161,11 @@ void AppendStoredReportJson(std::string& out, const char* stored, std::string_vi
           if (std::string_view(buffer).find_first_of(".e") == std::string_view::npos) out += ".0";
         } else if (value == 0) {
           out += "null";
+        } else if (const auto dt = time::FromOleDate(value)) {
+          // A date's text needs no escapes.
+          out += '"';
+          AppendIsoDate(out, *dt);
+          out += '"';
         } else {
           AppendJsonString(out, DateText(value));
         }

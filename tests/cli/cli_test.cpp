@@ -173,6 +173,20 @@ TEST(JsonText, EveryByteIsEscapedOrDecodedWhereverItFallsInAText) {
   EXPECT_EQ(json, "\"\u20AC\u0081\u0178\u00E9\\u0001\"");
 }
 
+TEST(JsonText, DatesAtTheEndsOfTheRangeKeepTheirDigits) {
+  ReportRecord r;
+  r.OccurredFrom = time::ToOleDate({100, 1, 2, 3, 4, 5});
+  r.OccurredTo = time::ToOleDate({9999, 12, 31, 23, 59, 59});
+  r.ReportedOn = time::ToOleDate({1899, 12, 29, 0, 0, 1});
+  std::ostringstream out;
+  WriteReportJson(out, r);
+  const std::string j = out.str();
+  EXPECT_NE(j.find("\"OccurredFrom\": \"0100-01-02T03:04:05\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"OccurredTo\": \"9999-12-31T23:59:59\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"ReportedOn\": \"1899-12-29T00:00:01\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"ControlNumber\": null,"), std::string::npos) << j;
+}
+
 TEST_F(CliTest, VerifyNamesEveryProblemWithItsRecord) {
   Add(Sample());
   const CliRun clean = Cli({"--data-dir", Dir(), "verify"});
