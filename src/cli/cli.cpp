@@ -249,32 +249,42 @@ int List(Context& c, const std::vector<std::string>& args) {
 
 int Records(Context& c, const std::vector<std::string>& args) {
   if (!args.empty()) return Usage(c.err, "records takes no arguments");
-  // Only the members shown are read: they lie at the start of a report.
+  // The members shown lie in the heads the list keeps: taken from the
+  // folder's index when it can be trusted, else from the start of each
+  // report (after which the index is offered, as the list does).
   constexpr auto kCase = reports::SpanOf("CaseNumber");
   constexpr auto kTitle = reports::SpanOf("Title");
   constexpr auto kEntered = reports::SpanOf("DateEntered");
-  std::string line;
-  Status scanned =
-      reports::ScanRecordHeads(c.folder, reports::kHeadSize, [&](std::int32_t n, const char* head, const char* tail) {
-        double entered = 0;
-        std::memcpy(&entered, head + kEntered.offset, sizeof entered);
-        line = std::to_string(n);
-        line += '\t';
-        line += text::Win1252ToUtf8(text::TrimStored(head + kCase.offset, kCase.width));
-        line += '\t';
-        line += time::FormatOleDate(entered, time::kDateFormat).value_or("invalid date");
-        line += '\t';
-        line += std::to_string(static_cast<std::uint8_t>(tail[0]));
-        line += '\t';
-        line += text::Win1252ToUtf8(text::TrimStored(head + kTitle.offset, kTitle.width));
-        line += '\n';
-        c.out << line;
-        return true;
-      });
-  if (!scanned.ok()) {
-    c.err << "kestrova-cli: " << scanned.message() << "\n";
+  static_assert(kCase.offset + kCase.width <= reports::kHeadSize && kTitle.offset + kTitle.width <= reports::kHeadSize);
+  reports::ReportHeads heads;
+  auto refreshed = heads.Refresh(c.folder);
+  if (!refreshed.ok()) {
+    c.err << "kestrova-cli: " << refreshed.message() << "\n";
     return kExitProblem;
   }
+  std::string lines, scratch;
+  for (std::int32_t n = 1; n <= heads.count(); ++n) {
+    const char* head = heads.head(n);
+    double entered = 0;
+    std::memcpy(&entered, head + kEntered.offset, sizeof entered);
+    lines += std::to_string(n);
+    lines += '\t';
+    text::Win1252ToUtf8(text::TrimStored(head + kCase.offset, kCase.width), scratch);
+    lines += scratch;
+    lines += '\t';
+    lines += time::FormatOleDate(entered, time::kDateFormat).value_or("invalid date");
+    lines += '\t';
+    lines += std::to_string(heads.status(n));
+    lines += '\t';
+    text::Win1252ToUtf8(text::TrimStored(head + kTitle.offset, kTitle.width), scratch);
+    lines += scratch;
+    lines += '\n';
+    if (lines.size() > (1u << 20)) {
+      c.out << lines;
+      lines.clear();
+    }
+  }
+  c.out << lines;
   return kExitOk;
 }
 
@@ -302,13 +312,13 @@ int Export(Context& c, const std::vector<std::string>& args) {
   }
   // JSON is put together in a buffer of its own and written a few
   // megabytes at a time.
-  std::string json, scratch;
+  std::string json;
   Status scanned = reports::ScanRecords(c.folder, [&](std::int32_t, const char* bytes) {
     if (format == "csv") {
       WriteReportCsv(c.out, reports::DecodeReportRecord(bytes));
     } else {
       json += first ? "\n  " : ",\n  ";
-      AppendStoredReportJson(json, bytes, "  ", exact, scratch);
+      AppendStoredReportJson(json, bytes, "  ", exact);
       if (json.size() > (4u << 20)) {
         c.out << json;
         json.clear();

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/text/csv.h"
 #include "core/text/currency.h"
@@ -23,32 +26,96 @@ std::string DateText(double value) {
   return buffer;
 }
 
-}  // namespace
+// "YYYY-MM-DDTHH:MM:SS", as time::ToIsoString writes it, without printf.
+void AppendIsoDate(std::string& out, const time::DateTime& dt) {
+  const auto fits = [](int v, int below) { return v >= 0 && v < below; };
+  if (!fits(dt.year, 10000) || !fits(dt.month, 100) || !fits(dt.day, 100) || !fits(dt.hour, 100) ||
+      !fits(dt.minute, 100) || !fits(dt.second, 100)) {
+    out += time::ToIsoString(dt);
+    return;
+  }
+  const auto two = [](int v, char* at) {
+    at[0] = static_cast<char>('0' + v / 10);
+    at[1] = static_cast<char>('0' + v % 10);
+  };
+  char text[19] = {0, 0, 0, 0, '-', 0, 0, '-', 0, 0, 'T', 0, 0, ':', 0, 0, ':', 0, 0};
+  two(dt.year / 100, text);
+  two(dt.year % 100, text + 2);
+  two(dt.month, text + 5);
+  two(dt.day, text + 8);
+  two(dt.hour, text + 11);
+  two(dt.minute, text + 14);
+  two(dt.second, text + 17);
+  out.append(text, sizeof text);
+}
 
-void AppendJsonString(std::string& out, std::string_view utf8) {
-  out.push_back('"');
-  std::size_t from = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    if (c >= 0x20 && c != '"' && c != '\\') continue;
-    out.append(utf8.data() + from, i - from);
-    from = i + 1;
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: {
-        char buffer[8];
-        std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
-        out += buffer;
-      }
+// Where the run of bytes from `p` that a JSON string holds as they are
+// ends: at the first control character, quote, backslash or (in a stored
+// text, which needs decoding) byte from 0x80.
+template <bool kStopAtHigh>
+const char* PlainRun(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i zero = _mm_setzero_si128();
+  while (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Compared as signed bytes, 0x80 and up are below a blank too.
+    __m128i stop =
+        kStopAtHigh ? _mm_cmplt_epi8(v, space) : _mm_andnot_si128(_mm_cmplt_epi8(v, zero), _mm_cmplt_epi8(v, space));
+    stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+    if (const int mask = _mm_movemask_epi8(stop)) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == '"' || c == '\\' || (kStopAtHigh && c >= 0x80)) break;
+  }
+  return p;
+}
+
+void AppendEscape(std::string& out, unsigned char c) {
+  switch (c) {
+    case '"': out += "\\\""; break;
+    case '\\': out += "\\\\"; break;
+    case '\n': out += "\\n"; break;
+    case '\r': out += "\\r"; break;
+    case '\t': out += "\\t"; break;
+    default: {
+      constexpr char kHex[] = "0123456789abcdef";
+      const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+      out.append(escape, sizeof escape);
     }
   }
-  out.append(utf8.data() + from, utf8.size() - from);
+}
+
+template <bool kFromWin1252>
+void AppendEscaped(std::string& out, std::string_view s) {
+  out.push_back('"');
+  const char* p = s.data();
+  const char* const end = p + s.size();
+  for (;;) {
+    const char* stop = PlainRun<kFromWin1252>(p, end);
+    out.append(p, static_cast<std::size_t>(stop - p));
+    if (stop == end) break;
+    const auto c = static_cast<unsigned char>(*stop);
+    if (kFromWin1252 && c >= 0x80) {
+      text::AppendUtf8(out, text::Win1252ToCodePoint(c));
+    } else {
+      AppendEscape(out, c);
+    }
+    p = stop + 1;
+  }
   out.push_back('"');
 }
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view utf8) { AppendEscaped<false>(out, utf8); }
+
+void AppendStoredJsonString(std::string& out, std::string_view win1252) { AppendEscaped<true>(out, win1252); }
 
 std::string JsonString(std::string_view utf8) {
   std::string out;
@@ -67,8 +134,7 @@ std::string MemberText(const reports::ReportRecord& record, const reports::Repor
   return {};
 }
 
-void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact,
-                            std::string& scratch) {
+void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact) {
   out += "{\n";
   const auto& members = reports::ReportMembers();
   for (std::size_t i = 0; i < members.size(); ++i) {
@@ -81,10 +147,8 @@ void AppendStoredReportJson(std::string& out, const char* stored, std::string_vi
     switch (m.type) {
       case MemberType::Text:
         // Stored blanks pad a text; the ordinary form trims leading ones too.
-        scratch.clear();
-        text::Win1252ToUtf8(exact ? std::string_view(at, text::EndOfText(at, m.width)) : text::TrimStored(at, m.width),
-                            scratch);
-        AppendJsonString(out, scratch);
+        AppendStoredJsonString(
+            out, exact ? std::string_view(at, text::EndOfText(at, m.width)) : text::TrimStored(at, m.width));
         break;
       case MemberType::Date: {
         double value = 0;
@@ -97,6 +161,11 @@ void AppendStoredReportJson(std::string& out, const char* stored, std::string_vi
           if (std::string_view(buffer).find_first_of(".e") == std::string_view::npos) out += ".0";
         } else if (value == 0) {
           out += "null";
+        } else if (const auto dt = time::FromOleDate(value)) {
+          // A date's text needs no escapes.
+          out += '"';
+          AppendIsoDate(out, *dt);
+          out += '"';
         } else {
           AppendJsonString(out, DateText(value));
         }
@@ -125,8 +194,8 @@ void AppendStoredReportJson(std::string& out, const char* stored, std::string_vi
 void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent, bool exact) {
   reports::RecordBytes stored;
   reports::EncodeReportRecord(record, stored.data());
-  std::string json, scratch;
-  AppendStoredReportJson(json, stored.data(), indent, exact, scratch);
+  std::string json;
+  AppendStoredReportJson(json, stored.data(), indent, exact);
   out << json;
 }
 

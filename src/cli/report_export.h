@@ -11,6 +11,8 @@ namespace kestrova::cli {
 
 std::string JsonString(std::string_view utf8);
 void AppendJsonString(std::string& out, std::string_view utf8);
+// The same for a stored Windows-1252 text, decoded on the way.
+void AppendStoredJsonString(std::string& out, std::string_view win1252);
 
 // One JSON object, a key per member named as in the record: text trimmed,
 // dates "YYYY-MM-DDTHH:MM:SS" or null for 0, values as decimal strings with
@@ -19,10 +21,8 @@ void AppendJsonString(std::string& out, std::string_view utf8);
 // their stored numbers (0 for none).
 void WriteReportJson(std::ostream& out, const reports::ReportRecord& record, std::string_view indent = "",
                      bool exact = false);
-// The same from a report's stored bytes, appended to `out` (`scratch` is
-// reused between calls).
-void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact,
-                            std::string& scratch);
+// The same from a report's stored bytes, appended to `out`.
+void AppendStoredReportJson(std::string& out, const char* stored, std::string_view indent, bool exact);
 
 std::string CsvField(std::string_view text);
 void WriteCsvHeader(std::ostream& out);

@@ -3,12 +3,15 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <thread>
 
 #include "cli/cli.h"
+#include "cli/report_export.h"
 #include "core/files/data_folder.h"
 #include "core/reports/data_file.h"
+#include "core/text/win1252.h"
 #include "core/time/ole_date.h"
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
@@ -135,6 +138,53 @@ TEST_F(CliTest, ExportJsonIsAnArrayOfTheShownObjects) {
   EXPECT_EQ(run.out.substr(run.out.size() - 7), "\n  }\n]\n");
   EXPECT_EQ(Cli({"--data-dir", Dir(), "export", "--format", "xml"}).status, 2);
   EXPECT_EQ(Cli({"--data-dir", Dir(), "export"}).status, 2);
+}
+
+TEST(JsonText, EveryByteIsEscapedOrDecodedWhereverItFallsInAText) {
+  // The plain runs are found sixteen bytes at a time: each byte value at
+  // each place around those steps, in a stored text and in UTF-8.
+  const auto expected = [](std::string_view utf8) {
+    std::string out = "\"";
+    for (const char ch : utf8) {
+      const auto c = static_cast<unsigned char>(ch);
+      const std::map<unsigned char, std::string> named = {
+          {'"', "\\\""}, {'\\', "\\\\"}, {'\n', "\\n"}, {'\r', "\\r"}, {'\t', "\\t"}};
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
+      out += named.count(c) ? named.at(c) : c < 0x20 ? std::string(hex) : std::string(1, ch);
+    }
+    return out + "\"";
+  };
+  for (int byte = 0; byte < 256; ++byte) {
+    for (const std::size_t at : {0, 1, 15, 16, 17, 31, 32, 40}) {
+      std::string stored(41, 'a');
+      stored[at] = static_cast<char>(byte);
+      stored[40 - at] = '"';
+      std::string json;
+      AppendStoredJsonString(json, stored);
+      EXPECT_EQ(json, expected(text::Win1252ToUtf8(stored))) << byte << " at " << at;
+      json.clear();
+      AppendJsonString(json, text::Win1252ToUtf8(stored));
+      EXPECT_EQ(json, expected(text::Win1252ToUtf8(stored))) << byte << " at " << at;
+    }
+  }
+  std::string json;
+  AppendStoredJsonString(json, "\x80\x81\x9F\xE9\x01");
+  EXPECT_EQ(json, "\"\u20AC\u0081\u0178\u00E9\\u0001\"");
+}
+
+TEST(JsonText, DatesAtTheEndsOfTheRangeKeepTheirDigits) {
+  ReportRecord r;
+  r.OccurredFrom = time::ToOleDate({100, 1, 2, 3, 4, 5});
+  r.OccurredTo = time::ToOleDate({9999, 12, 31, 23, 59, 59});
+  r.ReportedOn = time::ToOleDate({1899, 12, 29, 0, 0, 1});
+  std::ostringstream out;
+  WriteReportJson(out, r);
+  const std::string j = out.str();
+  EXPECT_NE(j.find("\"OccurredFrom\": \"0100-01-02T03:04:05\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"OccurredTo\": \"9999-12-31T23:59:59\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"ReportedOn\": \"1899-12-29T00:00:01\","), std::string::npos) << j;
+  EXPECT_NE(j.find("\"ControlNumber\": null,"), std::string::npos) << j;
 }
 
 TEST_F(CliTest, VerifyNamesEveryProblemWithItsRecord) {
