@@ -146,6 +146,16 @@ TEST(ReportEntry, TextTheDataFileCannotHoldIsNamedNotSaved) {
   EXPECT_EQ(c.caption, "Characters Not Stored");
   EXPECT_EQ(FieldName(40), "Property item 3 - Basic Info - Item Name, Brand Name, etc.");
   EXPECT_EQ(FieldName(5), "Date Entered");
+
+  // A report saved under the delete mark would go with the next delete.
+  f = Minimal();
+  f[1] = " $Killed$ ";
+  const EntryCheck marked = StorableText(f);
+  EXPECT_FALSE(marked.ok);
+  EXPECT_EQ(marked.field, 1);
+  EXPECT_EQ(marked.tab, 0);
+  f[1] = "$Killed$2";
+  EXPECT_TRUE(StorableText(f).ok);
 }
 
 ReportRecord Stored(const std::string& caseNumber, double control) {

@@ -76,6 +76,8 @@ TEST(SaveUser, ANewUserIsCreatedNowTrimmedEncodedAndLogged) {
 
   EXPECT_FALSE(SaveUser(folder.path(), clock, {"Bob", "Ray", "abc", "", 1, true}, std::nullopt).ok())
       << "three characters are not a password";
+  EXPECT_FALSE(SaveUser(folder.path(), clock, {" $Killed$ ", "Ray", "abc1", "", 1, true}, std::nullopt).ok())
+      << "the next deletion of any user would remove this one";
   EXPECT_FALSE(ReadOneUser(folder.path(), 2).ok()) << "and nothing was written";
 }
 

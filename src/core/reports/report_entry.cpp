@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/reports/report_record.h"
 #include "core/text/currency.h"
 #include "core/text/fixed_text.h"
 #include "core/text/storable_text.h"
@@ -109,6 +110,16 @@ void NormalizeField(int f, std::string& t) {
 
 EntryCheck StorableText(const FieldTexts46& fields) {
   EntryCheck check;
+  // The next delete of any report removes every report of this case number.
+  if (text::Trim(fields[1]) == kKilledMark) {
+    check.ok = false;
+    check.field = 1;
+    check.tab = FieldTab(1);
+    check.caption = "Case Number Not Stored";
+    check.lines = {std::string(kKilledMark), "", "marks a report that is being deleted",
+                   "and cannot be a case number."};
+    return check;
+  }
   for (int f = 1; f < kFieldCount; ++f) {
     auto lines = text::UnstorableTextLines(FieldName(f), fields[static_cast<std::size_t>(f)]);
     if (lines.empty()) continue;

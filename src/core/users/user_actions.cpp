@@ -1,6 +1,7 @@
 #include "core/users/user_actions.h"
 
 #include "core/logs/activity_log.h"
+#include "core/reports/report_record.h"
 #include "core/text/fixed_text.h"
 #include "core/text/line_breaks.h"
 #include "core/users/passwords.h"
@@ -48,6 +49,10 @@ Result<SavedUser> SaveUser(const files::DataFolder& folder, const time::Clock& c
                            const std::optional<ShownUser>& shown) {
   if (!IsValidPassword(entry.password)) {
     return Error{Error::Kind::Invalid, "The password must be 4 to 8 characters, using letters and numbers only."};
+  }
+  // The user list removes a user of this first name at its next deletion.
+  if (text::Trim(entry.firstName) == reports::kKilledMark) {
+    return Error{Error::Kind::Invalid, "\"$Killed$\" marks a user who is being deleted; it cannot be a first name."};
   }
   SavedUser saved;
   if (!shown) {
