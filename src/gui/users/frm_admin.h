@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "gui/users/frm_add_edit_user.h"
+
 class QLineEdit;
 class QTableWidget;
 
@@ -58,6 +60,8 @@ class frmAdmin : public QWidget {
   void cmdAddUser_Click();
   void cmdEditUser_Click();
   void cmdDeleteUser_Click();
+  // The user form, modally; a saved user is listed again and highlighted.
+  void ShowUserForm(frmAddEditUser::Mode mode, int recNum);
   void cmdQuit_Click();
   void cmdReviewLogs_Click();
   void LeaveLogReview();

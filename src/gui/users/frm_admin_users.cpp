@@ -157,8 +157,10 @@ void frmAdmin::cmdEditList_Click() {
   flasher_->Start(cmdEditList_, 10, 10);
 }
 
-void frmAdmin::cmdAddUser_Click() {
-  frmAddEditUser form(session_, frmAddEditUser::Mode::Add, 0, this);
+void frmAdmin::cmdAddUser_Click() { ShowUserForm(frmAddEditUser::Mode::Add, 0); }
+
+void frmAdmin::ShowUserForm(frmAddEditUser::Mode mode, int recNum) {
+  frmAddEditUser form(session_, mode, recNum, this);
   form.exec();
   if (!form.saved()) return;
   FillUserList();
@@ -173,12 +175,7 @@ void frmAdmin::cmdEditUser_Click() {
     UserListProblem(same.error());
     return;
   }
-  frmAddEditUser form(session_, frmAddEditUser::Mode::ViewEdit, recNum, this);
-  form.exec();
-  if (!form.saved()) return;
-  FillUserList();
-  QApplication::processEvents();
-  SelectUser(form.savedNameSort());
+  ShowUserForm(frmAddEditUser::Mode::ViewEdit, recNum);
 }
 
 void frmAdmin::cmdDeleteUser_Click() {
