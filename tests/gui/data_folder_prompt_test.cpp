@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "gui/startup/data_folder_prompt.h"
 #include "platform/folder_picker.h"
@@ -79,7 +80,7 @@ TEST(SettleDataFolder, AFolderThatCannotBeUsedIsExplainedAndAskedForAgain) {
 
   // Once the remembered folder is gone, the question comes back and says so.
   fs::remove_all(good);
-  s.messages.Press(2);
+  s.messages.Press(3);
   EXPECT_EQ(s.Settle(), std::nullopt);
   EXPECT_TRUE(
       s.messages.Last().message.startsWith(QStringLiteral("The data folder ") + Q(good) +
@@ -94,6 +95,41 @@ TEST(SettleDataFolder, CancellingTheDialogRemembersNothing) {
   EXPECT_EQ(s.Settle(), std::nullopt);
   EXPECT_EQ(s.picker.asked.size(), 1);
   EXPECT_EQ(s.Remembered(), std::nullopt);
+}
+
+TEST(SettleDataFolder, TryingItMakesTheSampleFolderShowsItsUsersOnceToCopyAndRemembersIt) {
+  MenuStart s;
+  s.messages.Press(2).Press(1);
+  const fs::path sample = s.home / "kestrova-demo";
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_TRUE(s.messages.asked[0].buttons.contains(QStringLiteral("&Try it with sample reports")));
+  EXPECT_TRUE(s.picker.asked.isEmpty());
+  EXPECT_EQ(fs::file_size(sample / "Kestrova.Data"), 200u * 20001u);
+  EXPECT_EQ(fs::file_size(sample / "User.List"), 4u * 500u);
+  const MessageRequest& shown = s.messages.Last();
+  EXPECT_TRUE(shown.copyable);
+  for (const char* line : {"\nAvery Brennan\tFull Access\tkestrel4", "\nJordan Okafor\tRead/Edit/Add\treport3",
+                           "\nCasey Delgado\tRead/Edit\tcasey22", "\nMorgan Park\tRead Only\tview1"}) {
+    EXPECT_TRUE(shown.message.contains(QString::fromLatin1(line))) << line;
+  }
+  EXPECT_EQ(s.Remembered(), Q(sample));
+  // Later starts go there and show the passwords no more.
+  const auto asked = s.messages.asked.size();
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_EQ(s.messages.asked.size(), asked);
+}
+
+TEST(SettleDataFolder, ASampleFolderMadeBeforeKeepsItsReportsAndUsers) {
+  MenuStart s;
+  const fs::path sample = s.home / "kestrova-demo";
+  fs::create_directories(sample);
+  const std::string users(500, 'u');
+  { std::ofstream(sample / "User.List", std::ios::binary) << users; }
+  s.messages.Press(2).Press(1);
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_EQ(testing::ReadFileBytes(sample / "User.List"), users) << "its users are left alone";
+  EXPECT_EQ(fs::file_size(sample / "Kestrova.Data"), 200u * 20001u) << "what it lacked is made";
+  EXPECT_TRUE(s.messages.Last().message.contains(QStringLiteral("was made before and is used as it is")));
 }
 
 }  // namespace

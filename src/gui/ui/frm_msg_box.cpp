@@ -59,6 +59,7 @@ frmMsgBox::frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& syst
   lblMessage_ = new QLabel(this);
   lblMessage_->setObjectName(QStringLiteral("lblMessage"));
   lblMessage_->setTextFormat(Qt::PlainText);
+  if (request_.copyable) lblMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
   chkDontAsk_ = new QCheckBox(QStringLiteral("Don't show this again"), this);
   chkDontAsk_->setObjectName(QStringLiteral("chkDontAsk"));
