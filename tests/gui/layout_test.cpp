@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,11 +24,14 @@
 #include <iostream>
 #include <tuple>
 
+#include "gui/output/frm_large_pic.h"
 #include "gui/reports/report_list_panel.h"
 #include "gui/search/frm_find.h"
 #include "gui/stats/frm_chart.h"
+#include "gui/ui/screen_room.h"
 #include "gui/users/frm_admin.h"
 #include "support/main_window_fixture.h"
+#include "support/temp_folder.h"
 
 namespace kestrova::gui {
 namespace {
@@ -206,6 +210,28 @@ TEST_F(LayoutTest, TheChartWindowOpensOnTheScreenWithEveryControlInReach) {
   EXPECT_TRUE(room_.contains(chart->frameGeometry()))
       << chart->width() << "x" << chart->height() << " on " << room_.width() << "x" << room_.height();
   CheckControls(chart, nullptr, QStringLiteral("chart window"));
+}
+
+TEST_F(LayoutTest, AnEnlargedPictureOpensOnTheScreenWithBothButtons) {
+  testing::TempFolder pictures;
+  for (const QSize natural : {QSize(300, 400), QSize(1600, 900)}) {
+    const QString path = QString::fromStdString((pictures / "p.png").string());
+    QImage image(natural, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    ASSERT_TRUE(image.save(path));
+    frmLargePic window(*g.session, {.slot = 1,
+                                    .path = path,
+                                    .caption = QStringLiteral("Picture"),
+                                    .caseNumber = "24-1",
+                                    .width = natural.width(),
+                                    .height = natural.height()});
+    window.show();
+    // With room for a title bar, which the offscreen screen does not draw.
+    EXPECT_LE(window.height() + kFrameRoomHeight, room_.height()) << window.width() << "x" << window.height();
+    EXPECT_LE(window.width() + kFrameRoomWidth, room_.width());
+    CheckControls(&window, nullptr,
+                  QStringLiteral("enlarged picture %1x%2").arg(natural.width()).arg(natural.height()));
+  }
 }
 
 }  // namespace
