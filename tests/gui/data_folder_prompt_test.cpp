@@ -108,8 +108,8 @@ TEST(SettleDataFolder, TryingItMakesTheSampleFolderShowsItsUsersOnceToCopyAndRem
   EXPECT_EQ(fs::file_size(sample / "User.List"), 4u * 500u);
   const MessageRequest& shown = s.messages.Last();
   EXPECT_TRUE(shown.copyable);
-  for (const char* line : {"\nAvery Brennan\tFull Access\tkestrel4", "\nJordan Okafor\tRead/Edit/Add\treport3",
-                           "\nCasey Delgado\tRead/Edit\tcasey22", "\nMorgan Park\tRead Only\tview1"}) {
+  for (const char* line : {"\nAvery Brennan (Full Access): kestrel4", "\nJordan Okafor (Read/Edit/Add): report3",
+                           "\nCasey Delgado (Read/Edit): casey22", "\nMorgan Park (Read Only): view1"}) {
     EXPECT_TRUE(shown.message.contains(QString::fromLatin1(line))) << line;
   }
   EXPECT_EQ(s.Remembered(), Q(sample));

@@ -36,7 +36,7 @@ Answer WhatTheUserWants(MessageAnswerer& messages, const QString& problem) {
           QStringLiteral("which several workstations may share.\n\n") +
           QStringLiteral("Choose it in the next window: a shared folder, or a new one\n") +
           QStringLiteral("(\"Create New Folder\"). ") + title + QStringLiteral(" will remember it.\n\n") +
-          QStringLiteral("Or try ") + title + QStringLiteral(" first on a folder of sample reports, ") +
+          QStringLiteral("Or try ") + title + QStringLiteral(" first on a folder of sample reports,\n") +
           QString::fromLatin1(kSampleFolderName) + QStringLiteral(" in your home folder.");
   const MessageRequest question{
       .caption = Caption(),
@@ -79,11 +79,11 @@ bool MakeSampleFolder(const fs::path& folder, MessageAnswerer& messages) {
            QStringLiteral("Its users are the ones listed when it was made.");
   } else {
     text = QStringLiteral("The sample reports are in ") + Native(folder) +
-           QStringLiteral(".\nSign in as one of these demo users (name, access level, password);\n") +
-           QStringLiteral("they are shown only this once, so copy them now:\n");
+           QStringLiteral(".\nSign in as one of these demo users, with the password after the colon;\n") +
+           QStringLiteral("they are shown only this once: select them with the mouse and copy them.\n");
     for (const startup::DemoUser& u : made->users) {
-      text += QStringLiteral("\n") + QString::fromStdString(u.name) + QStringLiteral("\t") +
-              QString::fromStdString(u.level) + QStringLiteral("\t") + QString::fromStdString(u.password);
+      text += QStringLiteral("\n") + QString::fromStdString(u.name) + QStringLiteral(" (") +
+              QString::fromStdString(u.level) + QStringLiteral("): ") + QString::fromStdString(u.password);
     }
   }
   messages.Answer({.caption = ApplicationTitle() + QStringLiteral(" - Sample Reports"),
