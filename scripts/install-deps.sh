@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-multimedia-dev libgl-dev libsodium-dev libssl-dev nlohmann-json3-dev fonts-liberation poppler-utils xdg-utils
           desktop-file-utils appstream man-db clang-format-14
+          librsvg2-bin fonts-dejavu-core dpkg-dev file lintian
           xvfb openbox dbus-daemon at-spi2-core python3-pyatspi)
 
 missing=()

@@ -12,6 +12,7 @@
 #include "core/startup/shipped_files.h"
 #include "gui/session/session.h"
 #include "gui/startup/data_folder_prompt.h"
+#include "gui/ui/program_look.h"
 #include "gui/window_flow.h"
 #include "platform/access_code_store.h"
 #include "platform/instance_guard.h"
@@ -177,6 +178,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   SetNames();
+  kestrova::gui::UseProgramLook();
   QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION_STRING));
   QGuiApplication::setDesktopFileName(QStringLiteral(KESTROVA_APP_ID));
 

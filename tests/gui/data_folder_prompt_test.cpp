@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "gui/startup/data_folder_prompt.h"
 #include "platform/folder_picker.h"
@@ -42,7 +43,8 @@ TEST(SettleDataFolder, AsksOnceOpeningAtTheDemoFolderAndRemembersTheChoice) {
   ASSERT_EQ(s.messages.asked.size(), 1);
   EXPECT_EQ(s.messages.Last().caption, QStringLiteral("Kestrova - Data Folder"));
   EXPECT_EQ(s.messages.Last().buttons,
-            (QStringList{QStringLiteral("&Choose, pick the data folder"), QStringLiteral("&Quit, not now")}));
+            (QStringList{QStringLiteral("&Choose, pick the data folder"), QStringLiteral("&Try it with sample reports"),
+                         QStringLiteral("&Quit, not now")}));
   ASSERT_EQ(s.picker.asked.size(), 1);
   EXPECT_EQ(s.picker.asked[0].startFolder, Q(s.home / "kestrova-demo"));
   EXPECT_EQ(s.Remembered(), Q(chosen));
@@ -79,7 +81,7 @@ TEST(SettleDataFolder, AFolderThatCannotBeUsedIsExplainedAndAskedForAgain) {
 
   // Once the remembered folder is gone, the question comes back and says so.
   fs::remove_all(good);
-  s.messages.Press(2);
+  s.messages.Press(3);
   EXPECT_EQ(s.Settle(), std::nullopt);
   EXPECT_TRUE(
       s.messages.Last().message.startsWith(QStringLiteral("The data folder ") + Q(good) +
@@ -94,6 +96,40 @@ TEST(SettleDataFolder, CancellingTheDialogRemembersNothing) {
   EXPECT_EQ(s.Settle(), std::nullopt);
   EXPECT_EQ(s.picker.asked.size(), 1);
   EXPECT_EQ(s.Remembered(), std::nullopt);
+}
+
+TEST(SettleDataFolder, TryingItMakesTheSampleFolderShowsItsUsersOnceToCopyAndRemembersIt) {
+  MenuStart s;
+  s.messages.Press(2).Press(1);
+  const fs::path sample = s.home / "kestrova-demo";
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_TRUE(s.picker.asked.isEmpty());
+  EXPECT_EQ(fs::file_size(sample / "Kestrova.Data"), 200u * 20001u);
+  EXPECT_EQ(fs::file_size(sample / "User.List"), 4u * 500u);
+  const MessageRequest& shown = s.messages.Last();
+  EXPECT_TRUE(shown.copyable);
+  for (const char* line : {"\nAvery Brennan (Full Access): kestrel4", "\nJordan Okafor (Read/Edit/Add): report3",
+                           "\nCasey Delgado (Read/Edit): casey22", "\nMorgan Park (Read Only): view1"}) {
+    EXPECT_TRUE(shown.message.contains(QString::fromLatin1(line))) << line;
+  }
+  EXPECT_EQ(s.Remembered(), Q(sample));
+  // Later starts go there and show the passwords no more.
+  const auto asked = s.messages.asked.size();
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_EQ(s.messages.asked.size(), asked);
+}
+
+TEST(SettleDataFolder, ASampleFolderMadeBeforeKeepsItsReportsAndUsers) {
+  MenuStart s;
+  const fs::path sample = s.home / "kestrova-demo";
+  fs::create_directories(sample);
+  const std::string users(500, 'u');
+  { std::ofstream(sample / "User.List", std::ios::binary) << users; }
+  s.messages.Press(2).Press(1);
+  EXPECT_EQ(s.Settle(), sample);
+  EXPECT_EQ(testing::ReadFileBytes(sample / "User.List"), users) << "its users are left alone";
+  EXPECT_EQ(fs::file_size(sample / "Kestrova.Data"), 200u * 20001u) << "what it lacked is made";
+  EXPECT_TRUE(s.messages.Last().message.contains(QStringLiteral("was made before and is used as it is")));
 }
 
 }  // namespace

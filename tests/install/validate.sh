@@ -38,6 +38,11 @@ case "$what" in
       for word in $words; do
         grep -qwe "$word" <<<"$text" || fail "$page does not mention $word"
       done
+      # The program's own options (not a command's) are in the synopsis.
+      synopsis=$(sed -n '/^SYNOPSIS/,/^[A-Z]/p' <<<"$text")
+      for option in $(sed -n 's/^  \(--[a-z][a-z-]*\).*/\1/p' <<<"$help"); do
+        grep -qwe "$option" <<<"$synopsis" || fail "$page: $option is not in the synopsis"
+      done
     done
     ;;
   *) fail "unknown check $what" ;;

@@ -31,6 +31,7 @@
 #include "gui/stats/frm_chart.h"
 #include "gui/ui/frm_msg_box.h"
 #include "gui/ui/message_request.h"
+#include "gui/ui/program_look.h"
 #include "gui/ui/zel_button.h"
 #include "gui/users/frm_add_edit_user.h"
 #include "gui/users/frm_admin.h"
@@ -127,6 +128,7 @@ gui::Desktop Doubles(NoAnswers*& answers) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+  gui::UseProgramLook();
   if (argc != 2) {
     std::fprintf(stderr, "usage: kestrova_illustrate OUTPUT_FOLDER\n");
     return 2;

@@ -58,6 +58,11 @@ CommandBar::CommandBar(QWidget* window) : QObject(window) {
                                  {Command::UserInfo, QStringLiteral("User &Info")},
                                  {Command::AdminWindow, QStringLiteral("Ad&ministrative Window")},
                                  {Command::Quit, QStringLiteral("&Quit")}});
+  // Every caption from the start: the window's size is measured before
+  // the first state is applied.
+  for (const reports::CommandLook& look : reports::CommandState(reports::MainWindowState{}, {})) {
+    if (!look.caption.empty()) button(look.command)->setCaption(QString::fromStdString(look.caption));
+  }
 }
 
 void CommandBar::Apply(const std::vector<reports::CommandLook>& looks) {

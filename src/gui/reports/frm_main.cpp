@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -122,11 +123,17 @@ void frmMain::BuildLayout() {
   column->setContentsMargins(Px(120), Px(60), Px(120), Px(90));
   column->setSpacing(Px(75));
   column->addLayout(top, 1);
-  column->addWidget(frame2_, 0, Qt::AlignLeft);
+  auto* middle = new QHBoxLayout;
+  middle->setSpacing(Px(120));
+  middle->addWidget(frame2_, 0, Qt::AlignTop);
+  middle->addStretch(1);
+  column->addLayout(middle);
   column->addWidget(commands_->row(0));
   column->addWidget(commands_->row(1));
   // While adding, the list is out of sight: the room it leaves stays below.
   column->addStretch(0);
+  column_ = column;
+  middle_ = middle;
   // The keyboard's way through the fields brings each into view.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     if (now && scroll_->widget()->isAncestorOf(now)) scroll_->ensureWidgetVisible(now, Px(300), Px(300));
@@ -136,18 +143,53 @@ void frmMain::BuildLayout() {
   if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
-QSize frmMain::OpeningSize() const {
+QSize frmMain::OpeningSize() {
   // The design's size, a tall screen lending its extra height to the list;
   // never less than shows every control without scrolling, never more than
   // the screen has room for (the window frame counted as a title bar).
   const QScreen* s = screen();
   const QRect room = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  const int frame = Px(kWindowFrameTwips);
+  const QSize fits(room.width() - frame, room.height() - 4 * frame);
+  PlaceCommands(false);
+  QSize needed = scroll_->widget()->minimumSizeHint();
+  if (needed.height() > fits.height()) {
+    PlaceCommands(true);
+    const QSize beside = scroll_->widget()->minimumSizeHint();
+    if (beside.width() <= fits.width() && beside.height() < needed.height()) {
+      needed = beside;
+    } else {
+      PlaceCommands(false);
+    }
+  }
+  // A pixel or two to spare: at a fractional scale the window's size in
+  // device pixels is rounded, and one pixel short would bring both bars.
+  needed += QSize(2, 2);
   int height = Px(kHeightTwips + 150);
   if (ScreenTwips(s).height() > 9000) height = Px(ScreenTwips(s).height() / 1.3 + 150);
-  const QSize needed = scroll_->widget()->minimumSizeHint();
-  const int frame = Px(kWindowFrameTwips);
-  return {std::min(std::max(Px(kWidthTwips), needed.width()), room.width() - frame),
-          std::min(std::max(height, needed.height()), room.height() - 4 * frame)};
+  // What still scrolls up and down keeps its width beside the scroll bar.
+  const int bar = needed.height() > fits.height() ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+  return {std::min(std::max(Px(kWidthTwips), needed.width() + bar), fits.width()),
+          std::min(std::max(height, needed.height()), fits.height())};
+}
+
+void frmMain::PlaceCommands(bool besideTheForm) {
+  for (int i = 0; i < 2; ++i) {
+    QWidget* row = commands_->row(i);
+    column_->removeWidget(row);
+    middle_->removeWidget(row);
+    static_cast<QBoxLayout*>(row->layout())
+        ->setDirection(besideTheForm ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    // A column is as wide as its widest caption, shown or not.
+    int widest = 0;
+    for (const ZelButton* b : row->findChildren<ZelButton*>()) widest = std::max(widest, b->sizeHint().width());
+    row->setMinimumWidth(besideTheForm ? widest : 0);
+    if (besideTheForm) {
+      middle_->insertWidget(1 + i, row, 0, Qt::AlignTop);
+    } else {
+      column_->insertWidget(2 + i, row);
+    }
+  }
 }
 
 void frmMain::FitToScreen() {

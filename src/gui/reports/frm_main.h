@@ -9,6 +9,7 @@
 #include "gui/output/print_commands.h"
 #include "gui/stats/chart_subject.h"
 
+class QBoxLayout;
 class QGroupBox;
 class QScrollArea;
 
@@ -60,7 +61,13 @@ class frmMain : public QWidget {
   void BuildLayout();
   // The first activation: headings, the full list, the first focus.
   void Form_Activate();
-  QSize OpeningSize() const;
+  // The size the window opens at on its screen, the commands placed where
+  // the screen has room for them.
+  QSize OpeningSize();
+  // The commands in two rows under the form (the design), or in two
+  // columns beside it: a wide screen too short for the rows (1280 x 720)
+  // shows everything that way without scrolling.
+  void PlaceCommands(bool besideTheForm);
   void FitToScreen();
   void ConnectCommands();
   void RefreshCommandState();
@@ -89,6 +96,8 @@ class frmMain : public QWidget {
   int lift_ = 0;
   QList<bool> listSideShown_;
   QScrollArea* scroll_ = nullptr;
+  QBoxLayout* column_ = nullptr;
+  QBoxLayout* middle_ = nullptr;
   ReportListPanel* list_ = nullptr;
   QGroupBox* frame2_ = nullptr;
   ReportForm* form_ = nullptr;

@@ -3,8 +3,10 @@
 #include <QString>
 
 #include "core/startup/data_folder.h"
+#include "core/startup/sample_reports.h"
 #include "gui/ui/message_request.h"
 #include "gui/ui/program_names.h"
+#include "platform/clock.h"
 #include "platform/folder_picker.h"
 #include "platform/settings_store.h"
 
@@ -17,29 +19,38 @@ QString Caption() { return ApplicationTitle() + QStringLiteral(" - Data Folder")
 
 QString Native(const fs::path& path) { return QString::fromStdString(path.string()); }
 
-// The folder the dialog opens at: the demo folder when there is one, else
-// the home folder, where the dialog can make a new one.
+// The folder the dialog opens at: the sample folder when there is one,
+// else the home folder, where the dialog can make a new one.
 fs::path StartOfDialog(const fs::path& home) {
-  const fs::path demo = home / "kestrova-demo";
+  const fs::path demo = home / kSampleFolderName;
   std::error_code ec;
   return fs::is_directory(demo, ec) ? demo : home;
 }
 
-bool WantsToChoose(MessageAnswerer& messages, const QString& problem) {
+enum class Answer { Choose, Sample, Quit };
+
+Answer WhatTheUserWants(MessageAnswerer& messages, const QString& problem) {
   const QString title = ApplicationTitle();
   QString text = problem.isEmpty() ? QString() : problem + QStringLiteral("\n\n");
   text += title + QStringLiteral(" keeps its reports, users and logs in one data folder,\n") +
           QStringLiteral("which several workstations may share.\n\n") +
-          QStringLiteral("Choose it in the next window: the demo folder, a shared folder,\n") +
-          QStringLiteral("or a new one (\"Create New Folder\"). ") + title + QStringLiteral(" will remember it.");
+          QStringLiteral("Choose it in the next window: a shared folder, or a new one\n") +
+          QStringLiteral("(\"Create New Folder\"). ") + title + QStringLiteral(" will remember it.\n\n") +
+          QStringLiteral("Or try ") + title + QStringLiteral(" first on a folder of sample reports,\n") +
+          QString::fromLatin1(kSampleFolderName) + QStringLiteral(" in your home folder.");
   const MessageRequest question{
       .caption = Caption(),
       .iconKind = kIconQuestion,
       .message = text,
       .defaultButton = 1,
-      .buttons = {QStringLiteral("&Choose, pick the data folder"), QStringLiteral("&Quit, not now")},
+      .buttons = {QStringLiteral("&Choose, pick the data folder"), QStringLiteral("&Try it with sample reports"),
+                  QStringLiteral("&Quit, not now")},
   };
-  return messages.Answer(question, nullptr).pressedButton == 1;
+  switch (messages.Answer(question, nullptr).pressedButton) {
+    case 1: return Answer::Choose;
+    case 2: return Answer::Sample;
+    default: return Answer::Quit;
+  }
 }
 
 void Tell(MessageAnswerer& messages, const std::string& problem) {
@@ -50,6 +61,38 @@ void Tell(MessageAnswerer& messages, const std::string& problem) {
       .buttons = {QStringLiteral("&Okay")},
   };
   messages.Answer(notice, nullptr);
+}
+
+// Makes the sample folder (what it lacks of it) and shows the demo users'
+// names and passwords, this once, where they can be copied.
+bool MakeSampleFolder(const fs::path& folder, MessageAnswerer& messages) {
+  const platform::SystemClock clock;
+  const auto made = startup::MakeSampleFolder(files::DataFolder(folder), clock.Now());
+  if (!made.ok()) {
+    Tell(messages, "The folder of sample reports could not be made: " + made.message());
+    return false;
+  }
+  QString text;
+  if (made->users.empty()) {
+    text = QStringLiteral("The folder of sample reports, ") + Native(folder) +
+           QStringLiteral(", was made before and is used as it is.\n") +
+           QStringLiteral("Its users are the ones listed when it was made.");
+  } else {
+    text = QStringLiteral("The sample reports are in ") + Native(folder) +
+           QStringLiteral(".\nSign in as one of these demo users, with the password after the colon;\n") +
+           QStringLiteral("they are shown only this once: select them with the mouse and copy them.\n");
+    for (const startup::DemoUser& u : made->users) {
+      text += QStringLiteral("\n") + QString::fromStdString(u.name) + QStringLiteral(" (") +
+              QString::fromStdString(u.level) + QStringLiteral("): ") + QString::fromStdString(u.password);
+    }
+  }
+  messages.Answer({.caption = ApplicationTitle() + QStringLiteral(" - Sample Reports"),
+                   .iconKind = kIconInformation,
+                   .message = text,
+                   .buttons = {QStringLiteral("&Okay")},
+                   .copyable = true},
+                  nullptr);
+  return true;
 }
 
 }  // namespace
@@ -81,7 +124,16 @@ std::optional<fs::path> SettleDataFolder(const StartFolders& start, platform::Se
       }
       break;
   }
-  if (!WantsToChoose(messages, problem)) return std::nullopt;
+  switch (WhatTheUserWants(messages, problem)) {
+    case Answer::Quit: return std::nullopt;
+    case Answer::Sample: {
+      const fs::path sample = start.home / kSampleFolderName;
+      if (!MakeSampleFolder(sample, messages)) return std::nullopt;
+      settings.Write(QString::fromLatin1(kDataFolderSetting), Native(sample));
+      return sample;
+    }
+    case Answer::Choose: break;
+  }
 
   fs::path dialogStart = StartOfDialog(start.home);
   for (;;) {

@@ -19,6 +19,9 @@ struct StartFolders {
   std::filesystem::path home;
 };
 
+// The folder of sample reports, in the home folder.
+inline constexpr const char* kSampleFolderName = "kestrova-demo";
+
 // The setting (section "Defaults") that remembers the chosen data folder.
 inline constexpr const char* kDataFolderSetting = "DataFolder";
 
@@ -30,8 +33,10 @@ std::optional<std::filesystem::path> RememberedDataFolder(const platform::Settin
 // folder, "/", or a folder it may not write to, holding no data), the
 // folder remembered in "DataFolder" is used while it is there and usable;
 // otherwise the user is asked for one with the folder dialog, opened at the
-// demo folder when there is one, and the choice is remembered. Nothing when
-// the user declines.
+// sample folder when there is one, and the choice is remembered; or the
+// user chooses to try the program on a sample folder, which is made (200
+// reports, four demo users shown once) and remembered. Nothing when the
+// user declines.
 std::optional<std::filesystem::path> SettleDataFolder(const StartFolders& start, platform::SettingsStore& settings,
                                                       platform::FolderPicker& picker, MessageAnswerer& messages);
 

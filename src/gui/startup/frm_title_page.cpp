@@ -16,6 +16,7 @@
 #include "gui/session/window_skeleton.h"
 #include "gui/startup/sign_in_flow.h"
 #include "gui/ui/button_flasher.h"
+#include "gui/ui/program_look.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
 
@@ -65,9 +66,7 @@ frmTitlePage::frmTitlePage(Session& session, QWidget* parent) : QWidget(parent),
   const auto label = [this](const char* name, int pointSize, bool bold) {
     auto* l = new QLabel(this);
     l->setObjectName(QString::fromLatin1(name));
-    QFont f(QStringLiteral("Georgia"), pointSize);
-    f.setBold(bold);
-    l->setFont(f);
+    l->setFont(TitleFont(pointSize, bold));
     l->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     return l;
   };

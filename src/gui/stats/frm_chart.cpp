@@ -19,6 +19,7 @@
 #include "gui/session/activity_logs.h"
 #include "gui/session/session.h"
 #include "gui/stats/chart_view.h"
+#include "gui/ui/screen_room.h"
 
 namespace kestrova::gui {
 namespace {
@@ -57,8 +58,9 @@ frmChart::frmChart(Session& session, platform::Printing& printing, ChartSubject 
   setWindowTitle(QStringLiteral("Chart of ") + subject_.listName);
   BuildLayout();
   ConnectControls();
-  // The window opens at a size a 1366 x 768 screen holds with its frame.
-  resize(1180, 660);
+  // The window opens at a size a 1366 x 768 screen holds with its frame;
+  // a smaller screen, as much as it holds.
+  resize(WithinScreen(this, {1180, 660}));
   folderCheck_.setObjectName(QStringLiteral("timerFolderCheck"));
   folderCheck_.setInterval(1000);
   connect(&folderCheck_, &QTimer::timeout, this, &frmChart::timerFolderCheck_Timer);

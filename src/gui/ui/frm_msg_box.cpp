@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include "gui/ui/background.h"
+#include "gui/ui/program_look.h"
 #include "gui/ui/program_names.h"
 #include "gui/ui/twips.h"
 #include "gui/ui/zel_button.h"
@@ -42,7 +43,7 @@ frmMsgBox::frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& syst
   setObjectName(QStringLiteral("frmMsgBox"));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
-  setFont(QFont(QStringLiteral("Tahoma"), 9));
+  setFont(ProgramFont());
 
   shpBand_ = new QFrame(this);
   shpBand_->setObjectName(QStringLiteral("shpBand"));
@@ -58,6 +59,7 @@ frmMsgBox::frmMsgBox(platform::SoundPlayer& sound, platform::SystemMessage& syst
   lblMessage_ = new QLabel(this);
   lblMessage_->setObjectName(QStringLiteral("lblMessage"));
   lblMessage_->setTextFormat(Qt::PlainText);
+  if (request_.copyable) lblMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
   chkDontAsk_ = new QCheckBox(QStringLiteral("Don't show this again"), this);
   chkDontAsk_->setObjectName(QStringLiteral("chkDontAsk"));

@@ -26,6 +26,8 @@ struct MessageRequest {
   int defaultButton = 1;
   bool showCheckBox = false;
   QStringList buttons = {};
+  // The message can be selected and copied (names and passwords shown once).
+  bool copyable = false;
 
   QStringList lines() const { return message.split(QLatin1Char('\n')); }
 };

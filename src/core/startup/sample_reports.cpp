@@ -1,4 +1,4 @@
-#include "cli/report_generator.h"
+#include "core/startup/sample_reports.h"
 
 #include <cstdio>
 #include <iterator>
@@ -12,7 +12,7 @@
 #include "core/users/passwords.h"
 #include "core/users/user_list.h"
 
-namespace kestrova::cli {
+namespace kestrova::startup {
 namespace {
 
 constexpr const char* kFirstNames[] = {"James",
@@ -352,4 +352,21 @@ Result<std::vector<DemoUser>> GenerateDemoUsers(const files::DataFolder& data, c
   return made;
 }
 
-}  // namespace kestrova::cli
+Result<SampleFolder> MakeSampleFolder(const files::DataFolder& data, const time::DateTime& now) {
+  SampleFolder made;
+  std::error_code ec;
+  // A folder made before keeps what it has; only what is missing is made.
+  if (!std::filesystem::exists(data.path() / reports::kDataFileName, ec)) {
+    Status wrote = GenerateReports(data, kSampleReportCount, 1);
+    if (!wrote.ok()) return wrote.error();
+    made.reportsMade = true;
+  }
+  if (!std::filesystem::exists(data.path() / users::kUserListFileName, ec)) {
+    auto users = GenerateDemoUsers(data, now);
+    if (!users.ok()) return users.error();
+    made.users = std::move(*users);
+  }
+  return made;
+}
+
+}  // namespace kestrova::startup
